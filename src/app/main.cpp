@@ -1,0 +1,11 @@
+// egypte: the console program. A thin front end over the core library.
+#include <iostream>
+
+#include "dialogue/dialogue.h"
+
+int main()
+{
+    // The dialogue uses only the C++ streams, so they need not follow stdio.
+    std::ios::sync_with_stdio(false);
+    return egypte::programme();
+}

@@ -1,0 +1,57 @@
+// Display of each expansion found, with the paging question.
+#include <cstring>
+#include <iostream>
+
+#include "dialogue/dialogue.h"
+#include "output/sortie.h"
+#include "search/etat.h"
+
+namespace egypte {
+
+namespace {
+
+const char* const QUESTION =
+    "\n \n \t Nombre K de solutions suivantes a afficher ou autre option :  \n \n \t [K] / "
+    "[zero, pas de limite] / [-1, arreter] / [-K (K>1), pas de  limite et affichage toutes "
+    "les K solutions] ?    \t";
+
+void entete()
+{
+    std::cout << "\n \n \t \t Il faut au minimun : " << n << "  fractions unitaires";
+    if (type == 2) std::cout << "  differentes.";
+    else std::cout << "  qui peuvent etre egales entre elles.";
+    if (pas1 == 1) std::cout << " \n \t \t La valeur 1 etant interdite pour la plus petite inconnue.";
+    std::cout << std::endl;
+    std::cout << "\n \n \t \t Tableau des solutions numerotees :  \n \n ";
+}
+
+}  // namespace
+
+std::int64_t affiche()
+{
+    K1++;
+    if (sign(L) > 0) K2++;
+    if (L < -1) {
+        K3++;
+        if (L == -K3) K3 = 0;
+    }
+    if (K1 == 1) entete();
+    if (sign(L) >= 0 || (L < -1 && K3 == 1)) {
+        std::cout << "\t \t \t " << K1 << "  :      ";
+        for (a = 1; a <= n; a++) std::cout << x[a] << "\t \t";
+        std::cout << std::endl;
+        if (L < -1 && i >= 0) std::cout << std::endl;
+    }
+    if (x[n] > m) m = x[n];
+    if (K1 == 1 || x[1] < m1) m1 = x[1];
+    if (L == K2 && !IsZero(L)) {
+        std::strcpy(message, QUESTION);
+        A = controle(5, message);
+        L = valeur;
+        std::cout << std::endl << std::endl;
+        K2 = 0;
+    }
+    return K1;
+}
+
+}  // namespace egypte

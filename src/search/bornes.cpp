@@ -1,0 +1,126 @@
+// Bounds of the next unknown. With x[1..k] placed and R = P/Q - Nk/Dk left,
+// the next unknown lies between minr[k+1] (about 1/R) and the returned value
+// (about (n-k)/R for Type 1, a sliding window over n-k values in arithmetic
+// progression for Type 2). Everything is exact and nothing is reduced; the
+// working values live in the search state so that a call allocates nothing
+// once they have grown to the sizes of the walk.
+#include "search/recherche.h"
+
+namespace egypte {
+
+namespace {
+
+// N1k/D1k <- sum of the reciprocals of rm, rm + z, ..., rm + (n-k-1)z.
+void fenetre(int k)
+{
+    N1k = 1;
+    D1k = rm;
+    for (j = k + 2; j <= n; j++) {
+        add(t, rm, static_cast<long>(z) * (j - k - 1));
+        mul(N1k, N1k, t);
+        add(N1k, N1k, D1k);
+        mul(D1k, D1k, t);
+    }
+}
+
+// d1 <- N1k*qd - D1k*divis
+void signeFenetre()
+{
+    mul(d1, N1k, qd);
+    mul(w, D1k, divis);
+    sub(d1, d1, w);
+}
+
+// reste <- divid - r1*divis
+void resteEgaux()
+{
+    mul(reste, r1, divis);
+    sub(reste, divid, reste);
+}
+
+}  // namespace
+
+const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
+{
+    // 1. Products.
+    y = 1;
+    mul(pd, P, Dk);
+    mul(qn, Q, Nk);
+    mul(qd, Q, Dk);
+    mul(divid, qd, n - k);
+    sub(divis, pd, qn);
+
+    // 2. The placed unknowns already reach P/Q: the walk is over.
+    if (pd <= qn) {
+        i = -1;
+        return y;
+    }
+
+    // 3. Lower bound: floor(1/R), raised to the right parity; strictly above
+    // 1/R unless this is the last unknown, which may close the expansion.
+    ZZ& mr = minr[k + 1];
+    div(mr, qd, divis);
+    const bool dernier = (k + 1 == n);
+    if (parite == 0) {
+        if (!dernier) add(mr, mr, 1);
+    } else {
+        const bool bonne = (parite == 1) == IsOdd(mr);
+        if (!bonne) add(mr, mr, 1);
+        else if (!dernier) add(mr, mr, 2);
+    }
+
+    if (type == 1 || i == n - 1) {
+        // 4 and 5a. floor((n-k)/R) and its remainder.
+        DivRem(r1, reste, divid, divis);
+    } else {
+        // 5b. Slide a window of n-k values from the first admissible start
+        // until its reciprocal sum no longer exceeds R.
+        add(w, x[i], z);
+        if (w < mr) r1 = mr;
+        else r1 = w;
+        rm = r1;
+        fenetre(k);
+        signeFenetre();
+        while (sign(d1) > 0) {
+            div(D0, D1k, rm);
+            add(t, rm, static_cast<long>(z) * (n - k));
+            sub(N1k, N1k, D0);
+            mul(N1k, N1k, t);
+            div(N1k, N1k, rm);
+            add(N1k, N1k, D0);
+            mul(D1k, D0, t);
+            add(rm, rm, z);
+            signeFenetre();
+        }
+        r1 = rm;
+        if (IsZero(d1)) reste = 0;
+        else reste = 1;
+    }
+
+    // 6. Maximum.
+    if (!IsZero(M) && r1 > M) {
+        r1 = M;
+        resteEgaux();
+    }
+
+    // 7. Parity of the upper bound.
+    if ((parite == 1 && !IsOdd(r1)) || (parite == 2 && IsOdd(r1))) {
+        sub(r1, r1, 1);
+        if (type == 1) {
+            resteEgaux();
+        } else {
+            rm = r1;
+            fenetre(k);
+            mul(reste, N1k, qd);
+            mul(w, D1k, divis);
+            sub(reste, reste, w);
+        }
+    }
+
+    // 8. Minimum.
+    if (mr < minx) mr = minx;
+
+    return r1;
+}
+
+}  // namespace egypte

@@ -1,0 +1,80 @@
+// Definitions of the search state; static initialisation gives every int 0,
+// every ZZ 0 and every vector no entry.
+#include "search/etat.h"
+
+namespace egypte {
+
+ZZ P1;
+ZZ Q1;
+ZZ pg;
+ZZ P;
+ZZ Q;
+int tri;
+int type;
+int parite;
+int z;
+ZZ minax;
+ZZ minx;
+ZZ Ma;
+ZZ M;
+ZZ minn;
+ZZ maxn2;
+ZZ maxn;
+ZZ majn;
+ZZ min1n;
+int pas1;
+int n;
+ZZ nz;
+ZZ m0;
+int T0;
+ZZ Pm0;
+ZZ Qm0;
+int i;
+Vec<ZZ> x;
+Vec<ZZ> minr;
+Vec<ZZ> x1;
+ZZ N;
+ZZ D;
+ZZ r;
+ZZ reste;
+ZZ divid;
+ZZ divis;
+ZZ e;
+ZZ pd;
+ZZ qn;
+ZZ qd;
+ZZ r1;
+ZZ rm;
+ZZ N1k;
+ZZ D1k;
+ZZ d1;
+ZZ D0;
+ZZ y;
+ZZ t;
+ZZ w;
+ZZ L;
+std::int64_t K1;
+std::int64_t K2;
+std::int64_t K3;
+ZZ m;
+ZZ m1;
+char message[200];
+std::string entree;
+ZZ valeur;
+int valeur2;
+ZZ valtest1;
+int xn;
+int refaire;
+int l;
+std::int64_t l1;
+std::int64_t a1;
+int expli;
+int recalc;
+int a;
+int j;
+int A;
+int B;
+int q;
+int I;
+
+}  // namespace egypte

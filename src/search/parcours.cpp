@@ -1,0 +1,183 @@
+// The two walks over the expansions of one length, one step per call, in
+// decreasing lexicographic order. Type 1 (suite, arriere): x1 <= ... <= xn;
+// Type 2 (suite2, arriere2): x1 < ... < xn. A walk ends by setting i to -1.
+#include "output/sortie.h"
+#include "search/recherche.h"
+
+namespace egypte {
+
+namespace {
+
+// The whole walk is over.
+int fin()
+{
+    i = -1;
+    return 1;
+}
+
+// Keeps the expansion just shown, for the every-K display mode.
+void garder()
+{
+    if (L < -1)
+        for (a = 1; a <= n; a++) x1[a] = x[a];
+}
+
+// Places r as the next unknown.
+void descendre()
+{
+    x[i + 1] = r;
+    i++;
+    plu();
+}
+
+// M*divis < divid: even at the maximum, the remaining unknowns fall short.
+bool tropPetit()
+{
+    if (IsZero(M)) return false;
+    mul(w, M, divis);
+    return w < divid;
+}
+
+// w <- x[k] - z, the next candidate of position k.
+const ZZ& precedent(int k)
+{
+    sub(w, x[k], z);
+    return w;
+}
+
+}  // namespace
+
+int suite()
+{
+    r = maxi(i, D, N);
+    if (i == -1) return 1;
+    if (minr[i + 1] > r && (i == 0 || i < n - 1)) {
+        q = arriere();
+        return 1;
+    }
+    if (tropPetit()) {
+        q = arriere();
+        return 1;
+    }
+    if (x[i] <= r && !IsZero(reste) && i < n - 1) {
+        descendre();
+        return 1;
+    }
+    if (x[i] <= r && IsZero(reste)) {
+        for (j = i + 1; j <= n; j++) x[j] = r;
+        I = affiche();
+        garder();
+        if (i < n - 1) descendre();  // the expansion shown is the only one below
+        q = arriere();
+        return 1;
+    }
+    q = arriere();
+    return 1;
+}
+
+int suite2()
+{
+    r = maxi(i, D, N);
+    if (i == -1) return 1;
+    if (minr[i + 1] > r && (i == 0 || i < n - 1)) {
+        q = arriere2();
+        return 1;
+    }
+    if (tropPetit()) {
+        q = arriere2();
+        return 1;
+    }
+    if (x[i] < r && !IsZero(reste)) {
+        if (i < n - 1) descendre();
+        else q = arriere2();
+        return 1;
+    }
+    if (x[i] < r && IsZero(reste)) {
+        for (j = i + 1; j <= n; j++) add(x[j], r, static_cast<long>(j - i - 1) * z);
+        I = affiche();
+        garder();
+        if (i < n - 1) descendre();  // the expansion shown is the only one below
+        q = arriere2();
+        return 1;
+    }
+    q = arriere2();
+    return 1;
+}
+
+int arriere()
+{
+    if (i <= 0 || x[1] < minr[1]) return fin();
+    // Withdraw the positions that have no candidate left above their minimum.
+    while (precedent(i) < minr[i]) {
+        moin();
+        i--;
+        if (i <= 0 || x[1] < minr[1]) return fin();
+    }
+    if (x[i] > x[i - 1]) {
+        moin();
+        sub(x[i], x[i], z);
+        if (x[1] < minr[1]) return fin();
+        plu();
+        return 1;
+    }
+    // x[i] has come down to its predecessor: withdraw the whole run of
+    // unknowns equal to it, down to its first member.
+    e = x[i];
+    while (x[i - 1] == e) {
+        moin();
+        i--;
+        if (i <= 0 || e == z || x[1] < minr[1]) return fin();
+    }
+    if (i <= 0 || e == z || x[1] < minr[1]) return fin();
+    moin();
+    sub(x[i], e, z);
+    plu();
+    if (sign(x[1]) > 0) return 1;
+    return fin();
+}
+
+int arriere2()
+{
+    if (i <= 0 || x[1] < minr[1]) return fin();
+    if (i == 1) {
+        add(w, minr[1], z);
+        if (x[1] >= w) {
+            moin();
+            sub(x[1], x[1], z);
+            plu();
+            return 1;
+        }
+        return fin();
+    }
+    for (;;) {
+        // Withdraw the positions that have no candidate left above their minimum.
+        while (precedent(i) < minr[i]) {
+            moin();
+            i--;
+            if (i <= 0 || x[1] < minr[1]) return fin();
+        }
+        add(w, x[i - 1], z);
+        if (x[i] > w) {
+            moin();
+            sub(x[i], x[i], z);
+            plu();
+            return 1;
+        }
+        // The next candidate would equal the predecessor: withdraw the chain
+        // of unknowns that follow each other at distance z.
+        while (x[i - 1] == precedent(i)) {
+            moin();
+            i--;
+            if (i <= 0 || x[1] < minr[1]) return fin();
+        }
+        // Lowering x[i] must not take it below its own minimum (a minimum for
+        // x1, the exclusion of 1 or the parity); otherwise withdraw further.
+        if (precedent(i) >= minr[i]) break;
+    }
+    moin();
+    sub(x[i], x[i], z);
+    plu();
+    return 1;
+}
+
+}  // namespace egypte
