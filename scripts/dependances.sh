@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs, through apt-get, the Debian packages that building and testing
+# egypte need, when they are missing. Works as root or through sudo.
+set -euo pipefail
+
+paquets=(g++ make cmake libntl-dev libgmp-dev libgtest-dev googletest "$@")
+manquants=()
+for p in "${paquets[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    manquants+=("$p")
+  fi
+done
+[ ${#manquants[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${manquants[@]}"

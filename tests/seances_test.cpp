@@ -1,0 +1,130 @@
+// Whole-program sessions: each file of tests/seances/ types a session into the
+// built program and gives, piece by piece, the exact standard output expected
+// and the exit status.
+//
+// Lines of a session file:
+//   # ...      comment
+//   <text      a line typed: the text (escapes decoded) and a newline
+//   |text      input without a newline at its end (escapes decoded)
+//   >text      expected output (escapes decoded); the text starts right after '>'
+//   @name      the pieces of seances/blocs/name.txt, inlined
+//   =k         expected exit status
+// Escapes: \n newline, \t tab, \\ backslash, \H a line of 144 hyphens.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Seance {
+    std::string entree;
+    std::string attendu;
+    int statut = 1;
+};
+
+std::string decoder(const std::string& s)
+{
+    std::string r;
+    for (std::size_t k = 0; k < s.size(); k++) {
+        if (s[k] != '\\' || k + 1 == s.size()) {
+            r += s[k];
+            continue;
+        }
+        const char c = s[++k];
+        if (c == 'n') r += '\n';
+        else if (c == 't') r += '\t';
+        else if (c == '\\') r += '\\';
+        else if (c == 'H') r += std::string(144, '-');
+        else ADD_FAILURE() << "unknown escape \\" << c << " in: " << s;
+    }
+    return r;
+}
+
+void lire(const fs::path& fichier, Seance& s)
+{
+    std::ifstream in(fichier);
+    EXPECT_TRUE(in) << "cannot read " << fichier;
+    std::string ligne;
+    while (std::getline(in, ligne)) {
+        if (ligne.empty() || ligne[0] == '#') continue;
+        const std::string texte = ligne.substr(1);
+        switch (ligne[0]) {
+        case '<': s.entree += decoder(texte) + "\n"; break;
+        case '|': s.entree += decoder(texte); break;
+        case '>': s.attendu += decoder(texte); break;
+        case '@': lire(fs::path(EGYPTE_SEANCES) / "blocs" / (texte + ".txt"), s); break;
+        case '=': s.statut = std::stoi(texte); break;
+        default: ADD_FAILURE() << fichier << ": unreadable line: " << ligne;
+        }
+    }
+}
+
+std::string contenu(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream o;
+    o << in.rdbuf();
+    return o.str();
+}
+
+// Shows where two texts part, with escapes visible.
+std::string visible(const std::string& s)
+{
+    std::string r;
+    for (char c : s) {
+        if (c == '\n') r += "\\n";
+        else if (c == '\t') r += "\\t";
+        else r += c;
+    }
+    return r;
+}
+
+std::vector<std::string> noms()
+{
+    std::vector<std::string> v;
+    for (const auto& f : fs::directory_iterator(EGYPTE_SEANCES))
+        if (f.path().extension() == ".seance") v.push_back(f.path().stem().string());
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+class SeanceTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(SeanceTest, SortieEtStatutExacts)
+{
+    Seance s;
+    lire(fs::path(EGYPTE_SEANCES) / (GetParam() + ".seance"), s);
+    const fs::path dossier = fs::temp_directory_path() / ("egypte-seance-" + GetParam() + "-" + std::to_string(::getpid()));
+    fs::create_directories(dossier);
+    const fs::path in = dossier / "entree", out = dossier / "sortie";
+    std::ofstream(in, std::ios::binary) << s.entree;
+    const std::string commande = "timeout 120 '" + std::string(EGYPTE_PROGRAMME) + "' < '" + in.string() +
+                                 "' > '" + out.string() + "' 2>/dev/null";
+    const int brut = std::system(commande.c_str());
+    ASSERT_TRUE(WIFEXITED(brut));
+    const std::string obtenu = contenu(out);
+    fs::remove_all(dossier);
+    EXPECT_EQ(WEXITSTATUS(brut), s.statut);
+    if (obtenu != s.attendu) {
+        std::size_t k = 0;
+        while (k < obtenu.size() && k < s.attendu.size() && obtenu[k] == s.attendu[k]) k++;
+        const std::size_t debut = k > 80 ? k - 80 : 0;
+        ADD_FAILURE() << "output differs at byte " << k << "\n  expected: ..." << visible(s.attendu.substr(debut, 200))
+                      << "\n  obtained: ..." << visible(obtenu.substr(debut, 200));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Programme, SeanceTest, ::testing::ValuesIn(noms()),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
