@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "dialogue/dialogue.h"
+#include "dialogue/interruption.h"
 #include "search/etat.h"
 
 namespace egypte {
@@ -135,7 +136,12 @@ int controle(int cas, const char* chaine)
     while (refaire == 1) {
         std::cout.write(chaine, l);
         std::cout.flush();
-        if (!lireJeton(cas)) finEntree();
+        bool lu;
+        {
+            const InterruptionParDefaut attente;  // Ctrl-C at a prompt ends the program
+            lu = lireJeton(cas);
+        }
+        if (!lu) finEntree();
         if (cas <= PARITE) {
             const char c = entree[0];
             const bool chiffre = l1 == 1 && c >= '0' && c <= '2';

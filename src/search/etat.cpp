@@ -68,6 +68,7 @@ int refaire;
 int l;
 std::int64_t l1;
 std::int64_t a1;
+std::atomic<bool> interrompu;
 int expli;
 int recalc;
 int a;

@@ -7,6 +7,7 @@
 #include <NTL/ZZ.h>
 #include <NTL/vector.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -97,6 +98,9 @@ extern int refaire;        // 1 = ask again
 extern int l;              // length of the current prompt
 extern std::int64_t l1;    // length of the current token (it may be longer than entree)
 extern std::int64_t a1;    // number of token characters consumed by the scan
+
+// --- Interruption ------------------------------------------------------------
+extern std::atomic<bool> interrompu;  // set by Ctrl-C (or a time limit): stop the search at the next step
 
 // --- The run -----------------------------------------------------------------
 extern int expli;   // 1 = the explanations were asked for

@@ -3,6 +3,7 @@
 // reach, or walked; the first length with an expansion is the minimal one.
 #include <iostream>
 
+#include "dialogue/interruption.h"
 #include "output/sortie.h"
 #include "search/etat.h"
 #include "search/recherche.h"
@@ -72,7 +73,12 @@ int calcul()
 {
     if (!preparation()) return 0;
 
+    const EcouteInterruption ecoute;
     while (K1 == 0) {
+        if (interrompu) {
+            std::cout << INTERROMPU;
+            return 0;
+        }
         nouvelleLongueur();
         if (nz > maxn && !IsZero(maxn)) {
             std::cout << AUCUNE_SOLUTION;
@@ -106,6 +112,10 @@ int calcul()
         } else {
             while (i >= 0) {
                 if (L == -1) return 0;
+                if (interrompu.load(std::memory_order_relaxed)) {
+                    std::cout << INTERROMPU;
+                    return 0;
+                }
                 A = (type == 2) ? suite2() : suite();
             }
         }

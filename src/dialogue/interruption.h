@@ -1,0 +1,36 @@
+// Ctrl-C during a search stops the computation, not the program; at a prompt
+// it ends the program as usual.
+#ifndef EGYPTE_DIALOGUE_INTERRUPTION_H
+#define EGYPTE_DIALOGUE_INTERRUPTION_H
+
+#include <signal.h>
+
+namespace egypte {
+
+// While alive, SIGINT only sets the flag interrompu (cleared on construction).
+class EcouteInterruption {
+public:
+    EcouteInterruption();
+    ~EcouteInterruption();
+    EcouteInterruption(const EcouteInterruption&) = delete;
+    EcouteInterruption& operator=(const EcouteInterruption&) = delete;
+
+private:
+    struct sigaction ancienne_;
+};
+
+// While alive, SIGINT has its default effect (used while waiting for input).
+class InterruptionParDefaut {
+public:
+    InterruptionParDefaut();
+    ~InterruptionParDefaut();
+    InterruptionParDefaut(const InterruptionParDefaut&) = delete;
+    InterruptionParDefaut& operator=(const InterruptionParDefaut&) = delete;
+
+private:
+    struct sigaction ancienne_;
+};
+
+}  // namespace egypte
+
+#endif
