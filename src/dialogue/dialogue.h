@@ -16,6 +16,13 @@ constexpr int ENTIER = 5;    // a signed integer, left in valeur
 // At the end of input it writes one line break and ends the process (status 1).
 int controle(int cas, const char* chaine);
 
+// What controle does when standard input has no token left. By default it
+// writes one line break and ends the process with status 1; a harness that
+// feeds the dialogue from a buffer, and must survive its end, installs its own
+// routine, which must not return (it may throw). nullptr restores the default.
+using FinDeSaisie = void (*)();
+void surFinDeSaisie(FinDeSaisie routine);
+
 // 1 when c is a decimal digit, '+' or '-'; leaves its value in valtest1.
 int valtest(char caract1);
 

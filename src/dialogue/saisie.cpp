@@ -102,13 +102,18 @@ void entier(int cas)
     if (cas == NATUREL && xn == 1 && IsZero(valeur)) refaire = 1;
 }
 
+FinDeSaisie finDeSaisie = nullptr;
+
 [[noreturn]] void finEntree()
 {
+    if (finDeSaisie != nullptr) finDeSaisie();
     std::cout << '\n' << std::flush;
     std::exit(1);
 }
 
 }  // namespace
+
+void surFinDeSaisie(FinDeSaisie routine) { finDeSaisie = routine; }
 
 int valtest(char caract1)
 {

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "dialogue/interruption.h"
+#include "output/progres.h"
 #include "output/sortie.h"
 #include "search/etat.h"
 #include "search/recherche.h"
@@ -35,19 +36,24 @@ void nouvelleLongueur()
 }
 
 // Pm0/Qm0 <- the sum of 1/(m0 + j*T0), j = 0 .. n-1, in lowest terms.
-void plusGrandeSomme()
+// Returns false, leaving the sum unfinished, when Ctrl-C came meanwhile: for
+// lengths in the tens of thousands this product alone takes seconds.
+bool plusGrandeSomme()
 {
     Pm0 = 1;
     Qm0 = m0;
     for (j = 1; j <= n - 1; j++) {
+        if (interrompu.load(std::memory_order_relaxed)) return false;
         add(t, m0, static_cast<long>(j) * T0);
         mul(Pm0, Pm0, t);
         add(Pm0, Pm0, Qm0);
         mul(Qm0, Qm0, t);
+        progres::tic();
     }
     GCD(w, Pm0, Qm0);
     div(Pm0, Pm0, w);
     div(Qm0, Qm0, w);
+    return true;
 }
 
 // The single expansion m0, m0 + T0, ..., which reaches P/Q exactly.
@@ -74,6 +80,7 @@ int calcul()
     if (!preparation()) return 0;
 
     const EcouteInterruption ecoute;
+    const progres::Suivi suivi;
     while (K1 == 0) {
         if (interrompu) {
             std::cout << INTERROMPU;
@@ -98,7 +105,10 @@ int calcul()
         if (parite == 1 && IsOdd(Q) && IsOdd(P) != (n % 2 == 1)) i = -1;
         m0 = minx;
         T0 = (type == 1) ? 0 : (parite == 0 ? 1 : 2);
-        plusGrandeSomme();
+        if (!plusGrandeSomme()) {
+            std::cout << INTERROMPU;
+            return 0;
+        }
         ZZ gauche, droite;
         mul(gauche, P, Qm0);
         mul(droite, Q, Pm0);
@@ -117,6 +127,7 @@ int calcul()
                     return 0;
                 }
                 A = (type == 2) ? suite2() : suite();
+                progres::tic();
             }
         }
         if (L < -1 && K1 != 0) {

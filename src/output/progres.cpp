@@ -1,0 +1,168 @@
+// The status line of a long search and the step budget. The line lives on
+// standard error so that standard output stays exactly the dialogue; it is
+// drawn with a carriage return and no line break, and erased by blanks, so a
+// terminal shows it on the current line and a person never sees it mixed with
+// the text of the dialogue.
+#include "output/progres.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <iostream>
+#include <sstream>
+#include <streambuf>
+#include <string>
+
+#include "search/etat.h"
+
+namespace egypte::progres {
+
+std::uint32_t compteur = 0;
+
+namespace {
+
+using Horloge = std::chrono::steady_clock;
+
+Reglages regles;
+std::uint64_t budget = 0;      // looks allowed per search; 0 = unlimited
+std::uint64_t restant = 0;     // looks left in this search
+bool actif = false;            // a search is running and the status may be drawn
+bool dessinee = false;         // the status line is on the screen
+std::size_t largeur = 0;       // characters of the line on the screen
+Horloge::time_point debut;     // start of the search
+Horloge::time_point dernier;   // last drawing
+
+void ecrire(const std::string& s)
+{
+    const char* p = s.data();
+    std::size_t reste = s.size();
+    while (reste > 0) {
+        const ssize_t k = ::write(regles.fd, p, reste);
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) return;  // a status stream that fails is simply given up
+        p += k;
+        reste -= static_cast<std::size_t>(k);
+    }
+}
+
+// Columns of the terminal, less one so that the line never wraps (a wrapped
+// line could not be erased by a carriage return).
+std::size_t colonnes()
+{
+    winsize ws{};
+    if (::ioctl(regles.fd, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 1) return ws.ws_col - 1u;
+    return 79;
+}
+
+// The placed value of x[k], or a dash when the walk has not placed it.
+void inconnue(std::ostream& o, int k)
+{
+    if (i >= k && x.length() > k) o << x[k];
+    else o << '-';
+}
+
+void dessiner()
+{
+    std::ostringstream o;
+    o << "  recherche n = " << n << "   x1 = ";
+    inconnue(o, 1);
+    if (n >= 2) {
+        o << "   x2 = ";
+        inconnue(o, 2);
+    }
+    o << "   solutions : " << K1;
+    std::string texte = o.str();
+    const std::size_t max = colonnes();
+    if (texte.size() > max) texte.resize(max);
+    // What was written before the line goes first.
+    std::cout.flush();
+    std::string ligne = "\r" + texte;
+    if (dessinee && largeur > texte.size()) ligne += std::string(largeur - texte.size(), ' ');
+    ecrire(ligne);
+    dessinee = true;
+    largeur = std::max(largeur, texte.size());
+}
+
+// Sends std::cout's text on to the stream it replaced, after erasing the
+// status line. Unbuffered, so that the erasure always comes first.
+class Relais : public std::streambuf {
+public:
+    std::streambuf* dessous = nullptr;
+
+protected:
+    int overflow(int c) override
+    {
+        effacer();
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        return dessous->sputc(traits_type::to_char_type(c));
+    }
+    std::streamsize xsputn(const char* s, std::streamsize k) override
+    {
+        effacer();
+        return dessous->sputn(s, k);
+    }
+    int sync() override { return dessous->pubsync(); }
+};
+
+// Never destroyed: std::cout may still point at it when the process exits
+// from inside a search (end of input at the paging question).
+Relais& relais()
+{
+    static Relais* r = new Relais;
+    return *r;
+}
+
+}  // namespace
+
+void regarder()
+{
+    compteur = 0;
+    if (budget != 0 && restant != 0 && --restant == 0) interrompu.store(true, std::memory_order_relaxed);
+    if (!actif) return;
+    const Horloge::time_point maintenant = Horloge::now();
+    if (maintenant - debut < regles.delai) return;
+    if (dessinee && maintenant - dernier < regles.intervalle) return;
+    dernier = maintenant;
+    dessiner();
+}
+
+void effacer()
+{
+    if (!dessinee) return;
+    dessinee = false;
+    ecrire("\r" + std::string(largeur, ' ') + "\r");
+    largeur = 0;
+}
+
+Suivi::Suivi()
+{
+    compteur = 0;
+    restant = budget;
+    dessinee = false;
+    largeur = 0;
+    actif = regles.memeSansTerminal || ::isatty(regles.fd) == 1;
+    if (!actif) return;
+    debut = Horloge::now();
+    dernier = debut;
+    Relais& r = relais();
+    r.dessous = std::cout.rdbuf();
+    std::cout.rdbuf(&r);
+    relaye_ = true;
+}
+
+Suivi::~Suivi()
+{
+    effacer();
+    actif = false;
+    if (relaye_) std::cout.rdbuf(relais().dessous);
+}
+
+void regler(const Reglages& r) { regles = r; }
+
+Reglages reglages() { return regles; }
+
+void limiter(std::uint64_t regards) { budget = regards; }
+
+}  // namespace egypte::progres

@@ -1,0 +1,64 @@
+// Progress of a long search: a status line on standard error, when it is a
+// terminal, and a budget of search steps for harnesses that must not run for
+// ever. The search only calls tic() once per step; everything else happens
+// once every PAS steps, out of line.
+#ifndef EGYPTE_OUTPUT_PROGRES_H
+#define EGYPTE_OUTPUT_PROGRES_H
+
+#include <chrono>
+#include <cstdint>
+
+namespace egypte::progres {
+
+// Steps between two looks at the clock and the budget.
+constexpr std::uint32_t PAS = 1024;
+
+// Steps since the last look; tic() is the whole cost in the hot loop.
+extern std::uint32_t compteur;
+
+// Looks at the clock, draws the status line when it is due, and spends the
+// budget. Called by tic() once every PAS steps.
+void regarder();
+
+// One step of the search (a walk step, or a term of a largest-sum product).
+inline void tic()
+{
+    if (++compteur >= PAS) regarder();
+}
+
+// Erases the status line if it is on the screen. Writes to standard output go
+// through a relay that calls this first, so callers seldom need it.
+void effacer();
+
+// One search: while alive, and when the status stream is a terminal, the
+// status line may be drawn, and std::cout goes through the relay that erases
+// it before any text. Erases the line when the search ends.
+class Suivi {
+public:
+    Suivi();
+    ~Suivi();
+    Suivi(const Suivi&) = delete;
+    Suivi& operator=(const Suivi&) = delete;
+
+private:
+    bool relaye_ = false;
+};
+
+// Where and when the status line is drawn. The defaults suit a person at a
+// terminal; tests draw into a file from the first look on.
+struct Reglages {
+    int fd = 2;                                  // status stream
+    bool memeSansTerminal = false;               // draw even when fd is not a terminal
+    std::chrono::milliseconds delai{1000};       // quiet time at the start of a search
+    std::chrono::milliseconds intervalle{250};   // least time between two drawings
+};
+void regler(const Reglages& r);
+Reglages reglages();
+
+// Budget of the searches to come: after `regards` looks (regards * PAS steps)
+// a search is stopped as by Ctrl-C. 0 = no budget (the default).
+void limiter(std::uint64_t regards);
+
+}  // namespace egypte::progres
+
+#endif
