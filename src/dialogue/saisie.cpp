@@ -138,15 +138,12 @@ int controle(int cas, const char* chaine)
     refaire = 1;
     l = static_cast<int>(std::strlen(chaine));
     if (cas < OUI_NON || cas > ENTIER) return 0;
+    // Ctrl-C at a prompt ends the program, from the moment the prompt shows.
+    const InterruptionParDefaut attente;
     while (refaire == 1) {
         std::cout.write(chaine, l);
         std::cout.flush();
-        bool lu;
-        {
-            const InterruptionParDefaut attente;  // Ctrl-C at a prompt ends the program
-            lu = lireJeton(cas);
-        }
-        if (!lu) finEntree();
+        if (!lireJeton(cas)) finEntree();
         if (cas <= PARITE) {
             const char c = entree[0];
             const bool chiffre = l1 == 1 && c >= '0' && c <= '2';

@@ -44,7 +44,9 @@ std::int64_t affiche()
     }
     if (x[n] > m) m = x[n];
     if (K1 == 1 || x[1] < m1) m1 = x[1];
-    if (L == K2 && !IsZero(L)) {
+    // A Ctrl-C that came during this step stops the computation at the next
+    // check: the question would only keep the user waiting for nothing.
+    if (L == K2 && !IsZero(L) && !interrompu.load(std::memory_order_relaxed)) {
         std::strcpy(message, QUESTION);
         A = controle(5, message);
         L = valeur;
