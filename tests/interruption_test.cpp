@@ -75,14 +75,17 @@ public:
 
     void signal(int sig) { ::kill(pid_, sig); }
 
-    // Reads until the output ends with `fin` (or the output is closed, or the
-    // time runs out). Returns whether it did.
-    bool attendre(const std::string& fin, std::chrono::seconds limite = std::chrono::seconds(30))
+    // Reads until the output shows `motif` after the previous one found (or
+    // the output is closed, or the time runs out). Returns whether it did.
+    bool attendre(const std::string& motif, std::chrono::seconds limite = std::chrono::seconds(30))
     {
         const auto echeance = Horloge::now() + limite;
         while (true) {
-            if (texte_.size() >= fin.size() && texte_.compare(texte_.size() - fin.size(), fin.size(), fin) == 0)
+            const std::size_t trouve = texte_.find(motif, depuis_);
+            if (trouve != std::string::npos) {
+                depuis_ = trouve + motif.size();
                 return true;
+            }
             const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(echeance - Horloge::now());
             if (reste.count() <= 0) return false;
             pollfd p{sortie_, POLLIN, 0};
@@ -112,6 +115,7 @@ private:
     int sortie_ = -1;
     bool fini_ = false;
     std::string texte_;
+    std::size_t depuis_ = 0;
 };
 
 // What the program writes for the session `saisie`, typed all at once.

@@ -106,15 +106,19 @@ TEST_P(SeanceTest, SortieEtStatutExacts)
     lire(fs::path(EGYPTE_SEANCES) / (GetParam() + ".seance"), s);
     const fs::path dossier = fs::temp_directory_path() / ("egypte-seance-" + GetParam() + "-" + std::to_string(::getpid()));
     fs::create_directories(dossier);
-    const fs::path in = dossier / "entree", out = dossier / "sortie";
+    const fs::path in = dossier / "entree", out = dossier / "sortie", err = dossier / "erreurs";
     std::ofstream(in, std::ios::binary) << s.entree;
     const std::string commande = "timeout 120 '" + std::string(EGYPTE_PROGRAMME) + "' < '" + in.string() +
-                                 "' > '" + out.string() + "' 2>/dev/null";
+                                 "' > '" + out.string() + "' 2> '" + err.string() + "'";
     const int brut = std::system(commande.c_str());
     ASSERT_TRUE(WIFEXITED(brut));
     const std::string obtenu = contenu(out);
+    // Standard error is no terminal here, so the program writes nothing there;
+    // anything found is a report of a sanitizer or of the runtime.
+    const std::string erreurs = contenu(err);
     fs::remove_all(dossier);
     EXPECT_EQ(WEXITSTATUS(brut), s.statut);
+    EXPECT_EQ(erreurs, "");
     if (obtenu != s.attendu) {
         std::size_t k = 0;
         while (k < obtenu.size() && k < s.attendu.size() && obtenu[k] == s.attendu[k]) k++;

@@ -1,0 +1,150 @@
+// The status line of a long search and the step budget. The status line and
+// standard output are sent to one file, in the order they are written, so the
+// test sees what a terminal would receive.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <streambuf>
+#include <string>
+
+#include "console.h"
+#include "output/progres.h"
+#include "search/etat.h"
+#include "search/recherche.h"
+
+namespace {
+
+using namespace egypte;
+using essai::Console;
+
+// Writes straight to a file descriptor, unbuffered.
+class VersFd : public std::streambuf {
+public:
+    explicit VersFd(int fd) : fd_(fd) {}
+
+protected:
+    int overflow(int c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        const char ch = traits_type::to_char_type(c);
+        return ::write(fd_, &ch, 1) == 1 ? c : traits_type::eof();
+    }
+    std::streamsize xsputn(const char* s, std::streamsize k) override
+    {
+        return ::write(fd_, s, static_cast<std::size_t>(k));
+    }
+
+private:
+    int fd_;
+};
+
+std::string contenu(const std::string& chemin)
+{
+    std::ifstream in(chemin, std::ios::binary);
+    std::ostringstream o;
+    o << in.rdbuf();
+    return o.str();
+}
+
+// Resets the settings of the module after each test.
+class Progres : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        progres::regler(progres::Reglages{});
+        progres::limiter(0);
+        interrompu = false;
+    }
+};
+
+// 1 as distinct unit fractions of length 8, counting only: minutes of search,
+// cut by the budget after 40 looks (40 * PAS steps).
+const std::string LONGUE = "1 1 1 2 0 2 0 8 9 -1000000000";
+
+TEST_F(Progres, LeBudgetArreteLaRechercheCommeCtrlC)
+{
+    progres::limiter(40);
+    Console console(LONGUE);
+    calcul();
+    const std::string s = console.sortie();
+    const std::string fin = " \n \n \t \t Calcul interrompu a la demande de l'utilisateur. \n \n ";
+    ASSERT_GE(s.size(), fin.size());
+    EXPECT_EQ(s.substr(s.size() - fin.size()), fin);
+    EXPECT_GT(K1, 1);
+}
+
+TEST_F(Progres, SansTerminalRienNEstEcrit)
+{
+    char chemin[] = "/tmp/egypte-progres-XXXXXX";
+    const int fd = ::mkstemp(chemin);
+    ASSERT_GE(fd, 0);
+    progres::Reglages r;
+    r.fd = fd;  // a file is not a terminal
+    r.delai = std::chrono::milliseconds(0);
+    r.intervalle = std::chrono::milliseconds(0);
+    progres::regler(r);
+    progres::limiter(40);
+    {
+        Console console(LONGUE);
+        calcul();
+    }
+    ::close(fd);
+    EXPECT_EQ(contenu(chemin), "");
+    ::unlink(chemin);
+}
+
+TEST_F(Progres, LaLigneEstEffaceeAvantToutTexte)
+{
+    // What the computation writes without a status line.
+    progres::limiter(40);
+    std::string simple;
+    {
+        Console console(LONGUE);
+        calcul();
+        simple = console.sortie();
+    }
+
+    // The same computation with the status line drawn at every look, both
+    // streams into one file.
+    char chemin[] = "/tmp/egypte-progres-XXXXXX";
+    const int fd = ::mkstemp(chemin);
+    ASSERT_GE(fd, 0);
+    progres::Reglages r;
+    r.fd = fd;
+    r.memeSansTerminal = true;
+    r.delai = std::chrono::milliseconds(0);
+    r.intervalle = std::chrono::milliseconds(0);
+    progres::regler(r);
+    {
+        VersFd versFichier(fd);
+        std::istringstream in(LONGUE);
+        std::streambuf* ancienIn = std::cin.rdbuf(in.rdbuf());
+        std::streambuf* ancienOut = std::cout.rdbuf(&versFichier);
+        calcul();
+        std::cout.flush();
+        std::cin.rdbuf(ancienIn);
+        std::cout.rdbuf(ancienOut);
+    }
+    ::close(fd);
+    const std::string melange = contenu(chemin);
+    ::unlink(chemin);
+
+    // A drawing is a carriage return and the status text, redrawings pad
+    // with blanks, and an erasure is a carriage return, blanks, a carriage
+    // return. Text of standard output never falls between them.
+    const std::regex trace("(\r  recherche n = 8   x1 = [0-9]+   x2 = [0-9]+   solutions : [0-9]+ *)+\r +\r");
+    const auto debut = std::sregex_iterator(melange.begin(), melange.end(), trace);
+    const long traces = std::distance(debut, std::sregex_iterator());
+    EXPECT_GE(traces, 1);
+    EXPECT_EQ(std::regex_replace(melange, trace, ""), simple);
+    // Every drawing was erased.
+    EXPECT_EQ(std::regex_replace(melange, trace, "").find("recherche"), std::string::npos);
+}
+
+}  // namespace
