@@ -3,7 +3,9 @@
 # egypte need, when they are missing. Works as root or through sudo.
 set -euo pipefail
 
-paquets=(g++ make cmake libntl-dev libgmp-dev libgtest-dev googletest "$@")
+# tmux: the test that types a session at a real terminal; clang and its
+# runtime libraries: the fuzz targets (scripts/fuzz.sh).
+paquets=(g++ make cmake libntl-dev libgmp-dev libgtest-dev googletest tmux clang libclang-rt-14-dev "$@")
 manquants=()
 for p in "${paquets[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds egypte with its tests and runs them all.
+#   bash scripts/tester.sh              the usual build (build-tests/)
+#   bash scripts/tester.sh --sanitize   the same tests, everything built with
+#                                       AddressSanitizer and UBSan (build-sanitize/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/dependances.sh
-cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Release -DEGYPTE_TESTS=ON
-cmake --build build-tests -j2
-ctest --test-dir build-tests --output-on-failure -j2
+if [ "${1:-}" = "--sanitize" ]; then
+  cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEGYPTE_TESTS=ON -DEGYPTE_BENCH=OFF -DEGYPTE_SANITIZE=ON
+  cmake --build build-sanitize -j2
+  ctest --test-dir build-sanitize --output-on-failure -j2
+else
+  cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Release -DEGYPTE_TESTS=ON
+  cmake --build build-tests -j2
+  ctest --test-dir build-tests --output-on-failure -j2
+fi

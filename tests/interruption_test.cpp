@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -31,14 +32,19 @@ class Enfant {
 public:
     Enfant()
     {
+        char chemin[] = "/tmp/egypte-enfant-XXXXXX";
+        const int fd = ::mkstemp(chemin);
+        if (fd < 0) return;
+        ::close(fd);
+        erreurs_ = chemin;
         int in[2], out[2];
         if (::pipe(in) != 0 || ::pipe(out) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(in[0], 0);
             ::dup2(out[1], 1);
-            const int nul = ::open("/dev/null", O_WRONLY);
-            ::dup2(nul, 2);
+            const int erreurs = ::open(erreurs_.c_str(), O_WRONLY | O_TRUNC);
+            ::dup2(erreurs, 2);
             ::close(in[1]);
             ::close(out[0]);
             ::execl(EGYPTE_PROGRAMME, EGYPTE_PROGRAMME, static_cast<char*>(nullptr));
@@ -58,6 +64,7 @@ public:
         }
         if (entree_ >= 0) ::close(entree_);
         if (sortie_ >= 0) ::close(sortie_);
+        if (!erreurs_.empty()) ::unlink(erreurs_.c_str());
     }
 
     bool lance() const { return pid_ > 0; }
@@ -109,6 +116,19 @@ public:
 
     const std::string& texte() const { return texte_; }
 
+    // What the program wrote on standard error (a file here, no terminal).
+    std::string erreurs() const
+    {
+        std::string r;
+        FILE* f = std::fopen(erreurs_.c_str(), "rb");
+        if (f == nullptr) return "cannot read " + erreurs_;
+        char tampon[4096];
+        std::size_t k;
+        while ((k = std::fread(tampon, 1, sizeof tampon, f)) > 0) r.append(tampon, k);
+        std::fclose(f);
+        return r;
+    }
+
 private:
     pid_t pid_ = -1;
     int entree_ = -1;
@@ -116,6 +136,7 @@ private:
     bool fini_ = false;
     std::string texte_;
     std::size_t depuis_ = 0;
+    std::string erreurs_;
 };
 
 // What the program writes for the session `saisie`, typed all at once.
@@ -151,6 +172,7 @@ TEST(Interruption, CtrlCArreteLeCalculEtPasLeProgramme)
     const int statut = e.terminer();
     ASSERT_TRUE(WIFEXITED(statut)) << "ended by signal " << WTERMSIG(statut);
     EXPECT_EQ(WEXITSTATUS(statut), 1);
+    EXPECT_EQ(e.erreurs(), "");
 
     // The same computation typed in a run of its own gives the same text
     // after the explanations prompt.

@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <streambuf>
 #include <string>
@@ -50,6 +49,56 @@ std::string contenu(const std::string& chemin)
     std::ostringstream o;
     o << in.rdbuf();
     return o.str();
+}
+
+// Length of the digits at s[k...].
+std::size_t chiffres(const std::string& s, std::size_t k)
+{
+    std::size_t d = 0;
+    while (k + d < s.size() && s[k + d] >= '0' && s[k + d] <= '9') d++;
+    return d;
+}
+
+// Length of the drawing "\r  recherche n = 8   x1 = 3   x2 = 7   solutions : 12"
+// and its padding at s[k...]; 0 when there is none.
+std::size_t dessin(const std::string& s, std::size_t k)
+{
+    const char* const morceaux[] = {"\r  recherche n = 8   x1 = ", "   x2 = ", "   solutions : "};
+    std::size_t p = k;
+    for (const char* m : morceaux) {
+        const std::string mot(m);
+        if (s.compare(p, mot.size(), mot) != 0) return 0;
+        p += mot.size();
+        const std::size_t d = chiffres(s, p);
+        if (d == 0) return 0;
+        p += d;
+    }
+    while (p < s.size() && s[p] == ' ') p++;
+    return p - k;
+}
+
+// s without its status traces: one or more drawings, then their erasure.
+// Counts the traces; a drawing that is not erased before other text is left
+// in place, so that the comparison shows it.
+std::string sansTraces(const std::string& s, std::size_t& traces)
+{
+    std::string r;
+    std::size_t k = 0;
+    while (k < s.size()) {
+        std::size_t p = k, d;
+        while ((d = dessin(s, p)) > 0) p += d;
+        if (p > k && p < s.size() && s[p] == '\r') {
+            std::size_t q = p + 1;
+            while (q < s.size() && s[q] == ' ') q++;
+            if (q > p + 1 && q < s.size() && s[q] == '\r') {
+                traces++;
+                k = q + 1;
+                continue;
+            }
+        }
+        r += s[k++];
+    }
+    return r;
 }
 
 // Resets the settings of the module after each test.
@@ -138,13 +187,9 @@ TEST_F(Progres, LaLigneEstEffaceeAvantToutTexte)
     // A drawing is a carriage return and the status text, redrawings pad
     // with blanks, and an erasure is a carriage return, blanks, a carriage
     // return. Text of standard output never falls between them.
-    const std::regex trace("(\r  recherche n = 8   x1 = [0-9]+   x2 = [0-9]+   solutions : [0-9]+ *)+\r +\r");
-    const auto debut = std::sregex_iterator(melange.begin(), melange.end(), trace);
-    const long traces = std::distance(debut, std::sregex_iterator());
-    EXPECT_GE(traces, 1);
-    EXPECT_EQ(std::regex_replace(melange, trace, ""), simple);
-    // Every drawing was erased.
-    EXPECT_EQ(std::regex_replace(melange, trace, "").find("recherche"), std::string::npos);
+    std::size_t traces = 0;
+    EXPECT_EQ(sansTraces(melange, traces), simple);
+    EXPECT_GE(traces, 1u);
 }
 
 }  // namespace
