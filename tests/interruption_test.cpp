@@ -189,6 +189,27 @@ TEST(Interruption, CtrlCArreteLeCalculEtPasLeProgramme)
     EXPECT_EQ(t.find("FIN DU CALCUL"), t.rfind("FIN DU CALCUL"));
 }
 
+// Found by the dialogue fuzz target: with numbers of 40 digits the first
+// bound of a Type 2 walk slides its window one candidate at a time for
+// longer than anyone waits, inside a single step of the walk. Ctrl-C must
+// still stop the computation.
+TEST(Interruption, CtrlCPendantUneBorneInterminable)
+{
+    Enfant e;
+    ASSERT_TRUE(e.lance());
+    e.taper("0\n700000000000000000000000000000000000001 1000000000000000000000000000000000000001 "
+            "1 2 0 0 0 6 7\n-2\n");
+    ASSERT_TRUE(e.attendre("\n  \t Majorant pour n, [rentrez zero sinon] ?  : \t")) << e.texte();
+    ::usleep(500 * 1000);
+    e.signal(SIGINT);
+    ASSERT_TRUE(e.attendre(INTERROMPU + TIRETS + "\n\n" + NOUVEAU, std::chrono::seconds(10))) << e.texte();
+    e.taper("0\n");
+    e.fermerEntree();
+    const int statut = e.terminer();
+    ASSERT_TRUE(WIFEXITED(statut));
+    EXPECT_EQ(WEXITSTATUS(statut), 1);
+}
+
 TEST(Interruption, CtrlCAUneQuestionTermineLeProgramme)
 {
     Enfant e;

@@ -4,6 +4,7 @@
 // progression for Type 2). Everything is exact and nothing is reduced; the
 // working values live in the search state so that a call allocates nothing
 // once they have grown to the sizes of the walk.
+#include "output/progres.h"
 #include "search/recherche.h"
 
 namespace egypte {
@@ -82,6 +83,14 @@ const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
         fenetre(k);
         signeFenetre();
         while (sign(d1) > 0) {
+            // With numbers of dozens of digits the window may slide for longer
+            // than anyone waits, inside one step: Ctrl-C (or the step budget)
+            // ends the walk from here.
+            progres::tic();
+            if (interrompu.load(std::memory_order_relaxed)) {
+                i = -1;
+                return y;
+            }
             div(D0, D1k, rm);
             add(t, rm, static_cast<long>(z) * (n - k));
             sub(N1k, N1k, D0);

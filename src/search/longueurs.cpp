@@ -129,6 +129,12 @@ int calcul()
                 A = (type == 2) ? suite2() : suite();
                 progres::tic();
             }
+            // A bound that was stopped midway ended the walk: the length is
+            // not complete, so neither its last line nor a report may follow.
+            if (interrompu.load(std::memory_order_relaxed)) {
+                std::cout << INTERROMPU;
+                return 0;
+            }
         }
         if (L < -1 && K1 != 0) {
             std::cout << "\t \t \t " << K1 << "  :      ";
