@@ -128,6 +128,22 @@ TEST_F(Progres, LeBudgetArreteLaRechercheCommeCtrlC)
     EXPECT_GT(K1, 1);
 }
 
+// Found by the dialogue fuzz target: here the first bound of the walk slides
+// its window for longer than anyone waits, inside one step. The slide counts
+// against the budget, so the search still stops, with the same message.
+TEST_F(Progres, LeBudgetArreteUneBorneInterminable)
+{
+    progres::limiter(40);
+    Console console("700000000000000000000000000000000000001 1000000000000000000000000000000000000001 "
+                    "1 2 0 0 0 6 7 -2");
+    calcul();
+    const std::string s = console.sortie();
+    const std::string fin = " \n \n \t \t Calcul interrompu a la demande de l'utilisateur. \n \n ";
+    ASSERT_GE(s.size(), fin.size());
+    EXPECT_EQ(s.substr(s.size() - fin.size()), fin);
+    EXPECT_EQ(K1, 0);
+}
+
 TEST_F(Progres, SansTerminalRienNEstEcrit)
 {
     char chemin[] = "/tmp/egypte-progres-XXXXXX";

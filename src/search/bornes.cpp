@@ -17,6 +17,9 @@ void fenetre(int k)
     N1k = 1;
     D1k = rm;
     for (j = k + 2; j <= n; j++) {
+        // For lengths in the thousands each term is a product of thousands
+        // of digits: the status line and the step budget count the terms.
+        progres::tic();
         add(t, rm, static_cast<long>(z) * (j - k - 1));
         mul(N1k, N1k, t);
         add(N1k, N1k, D1k);
