@@ -52,6 +52,7 @@ ZZ D0;
 ZZ y;
 ZZ t;
 ZZ w;
+ZZ u;
 ZZ L;
 std::int64_t K1;
 std::int64_t K2;

@@ -78,6 +78,7 @@ extern ZZ D0;          // product of the window's values without the first
 extern ZZ y;           // holds 1: the result of the end-of-walk exit
 extern ZZ t;           // scratch: the term entering the window
 extern ZZ w;           // scratch for comparisons and products, so the walk never allocates
+extern ZZ u;           // scratch result swapped into place: NTL copies an operand that is also the result
 
 // --- The listing -------------------------------------------------------------
 extern ZZ L;               // paging mode: K>0 next K, 0 all, -1 stop, <-1 one in every -L
