@@ -143,6 +143,8 @@ TEST(Arriere2, LeMinimumDeX1EstRespecte)
     ASSERT_FALSE(l.empty());
     EXPECT_EQ(l.front(), (Developpement{3, 4, 11}));
     verifier(l, p);
+    const Probleme pair = pb(89, 132, 3, 2, 2, 4);
+    verifier(parcourir(pair), pair);
     // Same with odd unknowns and a minimum of 5 where lowering would reach 3.
     const Probleme impair = pb(1, 3, 3, 2, 1, 5);
     verifier(parcourir(impair), impair);

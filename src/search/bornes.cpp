@@ -21,9 +21,10 @@ void fenetre(int k)
         // of digits: the status line and the step budget count the terms.
         progres::tic();
         add(t, rm, static_cast<long>(z) * (j - k - 1));
-        mul(N1k, N1k, t);
-        add(N1k, N1k, D1k);
-        mul(D1k, D1k, t);
+        mul(u, N1k, t);
+        add(N1k, u, D1k);
+        mul(u, D1k, t);
+        swap(D1k, u);
     }
 }
 
@@ -79,10 +80,8 @@ const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
     } else {
         // 5b. Slide a window of n-k values from the first admissible start
         // until its reciprocal sum no longer exceeds R.
-        add(w, x[i], z);
-        if (w < mr) r1 = mr;
-        else r1 = w;
-        rm = r1;
+        add(rm, x[i], z);
+        if (rm < mr) rm = mr;
         fenetre(k);
         signeFenetre();
         while (sign(d1) > 0) {
@@ -94,17 +93,17 @@ const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
                 i = -1;
                 return y;
             }
-            div(D0, D1k, rm);
+            diviserExact(D0, D1k, rm);
             add(t, rm, static_cast<long>(z) * (n - k));
-            sub(N1k, N1k, D0);
-            mul(N1k, N1k, t);
-            div(N1k, N1k, rm);
-            add(N1k, N1k, D0);
+            sub(u, N1k, D0);
+            mul(N1k, u, t);
+            diviserExact(u, N1k, rm);
+            add(N1k, u, D0);
             mul(D1k, D0, t);
             add(rm, rm, z);
             signeFenetre();
         }
-        r1 = rm;
+        swap(r1, rm);  // r1 <- rm; rm is not read again before being set
         if (IsZero(d1)) reste = 0;
         else reste = 1;
     }

@@ -49,14 +49,16 @@ extern int n;      // length being tried; once an expansion is found, the minima
 extern ZZ nz;      // always equal to n, as a ZZ (compared with maxn)
 extern ZZ m0;      // copy of minx for the current length
 extern int T0;     // step between unknowns of the smallest admissible expansion (0 for Type 1)
-extern ZZ Pm0;     // numerator of the largest sum n admissible unknowns reach (lowest terms)
-extern ZZ Qm0;     // denominator of that largest sum (lowest terms)
+extern ZZ Pm0;     // numerator of the largest sum n admissible unknowns reach (reduced every 64 lengths)
+extern ZZ Qm0;     // denominator of that largest sum
+extern int nPm0;   // the length whose largest sum Pm0/Qm0 hold; 0 = none yet in this computation
 
 // --- The walk ----------------------------------------------------------------
 extern int i;          // number of placed unknowns; -1 = walk over or length settled
 extern Vec<ZZ> x;      // unknowns x[1..n]; x[0] = 0 is the predecessor of x[1]
 extern Vec<ZZ> minr;   // minr[k]: smallest admissible value of x[k]
 extern Vec<ZZ> x1;     // every-K display mode: copy of the last expansion found
+extern int sale;       // 1 when a walk has written into x, minr or x1 since they were last cleared
 extern ZZ N;           // numerator of the running sum 1/x[1] + ... + 1/x[i] (never reduced)
 extern ZZ D;           // denominator of the running sum: product of the placed unknowns
 extern ZZ r;           // upper bound of the current step: largest candidate for x[i+1]
@@ -78,6 +80,7 @@ extern ZZ D0;          // product of the window's values without the first
 extern ZZ y;           // holds 1: the result of the end-of-walk exit
 extern ZZ t;           // scratch: the term entering the window
 extern ZZ w;           // scratch for comparisons and products, so the walk never allocates
+extern ZZ u;           // scratch result swapped into place: NTL copies an operand that is also the result
 
 // --- The listing -------------------------------------------------------------
 extern ZZ L;               // paging mode: K>0 next K, 0 all, -1 stop, <-1 one in every -L

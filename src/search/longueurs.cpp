@@ -13,7 +13,7 @@ namespace egypte {
 
 namespace {
 
-// Steps 1 to 4 of a length: the running sum, the counters and the vectors.
+// Prepares the next length: the running sum, the counters and the vectors.
 void nouvelleLongueur()
 {
     N = 0;
@@ -23,36 +23,67 @@ void nouvelleLongueur()
     m = 0;
     K2 = 0;
     K3 = 0;
-    // A Vec keeps the values of entries it once had, so each entry is cleared.
+    // A Vec keeps the values of the entries it once had: the vectors are
+    // emptied at the start of a computation, so the entries added here are
+    // new zeros, and the old ones are cleared only when a walk wrote into
+    // them (on a fraction that needs thousands of terms, most lengths are
+    // ruled out without a walk).
+    if (sale) {
+        for (a = 0; a < x.length(); a++) {
+            clear(x[a]);
+            clear(minr[a]);
+            clear(x1[a]);
+        }
+        sale = 0;
+    }
     x.SetLength(n + 1);
     minr.SetLength(n + 1);
     x1.SetLength(n + 1);
-    for (a = 0; a <= n; a++) {
-        clear(x[a]);
-        clear(minr[a]);
-        clear(x1[a]);
-    }
     i = 0;
 }
 
-// Pm0/Qm0 <- the sum of 1/(m0 + j*T0), j = 0 .. n-1, in lowest terms.
-// Returns false, leaving the sum unfinished, when Ctrl-C came meanwhile: for
-// lengths in the tens of thousands this product alone takes seconds.
+// Pm0/Qm0 <- the sum of 1/(m0 + j*T0), j = 0 .. n-1. The sum of the previous
+// length is extended by one term when it is at hand: on a fraction that needs
+// thousands of terms, rebuilding it at every length would take hours. It is
+// only compared through cross products, so it need not be in lowest terms at
+// every length: reducing it every 64 terms keeps it small without a gcd per
+// length. Returns false, leaving the sum unfinished, when Ctrl-C came
+// meanwhile: for a first length in the tens of thousands the product alone
+// takes seconds.
 bool plusGrandeSomme()
 {
-    Pm0 = 1;
-    Qm0 = m0;
-    for (j = 1; j <= n - 1; j++) {
-        if (interrompu.load(std::memory_order_relaxed)) return false;
-        add(t, m0, static_cast<long>(j) * T0);
-        mul(Pm0, Pm0, t);
-        add(Pm0, Pm0, Qm0);
-        mul(Qm0, Qm0, t);
+    const bool prolonger = (nPm0 == n - 1 && n > 1);
+    if (prolonger) {
+        add(t, m0, static_cast<long>(n - 1) * T0);
+        mul(u, Pm0, t);
+        add(Pm0, u, Qm0);
+        mul(u, Qm0, t);
+        swap(Qm0, u);
         progres::tic();
+    } else {
+        Pm0 = 1;
+        Qm0 = m0;
+        for (j = 1; j <= n - 1; j++) {
+            if (interrompu.load(std::memory_order_relaxed)) {
+                nPm0 = 0;  // the sum is unfinished: never extend it
+                return false;
+            }
+            add(t, m0, static_cast<long>(j) * T0);
+            mul(u, Pm0, t);
+            add(Pm0, u, Qm0);
+            mul(u, Qm0, t);
+            swap(Qm0, u);
+            progres::tic();
+        }
     }
-    GCD(w, Pm0, Qm0);
-    div(Pm0, Pm0, w);
-    div(Qm0, Qm0, w);
+    if (!prolonger || n % 64 == 0) {
+        GCD(w, Pm0, Qm0);
+        div(u, Pm0, w);
+        swap(Pm0, u);
+        div(u, Qm0, w);
+        swap(Qm0, u);
+    }
+    nPm0 = n;
     return true;
 }
 
@@ -81,6 +112,11 @@ int calcul()
 
     const EcouteInterruption ecoute;
     const progres::Suivi suivi;
+    nPm0 = 0;
+    x.kill();
+    minr.kill();
+    x1.kill();
+    sale = 0;
     while (K1 == 0) {
         if (interrompu) {
             std::cout << INTERROMPU;
@@ -109,17 +145,18 @@ int calcul()
             std::cout << INTERROMPU;
             return 0;
         }
-        ZZ gauche, droite;
-        mul(gauche, P, Qm0);
-        mul(droite, Q, Pm0);
-        if (gauche > droite) i = -1;
+        mul(w, P, Qm0);
+        mul(u, Q, Pm0);
+        const long ecart = compare(w, u);  // sign of P/Q - Pm0/Qm0
+        if (ecart > 0) i = -1;
         add(t, m0, static_cast<long>(n - 1) * T0);
         if (!IsZero(Ma) && t > M) {
             // Even the smallest admissible expansion passes the maximum.
             i = -1;
-        } else if (i >= 0 && gauche == droite) {
+        } else if (i >= 0 && ecart == 0) {
             seuleSolution();
         } else {
+            if (i >= 0) sale = 1;
             while (i >= 0) {
                 if (L == -1) return 0;
                 if (interrompu.load(std::memory_order_relaxed)) {

@@ -16,6 +16,9 @@ inline constexpr const char* INTERROMPU = " \n \n \t \t Calcul interrompu a la d
 inline constexpr const char* TROP_LONG =
     " \n \n \t \t Longueur trop grande : la recherche est limitee a n = 100000 ! \n \n ";
 
+// q <- a / b where b divides a exactly (somme.cpp); q must not be a or b.
+void diviserExact(ZZ& q, const ZZ& a, const ZZ& b);
+
 // Running sum (somme.cpp): add or withdraw 1/x[i] from N/D, exactly.
 void plu();
 void moin();
