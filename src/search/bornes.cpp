@@ -31,6 +31,24 @@ void signeFenetre()
     sub(d1, d1, w);
 }
 
+// The window cannot end before ceil((n-k)/R) - (n-k-1)z: below that every one
+// of its n-k values is under (n-k)/R, so its sum is above R. The fast search
+// starts the slide there (r1 moved up along its progression) instead of
+// sliding one step at a time from the smallest start; the result is the same.
+void sauter(int k)
+{
+    add(t, divid, divis);
+    sub(t, t, 1);
+    div(t, t, divis);
+    sub(t, t, static_cast<long>(z) * (n - k - 1));
+    if (t <= r1) return;
+    sub(t, t, r1);
+    add(t, t, z - 1);
+    div(t, t, z);
+    mul(t, t, z);
+    add(r1, r1, t);
+}
+
 // reste <- divid - r1*divis
 void resteEgaux()
 {
@@ -78,6 +96,7 @@ const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
         add(w, x[i], z);
         if (w < mr) r1 = mr;
         else r1 = w;
+        if (!simple) sauter(k);
         rm = r1;
         fenetre(k);
         signeFenetre();

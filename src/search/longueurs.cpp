@@ -6,6 +6,7 @@
 #include "dialogue/interruption.h"
 #include "output/sortie.h"
 #include "search/etat.h"
+#include "search/rapide.h"
 #include "search/recherche.h"
 
 namespace egypte {
@@ -116,7 +117,7 @@ int calcul()
                     std::cout << INTERROMPU;
                     return 0;
                 }
-                A = (type == 2) ? suite2() : suite();
+                A = simple ? ((type == 2) ? suite2() : suite()) : etape();
             }
         }
         if (L < -1 && K1 != 0) {
