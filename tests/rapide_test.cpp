@@ -134,7 +134,7 @@ TEST_P(Rapide, MemeSortieQueLaMarcheSimple)
 }
 
 INSTANTIATE_TEST_SUITE_P(Chemins, Rapide,
-                         testing::Values(Reglage{62, 0}, Reglage{62, 1}, Reglage{62, 2}, Reglage{0, 1},
+                         testing::Values(Reglage{62, 0}, Reglage{62, 1}, Reglage{62, 2}, Reglage{62, 3}, Reglage{0, 1},
                                          Reglage{0, 2}),
                          [](const testing::TestParamInfo<Reglage>& i) {
                              return std::string(i.param.bits ? "mots" : "grands") + "_" +

@@ -17,6 +17,7 @@
 #include "search/rapide.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "output/sortie.h"
@@ -174,6 +175,98 @@ void diviseurs(const Mots& m, std::size_t idx, u64 d)
     }
 }
 
+// When q^2 has many divisors and p is large, most divisors fail the residue
+// test: the primes are split in two groups, the divisors of the first group
+// are sorted by their residue mod p, and each divisor dB of the second group
+// looks up the dA with dA = c / dB (mod p) (dB is prime to p, since p and q
+// are). The work is about the square root of the divisor count.
+struct Reste {
+    u64 r, d;
+    bool operator<(const Reste& o) const { return r < o.r || (r == o.r && d < o.d); }
+};
+std::vector<Reste> groupeA;
+std::vector<Puissance> premiersA, premiersB;
+std::vector<u64> inverses;  // of the primes of the second group, mod p
+
+u64 mulmod(u64 a, u64 b, u64 p) { return static_cast<u64>(static_cast<u128>(a) * b % p); }
+
+u64 inverse(u64 a, u64 p)
+{
+    __int128 r0 = p, r1 = a % p, s0 = 0, s1 = 1;
+    while (r1 != 0) {
+        const __int128 qq = r0 / r1;
+        const __int128 r2 = r0 - qq * r1;
+        r0 = r1;
+        r1 = r2;
+        const __int128 s2 = s0 - qq * s1;
+        s0 = s1;
+        s1 = s2;
+    }
+    if (s0 < 0) s0 += p;
+    return static_cast<u64>(s0);
+}
+
+void listerA(const Mots& m, std::size_t idx, u64 d)
+{
+    if (idx == premiersA.size()) {
+        groupeA.push_back(Reste{d % m.p, d});
+        return;
+    }
+    const u64 pr = premiersA[idx].p;
+    for (int t = 0;; t++) {
+        listerA(m, idx + 1, d);
+        if (t == premiersA[idx].e || d > m.dhi / pr) break;
+        d *= pr;
+    }
+}
+
+void listerB(const Mots& m, std::size_t idx, u64 d, u64 inv)
+{
+    if (coupe) return;
+    if (idx == premiersB.size()) {
+        const u64 cible = mulmod(m.c, inv, m.p);
+        auto it = std::lower_bound(groupeA.begin(), groupeA.end(), Reste{cible, 0});
+        const u64 plafond = m.dhi / d;
+        for (; it != groupeA.end() && it->r == cible; ++it) {
+            if (it->d > plafond) break;
+            const u64 dd = it->d * d;
+            if (dd >= m.dlo) candidats.push_back(dd);
+        }
+        if (++noeuds % PAS_INTERRUPTION == 0 && arrete()) coupe = true;
+        return;
+    }
+    const u64 pr = premiersB[idx].p;
+    for (int t = 0;; t++) {
+        listerB(m, idx + 1, d, inv);
+        if (t == premiersB[idx].e || d > m.dhi / pr) break;
+        d *= pr;
+        inv = mulmod(inv, inverses[idx], m.p);
+    }
+}
+
+void apparier(const Mots& m)
+{
+    // Exponents in q^2; each prime to the group whose divisor count is smaller.
+    premiersA.clear();
+    premiersB.clear();
+    double tA = 1, tB = 1;
+    for (const Puissance& f : facteurs) {
+        if (tA <= tB) {
+            premiersA.push_back(Puissance{f.p, 2 * f.e});
+            tA *= 2 * f.e + 1;
+        } else {
+            premiersB.push_back(Puissance{f.p, 2 * f.e});
+            tB *= 2 * f.e + 1;
+        }
+    }
+    inverses.clear();
+    for (const Puissance& f : premiersB) inverses.push_back(inverse(f.p, m.p));
+    groupeA.clear();
+    listerA(m, 0, 1);
+    std::sort(groupeA.begin(), groupeA.end());
+    listerB(m, 0, 1, 1 % m.p);
+}
+
 // ---- the same when q does not fit -------------------------------------------
 
 void diviseursZ(std::size_t idx, const ZZ& d)
@@ -279,7 +372,11 @@ bool dernierNiveau()
     sub(tz, v0, vlast);
     div(tz, tz, z);
     const double valeurs = to_double(tz) + 1;
-    const bool pas = methode == 0 ? valeurs * 4 < tau : methode == 2;  // fewer values to try than divisors
+    // The residues are matched when p is large and the divisors many (machine
+    // words only); the range is stepped when it is shorter than the listing.
+    const bool apparie = methode == 3 || (methode == 0 && mots && pz > 8 && tau > 256);
+    const double liste = apparie ? 10 * std::sqrt(tau) + tau / to_double(pz) : tau;
+    const bool pas = methode == 0 ? valeurs * 4 < liste : methode == 2;
 
     noeuds = 0;
     coupe = false;
@@ -318,7 +415,8 @@ bool dernierNiveau()
                     }
                 }
             } else {
-                diviseurs(m, 0, 1);
+                if (apparie) apparier(m);
+                else diviseurs(m, 0, 1);
                 std::sort(candidats.begin(), candidats.end(), [](u64 u, u64 v) { return u > v; });
             }
         }

@@ -18,9 +18,10 @@ int etape();
 // Settings of the fast search, changed only by the tests so that every path
 // is run on small problems: q, p and the range are handled in machine words
 // when they have at most bitsMots bits (62, which keeps every product within
-// 128 bits), in big integers otherwise; methode 0 chooses between listing
-// the divisors and stepping the range by their counts, 1 always lists the
-// divisors, 2 always steps.
+// 128 bits), in big integers otherwise; methode 0 chooses by the counts
+// between listing the divisors, matching their residues mod p in two halves
+// and stepping the range; 1 always lists, 2 always steps, 3 always matches
+// (in machine words; big integers list).
 extern int bitsMots;
 extern int methode;
 
