@@ -5,7 +5,8 @@
 // time at which the fast search showed its first expansion.
 //
 //   egypte_banc                 every default case
-//   egypte_banc NAME...         the named cases only (un8 runs only when named)
+//   egypte_banc NAME...         the named cases only (un8 and 27538/27539-fin,
+//                               which take minutes or more, run only when named)
 //   egypte_banc --rapide NAME.. the fast search alone
 #include <chrono>
 #include <condition_variable>
@@ -46,10 +47,12 @@ std::vector<Cas> lesCas()
         {"un7rep", "1 en 7 fractions, repetitions permises", "1 1 1 1 0 0 0 7 8" + COMPTER, 0, 0, true, ""},
         {"732/733", "732/733 sans contrainte (longueur 7)", "732 733 0" + COMPTER, 0, 0, true, ""},
         {"5/121", "5/121 en longueur 4, Type 2", "5 121 1 2 0 0 0 4 5" + COMPTER, 0, 0, true, ""},
-        {"27538/27539", "27538/27539 sans contrainte (longueur 8)", "27538 27539 0" + COMPTER, 60, 0, true,
-         "la marche simple ne finit pas : arretee apres 60 s"},
+        {"27538/27539", "27538/27539 sans contrainte (longueur 8)", "27538 27539 0" + COMPTER, 60, 60, true,
+         "les deux arretees apres 60 s ; le compte complet : egypte_banc 27538/27539-fin"},
         {"40chiffres", "P/Q a 40 chiffres en longueur 6, Type 2", p40 + " " + q40 + " 1 2 0 0 0 6 7" + COMPTER, 60,
          60, true, "aucune des deux ne finit : arretees apres 60 s"},
+        {"27538/27539-fin", "27538/27539 compte jusqu'au bout", "27538 27539 0" + COMPTER, -1, 0, false,
+         "la marche simple ne finit pas : non lancee"},
         {"un8", "1 en 8 fractions distinctes", "1 1 1 2 0 0 0 8 9" + COMPTER, -1, 0, false,
          "la marche simple demanderait des heures : non lancee"},
     };

@@ -114,6 +114,8 @@ struct Reglage {
     int bits, methode;
 };
 
+void PrintTo(const Reglage& r, std::ostream* os) { *os << "bits " << r.bits << ", methode " << r.methode; }
+
 class Rapide : public testing::TestWithParam<Reglage> {
 protected:
     void SetUp() override

@@ -124,12 +124,23 @@ bool rassembler(int k)
     return true;
 }
 
-// Expansion with x[k] = a and x[n] = b: shown through the one display.
+// Whether x1[1..n-2] already holds the placed unknowns of this range.
+bool prefixeGarde = false;
+
+// Expansion with x[k] = a and x[n] = b: shown through the one display; in
+// the every-K mode x1 keeps it, as after every expansion of the walk (the
+// placed unknowns do not change within the range, so they are copied once).
 void montrer()
 {
     I = affiche();
-    if (L < -1)
-        for (a = 1; a <= n; a++) x1[a] = x[a];
+    if (L < -1) {
+        if (!prefixeGarde) {
+            for (a = 1; a <= n - 2; a++) x1[a] = x[a];
+            prefixeGarde = true;
+        }
+        x1[n - 1] = x[n - 1];
+        x1[n] = x[n];
+    }
 }
 
 // ---- q, p and the range in machine words -------------------------------------
@@ -269,9 +280,12 @@ void apparier(const Mots& m)
 
 // ---- the same when q does not fit -------------------------------------------
 
-void diviseursZ(std::size_t idx, const ZZ& d)
+std::vector<ZZ> pileZ;  // pileZ[idx]: the divisor built from the primes before idx
+
+void diviseursZ(std::size_t idx)
 {
     if (coupe) return;
+    const ZZ& d = pileZ[idx];
     if (idx == facteurs.size()) {
         if (d >= dloz) {
             rem(tz, d, pz);
@@ -285,9 +299,10 @@ void diviseursZ(std::size_t idx, const ZZ& d)
     }
     const long pr = static_cast<long>(facteurs[idx].p);
     const int e2 = 2 * facteurs[idx].e;
-    ZZ e = d;
+    ZZ& e = pileZ[idx + 1];
+    e = d;
     for (int t = 0;; t++) {
-        diviseursZ(idx + 1, e);
+        diviseursZ(idx + 1);
         if (t == e2) break;
         mul(e, e, pr);
         if (e > dhiz) break;
@@ -348,7 +363,25 @@ bool dernierNiveau()
     // Exponents of the primes in q; they must make up q entirely.
     const bool mots = NumBits(qz) <= bitsMots && NumBits(v0) <= bitsMots && NumBits(pz) <= bitsMots;
     double tau = 1;
-    {
+    if (NumBits(qz) <= 64) {
+        u64 reste = versU64(qz);
+        std::size_t w0 = 0;
+        for (std::size_t a0 = 0; a0 < facteurs.size(); a0++) {
+            const u64 pr = facteurs[a0].p;
+            int e0 = 0;
+            while (reste % pr == 0) {
+                reste /= pr;
+                e0++;
+            }
+            if (e0 > 0) facteurs[w0++] = Puissance{pr, e0};
+            tau *= 2 * e0 + 1;
+        }
+        facteurs.resize(w0);
+        if (reste != 1) {
+            plu();
+            return false;
+        }
+    } else {
         ZZ reste = qz;
         std::size_t w0 = 0;
         for (std::size_t a0 = 0; a0 < facteurs.size(); a0++) {
@@ -380,6 +413,7 @@ bool dernierNiveau()
 
     noeuds = 0;
     coupe = false;
+    prefixeGarde = false;
     if (mots) {
         Mots m;
         m.p = versU64(pz);
@@ -472,7 +506,9 @@ bool dernierNiveau()
                 }
             }
         } else {
-            diviseursZ(0, ZZ(1));
+            if (pileZ.size() < facteurs.size() + 1) pileZ.resize(facteurs.size() + 1);
+            pileZ[0] = 1;
+            diviseursZ(0);
             std::sort(candidatsZ.begin(), candidatsZ.begin() + static_cast<long>(nbZ),
                       [](const ZZ& u, const ZZ& v) { return u > v; });
         }
