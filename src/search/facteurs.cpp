@@ -12,7 +12,12 @@ namespace {
 using u64 = std::uint64_t;
 using u128 = unsigned __int128;
 
-u64 mulmod(u64 a, u64 b, u64 m) { return static_cast<u64>(static_cast<u128>(a) * b % m); }
+// Below 2^32 the product fits 64 bits and one machine division suffices.
+u64 mulmod(u64 a, u64 b, u64 m)
+{
+    if (m >> 32 == 0) return a * b % m;
+    return static_cast<u64>(static_cast<u128>(a) * b % m);
+}
 
 u64 powmod(u64 b, u64 e, u64 m)
 {
