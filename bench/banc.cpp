@@ -92,6 +92,7 @@ struct Mesure {
     double secondes = 0;
     double premier = -1;  // seconds to the first expansion; -1 = none
     bool coupe = false;   // interrupted by the budget
+    std::string ou;       // where an interrupted walk stood: its placed unknowns
 };
 
 Mesure lancer(const Cas& c, int simple, int budget)
@@ -129,6 +130,13 @@ Mesure lancer(const Cas& c, int simple, int budget)
     std::cin.rdbuf(in);
     std::cout.rdbuf(out);
     m.solutions = static_cast<long long>(egypte::K1);
+    if (m.coupe) {
+        // The walk lists in decreasing order: the lower these values, the
+        // further it went.
+        std::ostringstream o;
+        for (int k = 1; k <= egypte::i; k++) o << (k > 1 ? " " : "") << egypte::x[k];
+        m.ou = o.str();
+    }
     m.secondes = std::chrono::duration<double>(fin - debut).count();
     if (neant.vu) m.premier = std::chrono::duration<double>(neant.premier - debut).count();
     egypte::simple = 0;
@@ -141,6 +149,7 @@ void decrire(const char* qui, const Mesure& m)
     if (m.premier >= 0) std::printf("  (premiere apres %.3f s)", m.premier);
     if (m.coupe) std::printf("  interrompue, non terminee");
     std::printf("\n");
+    if (m.coupe) std::printf("           arretee sur x1.. = %s\n", m.ou.c_str());
 }
 
 }  // namespace

@@ -11,9 +11,13 @@
 // and b have the required parity and whose b is at most M, are expansions.
 //
 // The primes of q all divide Q times the placed unknowns, so only single
-// numbers are factored, each once while it stays in place. When q^2 has more
-// divisors than the range has values, the range is stepped instead (still one
-// division per value, without the bound computation of a walk step).
+// numbers are factored, each once while it stays in place. The divisors are
+// listed depth-first under the bound of the range, or, when they are many and
+// p is large, matched by their residues mod p in two halves; when the range
+// has fewer values than that work, it is stepped instead (one division per
+// value, without the bound computation of a walk step). When q cannot be
+// factored (a prime factor of Q or of an unknown beyond 64 bits that trial
+// division does not find), the walk's own step runs: slower, never wrong.
 #include "search/rapide.h"
 
 #include <algorithm>
@@ -45,7 +49,7 @@ std::vector<u64> candidats;        // divisors d that give an expansion (machine
 std::vector<ZZ> candidatsZ;        // the same when q does not fit a machine word
 std::size_t nbZ = 0;               // entries of candidatsZ in use
 
-ZZ v0, lo, vlast, g, pz, qz, tz, uz, q2z, dloz, dhiz, Mz;
+ZZ v0, lo, vlast, g, pz, qz, tz, uz, q2z, dloz, dhiz;
 
 constexpr int PAS_INTERRUPTION = 1 << 14;  // inner iterations between two looks at Ctrl-C
 
