@@ -161,6 +161,7 @@ bool premier64(u64 v)
         s++;
     }
     for (int k = 0; k < nb; k++) {
+        if (bases[k] % v == 0) continue;  // a base that is a multiple of v proves nothing
         u64 x = powmod(bases[k], d, v);
         if (x == 1 || x == v - 1) continue;
         bool compose = true;
