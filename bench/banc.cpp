@@ -1,18 +1,22 @@
 // Benchmark: runs whole computations of the program, as a user would type
-// them, with the paging answer that only counts, and the display sent
-// nowhere. Prints for each case the number of expansions and the wall time.
+// them, with the paging answer that only counts and the display sent
+// nowhere; each case runs through the plain walk and through the fast search,
+// and the line gives both counts, both wall times and their ratio, with the
+// time at which the fast search showed its first expansion.
 //
-//   egypte_banc            every case
-//   egypte_banc NAME...    the named cases only
+//   egypte_banc                 every default case
+//   egypte_banc NAME...         the named cases only (un8 and 27538/27539-fin,
+//                               which take minutes or more, run only when named)
+//   egypte_banc --rapide NAME.. the fast search alone
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "search/etat.h"
@@ -20,11 +24,16 @@
 
 namespace {
 
+using Horloge = std::chrono::steady_clock;
+
 struct Cas {
     const char* nom;
     const char* description;
-    std::string saisie;  // the answers from the prompt for P onwards
-    int budget = 0;      // seconds after which the search is interrupted; 0 = none
+    std::string saisie;   // the answers from the prompt for P onwards
+    int budgetSimple;     // seconds after which the plain walk is interrupted; 0 = none; -1 = not run
+    int budgetRapide;     // the same for the fast search
+    bool parDefaut;       // part of the run without names
+    const char* pourquoi; // why the plain walk is capped or not run
 };
 
 const std::string COMPTER = " -1000000000";
@@ -34,64 +43,149 @@ std::vector<Cas> lesCas()
     const std::string p40 = "700000000000000000000000000000000000001";
     const std::string q40 = "1000000000000000000000000000000000000003";
     return {
-        {"un7", "1 en 7 fractions distinctes", "1 1 1 2 0 2 0 7 8" + COMPTER},
-        {"un7rep", "1 en 7 fractions, repetitions permises", "1 1 1 1 0 0 0 7 8" + COMPTER},
-        {"5/121", "5/121 en longueur 4, Type 2", "5 121 1 2 0 0 0 4 5" + COMPTER},
-        // The plain walk does not finish this one: it is stopped after a minute.
-        {"40chiffres", "P/Q a 40 chiffres en longueur 6, Type 2", p40 + " " + q40 + " 1 2 0 0 0 6 7" + COMPTER, 60},
+        {"un7", "1 en 7 fractions distinctes", "1 1 1 2 0 0 0 7 8" + COMPTER, 0, 0, true, ""},
+        {"un7rep", "1 en 7 fractions, repetitions permises", "1 1 1 1 0 0 0 7 8" + COMPTER, 0, 0, true, ""},
+        {"732/733", "732/733 sans contrainte (longueur 7)", "732 733 0" + COMPTER, 0, 0, true, ""},
+        {"5/121", "5/121 en longueur 4, Type 2", "5 121 1 2 0 0 0 4 5" + COMPTER, 0, 0, true, ""},
+        {"27538/27539", "27538/27539 sans contrainte (longueur 8)", "27538 27539 0" + COMPTER, 60, 60, true,
+         "les deux arretees apres 60 s ; le compte complet : egypte_banc 27538/27539-fin"},
+        {"40chiffres", "P/Q a 40 chiffres en longueur 6, Type 2", p40 + " " + q40 + " 1 2 0 0 0 6 7" + COMPTER, 60,
+         60, true, "aucune des deux ne finit : arretees apres 60 s"},
+        {"27538/27539-fin", "27538/27539 compte jusqu'au bout", "27538 27539 0" + COMPTER, -1, 0, false,
+         "la marche simple ne finit pas : non lancee"},
+        {"un8", "1 en 8 fractions distinctes", "1 1 1 2 0 0 0 8 9" + COMPTER, -1, 0, false,
+         "la marche simple demanderait des heures : non lancee"},
     };
 }
 
-// Discards everything written to it.
+// Discards everything written to it, noting when the first expansion is
+// written (the header and the first line come with K1 = 1).
 class Neant : public std::streambuf {
+public:
+    Horloge::time_point premier{};
+    bool vu = false;
+
 protected:
-    int overflow(int c) override { return c; }
-    std::streamsize xsputn(const char*, std::streamsize k) override { return k; }
+    int overflow(int c) override
+    {
+        noter();
+        return c;
+    }
+    std::streamsize xsputn(const char*, std::streamsize k) override
+    {
+        noter();
+        return k;
+    }
+
+private:
+    void noter()
+    {
+        if (!vu && egypte::K1 >= 1) {
+            vu = true;
+            premier = Horloge::now();
+        }
+    }
 };
+
+struct Mesure {
+    long long solutions = 0;
+    double secondes = 0;
+    double premier = -1;  // seconds to the first expansion; -1 = none
+    bool coupe = false;   // interrupted by the budget
+    std::string ou;       // where an interrupted walk stood: its placed unknowns
+};
+
+Mesure lancer(const Cas& c, int simple, int budget)
+{
+    egypte::simple = simple;
+    std::istringstream entree(c.saisie);
+    Neant neant;
+    std::streambuf* in = std::cin.rdbuf(entree.rdbuf());
+    std::streambuf* out = std::cout.rdbuf(&neant);
+    std::mutex verrou;
+    std::condition_variable fini;
+    bool termine = false;
+    std::thread minuteur;
+    if (budget > 0) {
+        // Stops the search the way Ctrl-C does, once the budget is spent.
+        minuteur = std::thread([&] {
+            std::unique_lock<std::mutex> v(verrou);
+            if (!fini.wait_for(v, std::chrono::seconds(budget), [&] { return termine; }))
+                egypte::interrompu = true;
+        });
+    }
+    const auto debut = Horloge::now();
+    egypte::calcul();
+    const auto fin = Horloge::now();
+    Mesure m;
+    m.coupe = egypte::interrompu;
+    if (minuteur.joinable()) {
+        {
+            std::lock_guard<std::mutex> v(verrou);
+            termine = true;
+        }
+        fini.notify_all();
+        minuteur.join();
+    }
+    std::cin.rdbuf(in);
+    std::cout.rdbuf(out);
+    m.solutions = static_cast<long long>(egypte::K1);
+    if (m.coupe) {
+        // The walk lists in decreasing order: the lower these values, the
+        // further it went.
+        std::ostringstream o;
+        for (int k = 1; k <= egypte::i; k++) o << (k > 1 ? " " : "") << egypte::x[k];
+        m.ou = o.str();
+    }
+    m.secondes = std::chrono::duration<double>(fin - debut).count();
+    if (neant.vu) m.premier = std::chrono::duration<double>(neant.premier - debut).count();
+    egypte::simple = 0;
+    return m;
+}
+
+void decrire(const char* qui, const Mesure& m)
+{
+    std::printf("  %-8s %12lld solutions  %10.3f s", qui, m.solutions, m.secondes);
+    if (m.premier >= 0) std::printf("  (premiere apres %.3f s)", m.premier);
+    if (m.coupe) std::printf("  interrompue, non terminee");
+    std::printf("\n");
+    if (m.coupe) std::printf("           arretee sur x1.. = %s\n", m.ou.c_str());
+}
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    std::printf("%-12s %-45s %12s %10s\n", "cas", "description", "solutions", "secondes");
+    bool rapideSeul = false;
+    std::vector<std::string> noms;
+    for (int k = 1; k < argc; k++) {
+        if (std::strcmp(argv[k], "--rapide") == 0) rapideSeul = true;
+        else noms.emplace_back(argv[k]);
+    }
     for (const Cas& c : lesCas()) {
-        bool choisi = argc == 1;
-        for (int k = 1; k < argc; k++) choisi = choisi || std::strcmp(argv[k], c.nom) == 0;
+        bool choisi = noms.empty() && c.parDefaut;
+        for (const std::string& nom : noms) choisi = choisi || nom == c.nom;
         if (!choisi) continue;
-        std::istringstream entree(c.saisie);
-        Neant neant;
-        std::streambuf* in = std::cin.rdbuf(entree.rdbuf());
-        std::streambuf* out = std::cout.rdbuf(&neant);
-        std::mutex verrou;
-        std::condition_variable fini;
-        bool termine = false;
-        std::thread minuteur;
-        if (c.budget > 0) {
-            // Stops the search the way Ctrl-C does, once the budget is spent.
-            minuteur = std::thread([&] {
-                std::unique_lock<std::mutex> v(verrou);
-                if (!fini.wait_for(v, std::chrono::seconds(c.budget), [&] { return termine; }))
-                    egypte::interrompu = true;
-            });
+        std::printf("%s : %s\n", c.nom, c.description);
+        std::fflush(stdout);
+        Mesure simple;
+        const bool avecSimple = !rapideSeul && c.budgetSimple >= 0;
+        if (avecSimple) {
+            simple = lancer(c, 1, c.budgetSimple);
+            decrire("simple", simple);
+            std::fflush(stdout);
         }
-        const auto debut = std::chrono::steady_clock::now();
-        egypte::calcul();
-        const auto fin = std::chrono::steady_clock::now();
-        const bool coupe = egypte::interrompu;
-        if (minuteur.joinable()) {
-            {
-                std::lock_guard<std::mutex> v(verrou);
-                termine = true;
-            }
-            fini.notify_all();
-            minuteur.join();
+        const Mesure rapide = lancer(c, 0, c.budgetRapide);
+        decrire("rapide", rapide);
+        if (avecSimple && !simple.coupe && !rapide.coupe) {
+            std::printf("  rapport simple / rapide : %.0f", simple.secondes / rapide.secondes);
+            if (simple.solutions != rapide.solutions) std::printf("  (COMPTES DIFFERENTS)");
+            std::printf("\n");
+        } else if (avecSimple && simple.coupe && !rapide.coupe) {
+            std::printf("  rapport simple / rapide : au moins %.0f\n", simple.secondes / rapide.secondes);
         }
-        std::cin.rdbuf(in);
-        std::cout.rdbuf(out);
-        const double s = std::chrono::duration<double>(fin - debut).count();
-        std::printf("%-12s %-45s %12lld %10.3f%s\n", c.nom, c.description, static_cast<long long>(egypte::K1), s,
-                    coupe ? "  (interrompu, non termine)" : "");
+        if (*c.pourquoi) std::printf("  %s\n", c.pourquoi);
         std::fflush(stdout);
     }
     return 0;

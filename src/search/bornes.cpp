@@ -36,6 +36,24 @@ void signeFenetre()
     sub(d1, d1, w);
 }
 
+// The window cannot end before ceil((n-k)/R) - (n-k-1)z: below that every one
+// of its n-k values is under (n-k)/R, so its sum is above R. The fast search
+// starts the slide there (rm moved up along its progression) instead of
+// sliding one step at a time from the smallest start; the result is the same.
+void sauter(int k)
+{
+    add(t, divid, divis);
+    sub(t, t, 1);
+    div(t, t, divis);
+    sub(t, t, static_cast<long>(z) * (n - k - 1));
+    if (t <= rm) return;
+    sub(t, t, rm);
+    add(t, t, z - 1);
+    div(t, t, z);
+    mul(t, t, z);
+    add(rm, rm, t);
+}
+
 // reste <- divid - r1*divis
 void resteEgaux()
 {
@@ -82,6 +100,7 @@ const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
         // until its reciprocal sum no longer exceeds R.
         add(rm, x[i], z);
         if (rm < mr) rm = mr;
+        if (!simple) sauter(k);
         fenetre(k);
         signeFenetre();
         while (sign(d1) > 0) {

@@ -72,6 +72,7 @@ int l;
 std::int64_t l1;
 std::int64_t a1;
 std::atomic<bool> interrompu;
+int simple;
 int expli;
 int recalc;
 int a;

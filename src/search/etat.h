@@ -105,6 +105,9 @@ extern std::int64_t a1;    // number of token characters consumed by the scan
 // --- Interruption ------------------------------------------------------------
 extern std::atomic<bool> interrompu;  // set by Ctrl-C (or a time limit): stop the search at the next step
 
+// --- The search method -------------------------------------------------------
+extern int simple;  // 1 = the plain walk alone (the reference, for tests and benchmark); 0 = the fast search (default)
+
 // --- The run -----------------------------------------------------------------
 extern int expli;   // 1 = the explanations were asked for
 extern int recalc;  // 1 = another computation was asked for

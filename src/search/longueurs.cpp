@@ -7,6 +7,7 @@
 #include "output/progres.h"
 #include "output/sortie.h"
 #include "search/etat.h"
+#include "search/rapide.h"
 #include "search/recherche.h"
 
 namespace egypte {
@@ -163,7 +164,7 @@ int calcul()
                     std::cout << INTERROMPU;
                     return 0;
                 }
-                A = (type == 2) ? suite2() : suite();
+                A = simple ? ((type == 2) ? suite2() : suite()) : etape();
                 progres::tic();
             }
             // A bound that was stopped midway ended the walk: the length is

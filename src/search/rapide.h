@@ -1,0 +1,30 @@
+// The fast search: the same walk, step for step, except where the time goes.
+// The penultimate unknown is not stepped through its whole range: the values
+// that complete the expansion are read off the divisors of the square of the
+// denominator left, and shown in the order the walk would meet them.
+#ifndef EGYPTE_SEARCH_RAPIDE_H
+#define EGYPTE_SEARCH_RAPIDE_H
+
+namespace egypte {
+
+// One step of the search, used by the computation unless `simple` is set. At
+// the penultimate position it does in one call everything the walk would do
+// over that position's remaining range (every expansion goes through affiche,
+// the answer -1 stops it where the walk would stop), then the walk's own
+// backtrack; anywhere else, and whenever the denominator left cannot be
+// factored, it is the walk step itself.
+int etape();
+
+// Settings of the fast search, changed only by the tests so that every path
+// is run on small problems: q, p and the range are handled in machine words
+// when they have at most bitsMots bits (62, which keeps every product within
+// 128 bits), in big integers otherwise; methode 0 chooses by the counts
+// between listing the divisors, matching their residues mod p in two halves
+// and stepping the range; 1 always lists, 2 always steps, 3 always matches
+// (in machine words; big integers list).
+extern int bitsMots;
+extern int methode;
+
+}  // namespace egypte
+
+#endif

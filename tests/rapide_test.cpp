@@ -1,0 +1,188 @@
+// The fast search against the plain walk: whole computations typed through
+// calcul, with every paging answer, must write exactly the same bytes and
+// read exactly the same answers; and the published counts through the fast
+// search.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "console.h"
+#include "search/etat.h"
+#include "search/rapide.h"
+#include "search/recherche.h"
+
+using essai::Console;
+
+namespace {
+
+struct Trace {
+    std::string sortie;
+    std::string reste;  // answers left unread
+    std::int64_t compte;
+};
+
+Trace calculer(const std::string& tape, int simple)
+{
+    egypte::simple = simple;
+    Console c(tape);
+    egypte::calcul();
+    Trace t{c.sortie(), c.reste(), egypte::K1};
+    egypte::simple = 0;
+    return t;
+}
+
+// Runs both searches and requires the same transcript.
+void comparer(const std::string& tape)
+{
+    SCOPED_TRACE("typed: " + tape);
+    const Trace lent = calculer(tape, 1);
+    const Trace vite = calculer(tape, 0);
+    EXPECT_EQ(lent.sortie, vite.sortie);
+    EXPECT_EQ(lent.reste, vite.reste);
+    EXPECT_EQ(lent.compte, vite.compte);
+}
+
+bool contient(const std::string& s, const std::string& m) { return s.find(m) != std::string::npos; }
+
+const std::string RAPPORT = "L'equation Diophantienne a";
+
+// Answers to the paging question: a few page sizes, then one answer after
+// which the question is not asked again (0, -1 or -K), so the input always
+// lasts.
+std::string pagination(std::mt19937& g)
+{
+    std::ostringstream s;
+    const int pages = static_cast<int>(g() % 5);
+    for (int k = 0; k < pages; k++) s << ' ' << 1 + g() % 6;
+    static const int fins[] = {0, -1, -1, -2, -3, -5, -1000};
+    s << ' ' << fins[g() % 7];
+    return s.str();
+}
+
+void hasard(unsigned graine, int nombre)
+{
+    std::mt19937 g(graine);
+    int essais = 0;
+    while (essais < nombre) {
+        std::ostringstream s;
+        const long Q0 = 1 + g() % 30;
+        const long P0 = 1 + g() % (Q0 + 12);
+        s << P0 << ' ' << Q0;
+        const bool contraintes = g() % 5 != 0;
+        long P = P0, Q = Q0;
+        for (long d = 2; d <= Q; d++)
+            while (P % d == 0 && Q % d == 0) {
+                P /= d;
+                Q /= d;
+            }
+        int parite = 0;
+        if (contraintes) {
+            const int type = 1 + g() % 2;
+            parite = static_cast<int>(g() % 3);
+            if (parite == 1 && Q % 2 == 0) parite = 0;  // that computation ends at once
+            long minx = g() % 2 == 0 ? 0 : 1 + g() % 12;
+            long M = g() % 6 == 0 ? 0 : 2 + g() % (g() % 2 ? 70 : 400);
+            if (minx && M && minx >= M) minx = 0;
+            long minn = g() % 3 == 0 ? 0 : 1 + g() % 5;
+            // A bound on n keeps the plain walk short; without one, a small
+            // maximum on xn bounds the lengths instead.
+            long maxn = 2 + g() % 5;
+            if (M && M <= 16 && g() % 4 == 0) maxn = 0;
+            if (!M && Q > 12) M = 40 + g() % 100;
+            if (minn && maxn && minn >= maxn) minn = 0;
+            s << " 1 " << type << ' ' << parite << ' ' << minx << ' ' << M << ' ' << minn << ' ' << maxn;
+            if ((parite == 0 || parite == 1) && P >= Q) {
+                // no exclusion question with constraints
+            }
+        } else {
+            if (Q0 > 16 || P > Q) continue;  // without bounds the minimal length stays small
+            s << " 0";
+            if (P >= Q) s << ' ' << g() % 2;
+        }
+        s << pagination(g);
+        essais++;
+        comparer(s.str());
+        if (::testing::Test::HasFailure()) break;
+    }
+}
+
+// Every way the fast search can take: machine words or big integers, the
+// divisors listed or the range stepped, or the choice by their counts.
+struct Reglage {
+    int bits, methode;
+};
+
+void PrintTo(const Reglage& r, std::ostream* os) { *os << "bits " << r.bits << ", methode " << r.methode; }
+
+class Rapide : public testing::TestWithParam<Reglage> {
+protected:
+    void SetUp() override
+    {
+        egypte::bitsMots = GetParam().bits;
+        egypte::methode = GetParam().methode;
+    }
+    void TearDown() override
+    {
+        egypte::bitsMots = 62;
+        egypte::methode = 0;
+    }
+};
+
+TEST_P(Rapide, MemeSortieQueLaMarcheSimple)
+{
+    hasard(20261206u, 2000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Chemins, Rapide,
+                         testing::Values(Reglage{62, 0}, Reglage{62, 1}, Reglage{62, 2}, Reglage{62, 3}, Reglage{0, 1},
+                                         Reglage{0, 2}),
+                         [](const testing::TestParamInfo<Reglage>& i) {
+                             return std::string(i.param.bits ? "mots" : "grands") + "_" +
+                                    std::to_string(i.param.methode);
+                         });
+
+TEST(RapideCas, ArretALaDerniereSolution)
+{
+    // 1/2 in two unknowns, Type 1: (4,4) then (3,6). Stopping at (3,6), the
+    // last one, ends the walk in the same step: the report is written.
+    const std::string tape = "1 2 1 1 0 0 0 2 3 1 -1";
+    comparer(tape);
+    EXPECT_TRUE(contient(calculer(tape, 0).sortie, RAPPORT));
+    // Stopping at (4,4) leaves (3,6) unseen: no report.
+    const std::string avant = "1 2 1 1 0 0 0 2 3 -1";
+    comparer(avant);
+    EXPECT_FALSE(contient(calculer(avant, 0).sortie, RAPPORT));
+}
+
+TEST(RapideCas, GrandsCasIdentiques)
+{
+    // Longer walks, where the ranges of the penultimate unknown are long.
+    for (const char* tape : {"1 1 1 2 0 0 0 5 6 -7", "1 1 1 1 0 0 0 5 6 -13", "5 121 1 2 0 0 0 4 5 3 2 -17",
+                             "4 13 1 2 1 0 0 4 5 -3", "3 7 1 1 2 0 0 4 5 -5", "1 1 1 2 0 0 0 6 7 5 -100",
+                             "9 20 1 2 0 3 500 4 5 2 -4"})
+        comparer(tape);
+}
+
+std::int64_t compter(const std::string& tape) { return calculer(tape, 0).compte; }
+
+TEST(RapideCas, ComptesPublies)
+{
+    // 1 as n distinct unit fractions (OEIS A006585).
+    const std::int64_t distinctes[] = {0, 0, 0, 1, 6, 72, 2320};
+    for (int n = 3; n <= 6; n++) {
+        std::ostringstream s;
+        s << "1 1 1 2 0 0 0 " << n << ' ' << n + 1 << " -1000000";
+        EXPECT_EQ(compter(s.str()), distinctes[n]) << "n = " << n;
+    }
+    // 1 as n unit fractions, repeats allowed (OEIS A002966).
+    const std::int64_t repetees[] = {0, 1, 1, 3, 14, 147, 3462};
+    for (int n = 1; n <= 6; n++) {
+        std::ostringstream s;
+        s << "1 1 1 1 0 0 0 " << n << ' ' << n + 1 << " -1000000";
+        EXPECT_EQ(compter(s.str()), repetees[n]) << "n = " << n;
+    }
+}
+
+}  // namespace
