@@ -65,7 +65,7 @@ void resteEgaux()
 
 const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
 {
-    // 1. Products.
+    // Products.
     y = 1;
     mul(pd, P, Dk);
     mul(qn, Q, Nk);
@@ -73,13 +73,13 @@ const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
     mul(divid, qd, n - k);
     sub(divis, pd, qn);
 
-    // 2. The placed unknowns already reach P/Q: the walk is over.
+    // The placed unknowns already reach P/Q: the walk is over.
     if (pd <= qn) {
         i = -1;
         return y;
     }
 
-    // 3. Lower bound: floor(1/R), raised to the right parity; strictly above
+    // Lower bound: floor(1/R), raised to the right parity; strictly above
     // 1/R unless this is the last unknown, which may close the expansion.
     ZZ& mr = minr[k + 1];
     div(mr, qd, divis);
@@ -93,10 +93,10 @@ const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
     }
 
     if (type == 1 || i == n - 1) {
-        // 4 and 5a. floor((n-k)/R) and its remainder.
+        // floor((n-k)/R) and its remainder.
         DivRem(r1, reste, divid, divis);
     } else {
-        // 5b. Slide a window of n-k values from the first admissible start
+        // Slide a window of n-k values from the first admissible start
         // until its reciprocal sum no longer exceeds R.
         add(rm, x[i], z);
         if (rm < mr) rm = mr;
@@ -127,13 +127,13 @@ const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
         else reste = 1;
     }
 
-    // 6. Maximum.
+    // Maximum.
     if (!IsZero(M) && r1 > M) {
         r1 = M;
         resteEgaux();
     }
 
-    // 7. Parity of the upper bound.
+    // Parity of the upper bound.
     if ((parite == 1 && !IsOdd(r1)) || (parite == 2 && IsOdd(r1))) {
         sub(r1, r1, 1);
         if (type == 1) {
@@ -147,7 +147,7 @@ const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
         }
     }
 
-    // 8. Minimum.
+    // Minimum.
     if (mr < minx) mr = minx;
 
     return r1;
