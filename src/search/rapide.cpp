@@ -134,7 +134,8 @@ bool prefixeGarde = false;
 // Expansion with x[k] = a and x[n] = b: shown through the one display; in
 // the every-K mode x1 keeps it, as after every expansion of the walk (the
 // placed unknowns do not change within the range, so they are copied once).
-void montrer()
+// Returns whether the range must stop there: the answer -1, or Ctrl-C.
+bool montrer()
 {
     I = affiche();
     if (L < -1) {
@@ -145,6 +146,7 @@ void montrer()
         x1[n - 1] = x[n - 1];
         x1[n] = x[n];
     }
+    return L == -1 || arrete();
 }
 
 // ---- q, p and the range in machine words -------------------------------------
@@ -469,8 +471,7 @@ bool dernierNiveau()
             conv(x[k], static_cast<unsigned long>(av));
             if ((bv >> 64) == 0) conv(x[n], static_cast<unsigned long>(bv));
             else versZZ(x[n], bv);
-            montrer();
-            if (L == -1 || arrete()) {
+            if (montrer()) {
                 finir(k, x[k]);
                 return true;
             }
@@ -537,8 +538,7 @@ bool dernierNiveau()
         if (parite == 2 && IsOdd(bz)) continue;
         if (!IsZero(M) && bz > M) continue;
         x[n] = bz;
-        montrer();
-        if (L == -1 || arrete()) {
+        if (montrer()) {
             finir(k, x[k]);
             return true;
         }
