@@ -194,18 +194,29 @@ void diviseurs(const Mots& m, std::size_t idx, u64 d)
 
 // When q^2 has many divisors and p is large, most divisors fail the residue
 // test: the primes are split in two groups, the divisors of the first group
-// are sorted by their residue mod p, and each divisor dB of the second group
-// looks up the dA with dA = c / dB (mod p) (dB is prime to p, since p and q
-// are). The work is about the square root of the divisor count.
-struct Reste {
-    u64 r, d;
-    bool operator<(const Reste& o) const { return r < o.r || (r == o.r && d < o.d); }
+// are filed in a hash table by their residue mod p, and each divisor dB of the
+// second group looks up the dA with dA = c / dB (mod p) (dB is prime to p,
+// since p and q are). The work is about the square root of the divisor count.
+struct Entree {
+    u64 r, d;    // a divisor of the first group and its residue mod p
+    int suivant; // next entry of the same slot; -1 ends the chain
 };
-std::vector<Reste> groupeA;
+std::vector<Entree> groupeA;
+std::vector<int> tete;           // first entry of each slot, valid when marque matches
+std::vector<unsigned> marqueTete;
+unsigned marque = 0;             // changes at every matching, so the table is never cleared
+int decalage = 64;               // 64 - log2 of the table size
 std::vector<Puissance> premiersA, premiersB;
 std::vector<u64> inverses;  // of the primes of the second group, mod p
 
-u64 mulmod(u64 a, u64 b, u64 p) { return static_cast<u64>(static_cast<u128>(a) * b % p); }
+// Below 2^32 the product fits 64 bits, and a 64-bit division is much cheaper.
+u64 mulmod(u64 a, u64 b, u64 p)
+{
+    if (p >> 32 == 0) return a * b % p;
+    return static_cast<u64>(static_cast<u128>(a) * b % p);
+}
+
+std::size_t fente(u64 r) { return static_cast<std::size_t>((r * 0x9E3779B97F4A7C15ULL) >> decalage); }
 
 u64 inverse(u64 a, u64 p)
 {
@@ -223,17 +234,22 @@ u64 inverse(u64 a, u64 p)
     return static_cast<u64>(s0);
 }
 
-void listerA(const Mots& m, std::size_t idx, u64 d)
+// The divisors of the first group up to dhi, with their residues (obtained by
+// multiplying residues, so that each costs one product rather than a division
+// of the divisor itself).
+void listerA(const Mots& m, std::size_t idx, u64 d, u64 rd)
 {
     if (idx == premiersA.size()) {
-        groupeA.push_back(Reste{d % m.p, d});
+        groupeA.push_back(Entree{rd, d, -1});
         return;
     }
     const u64 pr = premiersA[idx].p;
+    const u64 rp = pr % m.p;
     for (int t = 0;; t++) {
-        listerA(m, idx + 1, d);
+        listerA(m, idx + 1, d, rd);
         if (t == premiersA[idx].e || d > m.dhi / pr) break;
         d *= pr;
+        rd = mulmod(rd, rp, m.p);
     }
 }
 
@@ -242,12 +258,15 @@ void listerB(const Mots& m, std::size_t idx, u64 d, u64 inv)
     if (coupe) return;
     if (idx == premiersB.size()) {
         const u64 cible = mulmod(m.c, inv, m.p);
-        auto it = std::lower_bound(groupeA.begin(), groupeA.end(), Reste{cible, 0});
-        const u64 plafond = m.dhi / d;
-        for (; it != groupeA.end() && it->r == cible; ++it) {
-            if (it->d > plafond) break;
-            const u64 dd = it->d * d;
-            if (dd >= m.dlo) candidats.push_back(dd);
+        const std::size_t h = fente(cible);
+        if (marqueTete[h] == marque) {
+            const u64 plafond = m.dhi / d;
+            for (int e = tete[h]; e >= 0; e = groupeA[e].suivant) {
+                const Entree& en = groupeA[e];
+                if (en.r != cible || en.d > plafond) continue;
+                const u64 dd = en.d * d;
+                if (dd >= m.dlo) candidats.push_back(dd);
+            }
         }
         if (++noeuds % PAS_INTERRUPTION == 0 && arrete()) coupe = true;
         return;
@@ -279,8 +298,27 @@ void apparier(const Mots& m)
     inverses.clear();
     for (const Puissance& f : premiersB) inverses.push_back(inverse(f.p, m.p));
     groupeA.clear();
-    listerA(m, 0, 1);
-    std::sort(groupeA.begin(), groupeA.end());
+    listerA(m, 0, 1, 1 % m.p);
+    // A table of at least twice as many slots as entries, a power of two.
+    int bits = 4;
+    while ((std::size_t(1) << bits) < 2 * groupeA.size()) bits++;
+    const std::size_t taille = std::size_t(1) << bits;
+    if (tete.size() < taille) {
+        tete.resize(taille);
+        marqueTete.assign(taille, marque);
+    }
+    decalage = 64 - bits;
+    if (++marque == 0) {
+        // After 2^32 matchings the marks come round: clear them once.
+        std::fill(marqueTete.begin(), marqueTete.end(), 0u);
+        marque = 1;
+    }
+    for (std::size_t a0 = 0; a0 < groupeA.size(); a0++) {
+        const std::size_t h = fente(groupeA[a0].r);
+        if (marqueTete[h] == marque) groupeA[a0].suivant = tete[h];
+        marqueTete[h] = marque;
+        tete[h] = static_cast<int>(a0);
+    }
     listerB(m, 0, 1, 1 % m.p);
 }
 
