@@ -109,12 +109,16 @@ void hasard(unsigned graine, int nombre)
 }
 
 // Every way the fast search can take: machine words or big integers, the
-// divisors listed or the range stepped, or the choice by their counts.
+// divisors listed or the range stepped, or the choice by their counts; and
+// the values of x[n-2] run through in machine words or stepped by the walk.
 struct Reglage {
-    int bits, methode;
+    int bits, methode, avant;
 };
 
-void PrintTo(const Reglage& r, std::ostream* os) { *os << "bits " << r.bits << ", methode " << r.methode; }
+void PrintTo(const Reglage& r, std::ostream* os)
+{
+    *os << "bits " << r.bits << ", methode " << r.methode << ", avant " << r.avant;
+}
 
 class Rapide : public testing::TestWithParam<Reglage> {
 protected:
@@ -122,11 +126,13 @@ protected:
     {
         egypte::bitsMots = GetParam().bits;
         egypte::methode = GetParam().methode;
+        egypte::avant = GetParam().avant;
     }
     void TearDown() override
     {
         egypte::bitsMots = 62;
         egypte::methode = 0;
+        egypte::avant = 1;
     }
 };
 
@@ -136,11 +142,11 @@ TEST_P(Rapide, MemeSortieQueLaMarcheSimple)
 }
 
 INSTANTIATE_TEST_SUITE_P(Chemins, Rapide,
-                         testing::Values(Reglage{62, 0}, Reglage{62, 1}, Reglage{62, 2}, Reglage{62, 3}, Reglage{0, 1},
-                                         Reglage{0, 2}),
+                         testing::Values(Reglage{62, 0, 1}, Reglage{62, 0, 0}, Reglage{62, 1, 1}, Reglage{62, 2, 1},
+                                         Reglage{62, 3, 1}, Reglage{62, 3, 0}, Reglage{0, 1, 1}, Reglage{0, 2, 1}),
                          [](const testing::TestParamInfo<Reglage>& i) {
                              return std::string(i.param.bits ? "mots" : "grands") + "_" +
-                                    std::to_string(i.param.methode);
+                                    std::to_string(i.param.methode) + (i.param.avant ? "" : "_sans_avant");
                          });
 
 TEST(RapideCas, ArretALaDerniereSolution)

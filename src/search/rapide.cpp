@@ -22,8 +22,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
+#include "output/progres.h"
 #include "output/sortie.h"
 #include "search/facteurs.h"
 #include "search/recherche.h"
@@ -357,16 +359,133 @@ void diviseursZ(std::size_t idx)
 
 int bitsMots = 62;
 int methode = 0;
+int avant = 1;
 
 namespace {
 
 // x[k] <- the last value shown or reached, back into the running sum, then the
 // walk's own backtrack, exactly as the step that met that value would end.
+void reculer() { q = (type == 2) ? arriere2() : arriere(); }
+
 void finir(int k, const ZZ& v)
 {
     x[k] = v;
     plu();
-    q = (type == 2) ? arriere2() : arriere();
+    reculer();
+}
+
+// Keeps in facteurs the primes that divide q, with their exponents in q, the
+// largest first (they cut the enumeration soonest), and sets tau to the
+// number of divisors of q^2. False when those primes do not make up q.
+bool exposantsMots(u64 q, double& tau)
+{
+    tau = 1;
+    std::size_t w0 = 0;
+    for (std::size_t a0 = 0; a0 < facteurs.size(); a0++) {
+        const u64 pr = facteurs[a0].p;
+        int e0 = 0;
+        while (q % pr == 0) {
+            q /= pr;
+            e0++;
+        }
+        if (e0 > 0) facteurs[w0++] = Puissance{pr, e0};
+        tau *= 2 * e0 + 1;
+    }
+    facteurs.resize(w0);
+    std::sort(facteurs.begin(), facteurs.end(), [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
+    return q == 1;
+}
+
+// How the range is done: pas = stepped, else listed (apparie = by matching
+// residues), from the counts of its values and of the divisors of q^2.
+void choisir(double valeurs, double tau, double p, bool mots, bool& apparie, bool& pas)
+{
+    // The residues are matched when p is large and the divisors many (machine
+    // words only); the range is stepped when it is shorter than the listing.
+    apparie = methode == 3 || (methode == 0 && mots && p > 8 && tau > 256);
+    const double liste = apparie ? 10 * std::sqrt(tau) + tau / p : tau;
+    pas = methode == 0 ? valeurs * 4 < liste : methode == 2;
+}
+
+// M as the bound of x[n] in machine words (borne false when there is none
+// or when it is beyond 127 bits, where no b computed here can pass it).
+void borneMots(Mots& m)
+{
+    m.impair = parite == 1;
+    m.pair = parite == 2;
+    m.borne = !IsZero(M) && NumBits(M) <= 127;
+    m.Mb = 0;
+    if (m.borne) {
+        m.Mb = to_ulong(M >> 64);
+        m.Mb = (m.Mb << 64) | static_cast<u64>(to_ulong(trunc_ZZ(M, 64)));
+    }
+}
+
+// R = p/q left for x[k] and x[n], x[k] from v0 down to vlast.
+void plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast)
+{
+    m.p = p;
+    m.q = q;
+    m.c = (p - q % p) % p;
+    m.q2 = static_cast<u128>(q) * q;
+    m.v0 = v0;
+    m.vlast = vlast;
+    const u128 hi = static_cast<u128>(p) * v0 - q;
+    const u128 bas = static_cast<u128>(p) * vlast - q;
+    const u64 dmax = type == 2 ? q - 1 : q;
+    m.dhi = hi < dmax ? static_cast<u64>(hi) : dmax;
+    m.dlo = bas < 1 ? 1 : (bas > dmax ? dmax + 1 : static_cast<u64>(bas));
+}
+
+// How a range ended.
+enum class Issue {
+    complete,  // every value seen: x[k] ends at vlast
+    arret,     // stopped after the expansion with x[k] = arretA (-1 or Ctrl-C)
+    coupee     // Ctrl-C while listing: x[k] stays at v0
+};
+u64 arretA = 0;
+
+// The range of x[k] in machine words: the candidates, then each expansion
+// through the display, in the walk's order.
+Issue parcourirMots(const Mots& m, bool apparie, bool pas)
+{
+    const int k = n - 1;
+    noeuds = 0;
+    coupe = false;
+    prefixeGarde = false;
+    candidats.clear();
+    if (m.dlo <= m.dhi) {
+        if (pas) {
+            for (u64 av = m.v0;; av -= z) {
+                const u128 d = static_cast<u128>(m.p) * av - m.q;
+                if (d >= m.dlo && d <= m.dhi && m.q2 % static_cast<u64>(d) == 0)
+                    candidats.push_back(static_cast<u64>(d));
+                if (av == m.vlast) break;
+                if (++noeuds % PAS_INTERRUPTION == 0 && arrete()) {
+                    coupe = true;
+                    break;
+                }
+            }
+        } else {
+            if (apparie) apparier(m);
+            else diviseurs(m, 0, 1);
+            std::sort(candidats.begin(), candidats.end(), [](u64 u, u64 v) { return u > v; });
+        }
+    }
+    if (coupe) return Issue::coupee;
+    for (u64 d : candidats) {
+        u64 av;
+        u128 bv;
+        if (!completeMots(m, d, av, bv)) continue;
+        conv(x[k], static_cast<unsigned long>(av));
+        if ((bv >> 64) == 0) conv(x[n], static_cast<unsigned long>(bv));
+        else versZZ(x[n], bv);
+        if (montrer()) {
+            arretA = av;
+            return Issue::arret;
+        }
+    }
+    return Issue::complete;
 }
 
 // The whole remaining range of the penultimate position in one call. Returns
@@ -408,20 +527,7 @@ bool dernierNiveau()
     const bool mots = NumBits(qz) <= bitsMots && NumBits(v0) <= bitsMots && NumBits(pz) <= bitsMots;
     double tau = 1;
     if (NumBits(qz) <= 64) {
-        u64 reste = versU64(qz);
-        std::size_t w0 = 0;
-        for (std::size_t a0 = 0; a0 < facteurs.size(); a0++) {
-            const u64 pr = facteurs[a0].p;
-            int e0 = 0;
-            while (reste % pr == 0) {
-                reste /= pr;
-                e0++;
-            }
-            if (e0 > 0) facteurs[w0++] = Puissance{pr, e0};
-            tau *= 2 * e0 + 1;
-        }
-        facteurs.resize(w0);
-        if (reste != 1) {
+        if (!exposantsMots(versU64(qz), tau)) {
             plu();
             return false;
         }
@@ -443,82 +549,28 @@ bool dernierNiveau()
             plu();
             return false;
         }
+        std::sort(facteurs.begin(), facteurs.end(), [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
     }
-    // Large primes first: they cut the enumeration soonest.
-    std::sort(facteurs.begin(), facteurs.end(), [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
     sub(tz, v0, vlast);
     div(tz, tz, z);
-    const double valeurs = to_double(tz) + 1;
-    // The residues are matched when p is large and the divisors many (machine
-    // words only); the range is stepped when it is shorter than the listing.
-    const bool apparie = methode == 3 || (methode == 0 && mots && pz > 8 && tau > 256);
-    const double liste = apparie ? 10 * std::sqrt(tau) + tau / to_double(pz) : tau;
-    const bool pas = methode == 0 ? valeurs * 4 < liste : methode == 2;
+    bool apparie, pas;
+    choisir(to_double(tz) + 1, tau, to_double(pz), mots, apparie, pas);
 
-    noeuds = 0;
-    coupe = false;
-    prefixeGarde = false;
     if (mots) {
         Mots m;
-        m.p = versU64(pz);
-        m.q = versU64(qz);
-        m.c = (m.p - m.q % m.p) % m.p;
-        m.q2 = static_cast<u128>(m.q) * m.q;
-        m.v0 = versU64(v0);
-        m.vlast = versU64(vlast);
-        const u128 hi = static_cast<u128>(m.p) * m.v0 - m.q;
-        const u128 bas = static_cast<u128>(m.p) * m.vlast - m.q;
-        const u64 dmax = type == 2 ? m.q - 1 : m.q;
-        m.dhi = hi < dmax ? static_cast<u64>(hi) : dmax;
-        m.dlo = bas < 1 ? 1 : (bas > dmax ? dmax + 1 : static_cast<u64>(bas));
-        m.impair = parite == 1;
-        m.pair = parite == 2;
-        m.borne = !IsZero(M) && NumBits(M) <= 127;
-        m.Mb = 0;
-        if (m.borne) {
-            m.Mb = to_ulong(M >> 64);
-            m.Mb = (m.Mb << 64) | static_cast<u64>(to_ulong(trunc_ZZ(M, 64)));
-        }
-        candidats.clear();
-        if (m.dlo <= m.dhi) {
-            if (pas) {
-                for (u64 av = m.v0;; av -= z) {
-                    const u128 d = static_cast<u128>(m.p) * av - m.q;
-                    if (d >= m.dlo && d <= m.dhi && m.q2 % static_cast<u64>(d) == 0)
-                        candidats.push_back(static_cast<u64>(d));
-                    if (av == m.vlast) break;
-                    if (++noeuds % PAS_INTERRUPTION == 0 && arrete()) {
-                        coupe = true;
-                        break;
-                    }
-                }
-            } else {
-                if (apparie) apparier(m);
-                else diviseurs(m, 0, 1);
-                std::sort(candidats.begin(), candidats.end(), [](u64 u, u64 v) { return u > v; });
-            }
-        }
-        if (coupe) {
-            finir(k, v0);
-            return true;
-        }
-        for (u64 d : candidats) {
-            u64 av;
-            u128 bv;
-            if (!completeMots(m, d, av, bv)) continue;
-            conv(x[k], static_cast<unsigned long>(av));
-            if ((bv >> 64) == 0) conv(x[n], static_cast<unsigned long>(bv));
-            else versZZ(x[n], bv);
-            if (montrer()) {
-                finir(k, x[k]);
-                return true;
-            }
-        }
-        finir(k, vlast);
+        borneMots(m);
+        plageMots(m, versU64(pz), versU64(qz), versU64(v0), versU64(vlast));
+        const Issue fin = parcourirMots(m, apparie, pas);
+        if (fin == Issue::coupee) finir(k, v0);
+        else if (fin == Issue::arret) finir(k, x[k]);
+        else finir(k, vlast);
         return true;
     }
 
     // q or the range does not fit machine words: the same with big integers.
+    noeuds = 0;
+    coupe = false;
+    prefixeGarde = false;
     sqr(q2z, qz);
     rem(uz, qz, pz);
     if (!IsZero(uz)) sub(uz, pz, uz);  // -q mod p
@@ -585,11 +637,216 @@ bool dernierNiveau()
     return true;
 }
 
+// ---- the position before: x[n-2] through its range, in machine words ------
+//
+// With x[1..n-3] placed and R3 = p3/q3 left, each value v of x[n-2] leaves
+// R = p3/q3 - 1/v for the last two unknowns. The walk would spend a bound
+// computation, a descent and a backtrack on each v in big integers; here the
+// same decisions are taken in machine words: the bounds of x[n-1] (exactly as
+// the bound computation finds them, Type 2 window included), the step's
+// verdict, the range of x[n-1] by its divisors, and the backtrack as long as
+// it only lowers x[n-2] by z. Anything else (a rare branch, a value that does
+// not fit) hands the state back to the walk at the point it has reached.
+
+std::vector<Puissance> base;  // the primes of q3
+
+// Sign of 1/rm + 1/(rm+z) - p/q, for rm below 2^62.
+int signeFenetre(u64 rm, u64 p, u64 q)
+{
+    const u128 gauche = static_cast<u128>(q) * (2 * rm + static_cast<u64>(z));
+    u128 droite;
+    if (__builtin_mul_overflow(static_cast<u128>(p) * rm, static_cast<u128>(rm + z), &droite)) return -1;
+    return gauche > droite ? 1 : (gauche < droite ? -1 : 0);
+}
+
+u64 Mw = 0;       // M when it has at most 63 bits; 0 when there is none or when no value here can reach it
+u64 minxMots = 0; // minx
+
+// The bound computation for x[n-1] with x[n-2] = v and R = p/q after it:
+// mrr = minr[n-1], r1 its upper bound, reste0 whether the completion from r1
+// is exact. False when a value leaves machine words.
+bool bornesSuivantes(u64 v, u64 p, u64 q, u64& mrr, u64& r1, bool& reste0)
+{
+    u64 mr = q / p;
+    if (parite == 0) mr += 1;
+    else mr += ((parite == 1) == ((mr & 1) != 0)) ? 2 : 1;
+    if (type == 1) {
+        const u128 dd = static_cast<u128>(q) * 2;
+        if ((dd / p) >> 62) return false;
+        r1 = static_cast<u64>(dd / p);
+        reste0 = dd % p == 0;
+    } else {
+        // The window of two values from the first admissible start, moved up
+        // at once to ceil(2/R) - z, below which its sum is above R.
+        u64 rm = std::max<u64>(v + z, mr);
+        const u64 c2 = (2 * q + p - 1) / p;
+        if (c2 > static_cast<u64>(z) && c2 - z > rm) rm += (c2 - z - rm + z - 1) / z * z;
+        for (;;) {
+            if (rm >> 62) return false;
+            if (signeFenetre(rm, p, q) <= 0) break;
+            rm += z;
+        }
+        r1 = rm;
+        reste0 = signeFenetre(rm, p, q) == 0;
+    }
+    if (Mw != 0 && r1 > Mw) {
+        r1 = Mw;
+        reste0 = static_cast<u128>(Mw) * p == static_cast<u128>(q) * 2;
+    }
+    if ((parite == 1 && !(r1 & 1)) || (parite == 2 && (r1 & 1))) {
+        if (r1 < 2) return false;
+        r1 -= 1;
+        if (type == 1) reste0 = static_cast<u128>(r1) * p == static_cast<u128>(q) * 2;
+        else reste0 = signeFenetre(r1, p, q) == 0;
+    }
+    mrr = std::max(mr, minxMots);
+    return true;
+}
+
+// Whole ranges of x[n-2] at once. False, with the state as it was, when the
+// walk's own step must run now.
+bool avantDernier()
+{
+    const int k = n - 2;
+    if (!avant || k < 1 || i != k || x[1] < minr[1]) return false;
+    if (NumBits(minx) > 62 || NumBits(x[k]) > bitsMots || NumBits(minr[k]) > 62) return false;
+    if (!rassembler(k)) return false;
+
+    moin();  // N/D is now the sum of x[1..k-1]
+    mul(pz, P, D);
+    mul(tz, Q, N);
+    sub(pz, pz, tz);
+    mul(qz, Q, D);
+    GCD(g, pz, qz);
+    div(pz, pz, g);
+    div(qz, qz, g);
+    double tau;
+    if (sign(pz) <= 0 || NumBits(qz) > bitsMots || NumBits(pz) > bitsMots || !exposantsMots(versU64(qz), tau)) {
+        plu();
+        return false;
+    }
+    base = facteurs;
+    const u64 p3 = versU64(pz), q3 = versU64(qz);
+    const u64 x3 = versU64(x[k - 1]);
+    const u64 mr2 = versU64(minr[k]);
+    const u64 minr1 = versU64(minr[1]);
+    minxMots = versU64(minx);
+    Mw = (!IsZero(M) && NumBits(M) <= 63) ? versU64(M) : 0;
+    Mots m;
+    borneMots(m);
+
+    u64 v = versU64(x[k]);
+    u64 mrr = 0;
+    // Hands the state back: x[k] = v in the sum, i = k; then, for the
+    // backtrack from k, the walk's own.
+    auto rendre = [&]() {
+        conv(x[k], static_cast<unsigned long>(v));
+        plu();
+        i = k;
+    };
+    // x[k+1] = w placed as well (the walk's own backtrack from k+1 next, or
+    // its own step when the range could not be done here).
+    auto rendreSuivant = [&](u64 w) {
+        rendre();
+        conv(minr[k + 1], static_cast<unsigned long>(mrr));
+        conv(x[k + 1], static_cast<unsigned long>(w));
+        i = k + 1;
+        plu();
+    };
+    for (;;) {
+        conv(x[k], static_cast<unsigned long>(v));
+        // R = p3/q3 - 1/v, in lowest terms.
+        const u128 a3 = static_cast<u128>(p3) * v;
+        const u128 den = static_cast<u128>(q3) * v;
+        if (a3 <= q3 || (den >> bitsMots) != 0 || (k == 1 && v < minr1) || arrete()) {
+            rendre();
+            return false;
+        }
+        const u128 num = a3 - q3;
+        const u64 d64 = static_cast<u64>(den);
+        const u64 g0 = std::gcd(d64, static_cast<u64>(num % d64));
+        if (((num / g0) >> bitsMots) != 0) {
+            rendre();
+            return false;
+        }
+        const u64 p = static_cast<u64>(num / g0), q = d64 / g0;
+        u64 r1;
+        bool reste0;
+        if (!bornesSuivantes(v, p, q, mrr, r1, reste0)) {
+            rendre();
+            return false;
+        }
+        const bool echec = mrr > r1 || (Mw != 0 && static_cast<u128>(Mw) * p < static_cast<u128>(q) * 2);
+        const bool descend = !echec && (type == 2 ? v < r1 : v <= r1);
+        if (descend && reste0) {
+            // The completion from r1 is itself an expansion: the walk's step.
+            rendre();
+            return false;
+        }
+        progres::tic();
+        if (!descend) {
+            // The step fails: the backtrack from k lowers x[k] by z when the
+            // new value stays at least minr[k] and off its predecessor.
+            const bool baisse = v >= mr2 + z && (type == 2 ? v != x3 + z : v > x3);
+            if (!baisse) {
+                rendre();
+                reculer();
+                return true;
+            }
+            v -= z;
+            continue;
+        }
+
+        // x[k+1] from r1 down to the last value the backtrack lets it take.
+        const u64 v0r = r1;
+        u64 lo2 = type == 2 ? v + 1 : (v + 1 > static_cast<u64>(z) ? v + 1 - z : 0);
+        lo2 = std::max(lo2, mrr);
+        const u64 vl = v0r >= lo2 ? v0r - (v0r - lo2) / z * z : v0r;
+        facteurs = base;
+        Puissance tab[16];
+        const int kv = factoriser64(v, tab);
+        for (int a0 = 0; a0 < kv; a0++) {
+            bool vu = false;
+            for (const Puissance& f : base) vu = vu || f.p == tab[a0].p;
+            if (!vu) facteurs.push_back(tab[a0]);
+        }
+        if (static_cast<u128>(p) * vl <= q || !exposantsMots(q, tau)) {
+            rendreSuivant(v0r);
+            return true;
+        }
+        bool apparie, pas;
+        choisir(static_cast<double>((v0r - vl) / z) + 1, tau, static_cast<double>(p), true, apparie, pas);
+        plageMots(m, p, q, v0r, vl);
+        const Issue fin = parcourirMots(m, apparie, pas);
+        if (fin != Issue::complete) {
+            rendreSuivant(fin == Issue::arret ? arretA : v0r);
+            reculer();
+            return true;
+        }
+        // The backtrack from k+1, x[k+1] = vl: it withdraws to k when x[k+1]
+        // has no candidate left (below minr[k+1], or onto x[k]), then lowers
+        // x[k] as above (Type 1: a run of two equal values lowers x[k]
+        // without looking at minr[k]).
+        const bool retrait = vl < mrr + z;
+        bool baisse;
+        if (type == 2) baisse = (retrait || vl == v + z) && v >= mr2 + z && v != x3 + z;
+        else if (retrait) baisse = v >= mr2 + z && v > x3;
+        else baisse = vl == v && v > static_cast<u64>(z) && v != x3;
+        if (!baisse) {
+            rendreSuivant(vl);
+            reculer();
+            return true;
+        }
+        v -= z;
+    }
+}
+
 }  // namespace
 
 int etape()
 {
     if (i == n - 1 && n >= 2 && dernierNiveau()) return 1;
+    if (i == n - 2 && n >= 3 && avantDernier()) return 1;
     return type == 2 ? suite2() : suite();
 }
 

@@ -24,6 +24,9 @@ int etape();
 // (in machine words; big integers list).
 extern int bitsMots;
 extern int methode;
+// 1 = the values of x[n-2] are also run through in machine words (default);
+// 0 = only the penultimate position is, the walk steps x[n-2].
+extern int avant;
 
 }  // namespace egypte
 
