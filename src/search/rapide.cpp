@@ -153,8 +153,34 @@ bool montrer()
 
 // ---- q, p and the range in machine words -------------------------------------
 
+// a mod p by a multiplication with p's reciprocal, worked out once per range:
+// a division costs several times more, and the listings reduce at every node.
+struct ModP {
+    u64 p = 1;
+    u64 inv = 0;  // floor((2^64 - 1) / p)
+    void fixer(u64 p0)
+    {
+        p = p0;
+        inv = ~u64(0) / p0;
+    }
+    // The estimate of the quotient is short by at most 2.
+    u64 reduire(u64 a) const
+    {
+        const u64 qe = static_cast<u64>((static_cast<u128>(a) * inv) >> 64);
+        u64 r = a - qe * p;
+        while (r >= p) r -= p;
+        return r;
+    }
+    u64 produit(u64 a, u64 b) const
+    {
+        if (p >> 32 == 0) return reduire(a * b);
+        return static_cast<u64>(static_cast<u128>(a) * b % p);
+    }
+};
+
 struct Mots {
     u64 p, q, c;       // R = p/q; c = -q mod p
+    ModP mod;          // reductions mod p
     u128 q2;           // q^2
     u64 dlo, dhi;      // the divisors of the range
     u64 v0, vlast;     // the range of x[k]
@@ -181,7 +207,7 @@ void diviseurs(const Mots& m, std::size_t idx, u64 d)
 {
     if (coupe) return;
     if (idx == facteurs.size()) {
-        if (d >= m.dlo && d % m.p == m.c) candidats.push_back(d);
+        if (d >= m.dlo && m.mod.reduire(d) == m.c) candidats.push_back(d);
         if (++noeuds % PAS_INTERRUPTION == 0 && arrete()) coupe = true;
         return;
     }
@@ -189,7 +215,7 @@ void diviseurs(const Mots& m, std::size_t idx, u64 d)
     const int e2 = 2 * facteurs[idx].e;
     for (int t = 0;; t++) {
         diviseurs(m, idx + 1, d);
-        if (t == e2 || d > m.dhi / pr) break;
+        if (t == e2 || static_cast<u128>(d) * pr > m.dhi) break;
         d *= pr;
     }
 }
@@ -203,20 +229,14 @@ struct Entree {
     u64 r, d;    // a divisor of the first group and its residue mod p
     int suivant; // next entry of the same slot; -1 ends the chain
 };
-std::vector<Entree> groupeA;
+std::vector<Entree> groupeA;     // groupeA[0..nA-1] in use
+std::size_t nA = 0;
 std::vector<int> tete;           // first entry of each slot, valid when marque matches
 std::vector<unsigned> marqueTete;
 unsigned marque = 0;             // changes at every matching, so the table is never cleared
 int decalage = 64;               // 64 - log2 of the table size
 std::vector<Puissance> premiersA, premiersB;
 std::vector<u64> inverses;  // of the primes of the second group, mod p
-
-// Below 2^32 the product fits 64 bits, and a 64-bit division is much cheaper.
-u64 mulmod(u64 a, u64 b, u64 p)
-{
-    if (p >> 32 == 0) return a * b % p;
-    return static_cast<u64>(static_cast<u128>(a) * b % p);
-}
 
 std::size_t fente(u64 r) { return static_cast<std::size_t>((r * 0x9E3779B97F4A7C15ULL) >> decalage); }
 
@@ -242,16 +262,16 @@ u64 inverse(u64 a, u64 p)
 void listerA(const Mots& m, std::size_t idx, u64 d, u64 rd)
 {
     if (idx == premiersA.size()) {
-        groupeA.push_back(Entree{rd, d, -1});
+        groupeA[nA++] = Entree{rd, d, -1};
         return;
     }
     const u64 pr = premiersA[idx].p;
-    const u64 rp = pr % m.p;
+    const u64 rp = m.mod.reduire(pr);
     for (int t = 0;; t++) {
         listerA(m, idx + 1, d, rd);
-        if (t == premiersA[idx].e || d > m.dhi / pr) break;
+        if (t == premiersA[idx].e || static_cast<u128>(d) * pr > m.dhi) break;
         d *= pr;
-        rd = mulmod(rd, rp, m.p);
+        rd = m.mod.produit(rd, rp);
     }
 }
 
@@ -259,15 +279,14 @@ void listerB(const Mots& m, std::size_t idx, u64 d, u64 inv)
 {
     if (coupe) return;
     if (idx == premiersB.size()) {
-        const u64 cible = mulmod(m.c, inv, m.p);
+        const u64 cible = m.mod.produit(m.c, inv);
         const std::size_t h = fente(cible);
         if (marqueTete[h] == marque) {
-            const u64 plafond = m.dhi / d;
             for (int e = tete[h]; e >= 0; e = groupeA[e].suivant) {
                 const Entree& en = groupeA[e];
-                if (en.r != cible || en.d > plafond) continue;
-                const u64 dd = en.d * d;
-                if (dd >= m.dlo) candidats.push_back(dd);
+                if (en.r != cible) continue;
+                const u128 dd = static_cast<u128>(en.d) * d;
+                if (dd <= m.dhi && dd >= m.dlo) candidats.push_back(static_cast<u64>(dd));
             }
         }
         if (++noeuds % PAS_INTERRUPTION == 0 && arrete()) coupe = true;
@@ -276,9 +295,9 @@ void listerB(const Mots& m, std::size_t idx, u64 d, u64 inv)
     const u64 pr = premiersB[idx].p;
     for (int t = 0;; t++) {
         listerB(m, idx + 1, d, inv);
-        if (t == premiersB[idx].e || d > m.dhi / pr) break;
+        if (t == premiersB[idx].e || static_cast<u128>(d) * pr > m.dhi) break;
         d *= pr;
-        inv = mulmod(inv, inverses[idx], m.p);
+        inv = m.mod.produit(inv, inverses[idx]);
     }
 }
 
@@ -299,11 +318,13 @@ void apparier(const Mots& m)
     }
     inverses.clear();
     for (const Puissance& f : premiersB) inverses.push_back(inverse(f.p, m.p));
-    groupeA.clear();
+    // tA bounds the entries: room for them all is made once.
+    if (static_cast<double>(groupeA.size()) < tA) groupeA.resize(static_cast<std::size_t>(tA));
+    nA = 0;
     listerA(m, 0, 1, 1 % m.p);
     // A table of at least twice as many slots as entries, a power of two.
     int bits = 4;
-    while ((std::size_t(1) << bits) < 2 * groupeA.size()) bits++;
+    while ((std::size_t(1) << bits) < 2 * nA) bits++;
     const std::size_t taille = std::size_t(1) << bits;
     if (tete.size() < taille) {
         tete.resize(taille);
@@ -315,7 +336,7 @@ void apparier(const Mots& m)
         std::fill(marqueTete.begin(), marqueTete.end(), 0u);
         marque = 1;
     }
-    for (std::size_t a0 = 0; a0 < groupeA.size(); a0++) {
+    for (std::size_t a0 = 0; a0 < nA; a0++) {
         const std::size_t h = fente(groupeA[a0].r);
         if (marqueTete[h] == marque) groupeA[a0].suivant = tete[h];
         marqueTete[h] = marque;
@@ -427,6 +448,7 @@ void plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast)
     m.p = p;
     m.q = q;
     m.c = (p - q % p) % p;
+    m.mod.fixer(p);
     m.q2 = static_cast<u128>(q) * q;
     m.v0 = v0;
     m.vlast = vlast;
