@@ -75,18 +75,27 @@ u64 brent(u64 v)
     }
 }
 
-// Smallest prime factor of every composite below TABLE (0 for a prime), so
-// that most unknowns factor by a few look-ups. Built at first use.
+// Smallest prime factor of every odd composite below TABLE (0 for a prime),
+// at index v/2, so that most unknowns factor by a few look-ups. Built at first
+// use: the primes are taken from the largest down and every multiple is
+// written without a test, so that the smallest prime is the one that stays.
 constexpr u64 TABLE = u64(1) << 22;
 
 const std::uint16_t* table()
 {
     static const std::vector<std::uint16_t> t = [] {
-        std::vector<std::uint16_t> s(TABLE, 0);
-        for (u64 p = 2; p * p < TABLE; p++)
-            if (s[p] == 0)
-                for (u64 m = p * p; m < TABLE; m += p)
-                    if (s[m] == 0) s[m] = static_cast<std::uint16_t>(p);
+        std::vector<std::uint16_t> s(TABLE / 2, 0);
+        std::vector<u64> petits;
+        for (u64 p = 3; p * p < TABLE; p += 2) {
+            bool premier = true;
+            for (u64 d = 3; d * d <= p && premier; d += 2) premier = p % d != 0;
+            if (premier) petits.push_back(p);
+        }
+        for (auto it = petits.rbegin(); it != petits.rend(); ++it) {
+            const u64 p = *it;
+            const auto v = static_cast<std::uint16_t>(p);
+            for (u64 m = p * p; m < TABLE; m += 2 * p) s[m >> 1] = v;
+        }
         return s;
     }();
     return t.data();
@@ -105,9 +114,14 @@ void ajouter(u64 p, int e, Puissance f[16], int& k)
 void casser(u64 v, Puissance f[16], int& k)
 {
     if (v < TABLE) {
+        if (v > 1 && (v & 1) == 0) {
+            const int e = __builtin_ctzll(v);
+            v >>= e;
+            ajouter(2, e, f, k);
+        }
         const std::uint16_t* t = table();
         while (v > 1) {
-            const u64 p = t[v] == 0 ? v : t[v];
+            const u64 p = t[v >> 1] == 0 ? v : t[v >> 1];
             int e = 0;
             do {
                 v /= p;
