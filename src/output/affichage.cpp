@@ -29,24 +29,29 @@ void entete()
 
 std::int64_t affiche()
 {
+    // The fast search calls this for every expansion: the paging mode is
+    // compared as a machine word when it is one. A mode of 2^63 or more is
+    // never equal to a 64-bit counter; only its sign matters then.
+    const bool court = NumBits(L) <= 63;
+    const long l0 = court ? to_long(L) : (sign(L) > 0 ? 1 : -2);
     K1++;
-    if (sign(L) > 0) K2++;
-    if (L < -1) {
+    if (l0 > 0) K2++;
+    if (l0 < -1) {
         K3++;
-        if (L == -K3) K3 = 0;
+        if (court && l0 == -K3) K3 = 0;
     }
     if (K1 == 1) entete();
-    if (sign(L) >= 0 || (L < -1 && K3 == 1)) {
+    if (l0 >= 0 || (l0 < -1 && K3 == 1)) {
         std::cout << "\t \t \t " << K1 << "  :      ";
         for (a = 1; a <= n; a++) std::cout << x[a] << "\t \t";
         std::cout << std::endl;
-        if (L < -1 && i >= 0) std::cout << std::endl;
+        if (l0 < -1 && i >= 0) std::cout << std::endl;
     }
     if (x[n] > m) m = x[n];
     if (K1 == 1 || x[1] < m1) m1 = x[1];
     // A Ctrl-C that came during this step stops the computation at the next
     // check: the question would only keep the user waiting for nothing.
-    if (L == K2 && !IsZero(L) && !interrompu.load(std::memory_order_relaxed)) {
+    if (court && l0 == K2 && l0 != 0 && !interrompu.load(std::memory_order_relaxed)) {
         std::strcpy(message, QUESTION);
         A = controle(5, message);
         L = valeur;

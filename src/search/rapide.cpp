@@ -130,25 +130,32 @@ bool rassembler(int k)
     return true;
 }
 
-// Whether x1[1..n-2] already holds the placed unknowns of this range.
+// Whether x1[1..n-3] already holds the placed unknowns x[1..n-3]: they do
+// not change while x[n-2] and x[n-1] run through their ranges.
 bool prefixeGarde = false;
+bool montre = false;  // an expansion of the current range has been shown
 
-// Expansion with x[k] = a and x[n] = b: shown through the one display; in
-// the every-K mode x1 keeps it, as after every expansion of the walk (the
-// placed unknowns do not change within the range, so they are copied once).
+// Expansion with x[k] = a and x[n] = b: shown through the one display.
 // Returns whether the range must stop there: the answer -1, or Ctrl-C.
 bool montrer()
 {
     I = affiche();
-    if (L < -1) {
-        if (!prefixeGarde) {
-            for (a = 1; a <= n - 2; a++) x1[a] = x[a];
-            prefixeGarde = true;
-        }
-        x1[n - 1] = x[n - 1];
-        x1[n] = x[n];
-    }
+    montre = true;
     return L == -1 || arrete();
+}
+
+// In the every-K mode x1 keeps the last expansion shown, as the walk does
+// after each one; x[1..n] hold it. The answer that sets this mode comes in
+// the display, so the mode seen after the last expansion is the one the walk
+// would have seen after it.
+void garderDerniere()
+{
+    if (!montre || !(L < -1)) return;
+    if (!prefixeGarde) {
+        for (a = 1; a <= n - 3; a++) x1[a] = x[a];
+        prefixeGarde = true;
+    }
+    for (a = std::max(n - 2, 1); a <= n; a++) x1[a] = x[a];
 }
 
 // ---- q, p and the range in machine words -------------------------------------
@@ -474,7 +481,7 @@ Issue parcourirMots(const Mots& m, bool apparie, bool pas)
     const int k = n - 1;
     noeuds = 0;
     coupe = false;
-    prefixeGarde = false;
+    montre = false;
     candidats.clear();
     if (m.dlo <= m.dhi) {
         if (pas) {
@@ -504,9 +511,11 @@ Issue parcourirMots(const Mots& m, bool apparie, bool pas)
         else versZZ(x[n], bv);
         if (montrer()) {
             arretA = av;
+            garderDerniere();
             return Issue::arret;
         }
     }
+    garderDerniere();
     return Issue::complete;
 }
 
@@ -578,6 +587,7 @@ bool dernierNiveau()
     bool apparie, pas;
     choisir(to_double(tz) + 1, tau, to_double(pz), mots, apparie, pas);
 
+    prefixeGarde = false;
     if (mots) {
         Mots m;
         borneMots(m);
@@ -592,7 +602,6 @@ bool dernierNiveau()
     // q or the range does not fit machine words: the same with big integers.
     noeuds = 0;
     coupe = false;
-    prefixeGarde = false;
     sqr(q2z, qz);
     rem(uz, qz, pz);
     if (!IsZero(uz)) sub(uz, pz, uz);  // -q mod p
@@ -650,7 +659,10 @@ bool dernierNiveau()
         if (parite == 2 && IsOdd(bz)) continue;
         if (!IsZero(M) && bz > M) continue;
         x[n] = bz;
-        if (montrer()) {
+        montre = false;
+        const bool arret = montrer();
+        garderDerniere();
+        if (arret) {
             finir(k, x[k]);
             return true;
         }
@@ -756,6 +768,7 @@ bool avantDernier()
     Mw = (!IsZero(M) && NumBits(M) <= 63) ? versU64(M) : 0;
     Mots m;
     borneMots(m);
+    prefixeGarde = false;
 
     u64 v = versU64(x[k]);
     u64 mrr = 0;
