@@ -238,8 +238,11 @@ struct Entree {
 };
 std::vector<Entree> groupeA;     // groupeA[0..nA-1] in use
 std::size_t nA = 0;
-std::vector<int> tete;           // first entry of each slot, valid when marque matches
-std::vector<unsigned> marqueTete;
+struct Fente {
+    unsigned marque;  // the slot is in use in this matching when equal to marque
+    int tete;         // its first entry
+};
+std::vector<Fente> fentes;
 unsigned marque = 0;             // changes at every matching, so the table is never cleared
 int decalage = 64;               // 64 - log2 of the table size
 std::vector<Puissance> premiersA, premiersB;
@@ -247,19 +250,21 @@ std::vector<u64> inverses;  // of the primes of the second group, mod p
 
 std::size_t fente(u64 r) { return static_cast<std::size_t>((r * 0x9E3779B97F4A7C15ULL) >> decalage); }
 
+// Inverse of a mod p (a prime to p < 2^62), by the extended Euclid algorithm:
+// every value stays within 64 signed bits.
 u64 inverse(u64 a, u64 p)
 {
-    __int128 r0 = p, r1 = a % p, s0 = 0, s1 = 1;
+    std::int64_t r0 = static_cast<std::int64_t>(p), r1 = static_cast<std::int64_t>(a % p), s0 = 0, s1 = 1;
     while (r1 != 0) {
-        const __int128 qq = r0 / r1;
-        const __int128 r2 = r0 - qq * r1;
+        const std::int64_t qq = r0 / r1;
+        const std::int64_t r2 = r0 - qq * r1;
         r0 = r1;
         r1 = r2;
-        const __int128 s2 = s0 - qq * s1;
+        const std::int64_t s2 = s0 - qq * s1;
         s0 = s1;
         s1 = s2;
     }
-    if (s0 < 0) s0 += p;
+    if (s0 < 0) s0 += static_cast<std::int64_t>(p);
     return static_cast<u64>(s0);
 }
 
@@ -288,8 +293,8 @@ void listerB(const Mots& m, std::size_t idx, u64 d, u64 inv)
     if (idx == premiersB.size()) {
         const u64 cible = m.mod.produit(m.c, inv);
         const std::size_t h = fente(cible);
-        if (marqueTete[h] == marque) {
-            for (int e = tete[h]; e >= 0; e = groupeA[e].suivant) {
+        if (fentes[h].marque == marque) {
+            for (int e = fentes[h].tete; e >= 0; e = groupeA[e].suivant) {
                 const Entree& en = groupeA[e];
                 if (en.r != cible) continue;
                 const u128 dd = static_cast<u128>(en.d) * d;
@@ -333,21 +338,17 @@ void apparier(const Mots& m)
     int bits = 4;
     while ((std::size_t(1) << bits) < 2 * nA) bits++;
     const std::size_t taille = std::size_t(1) << bits;
-    if (tete.size() < taille) {
-        tete.resize(taille);
-        marqueTete.assign(taille, marque);
-    }
+    if (fentes.size() < taille) fentes.resize(taille, Fente{marque, -1});
     decalage = 64 - bits;
     if (++marque == 0) {
         // After 2^32 matchings the marks come round: clear them once.
-        std::fill(marqueTete.begin(), marqueTete.end(), 0u);
+        for (Fente& f : fentes) f.marque = 0;
         marque = 1;
     }
     for (std::size_t a0 = 0; a0 < nA; a0++) {
         const std::size_t h = fente(groupeA[a0].r);
-        if (marqueTete[h] == marque) groupeA[a0].suivant = tete[h];
-        marqueTete[h] = marque;
-        tete[h] = static_cast<int>(a0);
+        if (fentes[h].marque == marque) groupeA[a0].suivant = fentes[h].tete;
+        fentes[h] = Fente{marque, static_cast<int>(a0)};
     }
     listerB(m, 0, 1, 1 % m.p);
 }
