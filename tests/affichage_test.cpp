@@ -68,6 +68,31 @@ TEST(Affichage, ModesDePagination)
     EXPECT_EQ(K1, 9);
 }
 
+TEST(Affichage, PaginationAuDelaDe64Bits)
+{
+    std::int64_t questions;
+    // A page of 2^63 - 1 or of 10^20 solutions: never reached, never asked again.
+    for (const char* k : {"9223372036854775807", "100000000000000000000"}) {
+        const auto s = afficher(7, k, questions);
+        EXPECT_EQ(questions, 1) << k;
+        EXPECT_EQ(essai::lignesSolutions(s).size(), 7u) << k;
+    }
+    // One in every 2^63 or 10^20: the first after the answer is shown, then
+    // none, and the count goes on.
+    for (const char* k : {"-9223372036854775808", "-100000000000000000000"}) {
+        const auto s = afficher(7, k, questions);
+        EXPECT_EQ(questions, 1) << k;
+        const auto l = essai::lignesSolutions(s);
+        ASSERT_EQ(l.size(), 2u) << k;
+        EXPECT_EQ(l[1][0], 12) << k;
+        EXPECT_EQ(K1, 7);
+        EXPECT_EQ(K3, 6);
+    }
+    // One in every 3, written in 64 bits or fewer: the cycle restarts.
+    const auto s = afficher(7, "-3", questions);
+    EXPECT_EQ(essai::lignesSolutions(s).size(), 3u);
+}
+
 TEST(Affichage, EnteteDeType1SansUn)
 {
     type = 1;
