@@ -396,6 +396,20 @@ namespace {
 // walk's own backtrack, exactly as the step that met that value would end.
 void reculer() { q = (type == 2) ? arriere2() : arriere(); }
 
+// x[i] out of the running sum (plu() puts it back), and pz/qz <- what is
+// left of P/Q for x[i] onwards, in lowest terms.
+void resteSansDernier()
+{
+    moin();
+    mul(pz, P, D);
+    mul(tz, Q, N);
+    sub(pz, pz, tz);
+    mul(qz, Q, D);
+    GCD(g, pz, qz);
+    div(pz, pz, g);
+    div(qz, qz, g);
+}
+
 void finir(int k, const ZZ& v)
 {
     x[k] = v;
@@ -542,14 +556,7 @@ bool dernierNiveau()
     }
     if (!rassembler(k)) return false;
 
-    moin();  // N/D is now the sum of x[1..k-1]
-    mul(pz, P, D);
-    mul(tz, Q, N);
-    sub(pz, pz, tz);
-    mul(qz, Q, D);
-    GCD(g, pz, qz);
-    div(pz, pz, g);
-    div(qz, qz, g);
+    resteSansDernier();
     mul(tz, pz, vlast);
     if (sign(pz) <= 0 || tz <= qz) {
         plu();
@@ -747,14 +754,7 @@ bool avantDernier()
     if (NumBits(minx) > 62 || NumBits(x[k]) > bitsMots || NumBits(minr[k]) > 62) return false;
     if (!rassembler(k)) return false;
 
-    moin();  // N/D is now the sum of x[1..k-1]
-    mul(pz, P, D);
-    mul(tz, Q, N);
-    sub(pz, pz, tz);
-    mul(qz, Q, D);
-    GCD(g, pz, qz);
-    div(pz, pz, g);
-    div(qz, qz, g);
+    resteSansDernier();
     double tau;
     if (sign(pz) <= 0 || NumBits(qz) > bitsMots || NumBits(pz) > bitsMots || !exposantsMots(versU64(qz), tau)) {
         plu();
