@@ -75,30 +75,35 @@ u64 brent(u64 v)
     }
 }
 
-// Smallest prime factor of every odd composite below TABLE (0 for a prime),
-// at index v/2, so that most unknowns factor by a few look-ups. Built at first
-// use: the primes are taken from the largest down and every multiple is
-// written without a test, so that the smallest prime is the one that stays.
+// Smallest prime factor of every odd composite below `limite` (0 for a
+// prime), at index v/2, so that most unknowns factor by a few look-ups. The
+// table covers the unknowns met so far: it starts at 2^16 and doubles when a
+// larger one comes, up to TABLE, so that a short search does not pay for a
+// table it never reads. The primes are taken from the largest down and every
+// multiple is written without a test: the smallest prime is the one that stays.
 constexpr u64 TABLE = u64(1) << 22;
+std::vector<std::uint16_t> crible;
+u64 limite = 0;
 
-const std::uint16_t* table()
+const std::uint16_t* table(u64 v)
 {
-    static const std::vector<std::uint16_t> t = [] {
-        std::vector<std::uint16_t> s(TABLE / 2, 0);
-        std::vector<u64> petits;
-        for (u64 p = 3; p * p < TABLE; p += 2) {
-            bool premier = true;
-            for (u64 d = 3; d * d <= p && premier; d += 2) premier = p % d != 0;
-            if (premier) petits.push_back(p);
-        }
-        for (auto it = petits.rbegin(); it != petits.rend(); ++it) {
-            const u64 p = *it;
-            const auto v = static_cast<std::uint16_t>(p);
-            for (u64 m = p * p; m < TABLE; m += 2 * p) s[m >> 1] = v;
-        }
-        return s;
-    }();
-    return t.data();
+    if (v < limite) return crible.data();
+    u64 l = std::max<u64>(limite, u64(1) << 16);
+    while (l <= v) l <<= 1;
+    crible.assign(l / 2, 0);
+    std::vector<u64> petits;
+    for (u64 p = 3; p * p < l; p += 2) {
+        bool premier = true;
+        for (u64 d = 3; d * d <= p && premier; d += 2) premier = p % d != 0;
+        if (premier) petits.push_back(p);
+    }
+    for (auto it = petits.rbegin(); it != petits.rend(); ++it) {
+        const u64 p = *it;
+        const auto marque = static_cast<std::uint16_t>(p);
+        for (u64 m = p * p; m < l; m += 2 * p) crible[m >> 1] = marque;
+    }
+    limite = l;
+    return crible.data();
 }
 
 void ajouter(u64 p, int e, Puissance f[16], int& k)
@@ -119,7 +124,7 @@ void casser(u64 v, Puissance f[16], int& k)
             v >>= e;
             ajouter(2, e, f, k);
         }
-        const std::uint16_t* t = table();
+        const std::uint16_t* t = table(v);
         while (v > 1) {
             const u64 p = t[v >> 1] == 0 ? v : t[v >> 1];
             int e = 0;
