@@ -61,13 +61,15 @@ std::string pagination(std::mt19937& g)
     return s.str();
 }
 
-void hasard(unsigned graine, int nombre)
+// Random computations: P/Q with Q up to qMax, and (under constraints) a
+// maximum for xn up to about mMax, which keeps the plain walk short.
+void hasard(unsigned graine, int nombre, long qMax = 30, long mMax = 400)
 {
     std::mt19937 g(graine);
     int essais = 0;
     while (essais < nombre) {
         std::ostringstream s;
-        const long Q0 = 1 + g() % 30;
+        const long Q0 = 1 + g() % qMax;
         const long P0 = 1 + g() % (Q0 + 12);
         s << P0 << ' ' << Q0;
         const bool contraintes = g() % 5 != 0;
@@ -83,7 +85,7 @@ void hasard(unsigned graine, int nombre)
             parite = static_cast<int>(g() % 3);
             if (parite == 1 && Q % 2 == 0) parite = 0;  // that computation ends at once
             long minx = g() % 2 == 0 ? 0 : 1 + g() % 12;
-            long M = g() % 6 == 0 ? 0 : 2 + g() % (g() % 2 ? 70 : 400);
+            long M = g() % 6 == 0 ? 0 : 2 + g() % (g() % 2 ? 70 : mMax);
             if (minx && M && minx >= M) minx = 0;
             long minn = g() % 3 == 0 ? 0 : 1 + g() % 5;
             // A bound on n keeps the plain walk short; without one, a small
@@ -139,6 +141,15 @@ protected:
 TEST_P(Rapide, MemeSortieQueLaMarcheSimple)
 {
     hasard(20261206u, 2000);
+}
+
+TEST(RapideCas, MemeSortiePourDeGrandsDenominateurs)
+{
+    // Larger denominators and maxima: longer ranges of x[n-2] and x[n-1],
+    // larger q, more divisors.
+    hasard(31122026u, 60, 1000, 700);
+    hasard(6122026u, 60, 1000, 700);
+    hasard(1226u, 60, 1000, 700);
 }
 
 INSTANTIATE_TEST_SUITE_P(Chemins, Rapide,

@@ -794,7 +794,12 @@ bool avantDernier()
         // R = p3/q3 - 1/v, in lowest terms.
         const u128 a3 = static_cast<u128>(p3) * v;
         const u128 den = static_cast<u128>(q3) * v;
-        if (a3 <= q3 || (den >> bitsMots) != 0 || (k == 1 && v < minr1) || arrete()) {
+        if (arrete()) {
+            // Ctrl-C: the state as the walk would hold it between two steps.
+            rendre();
+            return true;
+        }
+        if (a3 <= q3 || (den >> bitsMots) != 0 || (k == 1 && v < minr1)) {
             rendre();
             return false;
         }
