@@ -713,9 +713,9 @@ bool bornesSuivantes(u64 v, u64 p, u64 q, u64& mrr, u64& r1, bool& reste0)
     if (parite == 0) mr += 1;
     else mr += ((parite == 1) == ((mr & 1) != 0)) ? 2 : 1;
     if (type == 1) {
-        const u128 dd = static_cast<u128>(q) * 2;
+        const u64 dd = 2 * q;  // q < 2^62
         if ((dd / p) >> 62) return false;
-        r1 = static_cast<u64>(dd / p);
+        r1 = dd / p;
         reste0 = dd % p == 0;
     } else {
         // The window of two values from the first admissible start, moved up
