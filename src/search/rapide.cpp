@@ -18,6 +18,9 @@
 // value, without the bound computation of a walk step). When q cannot be
 // factored (a prime factor of Q or of an unknown beyond 64 bits that trial
 // division does not find), the walk's own step runs: slower, never wrong.
+//
+// One position higher, x[n-2] runs through its values in machine words, each
+// followed by the range of x[n-1] as above (see "the position before" below).
 #include "search/rapide.h"
 
 #include <algorithm>

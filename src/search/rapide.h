@@ -1,7 +1,9 @@
 // The fast search: the same walk, step for step, except where the time goes.
 // The penultimate unknown is not stepped through its whole range: the values
 // that complete the expansion are read off the divisors of the square of the
-// denominator left, and shown in the order the walk would meet them.
+// denominator left, and shown in the order the walk would meet them. The
+// unknown before it runs through its values in machine words, taking the
+// walk's decisions without its big-integer arithmetic.
 #ifndef EGYPTE_SEARCH_RAPIDE_H
 #define EGYPTE_SEARCH_RAPIDE_H
 
@@ -11,8 +13,11 @@ namespace egypte {
 // the penultimate position it does in one call everything the walk would do
 // over that position's remaining range (every expansion goes through affiche,
 // the answer -1 stops it where the walk would stop), then the walk's own
-// backtrack; anywhere else, and whenever the denominator left cannot be
-// factored, it is the walk step itself.
+// backtrack. At the position before, it runs through that position's values
+// the same way for as long as the walk would only lower it, and hands the
+// state back to the walk at the point reached otherwise. Anywhere else, and
+// whenever the denominator left cannot be factored or a value leaves machine
+// words, it is the walk step itself.
 int etape();
 
 // Settings of the fast search, changed only by the tests so that every path
