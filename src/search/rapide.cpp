@@ -748,8 +748,8 @@ bool bornesSuivantes(u64 v, u64 p, u64 q, u64& mrr, u64& r1, bool& reste0)
     return true;
 }
 
-// Whole ranges of x[n-2] at once. False, with the state as it was, when the
-// walk's own step must run now.
+// Whole ranges of x[n-2] at once. False when the walk's own step must run
+// now: on the state as it came, or as handed back at the value reached.
 bool avantDernier()
 {
     const int k = n - 2;
