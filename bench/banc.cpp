@@ -1,13 +1,16 @@
 // Benchmark: runs whole computations of the program, as a user would type
 // them, with the paging answer that only counts and the display sent
-// nowhere; each case runs through the plain walk and through the fast search,
-// and the line gives both counts, both wall times and their ratio, with the
-// time at which the fast search showed its first expansion.
+// nowhere; each case runs through the plain walk, through the fast search on
+// one thread and through the fast search on every thread, and the lines give
+// the counts, the wall times and their ratios, with the time at which each
+// showed its first expansion.
 //
 //   egypte_banc                 every default case
-//   egypte_banc NAME...         the named cases only (un8 and 27538/27539-fin,
-//                               which take minutes or more, run only when named)
-//   egypte_banc --rapide NAME.. the fast search alone
+//   egypte_banc NAME...         the named cases only (un8, un8rep and
+//                               27538/27539-fin, which take minutes or more,
+//                               run only when named)
+//   egypte_banc --rapide NAME.. the fast search alone (one thread and every thread)
+//   egypte_banc --fils K ...    K threads instead of every core
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -20,6 +23,7 @@
 #include <vector>
 
 #include "search/etat.h"
+#include "search/parallele.h"
 #include "search/recherche.h"
 
 namespace {
@@ -55,6 +59,8 @@ std::vector<Cas> lesCas()
          "la marche simple ne finit pas : non lancee"},
         {"un8", "1 en 8 fractions distinctes", "1 1 1 2 0 0 0 8 9" + COMPTER, -1, 0, false,
          "la marche simple demanderait des heures : non lancee"},
+        {"un8rep", "1 en 8 fractions, repetitions permises", "1 1 1 1 0 0 0 8 9" + COMPTER, -1, 0, false,
+         "la marche simple demanderait des heures : non lancee"},
     };
 }
 
@@ -62,6 +68,7 @@ std::vector<Cas> lesCas()
 // written (the header and the first line come with K1 = 1).
 class Neant : public std::streambuf {
 public:
+    const egypte::Recherche* recherche = nullptr;
     Horloge::time_point premier{};
     bool vu = false;
 
@@ -80,7 +87,7 @@ protected:
 private:
     void noter()
     {
-        if (!vu && egypte::K1 >= 1) {
+        if (!vu && recherche->K1 >= 1) {
             vu = true;
             premier = Horloge::now();
         }
@@ -95,11 +102,14 @@ struct Mesure {
     std::string ou;       // where an interrupted walk stood: its placed unknowns
 };
 
-Mesure lancer(const Cas& c, int simple, int budget)
+Mesure lancer(const Cas& c, int simple, int fils, int budget)
 {
-    egypte::simple = simple;
+    egypte::Recherche r;
+    r.simple = simple;
+    r.fils = fils;
     std::istringstream entree(c.saisie);
     Neant neant;
+    neant.recherche = &r;
     std::streambuf* in = std::cin.rdbuf(entree.rdbuf());
     std::streambuf* out = std::cout.rdbuf(&neant);
     std::mutex verrou;
@@ -115,7 +125,7 @@ Mesure lancer(const Cas& c, int simple, int budget)
         });
     }
     const auto debut = Horloge::now();
-    egypte::calcul();
+    r.calcul();
     const auto fin = Horloge::now();
     Mesure m;
     m.coupe = egypte::interrompu;
@@ -129,27 +139,26 @@ Mesure lancer(const Cas& c, int simple, int budget)
     }
     std::cin.rdbuf(in);
     std::cout.rdbuf(out);
-    m.solutions = static_cast<long long>(egypte::K1);
-    if (m.coupe) {
+    m.solutions = static_cast<long long>(r.K1);
+    if (m.coupe && fils == 1) {
         // The walk lists in decreasing order: the lower these values, the
         // further it went.
         std::ostringstream o;
-        for (int k = 1; k <= egypte::i; k++) o << (k > 1 ? " " : "") << egypte::x[k];
+        for (int k = 1; k <= r.i; k++) o << (k > 1 ? " " : "") << r.x[k];
         m.ou = o.str();
     }
     m.secondes = std::chrono::duration<double>(fin - debut).count();
     if (neant.vu) m.premier = std::chrono::duration<double>(neant.premier - debut).count();
-    egypte::simple = 0;
     return m;
 }
 
 void decrire(const char* qui, const Mesure& m)
 {
-    std::printf("  %-8s %12lld solutions  %10.3f s", qui, m.solutions, m.secondes);
+    std::printf("  %-10s %12lld solutions  %10.3f s", qui, m.solutions, m.secondes);
     if (m.premier >= 0) std::printf("  (premiere apres %.3f s)", m.premier);
     if (m.coupe) std::printf("  interrompue, non terminee");
     std::printf("\n");
-    if (m.coupe) std::printf("           arretee sur x1.. = %s\n", m.ou.c_str());
+    if (m.coupe && !m.ou.empty()) std::printf("             arretee sur x1.. = %s\n", m.ou.c_str());
 }
 
 }  // namespace
@@ -159,10 +168,15 @@ int main(int argc, char** argv)
     std::ios::sync_with_stdio(false);
     bool rapideSeul = false;
     std::vector<std::string> noms;
+    int fils = egypte::nombreDeFils(0);
     for (int k = 1; k < argc; k++) {
         if (std::strcmp(argv[k], "--rapide") == 0) rapideSeul = true;
+        else if (std::strcmp(argv[k], "--fils") == 0 && k + 1 < argc) fils = std::atoi(argv[++k]);
         else noms.emplace_back(argv[k]);
     }
+    if (fils < 1) fils = 1;
+    char nomFils[32];
+    std::snprintf(nomFils, sizeof nomFils, "rapide x%d", fils);
     for (const Cas& c : lesCas()) {
         bool choisi = noms.empty() && c.parDefaut;
         for (const std::string& nom : noms) choisi = choisi || nom == c.nom;
@@ -172,12 +186,20 @@ int main(int argc, char** argv)
         Mesure simple;
         const bool avecSimple = !rapideSeul && c.budgetSimple >= 0;
         if (avecSimple) {
-            simple = lancer(c, 1, c.budgetSimple);
+            simple = lancer(c, 1, 1, c.budgetSimple);
             decrire("simple", simple);
             std::fflush(stdout);
         }
-        const Mesure rapide = lancer(c, 0, c.budgetRapide);
-        decrire("rapide", rapide);
+        const Mesure rapide = lancer(c, 0, 1, c.budgetRapide);
+        decrire("rapide x1", rapide);
+        std::fflush(stdout);
+        const Mesure tous = lancer(c, 0, fils, c.budgetRapide);
+        decrire(nomFils, tous);
+        if (!rapide.coupe && !tous.coupe) {
+            std::printf("  %d fils / 1 fil : %.3f", fils, tous.secondes / rapide.secondes);
+            if (tous.solutions != rapide.solutions) std::printf("  (COMPTES DIFFERENTS)");
+            std::printf("\n");
+        }
         if (avecSimple && !simple.coupe && !rapide.coupe) {
             std::printf("  rapport simple / rapide : %.0f", simple.secondes / rapide.secondes);
             if (simple.solutions != rapide.solutions) std::printf("  (COMPTES DIFFERENTS)");

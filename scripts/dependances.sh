@@ -5,7 +5,7 @@ set -euo pipefail
 
 # tmux: the test that types a session at a real terminal; clang and its
 # runtime libraries: the fuzz targets (scripts/fuzz.sh).
-paquets=(g++ make cmake libntl-dev libgmp-dev libgtest-dev googletest tmux clang libclang-rt-14-dev "$@")
+paquets=(g++ make cmake libntl-dev libgmp-dev libgtest-dev googletest tmux clang libclang-rt-14-dev libtbb-dev libcli11-dev nlohmann-json3-dev openmpi-bin libopenmpi-dev "$@")
 manquants=()
 for p in "${paquets[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

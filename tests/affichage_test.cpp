@@ -4,7 +4,6 @@
 #include <string>
 
 #include "console.h"
-#include "output/sortie.h"
 #include "search/etat.h"
 
 using namespace egypte;
@@ -16,32 +15,40 @@ const std::string QUESTION =
     "\n \n \t Nombre K de solutions suivantes a afficher ou autre option :  \n \n \t [K] / [zero, pas de limite] / "
     "[-1, arreter] / [-K (K>1), pas de  limite et affichage toutes les K solutions] ?    \t";
 
-// Shows the expansions (k, 2k) for k = 1..count, with the given answers typed.
-std::string afficher(int count, const std::string& reponses, std::int64_t& questions)
-{
-    n = 2;
-    type = 2;
-    pas1 = 0;
-    K1 = K2 = K3 = 0;
-    m = 0;
-    L = 1;
-    i = 0;
-    x.SetLength(3);
-    Console c(reponses);
-    for (int k = 1; k <= count && L != -1; k++) {
-        x[1] = 10 + k;
-        x[2] = 100 - k;
-        affiche();
+// Each test works on a search of its own.
+struct Etat : ::testing::Test, egypte::Recherche {
+    // Shows the expansions (k, 2k) for k = 1..count, with the given answers typed.
+    std::string afficher(int count, const std::string& reponses, std::int64_t& questions)
+    {
+        n = 2;
+        type = 2;
+        pas1 = 0;
+        K1 = K2 = K3 = 0;
+        m = 0;
+        L = 1;
+        i = 0;
+        x.SetLength(3);
+        Console c(reponses);
+        for (int k = 1; k <= count && L != -1; k++) {
+            x[1] = 10 + k;
+            x[2] = 100 - k;
+            affiche();
+        }
+        const std::string s = c.sortie();
+        questions = 0;
+        for (std::size_t p = 0; (p = s.find(QUESTION, p)) != std::string::npos; p++) questions++;
+        return s;
     }
-    const std::string s = c.sortie();
-    questions = 0;
-    for (std::size_t p = 0; (p = s.find(QUESTION, p)) != std::string::npos; p++) questions++;
-    return s;
-}
+};
 
-TEST(Affichage, LaQuestionFait189Caracteres) { EXPECT_EQ(QUESTION.size(), 189u); }
+struct Affichage : Etat {
+};
+struct Rapport : Etat {
+};
 
-TEST(Affichage, ModesDePagination)
+TEST_F(Affichage, LaQuestionFait189Caracteres) { EXPECT_EQ(QUESTION.size(), 189u); }
+
+TEST_F(Affichage, ModesDePagination)
 {
     std::int64_t questions;
     // Answer 3 after solution 1: 2, 3, 4 shown, asked again after 4.
@@ -68,7 +75,7 @@ TEST(Affichage, ModesDePagination)
     EXPECT_EQ(K1, 9);
 }
 
-TEST(Affichage, PaginationAuDelaDe64Bits)
+TEST_F(Affichage, PaginationAuDelaDe64Bits)
 {
     std::int64_t questions;
     // A page of 2^63 - 1 or of 10^20 solutions: never reached, never asked again.
@@ -93,7 +100,7 @@ TEST(Affichage, PaginationAuDelaDe64Bits)
     EXPECT_EQ(essai::lignesSolutions(s).size(), 3u);
 }
 
-TEST(Affichage, EnteteDeType1SansUn)
+TEST_F(Affichage, EnteteDeType1SansUn)
 {
     type = 1;
     n = 2;
@@ -111,7 +118,7 @@ TEST(Affichage, EnteteDeType1SansUn)
               "numerotees :  \n \n \t \t \t 1  :      2\t \t2\t \t\n");
 }
 
-TEST(Rapport, FractionEtBornes)
+TEST_F(Rapport, FractionEtBornes)
 {
     n = 3;
     P1 = 6;
@@ -139,7 +146,7 @@ TEST(Rapport, FractionEtBornes)
               "est la plus petite valeur prise par x1. \n ");
 }
 
-TEST(Rapport, CompteurAuDelaDe2Puissance31)
+TEST_F(Rapport, CompteurAuDelaDe2Puissance31)
 {
     n = 2;
     P1 = P = 1;

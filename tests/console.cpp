@@ -1,5 +1,7 @@
 #include "console.h"
 
+#include <gtest/gtest.h>
+
 #include "search/recherche.h"
 
 namespace essai {
@@ -44,38 +46,108 @@ std::vector<Developpement> lignesSolutions(const std::string& texte)
 
 std::vector<Developpement> parcourir(const Probleme& pb)
 {
-    using namespace egypte;
-    P = pb.P;
-    Q = pb.Q;
-    n = pb.n;
-    nz = pb.n;
-    type = pb.type;
-    parite = pb.parite;
-    z = parite == 0 ? 1 : 2;
-    minx = pb.minx;
-    M = pb.M;
-    Ma = pb.M;
-    pas1 = 0;
-    K1 = K2 = K3 = 0;
-    m = 0;
-    L = 0;  // show every expansion, never ask
-    N = 0;
-    D = 1;
-    x.SetLength(n + 1);
-    minr.SetLength(n + 1);
-    x1.SetLength(n + 1);
-    for (int k = 0; k <= n; k++) {
-        clear(x[k]);
-        clear(minr[k]);
-        clear(x1[k]);
-    }
-    i = 0;
+    egypte::Recherche s;
+    s.P = pb.P;
+    s.Q = pb.Q;
+    s.n = pb.n;
+    s.nz = pb.n;
+    s.type = pb.type;
+    s.parite = pb.parite;
+    s.z = pb.parite == 0 ? 1 : 2;
+    s.minx = pb.minx;
+    s.M = pb.M;
+    s.Ma = pb.M;
+    s.L = 0;  // show every expansion, never ask
+    s.x.SetLength(s.n + 1);
+    s.minr.SetLength(s.n + 1);
+    s.x1.SetLength(s.n + 1);
     Console console("");
-    while (i >= 0) {
-        if (type == 2) suite2();
-        else suite();
+    while (s.i >= 0) {
+        if (s.type == 2) s.suite2();
+        else s.suite();
     }
     return lignesSolutions(console.sortie());
+}
+
+Trace calculer(const std::string& tape, const Reglages& r)
+{
+    egypte::Recherche s;
+    s.simple = r.simple;
+    s.fils = r.fils;
+    s.bitsMots = r.bits;
+    s.methode = r.methode;
+    s.avant = r.avant;
+    s.plafondUnite = r.plafond;
+    s.unitesParFil = r.unitesParFil;
+    Console c(tape);
+    s.calcul();
+    return Trace{c.sortie(), c.reste(), s.K1};
+}
+
+void comparer(const std::string& tape, const Reglages& a, const Reglages& b)
+{
+    SCOPED_TRACE("typed: " + tape);
+    const Trace ta = calculer(tape, a);
+    const Trace tb = calculer(tape, b);
+    EXPECT_EQ(ta.sortie, tb.sortie);
+    EXPECT_EQ(ta.reste, tb.reste);
+    EXPECT_EQ(ta.compte, tb.compte);
+}
+
+namespace {
+
+// Answers to the paging question: a few page sizes, then one answer after
+// which the question is not asked again (0, -1 or -K), so the input always
+// lasts.
+std::string pagination(std::mt19937& g)
+{
+    std::ostringstream s;
+    const int pages = static_cast<int>(g() % 5);
+    for (int k = 0; k < pages; k++) s << ' ' << 1 + g() % 6;
+    static const int fins[] = {0, -1, -1, -2, -3, -5, -1000};
+    s << ' ' << fins[g() % 7];
+    return s.str();
+}
+
+}  // namespace
+
+std::string seanceAuHasard(std::mt19937& g, long qMax, long mMax)
+{
+    for (;;) {
+        std::ostringstream s;
+        const long Q0 = 1 + g() % qMax;
+        const long P0 = 1 + g() % (Q0 + 12);
+        s << P0 << ' ' << Q0;
+        const bool contraintes = g() % 5 != 0;
+        long P = P0, Q = Q0;
+        for (long d = 2; d <= Q; d++)
+            while (P % d == 0 && Q % d == 0) {
+                P /= d;
+                Q /= d;
+            }
+        if (contraintes) {
+            const int type = 1 + g() % 2;
+            int parite = static_cast<int>(g() % 3);
+            if (parite == 1 && Q % 2 == 0) parite = 0;  // that computation ends at once
+            long minx = g() % 2 == 0 ? 0 : 1 + g() % 12;
+            long M = g() % 6 == 0 ? 0 : 2 + g() % (g() % 2 ? 70 : mMax);
+            if (minx && M && minx >= M) minx = 0;
+            long minn = g() % 3 == 0 ? 0 : 1 + g() % 5;
+            // A bound on n keeps the plain walk short; without one, a small
+            // maximum on xn bounds the lengths instead.
+            long maxn = 2 + g() % 5;
+            if (M && M <= 16 && g() % 4 == 0) maxn = 0;
+            if (!M && Q > 12) M = 40 + g() % 100;
+            if (minn && maxn && minn >= maxn) minn = 0;
+            s << " 1 " << type << ' ' << parite << ' ' << minx << ' ' << M << ' ' << minn << ' ' << maxn;
+        } else {
+            if (Q0 > 16 || P > Q) continue;  // without bounds the minimal length stays small
+            s << " 0";
+            if (P >= Q) s << ' ' << g() % 2;
+        }
+        s << pagination(g);
+        return s.str();
+    }
 }
 
 }  // namespace essai

@@ -3,7 +3,9 @@
 #ifndef EGYPTE_TESTS_CONSOLE_H
 #define EGYPTE_TESTS_CONSOLE_H
 
+#include <cstdint>
 #include <iostream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,6 +47,34 @@ std::vector<Developpement> parcourir(const Probleme& pb);
 
 // The solution lines ("\t \t \t k  :      x1\t \t...") of a transcript.
 std::vector<Developpement> lignesSolutions(const std::string& texte);
+
+// How a computation is searched: the plain walk or the fast search with its
+// settings, on how many threads, and how work units are cut.
+struct Reglages {
+    int simple = 0;
+    int fils = 1;
+    int bits = 62, methode = 0, avant = 1;
+    std::size_t plafond = std::size_t(1) << 16;
+    int unitesParFil = 64;
+};
+
+// One whole computation typed through calcul (the answers from the prompt
+// for P onwards): what it wrote, the answers left unread, its count.
+struct Trace {
+    std::string sortie;
+    std::string reste;
+    std::int64_t compte;
+};
+Trace calculer(const std::string& tape, const Reglages& r);
+
+// The same computation under two settings: same bytes written, same answers
+// read, same count (the differential harness of every new path).
+void comparer(const std::string& tape, const Reglages& a, const Reglages& b);
+
+// A random computation: P/Q with Q up to qMax, types, parities, bounds,
+// exclusion of 1 and every paging answer; under constraints a maximum for xn
+// up to about mMax, which keeps the plain walk short.
+std::string seanceAuHasard(std::mt19937& g, long qMax, long mMax);
 
 }  // namespace essai
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "console.h"
+#include "dialogue/dialogue.h"
 #include "search/recherche.h"
 
 using namespace egypte;
@@ -22,16 +23,24 @@ struct Resultat {
     std::string sortie;
 };
 
-Resultat preparer(const std::string& tape)
-{
-    Console c(tape);
-    const bool suite = preparation();
-    return {suite, c.sortie()};
-}
-
 bool contient(const std::string& s, const std::string& morceau) { return s.find(morceau) != std::string::npos; }
 
-TEST(Preparation, FractionReduite)
+// Each test works on a search of its own.
+struct Etat : ::testing::Test, egypte::Recherche {
+    Resultat preparer(const std::string& tape)
+    {
+        // Each computation is a search of its own, as in the program.
+        static_cast<egypte::Recherche&>(*this) = egypte::Recherche();
+        Console c(tape);
+        const bool suite = preparation();
+        return {suite, c.sortie()};
+    }
+};
+
+struct Preparation : Etat {
+};
+
+TEST_F(Preparation, FractionReduite)
 {
     auto r = preparer("6 4 0 0");
     EXPECT_TRUE(r.continue_);
@@ -47,7 +56,7 @@ TEST(Preparation, FractionReduite)
     EXPECT_EQ(minx, 1);
 }
 
-TEST(Preparation, QuestionDeLExclusion)
+TEST_F(Preparation, QuestionDeLExclusion)
 {
     // Asked only without constraints and when P/Q >= 1.
     EXPECT_FALSE(contient(preparer("2 3 0").sortie, EXCLUSION));
@@ -61,7 +70,7 @@ TEST(Preparation, QuestionDeLExclusion)
     EXPECT_EQ(pas1, 0);
 }
 
-TEST(Preparation, ImpairesAvecQPairTermine)
+TEST_F(Preparation, ImpairesAvecQPairTermine)
 {
     auto r = preparer("1 2 1 2 1");
     EXPECT_FALSE(r.continue_);
@@ -69,7 +78,7 @@ TEST(Preparation, ImpairesAvecQPairTermine)
     EXPECT_EQ(r.sortie.substr(r.sortie.size() - AUCUNE.size()), AUCUNE);
 }
 
-TEST(Preparation, BornesEffectivesSelonLaParite)
+TEST_F(Preparation, BornesEffectivesSelonLaParite)
 {
     preparer("1 3 1 2 2 0 0 0 0");
     EXPECT_EQ(minax, 0);
@@ -87,7 +96,7 @@ TEST(Preparation, BornesEffectivesSelonLaParite)
     EXPECT_EQ(Ma, 1);
 }
 
-TEST(Preparation, BornesEgalesRedemandees)
+TEST_F(Preparation, BornesEgalesRedemandees)
 {
     auto r = preparer("1 3 1 2 0 5 5 4 9 0 0");
     EXPECT_TRUE(contient(r.sortie, RECOMMENCEZ_X));
@@ -99,7 +108,7 @@ TEST(Preparation, BornesEgalesRedemandees)
     EXPECT_EQ(maxn, 4);
 }
 
-TEST(Preparation, LongueursDeduites)
+TEST_F(Preparation, LongueursDeduites)
 {
     preparer("3 2 1 2 0 4 0 0 0");
     EXPECT_EQ(min1n, 6);
@@ -117,7 +126,7 @@ TEST(Preparation, LongueursDeduites)
     EXPECT_EQ(maxn, 0);
 }
 
-TEST(Preparation, ContraintesIncompatibles)
+TEST_F(Preparation, ContraintesIncompatibles)
 {
     auto r = preparer("5 6 1 2 0 10 0 0 8");
     EXPECT_FALSE(r.continue_);
@@ -125,7 +134,7 @@ TEST(Preparation, ContraintesIncompatibles)
     EXPECT_EQ(r.sortie.substr(r.sortie.size() - INCOMPATIBLES.size()), INCOMPATIBLES);
 }
 
-TEST(Preparation, LongueurHorsDePortee)
+TEST_F(Preparation, LongueurHorsDePortee)
 {
     // n >= 10^12 from the minimum of x1, and a minimum for n beyond any int.
     for (const char* tape : {"1 1 1 2 0 1000000000000 0 0 0", "1 1 1 2 0 0 0 1000000000000000000000000000000 0"}) {
@@ -140,22 +149,20 @@ TEST(Preparation, LongueurHorsDePortee)
     EXPECT_EQ(n, NMAX - 1);
 }
 
-TEST(Preparation, ChaqueCalculRepartDeZero)
+TEST(Programme, ChaqueCalculRepartDeZero)
 {
-    preparer("1 3 1 1 2 4 10 2 5");
-    EXPECT_EQ(type, 1);
-    preparer("1 3 0");
-    EXPECT_EQ(type, 2);
-    EXPECT_EQ(parite, 0);
-    EXPECT_EQ(z, 1);
-    EXPECT_EQ(minx, 1);
-    EXPECT_EQ(M, 0);
-    EXPECT_EQ(Ma, 0);
-    EXPECT_EQ(minax, 0);
-    EXPECT_EQ(maxn, 0);
-    EXPECT_EQ(minn, 0);
-    EXPECT_EQ(n, 0);
-    EXPECT_EQ(nz, 0);
+    // A Type 1 computation with even unknowns between 4 and 10, then one
+    // without constraints in the same run: the second searches Type 2 with
+    // any parity.
+    Console c("0  1 3 1 1 2 4 10 2 5 0 1  1 3 0 0 0 0 0 0");
+    programme();
+    const std::string s = c.sortie();
+    const std::size_t second = s.find("Nouveau calcul");
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_TRUE(contient(s.substr(0, second), "Des inconnues d'une meme solution pouvant etre egales"));
+    EXPECT_TRUE(contient(s.substr(0, second), "toutes paires"));
+    EXPECT_TRUE(contient(s.substr(second), "Les inconnues d'une meme solution etant toutes differentes"));
+    EXPECT_TRUE(contient(s.substr(second), "toutes de parites indifferentes"));
 }
 
 }  // namespace

@@ -10,102 +10,32 @@
 
 #include "console.h"
 #include "search/etat.h"
-#include "search/rapide.h"
 #include "search/recherche.h"
 
 using essai::Console;
 
 namespace {
 
-struct Trace {
-    std::string sortie;
-    std::string reste;  // answers left unread
-    std::int64_t compte;
-};
-
-Trace calculer(const std::string& tape, int simple)
+// Runs both searches and requires the same transcript: the plain walk on one
+// thread against the fast search with the given settings.
+void comparer(const std::string& tape, const essai::Reglages& r = {})
 {
-    egypte::simple = simple;
-    Console c(tape);
-    egypte::calcul();
-    Trace t{c.sortie(), c.reste(), egypte::K1};
-    egypte::simple = 0;
-    return t;
-}
-
-// Runs both searches and requires the same transcript.
-void comparer(const std::string& tape)
-{
-    SCOPED_TRACE("typed: " + tape);
-    const Trace lent = calculer(tape, 1);
-    const Trace vite = calculer(tape, 0);
-    EXPECT_EQ(lent.sortie, vite.sortie);
-    EXPECT_EQ(lent.reste, vite.reste);
-    EXPECT_EQ(lent.compte, vite.compte);
+    essai::Reglages simple;
+    simple.simple = 1;
+    essai::comparer(tape, simple, r);
 }
 
 bool contient(const std::string& s, const std::string& m) { return s.find(m) != std::string::npos; }
 
 const std::string RAPPORT = "L'equation Diophantienne a";
 
-// Answers to the paging question: a few page sizes, then one answer after
-// which the question is not asked again (0, -1 or -K), so the input always
-// lasts.
-std::string pagination(std::mt19937& g)
-{
-    std::ostringstream s;
-    const int pages = static_cast<int>(g() % 5);
-    for (int k = 0; k < pages; k++) s << ' ' << 1 + g() % 6;
-    static const int fins[] = {0, -1, -1, -2, -3, -5, -1000};
-    s << ' ' << fins[g() % 7];
-    return s.str();
-}
-
 // Random computations: P/Q with Q up to qMax, and (under constraints) a
 // maximum for xn up to about mMax, which keeps the plain walk short.
-void hasard(unsigned graine, int nombre, long qMax = 30, long mMax = 400)
+void hasard(unsigned graine, int nombre, long qMax = 30, long mMax = 400, const essai::Reglages& r = {})
 {
     std::mt19937 g(graine);
-    int essais = 0;
-    while (essais < nombre) {
-        std::ostringstream s;
-        const long Q0 = 1 + g() % qMax;
-        const long P0 = 1 + g() % (Q0 + 12);
-        s << P0 << ' ' << Q0;
-        const bool contraintes = g() % 5 != 0;
-        long P = P0, Q = Q0;
-        for (long d = 2; d <= Q; d++)
-            while (P % d == 0 && Q % d == 0) {
-                P /= d;
-                Q /= d;
-            }
-        int parite = 0;
-        if (contraintes) {
-            const int type = 1 + g() % 2;
-            parite = static_cast<int>(g() % 3);
-            if (parite == 1 && Q % 2 == 0) parite = 0;  // that computation ends at once
-            long minx = g() % 2 == 0 ? 0 : 1 + g() % 12;
-            long M = g() % 6 == 0 ? 0 : 2 + g() % (g() % 2 ? 70 : mMax);
-            if (minx && M && minx >= M) minx = 0;
-            long minn = g() % 3 == 0 ? 0 : 1 + g() % 5;
-            // A bound on n keeps the plain walk short; without one, a small
-            // maximum on xn bounds the lengths instead.
-            long maxn = 2 + g() % 5;
-            if (M && M <= 16 && g() % 4 == 0) maxn = 0;
-            if (!M && Q > 12) M = 40 + g() % 100;
-            if (minn && maxn && minn >= maxn) minn = 0;
-            s << " 1 " << type << ' ' << parite << ' ' << minx << ' ' << M << ' ' << minn << ' ' << maxn;
-            if ((parite == 0 || parite == 1) && P >= Q) {
-                // no exclusion question with constraints
-            }
-        } else {
-            if (Q0 > 16 || P > Q) continue;  // without bounds the minimal length stays small
-            s << " 0";
-            if (P >= Q) s << ' ' << g() % 2;
-        }
-        s << pagination(g);
-        essais++;
-        comparer(s.str());
+    for (int k = 0; k < nombre; k++) {
+        comparer(essai::seanceAuHasard(g, qMax, mMax), r);
         if (::testing::Test::HasFailure()) break;
     }
 }
@@ -124,17 +54,13 @@ void PrintTo(const Reglage& r, std::ostream* os)
 
 class Rapide : public testing::TestWithParam<Reglage> {
 protected:
-    void SetUp() override
+    essai::Reglages reglages() const
     {
-        egypte::bitsMots = GetParam().bits;
-        egypte::methode = GetParam().methode;
-        egypte::avant = GetParam().avant;
-    }
-    void TearDown() override
-    {
-        egypte::bitsMots = 62;
-        egypte::methode = 0;
-        egypte::avant = 1;
+        essai::Reglages r;
+        r.bits = GetParam().bits;
+        r.methode = GetParam().methode;
+        r.avant = GetParam().avant;
+        return r;
     }
 };
 
@@ -149,7 +75,7 @@ constexpr int SEANCES = 2000;
 
 TEST_P(Rapide, MemeSortieQueLaMarcheSimple)
 {
-    hasard(20261206u, SEANCES);
+    hasard(20261206u, SEANCES, 30, 400, reglages());
 }
 
 TEST(RapideCas, MemeSortiePourDeGrandsDenominateurs)
@@ -175,11 +101,11 @@ TEST(RapideCas, ArretALaDerniereSolution)
     // last one, ends the walk in the same step: the report is written.
     const std::string tape = "1 2 1 1 0 0 0 2 3 1 -1";
     comparer(tape);
-    EXPECT_TRUE(contient(calculer(tape, 0).sortie, RAPPORT));
+    EXPECT_TRUE(contient(essai::calculer(tape, {}).sortie, RAPPORT));
     // Stopping at (4,4) leaves (3,6) unseen: no report.
     const std::string avant = "1 2 1 1 0 0 0 2 3 -1";
     comparer(avant);
-    EXPECT_FALSE(contient(calculer(avant, 0).sortie, RAPPORT));
+    EXPECT_FALSE(contient(essai::calculer(avant, {}).sortie, RAPPORT));
 }
 
 TEST(RapideCas, GrandsCasIdentiques)
@@ -191,7 +117,7 @@ TEST(RapideCas, GrandsCasIdentiques)
         comparer(tape);
 }
 
-std::int64_t compter(const std::string& tape) { return calculer(tape, 0).compte; }
+std::int64_t compter(const std::string& tape) { return essai::calculer(tape, {}).compte; }
 
 TEST(RapideCas, ComptesPublies)
 {

@@ -9,38 +9,46 @@ using namespace egypte;
 
 namespace {
 
-// Places the unknowns of the prefix through plu, as a walk does.
-void placer(const std::vector<long>& prefixe)
-{
-    N = 0;
-    D = 1;
-    i = 0;
-    for (long v : prefixe) {
-        i++;
-        x[i] = v;
-        plu();
+// Each test works on a search of its own.
+struct Etat : ::testing::Test, egypte::Recherche {
+    // Places the unknowns of the prefix through plu, as a walk does.
+    void placer(const std::vector<long>& prefixe)
+    {
+        N = 0;
+        D = 1;
+        i = 0;
+        for (long v : prefixe) {
+            i++;
+            x[i] = v;
+            plu();
+        }
     }
-}
 
-void probleme(long p, long qq, int longueur, int ty, int par, long mx, long maxi_)
-{
-    P = p;
-    Q = qq;
-    n = longueur;
-    type = ty;
-    parite = par;
-    z = par == 0 ? 1 : 2;
-    minx = mx;
-    M = maxi_;
-    x.SetLength(n + 1);
-    minr.SetLength(n + 1);
-    for (int k = 0; k <= n; k++) {
-        clear(x[k]);
-        clear(minr[k]);
+    void probleme(long p, long qq, int longueur, int ty, int par, long mx, long maxi_)
+    {
+        P = p;
+        Q = qq;
+        n = longueur;
+        type = ty;
+        parite = par;
+        z = par == 0 ? 1 : 2;
+        minx = mx;
+        M = maxi_;
+        x.SetLength(n + 1);
+        minr.SetLength(n + 1);
+        for (int k = 0; k <= n; k++) {
+            clear(x[k]);
+            clear(minr[k]);
+        }
     }
-}
+};
 
-TEST(SommePartielle, AjouterPuisRetirerEstExact)
+struct SommePartielle : Etat {
+};
+struct Maxi : Etat {
+};
+
+TEST_F(SommePartielle, AjouterPuisRetirerEstExact)
 {
     probleme(1, 2, 3, 2, 0, 1, 0);
     placer({3});
@@ -60,7 +68,7 @@ TEST(SommePartielle, AjouterPuisRetirerEstExact)
     EXPECT_EQ(D, 1);
 }
 
-TEST(SommePartielle, InconnueNegative)
+TEST_F(SommePartielle, InconnueNegative)
 {
     probleme(1, 2, 3, 2, 0, 1, 0);
     placer({-1});
@@ -77,7 +85,7 @@ struct CasMaxi {
 };
 
 // Cases worked out by hand from the definitions of the bounds.
-TEST(Maxi, CasCalculesALaMain)
+TEST_F(Maxi, CasCalculesALaMain)
 {
     const std::vector<CasMaxi> cas = {
         {2, 3, 2, 1, 0, 1, 0, {}, 3, 2, 0},        // 1/3 + 1/3
@@ -108,7 +116,7 @@ TEST(Maxi, CasCalculesALaMain)
     }
 }
 
-TEST(Maxi, ProduitsPourLeMaximum)
+TEST_F(Maxi, ProduitsPourLeMaximum)
 {
     probleme(2, 3, 2, 1, 0, 1, 0);
     placer({});
@@ -122,7 +130,7 @@ TEST(Maxi, ProduitsPourLeMaximum)
     EXPECT_EQ(divis, 1);
 }
 
-TEST(Maxi, FinDuParcours)
+TEST_F(Maxi, FinDuParcours)
 {
     // The placed unknowns already reach P/Q: the walk ends and minr is left alone.
     probleme(5, 7, 3, 2, 1, 1, 0);

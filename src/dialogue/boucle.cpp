@@ -10,6 +10,9 @@
 
 namespace egypte {
 
+int expli;
+int recalc;
+
 namespace {
 
 const char* const EXPLICATIONS[] = {
@@ -47,7 +50,7 @@ int programme()
     std::cout << " \n \n \n \t  ***  DEVELOPPEMENTS EGYPTIENS DE LONGUEUR MINIMALE POUR UNE FRACTION P/Q  ***. \n";
     expli = 0;
     std::strcpy(message, " \n \t  Afficher des explications  ? Oui [1] / Non [0] ?\t: ");
-    A = controle(OUI_NON, message);
+    controle(OUI_NON, message);
     expli = valeur2;
     if (expli == 1) {
         for (const char* ligne : EXPLICATIONS) std::cout << ligne;
@@ -56,11 +59,11 @@ int programme()
     }
     recalc = 1;
     while (recalc == 1) {
-        B = calcul();
+        Recherche().calcul();
         std::cout << TIRETS;
         std::cout << std::endl << std::endl;
         std::strcpy(message, "\n \t  Nouveau calcul ?  Oui [1] / Fin [0]  :     ");
-        A = controle(OUI_NON, message);
+        controle(OUI_NON, message);
         recalc = valeur2;
     }
     std::cout.flush();

@@ -2,7 +2,28 @@
 #ifndef EGYPTE_DIALOGUE_DIALOGUE_H
 #define EGYPTE_DIALOGUE_DIALOGUE_H
 
+#include <NTL/ZZ.h>
+
+#include <cstdint>
+#include <string>
+
 namespace egypte {
+
+// --- Console input: the values of the last entry (one dialogue, one thread) --
+extern char message[200];     // prompt buffer of the run and of the paging question
+extern std::string entree;    // the token just read, cut after its first refused character
+extern NTL::ZZ valeur;        // value accepted by controle for the integer codes 4 and 5
+extern int valeur2;           // value accepted by controle for the choice codes 1 to 3
+extern NTL::ZZ valtest1;      // value of the character last classified by valtest
+extern int xn;                // before an integer entry: 1 = zero refused, 0 = zero accepted
+extern int refaire;           // 1 = ask again
+extern int l;                 // length of the current prompt
+extern std::int64_t l1;       // length of the current token (it may be longer than entree)
+extern std::int64_t a1;       // number of token characters consumed by the scan
+
+// --- The run -----------------------------------------------------------------
+extern int expli;   // 1 = the explanations were asked for
+extern int recalc;  // 1 = another computation was asked for
 
 // Input codes of controle.
 constexpr int OUI_NON = 1;   // the token 0 or 1, left in valeur2
@@ -13,13 +34,17 @@ constexpr int ENTIER = 5;    // a signed integer, left in valeur
 
 // Writes the prompt chaine and reads one token from standard input until the
 // token fits the grammar of code cas; the answer goes to valeur2 or valeur.
-// At the end of input it writes one line break and ends the process (status 1).
+// At the end of input it throws FinDeLEntree (see surFinDeSaisie).
 int controle(int cas, const char* chaine);
 
+// Thrown by controle when standard input has no token left (by default):
+// main writes one line break and ends the process with status 1.
+struct FinDeLEntree {};
+
 // What controle does when standard input has no token left. By default it
-// writes one line break and ends the process with status 1; a harness that
-// feeds the dialogue from a buffer, and must survive its end, installs its own
-// routine, which must not return (it may throw). nullptr restores the default.
+// throws FinDeLEntree; a harness that feeds the dialogue from a buffer
+// installs its own routine, which must not return (it may throw). nullptr
+// restores the default.
 using FinDeSaisie = void (*)();
 void surFinDeSaisie(FinDeSaisie routine);
 

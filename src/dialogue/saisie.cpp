@@ -13,6 +13,17 @@
 
 namespace egypte {
 
+char message[200];
+std::string entree;
+ZZ valeur;
+int valeur2;
+ZZ valtest1;
+int xn;
+int refaire;
+int l;
+std::int64_t l1;
+std::int64_t a1;
+
 namespace {
 
 bool blanc(int c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
@@ -74,7 +85,6 @@ void decimal(ZZ& v, const char* s, std::size_t len)
 void entier(int cas)
 {
     refaire = 0;
-    a = 0;
     a1 = 0;
     // entree ends at the first character that cannot belong to an accepted
     // token, so the scan refuses the token before running past it.
@@ -107,8 +117,9 @@ FinDeSaisie finDeSaisie = nullptr;
 [[noreturn]] void finEntree()
 {
     if (finDeSaisie != nullptr) finDeSaisie();
-    std::cout << '\n' << std::flush;
-    std::exit(1);
+    // Unwinds to main, which ends the run: the paging question may be asked
+    // on any thread of a walk, and the other threads must stop first.
+    throw FinDeLEntree{};
 }
 
 }  // namespace

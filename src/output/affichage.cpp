@@ -3,8 +3,9 @@
 #include <iostream>
 
 #include "dialogue/dialogue.h"
-#include "output/sortie.h"
 #include "search/etat.h"
+#include "search/etat.h"
+#include "search/parallele.h"
 
 namespace egypte {
 
@@ -15,7 +16,9 @@ const char* const QUESTION =
     "[zero, pas de limite] / [-1, arreter] / [-K (K>1), pas de  limite et affichage toutes "
     "les K solutions] ?    \t";
 
-void entete()
+}  // namespace
+
+void Recherche::entete()
 {
     std::cout << "\n \n \t \t Il faut au minimun : " << n << "  fractions unitaires";
     if (type == 2) std::cout << "  differentes.";
@@ -25,10 +28,16 @@ void entete()
     std::cout << "\n \n \t \t Tableau des solutions numerotees :  \n \n ";
 }
 
-}  // namespace
-
-std::int64_t affiche()
+void Recherche::ligne()
 {
+    std::cout << "\t \t \t " << K1 << "  :      ";
+    for (int a = 1; a <= n; a++) std::cout << x[a] << "\t \t";
+    std::cout << std::endl;
+}
+
+std::int64_t Recherche::affiche()
+{
+    if (collecte != nullptr) return collecte->ajouter(*this);
     // The fast search calls this for every expansion: the paging mode is
     // compared as a machine word when it is one. A mode of 2^63 or more is
     // never equal to a 64-bit counter; only its sign matters then.
@@ -42,9 +51,7 @@ std::int64_t affiche()
     }
     if (K1 == 1) entete();
     if (l0 >= 0 || (l0 < -1 && K3 == 1)) {
-        std::cout << "\t \t \t " << K1 << "  :      ";
-        for (a = 1; a <= n; a++) std::cout << x[a] << "\t \t";
-        std::cout << std::endl;
+        ligne();
         if (l0 < -1 && i >= 0) std::cout << std::endl;
     }
     if (x[n] > m) m = x[n];
@@ -53,7 +60,7 @@ std::int64_t affiche()
     // check: the question would only keep the user waiting for nothing.
     if (court && l0 == K2 && l0 != 0 && !interrompu.load(std::memory_order_relaxed)) {
         std::strcpy(message, QUESTION);
-        A = controle(5, message);
+        controle(5, message);
         L = valeur;
         std::cout << std::endl << std::endl;
         K2 = 0;

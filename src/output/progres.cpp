@@ -9,30 +9,38 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <iostream>
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <thread>
 
 #include "search/etat.h"
 
 namespace egypte::progres {
 
-std::uint32_t compteur = 0;
+thread_local std::uint32_t compteur = 0;
 
 namespace {
 
 using Horloge = std::chrono::steady_clock;
 
 Reglages regles;
-std::uint64_t budget = 0;      // looks allowed per search; 0 = unlimited
-std::uint64_t restant = 0;     // looks left in this search
+std::uint64_t budget = 0;               // looks allowed per search; 0 = unlimited
+std::atomic<std::uint64_t> restant{0};  // looks left in this search (spent by every thread)
+// The status line is shared by the thread that draws it and the one that
+// writes standard output: everything below is read and written under verrou.
+std::recursive_mutex verrou;
 bool actif = false;            // a search is running and the status may be drawn
 bool dessinee = false;         // the status line is on the screen
 std::size_t largeur = 0;       // characters of the line on the screen
 Horloge::time_point debut;     // start of the search
 Horloge::time_point dernier;   // last drawing
+Description description;       // the text of the line
+std::thread::id dessinateur;   // the thread that draws
+std::streambuf* sortie = nullptr;  // the stream std::cout writes to, behind the relay
 
 void ecrire(const std::string& s)
 {
@@ -56,28 +64,15 @@ std::size_t colonnes()
     return 79;
 }
 
-// The placed value of x[k], or a dash when the walk has not placed it.
-void inconnue(std::ostream& o, int k)
-{
-    if (i >= k && x.length() > k) o << x[k];
-    else o << '-';
-}
-
 void dessiner()
 {
     std::ostringstream o;
-    o << "  recherche n = " << n << "   x1 = ";
-    inconnue(o, 1);
-    if (n >= 2) {
-        o << "   x2 = ";
-        inconnue(o, 2);
-    }
-    o << "   solutions : " << K1;
+    description(o);
     std::string texte = o.str();
     const std::size_t max = colonnes();
     if (texte.size() > max) texte.resize(max);
     // What was written before the line goes first.
-    std::cout.flush();
+    if (sortie != nullptr) sortie->pubsync();
     std::string ligne = "\r" + texte;
     if (dessinee && largeur > texte.size()) ligne += std::string(largeur - texte.size(), ' ');
     ecrire(ligne);
@@ -94,16 +89,22 @@ public:
 protected:
     int overflow(int c) override
     {
+        const std::lock_guard<std::recursive_mutex> garde(verrou);
         effacer();
         if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
         return dessous->sputc(traits_type::to_char_type(c));
     }
     std::streamsize xsputn(const char* s, std::streamsize k) override
     {
+        const std::lock_guard<std::recursive_mutex> garde(verrou);
         effacer();
         return dessous->sputn(s, k);
     }
-    int sync() override { return dessous->pubsync(); }
+    int sync() override
+    {
+        const std::lock_guard<std::recursive_mutex> garde(verrou);
+        return dessous->pubsync();
+    }
 };
 
 // Never destroyed: std::cout may still point at it when the process exits
@@ -116,10 +117,50 @@ Relais& relais()
 
 }  // namespace
 
+}  // namespace egypte::progres
+
+namespace egypte {
+
+void Recherche::decrire(std::ostream& o) const
+{
+    o << "  recherche n = " << n << "   x1 = ";
+    if (avancement != nullptr) {
+        progres::Avancement& a = *avancement;
+        const std::lock_guard<std::mutex> garde(a.verrou);
+        o << (a.x1.empty() ? "-" : a.x1);
+        if (n >= 2) o << "   x2 = " << (a.x2.empty() ? "-" : a.x2);
+        o << "   solutions : " << a.solutions;
+        if (a.total > 0) o << "   unites : " << a.faites << "/" << a.total << " (" << a.faites * 100 / a.total << " %)";
+        return;
+    }
+    // The placed value of x[k], or a dash when the walk has not placed it.
+    auto inconnue = [&](int k) {
+        if (i >= k && x.length() > k) o << x[k];
+        else o << '-';
+    };
+    inconnue(1);
+    if (n >= 2) {
+        o << "   x2 = ";
+        inconnue(2);
+    }
+    o << "   solutions : " << K1;
+}
+
+}  // namespace egypte
+
+namespace egypte::progres {
+
 void regarder()
 {
     compteur = 0;
-    if (budget != 0 && restant != 0 && --restant == 0) interrompu.store(true, std::memory_order_relaxed);
+    if (budget != 0) {
+        std::uint64_t r = restant.load(std::memory_order_relaxed);
+        while (r != 0 && !restant.compare_exchange_weak(r, r - 1, std::memory_order_relaxed)) {
+        }
+        if (r == 1) interrompu.store(true, std::memory_order_relaxed);
+    }
+    if (std::this_thread::get_id() != dessinateur) return;
+    const std::lock_guard<std::recursive_mutex> garde(verrou);
     if (!actif) return;
     const Horloge::time_point maintenant = Horloge::now();
     if (maintenant - debut < regles.delai) return;
@@ -130,32 +171,40 @@ void regarder()
 
 void effacer()
 {
+    const std::lock_guard<std::recursive_mutex> garde(verrou);
     if (!dessinee) return;
     dessinee = false;
     ecrire("\r" + std::string(largeur, ' ') + "\r");
     largeur = 0;
 }
 
-Suivi::Suivi()
+Suivi::Suivi(Description decrire)
 {
+    const std::lock_guard<std::recursive_mutex> garde(verrou);
     compteur = 0;
     restant = budget;
     dessinee = false;
     largeur = 0;
+    description = std::move(decrire);
+    dessinateur = std::this_thread::get_id();
     actif = regles.memeSansTerminal || ::isatty(regles.fd) == 1;
     if (!actif) return;
     debut = Horloge::now();
     dernier = debut;
     Relais& r = relais();
     r.dessous = std::cout.rdbuf();
+    sortie = r.dessous;
     std::cout.rdbuf(&r);
     relaye_ = true;
 }
 
 Suivi::~Suivi()
 {
+    const std::lock_guard<std::recursive_mutex> garde(verrou);
     effacer();
     actif = false;
+    sortie = nullptr;
+    dessinateur = std::thread::id();
     if (relaye_) std::cout.rdbuf(relais().dessous);
 }
 

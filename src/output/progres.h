@@ -7,17 +7,23 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <mutex>
+#include <ostream>
+#include <string>
 
 namespace egypte::progres {
 
 // Steps between two looks at the clock and the budget.
 constexpr std::uint32_t PAS = 1024;
 
-// Steps since the last look; tic() is the whole cost in the hot loop.
-extern std::uint32_t compteur;
+// Steps since the last look, per thread; tic() is the whole cost in the hot
+// loop, on every thread that walks.
+extern thread_local std::uint32_t compteur;
 
-// Looks at the clock, draws the status line when it is due, and spends the
-// budget. Called by tic() once every PAS steps.
+// Spends the budget, and on the thread that started the search looks at the
+// clock and draws the status line when it is due. Called by tic() once every
+// PAS steps.
 void regarder();
 
 // One step of the search (a walk step, or a term of a largest-sum product).
@@ -30,12 +36,26 @@ inline void tic()
 // through a relay that calls this first, so callers seldom need it.
 void effacer();
 
+// What a walk on several threads shows on the status line: written by the
+// thread that displays the expansions, read by the one that draws the line.
+struct Avancement {
+    std::mutex verrou;
+    std::string x1, x2;       // the node of the last work unit displayed
+    std::int64_t solutions = 0;
+    long faites = 0;          // work units displayed at the current length
+    long total = 0;           // work units of the length; 0 = not counted
+};
+
+// Writes the text of the status line (without the carriage return).
+using Description = std::function<void(std::ostream&)>;
+
 // One search: while alive, and when the status stream is a terminal, the
-// status line may be drawn, and std::cout goes through the relay that erases
-// it before any text. Erases the line when the search ends.
+// status line (its text written by `decrire`, on the thread that built the
+// Suivi) may be drawn, and std::cout goes through the relay that erases it
+// before any text. Erases the line when the search ends.
 class Suivi {
 public:
-    Suivi();
+    explicit Suivi(Description decrire);
     ~Suivi();
     Suivi(const Suivi&) = delete;
     Suivi& operator=(const Suivi&) = delete;

@@ -2,12 +2,12 @@
 // number of expansions, the constraints as entered and the extreme values met.
 #include <iostream>
 
-#include "output/sortie.h"
+#include "search/etat.h"
 #include "search/etat.h"
 
 namespace egypte {
 
-void resultat()
+void Recherche::resultat()
 {
     std::ostream& o = std::cout;
     o << std::endl << std::endl;

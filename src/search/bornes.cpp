@@ -9,14 +9,12 @@
 
 namespace egypte {
 
-namespace {
-
 // N1k/D1k <- sum of the reciprocals of rm, rm + z, ..., rm + (n-k-1)z.
-void fenetre(int k)
+void Recherche::fenetre(int k)
 {
     N1k = 1;
     D1k = rm;
-    for (j = k + 2; j <= n; j++) {
+    for (int j = k + 2; j <= n; j++) {
         // For lengths in the thousands each term is a product of thousands
         // of digits: the status line and the step budget count the terms.
         progres::tic();
@@ -29,7 +27,7 @@ void fenetre(int k)
 }
 
 // d1 <- N1k*qd - D1k*divis
-void signeFenetre()
+void Recherche::signeFenetre()
 {
     mul(d1, N1k, qd);
     mul(w, D1k, divis);
@@ -40,7 +38,7 @@ void signeFenetre()
 // of its n-k values is under (n-k)/R, so its sum is above R. The fast search
 // starts the slide there (rm moved up along its progression) instead of
 // sliding one step at a time from the smallest start; the result is the same.
-void sauter(int k)
+void Recherche::sauter(int k)
 {
     add(t, divid, divis);
     sub(t, t, 1);
@@ -55,15 +53,13 @@ void sauter(int k)
 }
 
 // reste <- divid - r1*divis
-void resteEgaux()
+void Recherche::resteEgaux()
 {
     mul(reste, r1, divis);
     sub(reste, divid, reste);
 }
 
-}  // namespace
-
-const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk)
+const ZZ& Recherche::maxi(int k, const ZZ& Dk, const ZZ& Nk)
 {
     // Products.
     y = 1;

@@ -1,6 +1,9 @@
-// The search state: every process-wide variable through which the routines of
-// the program communicate. Declared here once; defined in etat.cpp. Before main
-// runs every int is 0, every ZZ is 0 and the vectors are empty.
+// One search: the state through which the routines of the search communicate,
+// and those routines as its member functions. A Recherche holds one
+// computation (the problem, its constraints, the length being tried, the walk,
+// the listing) and the fast search's working values; two of them never share
+// anything but the factor table (immutable once published) and the Ctrl-C
+// flag, so several can run at once on several threads.
 #ifndef EGYPTE_SEARCH_ETAT_H
 #define EGYPTE_SEARCH_ETAT_H
 
@@ -9,7 +12,11 @@
 
 #include <atomic>
 #include <cstdint>
-#include <string>
+#include <vector>
+
+#include "search/cache_facteurs.h"
+#include "search/diviseurs.h"
+#include "output/progres.h"
 
 namespace egypte {
 
@@ -21,104 +28,228 @@ using NTL::Vec;
 // quotes this number) instead of overflowing.
 constexpr long NMAX = 100000;
 
-// --- The problem -------------------------------------------------------------
-extern ZZ P1;      // numerator as entered (at least 1)
-extern ZZ Q1;      // denominator as entered (at least 1)
-extern ZZ pg;      // gcd(P1, Q1), kept for the report
-extern ZZ P;       // P1 / pg: numerator in lowest terms, used by the search
-extern ZZ Q;       // Q1 / pg: denominator in lowest terms, used by the search
+// Set by Ctrl-C (or a step budget): every search of the process stops at its
+// next step. The one value all searches share.
+extern std::atomic<bool> interrompu;
 
-// --- The constraints ---------------------------------------------------------
-extern int tri;    // 1 = the user asked for constraints, 0 = not
-extern int type;   // 2 = all unknowns different, 1 = unknowns may be equal
-extern int parite; // 0 = any parity, 1 = all odd, 2 = all even
-extern int z;      // distance between two admissible values of one unknown (1 or 2)
-extern ZZ minax;   // minimum for x1 as entered; 0 = none
-extern ZZ minx;    // effective minimum for every unknown (>= 1, right parity)
-extern ZZ Ma;      // maximum for xn as entered; 0 = none
-extern ZZ M;       // effective maximum for the unknowns (right parity); 0 = none
-extern ZZ minn;    // minimum for n as entered; 0 = none
-extern ZZ maxn2;   // maximum for n as entered; 0 = none
-extern ZZ maxn;    // effective maximum for n (lowered to majn); 0 = none
-extern ZZ majn;    // floor(P*M/Q), the largest length M allows; 0 without maximum
-extern ZZ min1n;   // ceil(P*minx/Q), the smallest length minx allows; 0 without constraints
-extern int pas1;   // 1 = the value 1 is excluded for the first unknown
+class Collecte;  // what a work unit hands back (parallele.h)
 
-// --- The length --------------------------------------------------------------
-extern int n;      // length being tried; once an expansion is found, the minimal length
-extern ZZ nz;      // always equal to n, as a ZZ (compared with maxn)
-extern ZZ m0;      // copy of minx for the current length
-extern int T0;     // step between unknowns of the smallest admissible expansion (0 for Type 1)
-extern ZZ Pm0;     // numerator of the largest sum n admissible unknowns reach (reduced every 64 lengths)
-extern ZZ Qm0;     // denominator of that largest sum
-extern int nPm0;   // the length whose largest sum Pm0/Qm0 hold; 0 = none yet in this computation
+class Recherche {
+public:
+    // --- The problem ---------------------------------------------------------
+    ZZ P1;      // numerator as entered (at least 1)
+    ZZ Q1;      // denominator as entered (at least 1)
+    ZZ pg;      // gcd(P1, Q1), kept for the report
+    ZZ P;       // P1 / pg: numerator in lowest terms, used by the search
+    ZZ Q;       // Q1 / pg: denominator in lowest terms, used by the search
 
-// --- The walk ----------------------------------------------------------------
-extern int i;          // number of placed unknowns; -1 = walk over or length settled
-extern Vec<ZZ> x;      // unknowns x[1..n]; x[0] = 0 is the predecessor of x[1]
-extern Vec<ZZ> minr;   // minr[k]: smallest admissible value of x[k]
-extern Vec<ZZ> x1;     // every-K display mode: copy of the last expansion found
-extern int sale;       // 1 when a walk has written into x, minr or x1 since they were last cleared
-extern ZZ N;           // numerator of the running sum 1/x[1] + ... + 1/x[i] (never reduced)
-extern ZZ D;           // denominator of the running sum: product of the placed unknowns
-extern ZZ r;           // upper bound of the current step: largest candidate for x[i+1]
-extern ZZ reste;       // 0 exactly when the completion starting at r is exact
-extern ZZ divid;       // (n - i) * Q * D
-extern ZZ divis;       // P * D - Q * N: the remainder is divis / (Q * D)
-extern ZZ e;           // Type 1 backtrack: the value shared by a run of equal unknowns
+    // --- The constraints -----------------------------------------------------
+    int tri = 0;     // 1 = the user asked for constraints, 0 = not
+    int type = 2;    // 2 = all unknowns different, 1 = unknowns may be equal
+    int parite = 0;  // 0 = any parity, 1 = all odd, 2 = all even
+    int z = 1;       // distance between two admissible values of one unknown (1 or 2)
+    ZZ minax;        // minimum for x1 as entered; 0 = none
+    ZZ minx{1};      // effective minimum for every unknown (>= 1, right parity)
+    ZZ Ma;           // maximum for xn as entered; 0 = none
+    ZZ M;            // effective maximum for the unknowns (right parity); 0 = none
+    ZZ minn;         // minimum for n as entered; 0 = none
+    ZZ maxn2;        // maximum for n as entered; 0 = none
+    ZZ maxn;         // effective maximum for n (lowered to majn); 0 = none
+    ZZ majn;         // floor(P*M/Q), the largest length M allows; 0 without maximum
+    ZZ min1n;        // ceil(P*minx/Q), the smallest length minx allows; 0 without constraints
+    int pas1 = 0;    // 1 = the value 1 is excluded for the first unknown
 
-// Working values of the bound computation (read and written by maxi only).
-extern ZZ pd;          // P * Dk
-extern ZZ qn;          // Q * Nk
-extern ZZ qd;          // Q * Dk
-extern ZZ r1;          // upper bound while it is being worked out
-extern ZZ rm;          // first (smallest) value of the Type 2 window
-extern ZZ N1k;         // numerator of the window's reciprocal sum (never reduced)
-extern ZZ D1k;         // denominator of the window's reciprocal sum: product of its values
-extern ZZ d1;          // N1k*qd - D1k*divis: sign of (window sum - remainder)
-extern ZZ D0;          // product of the window's values without the first
-extern ZZ y;           // holds 1: the result of the end-of-walk exit
-extern ZZ t;           // scratch: the term entering the window
-extern ZZ w;           // scratch for comparisons and products, so the walk never allocates
-extern ZZ u;           // scratch result swapped into place: NTL copies an operand that is also the result
+    // --- The length ----------------------------------------------------------
+    int n = 0;     // length being tried; once an expansion is found, the minimal length
+    ZZ nz;         // always equal to n, as a ZZ (compared with maxn)
+    ZZ m0;         // copy of minx for the current length
+    int T0 = 0;    // step between unknowns of the smallest admissible expansion (0 for Type 1)
+    ZZ Pm0;        // numerator of the largest sum n admissible unknowns reach (reduced every 64 lengths)
+    ZZ Qm0;        // denominator of that largest sum
+    int nPm0 = 0;  // the length whose largest sum Pm0/Qm0 hold; 0 = none yet in this computation
 
-// --- The listing -------------------------------------------------------------
-extern ZZ L;               // paging mode: K>0 next K, 0 all, -1 stop, <-1 one in every -L
-extern std::int64_t K1;    // expansions found in this computation
-extern std::int64_t K2;    // expansions counted since the last paging question (L > 0)
-extern std::int64_t K3;    // position in the current cycle of the every-K mode (L < -1)
-extern ZZ m;               // largest xn among the expansions found
-extern ZZ m1;              // smallest x1 among the expansions found
+    // --- The walk ------------------------------------------------------------
+    int i = 0;      // number of placed unknowns; -1 = walk over or length settled
+    Vec<ZZ> x;      // unknowns x[1..n]; x[0] = 0 is the predecessor of x[1]
+    Vec<ZZ> minr;   // minr[k]: smallest admissible value of x[k]
+    Vec<ZZ> x1;     // every-K display mode: copy of the last expansion found
+    int sale = 0;   // 1 when a walk has written into x, minr or x1 since they were last cleared
+    ZZ N;           // numerator of the running sum 1/x[1] + ... + 1/x[i] (never reduced)
+    ZZ D{1};        // denominator of the running sum: product of the placed unknowns
+    ZZ r;           // upper bound of the current step: largest candidate for x[i+1]
+    ZZ reste;       // 0 exactly when the completion starting at r is exact
+    ZZ divid;       // (n - i) * Q * D
+    ZZ divis;       // P * D - Q * N: the remainder is divis / (Q * D)
+    ZZ e;           // Type 1 backtrack: the value shared by a run of equal unknowns
 
-// --- Console input -----------------------------------------------------------
-extern char message[200];  // prompt buffer of main and affiche
-extern std::string entree; // the token just read, cut after its first refused character
-extern ZZ valeur;          // value accepted by controle for the integer codes 4 and 5
-extern int valeur2;        // value accepted by controle for the choice codes 1 to 3
-extern ZZ valtest1;        // value of the character last classified by valtest
-extern int xn;             // before an integer entry: 1 = zero refused, 0 = zero accepted
-extern int refaire;        // 1 = ask again
-extern int l;              // length of the current prompt
-extern std::int64_t l1;    // length of the current token (it may be longer than entree)
-extern std::int64_t a1;    // number of token characters consumed by the scan
+    // Working values of the bound computation (read and written by maxi only).
+    ZZ pd;   // P * Dk
+    ZZ qn;   // Q * Nk
+    ZZ qd;   // Q * Dk
+    ZZ r1;   // upper bound while it is being worked out
+    ZZ rm;   // first (smallest) value of the Type 2 window
+    ZZ N1k;  // numerator of the window's reciprocal sum (never reduced)
+    ZZ D1k;  // denominator of the window's reciprocal sum: product of its values
+    ZZ d1;   // N1k*qd - D1k*divis: sign of (window sum - remainder)
+    ZZ D0;   // product of the window's values without the first
+    ZZ y;    // holds 1: the result of the end-of-walk exit
+    ZZ t;    // scratch: the term entering the window
+    ZZ w;    // scratch for comparisons and products, so the walk never allocates
+    ZZ u;    // scratch result swapped into place: NTL copies an operand that is also the result
 
-// --- Interruption ------------------------------------------------------------
-extern std::atomic<bool> interrompu;  // set by Ctrl-C (or a time limit): stop the search at the next step
+    // --- The listing ---------------------------------------------------------
+    ZZ L;                 // paging mode: K>0 next K, 0 all, -1 stop, <-1 one in every -L
+    std::int64_t K1 = 0;  // expansions found in this computation
+    std::int64_t K2 = 0;  // expansions counted since the last paging question (L > 0)
+    std::int64_t K3 = 0;  // position in the current cycle of the every-K mode (L < -1)
+    ZZ m;                 // largest xn among the expansions found
+    ZZ m1;                // smallest x1 among the expansions found
 
-// --- The search method -------------------------------------------------------
-extern int simple;  // 1 = the plain walk alone (the reference, for tests and benchmark); 0 = the fast search (default)
+    // --- How the search runs -------------------------------------------------
+    int simple = 0;     // 1 = the plain walk alone (the reference, for tests and benchmark); 0 = the fast search
+    int fils = 0;       // threads of a walk; 0 = from EGYPTE_FILS, or every core
+    // Settings of the fast search, changed only by the tests so that every
+    // path is run on small problems: q, p and the range are handled in machine
+    // words when they have at most bitsMots bits (62, which keeps every
+    // product within 128 bits), in big integers otherwise; methode 0 chooses
+    // by the counts between listing the divisors, matching their residues mod
+    // p in two halves and stepping the range; 1 always lists, 2 always steps,
+    // 3 always matches (in machine words; big integers list); avant 1 = the
+    // values of x[n-2] are also run through in machine words, 0 = only the
+    // penultimate position is.
+    int bitsMots = 62;
+    int methode = 0;
+    int avant = 1;
+    // Expansions a work unit may hold before it hands the rest of its subtree
+    // back as smaller units (bounds the memory of a walk whatever its count),
+    // and the work units aimed at per thread when their depth is chosen.
+    // Changed only by the tests, so that cutting happens on small problems.
+    std::size_t plafondUnite = std::size_t(1) << 16;
+    int unitesParFil = 64;
 
-// --- The run -----------------------------------------------------------------
-extern int expli;   // 1 = the explanations were asked for
-extern int recalc;  // 1 = another computation was asked for
+    // While a walk runs on several threads: what the status line shows
+    // (the search's own values are then written by another thread).
+    progres::Avancement* avancement = nullptr;
 
-// --- Loop counters and ignored results ---------------------------------------
-extern int a;       // loop counter shared by several routines (each sets it before use)
-extern int j;       // loop counter shared by several routines (each sets it before use)
-extern int A;       // result of the last controle call; never read
-extern int B;       // result of the last calcul call; never read
-extern int q;       // result of the last backtrack; never read
-extern int I;       // result of the last affiche call; never read
+    // A work unit's walk hands its expansions here instead of showing them
+    // (nullptr: affiche shows them).
+    Collecte* collecte = nullptr;
+
+    // --- The routines --------------------------------------------------------
+    // The computation (preparation.cpp, longueurs.cpp): the set-up dialogue,
+    // then the search over increasing lengths, the listing and the report.
+    bool preparation();  // false when the computation already ended with a message
+    int calcul();
+    // The walk of the current length from i = 0 (or its single expansion),
+    // on one thread or several; false when it was stopped (Ctrl-C or -1).
+    bool parcourirLongueur();
+    bool parcourirSeul();  // the same on this thread alone
+
+    // Running sum (somme.cpp): add or withdraw 1/x[i] from N/D, exactly.
+    void plu();
+    void moin();
+
+    // Bounds of the next unknown x[k+1] (bornes.cpp). Returns the upper bound
+    // (a reference to a value of this state, valid until the next call),
+    // writes minr[k+1], reste, divid and divis, or sets i to -1 when the
+    // placed unknowns already reach P/Q.
+    const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk);
+
+    // One step of the Type 1 / Type 2 walk, and their backtracks (parcours.cpp).
+    int suite();
+    int suite2();
+    int arriere();
+    int arriere2();
+
+    // One step of the search as the computation takes it: the fast search's
+    // step (rapide.cpp) unless `simple` is set, the walk's step otherwise.
+    int pas() { return simple ? (type == 2 ? suite2() : suite()) : etape(); }
+    // The fast search's step: at the penultimate position it does in one call
+    // everything the walk would do over that position's remaining range (every
+    // expansion goes through affiche, the answer -1 stops it where the walk
+    // would stop), then the walk's own backtrack. At the position before, it
+    // runs through that position's values the same way for as long as the
+    // walk would only lower it, and hands the state back to the walk at the
+    // point reached otherwise. Anywhere else, and whenever the denominator
+    // left cannot be factored or a value leaves machine words, it is the walk
+    // step itself.
+    int etape();
+
+    // Counts, shows (by the paging mode L) and pages the expansion in x[1..n];
+    // returns the new K1 (affichage.cpp). Under a work unit, only hands it to
+    // the collecte.
+    std::int64_t affiche();
+    // Writes the final report of the computation (rapport.cpp).
+    void resultat();
+    // The pieces of the display that a replay of a work unit's expansions
+    // writes the same way (affichage.cpp): the heading before the first
+    // expansion, and the numbered line of x[1..n].
+    void entete();
+    void ligne();
+    // The text of the status line (progres.cpp).
+    void decrire(std::ostream& o) const;
+    // The rest of a walk from a given node, on several threads (parallele.cpp).
+    friend class ParcoursParallele;
+
+private:
+    // parcours.cpp
+    int fin();
+    void garder();
+    void descendre();
+    bool tropPetit();
+    const ZZ& precedent(int k);
+
+    // bornes.cpp
+    void fenetre(int k);
+    void signeFenetre();
+    void sauter(int k);
+    void resteEgaux();
+
+    // longueurs.cpp
+    void nouvelleLongueur();
+    bool plusGrandeSomme();
+    void seuleSolution();
+
+    // preparation.cpp
+    bool contraintes();
+
+    // --- The fast search (rapide.cpp, avant_dernier.cpp) ----------------------
+    using u64 = std::uint64_t;
+    using u128 = unsigned __int128;
+    CacheFacteurs cache;             // factorisations of Q and of the placed unknowns
+    std::vector<Puissance> facteurs; // the primes of q with their exponents in q
+    std::vector<Puissance> base;     // the primes of q3 (the run over x[n-2])
+    Diviseurs liste;                 // the divisors of a range, listed or matched
+    std::vector<ZZ> candidatsZ;      // the same when q does not fit a machine word
+    std::size_t nbZ = 0;             // entries of candidatsZ in use
+    std::vector<ZZ> pileZ;           // pileZ[idx]: the divisor built from the primes before idx
+    long noeudsZ = 0;                // nodes of the big-integer listing (looks at Ctrl-C)
+    bool coupeZ = false;             // the big-integer listing was cut by Ctrl-C
+    ZZ v0, lo, vlast, g, pz, qz, tz, uz, q2z, dloz, dhiz;
+    bool prefixeGarde = false;  // x1[1..n-3] already holds the placed x[1..n-3]
+    bool montre = false;        // an expansion of the current range has been shown
+    u64 arretA = 0;             // x[n-1] of the expansion after which a range stopped
+    u64 Mw = 0;                 // M when it has at most 63 bits; 0 when there is none
+    u64 minxMots = 0;           // minx
+
+    enum class Issue { complete, arret, coupee };
+    bool rassembler(int k);
+    bool montrer();
+    void garderDerniere();
+    void reculer();
+    void resteSansDernier();
+    void finir(int k, const ZZ& v);
+    bool exposantsMots(u64 q, double& tau);
+    void choisir(double valeurs, double tau, double p, bool mots, bool& apparie, bool& pas);
+    void borneMots(Mots& m);
+    void plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast);
+    Issue parcourirMots(const Mots& m, bool apparie, bool pas);
+    void diviseursZ(std::size_t idx);
+    bool dernierNiveau();
+    int signeFenetreMots(u64 rm, u64 p, u64 q);
+    bool bornesSuivantes(u64 v, u64 p, u64 q, u64& mrr, u64& r1, bool& reste0);
+    bool avantDernier();
+};
 
 }  // namespace egypte
 

@@ -3,6 +3,9 @@
 #include "search/facteurs.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace egypte {
@@ -82,14 +85,29 @@ u64 brent(u64 v)
 // table it never reads. The primes are taken from the largest down and every
 // multiple is written without a test: the smallest prime is the one that stays.
 constexpr u64 TABLE = u64(1) << 22;
-std::vector<std::uint16_t> crible;
-u64 limite = 0;
+
+// A table once published is never changed: the threads of a walk read it
+// without a lock. A larger one is built under a lock and published in its
+// turn; the smaller ones stay alive (all together less than the largest).
+struct Table {
+    u64 limite = 0;
+    std::vector<std::uint16_t> crible;
+};
+std::atomic<const Table*> courante{nullptr};
+std::mutex construction;
+std::vector<std::unique_ptr<Table>> tables;
 
 const std::uint16_t* table(u64 v)
 {
-    if (v < limite) return crible.data();
-    u64 l = std::max<u64>(limite, u64(1) << 16);
+    const Table* t = courante.load(std::memory_order_acquire);
+    if (t != nullptr && v < t->limite) return t->crible.data();
+    const std::lock_guard<std::mutex> garde(construction);
+    t = courante.load(std::memory_order_acquire);
+    if (t != nullptr && v < t->limite) return t->crible.data();
+    u64 l = std::max<u64>(t != nullptr ? t->limite : 0, u64(1) << 16);
     while (l <= v) l <<= 1;
+    auto nouvelle = std::make_unique<Table>();
+    std::vector<std::uint16_t>& crible = nouvelle->crible;
     crible.assign(l / 2, 0);
     std::vector<u64> petits;
     for (u64 p = 3; p * p < l; p += 2) {
@@ -102,8 +120,11 @@ const std::uint16_t* table(u64 v)
         const auto marque = static_cast<std::uint16_t>(p);
         for (u64 m = p * p; m < l; m += 2 * p) crible[m >> 1] = marque;
     }
-    limite = l;
-    return crible.data();
+    nouvelle->limite = l;
+    t = nouvelle.get();
+    tables.push_back(std::move(nouvelle));
+    courante.store(t, std::memory_order_release);
+    return t->crible.data();
 }
 
 void ajouter(u64 p, int e, Puissance f[16], int& k)

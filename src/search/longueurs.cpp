@@ -5,17 +5,14 @@
 
 #include "dialogue/interruption.h"
 #include "output/progres.h"
-#include "output/sortie.h"
 #include "search/etat.h"
-#include "search/rapide.h"
+#include "search/etat.h"
 #include "search/recherche.h"
 
 namespace egypte {
 
-namespace {
-
 // Prepares the next length: the running sum, the counters and the vectors.
-void nouvelleLongueur()
+void Recherche::nouvelleLongueur()
 {
     N = 0;
     D = 1;
@@ -30,7 +27,7 @@ void nouvelleLongueur()
     // them (on a fraction that needs thousands of terms, most lengths are
     // ruled out without a walk).
     if (sale) {
-        for (a = 0; a < x.length(); a++) {
+        for (int a = 0; a < x.length(); a++) {
             clear(x[a]);
             clear(minr[a]);
             clear(x1[a]);
@@ -51,7 +48,7 @@ void nouvelleLongueur()
 // length. Returns false, leaving the sum unfinished, when Ctrl-C came
 // meanwhile: for a first length in the tens of thousands the product alone
 // takes seconds.
-bool plusGrandeSomme()
+bool Recherche::plusGrandeSomme()
 {
     const bool prolonger = (nPm0 == n - 1 && n > 1);
     if (prolonger) {
@@ -64,7 +61,7 @@ bool plusGrandeSomme()
     } else {
         Pm0 = 1;
         Qm0 = m0;
-        for (j = 1; j <= n - 1; j++) {
+        for (int j = 1; j <= n - 1; j++) {
             if (interrompu.load(std::memory_order_relaxed)) {
                 nPm0 = 0;  // the sum is unfinished: never extend it
                 return false;
@@ -89,12 +86,12 @@ bool plusGrandeSomme()
 }
 
 // The single expansion m0, m0 + T0, ..., which reaches P/Q exactly.
-void seuleSolution()
+void Recherche::seuleSolution()
 {
     std::cout << "\n \n \t    Il faut  " << n << " fractions au minimum. ";
     std::cout << "\n \n \t    Une seule solution : \n";
     std::cout << "\n \t \t \t " << 1 << "  :     ";
-    for (a = 1; a <= n; a++) {
+    for (int a = 1; a <= n; a++) {
         add(t, m0, static_cast<long>(a - 1) * T0);
         std::cout << t << "\t \t";
     }
@@ -105,14 +102,12 @@ void seuleSolution()
     i = -1;
 }
 
-}  // namespace
-
-int calcul()
+int Recherche::calcul()
 {
     if (!preparation()) return 0;
 
     const EcouteInterruption ecoute;
-    const progres::Suivi suivi;
+    const progres::Suivi suivi([this](std::ostream& o) { decrire(o); });
     nPm0 = 0;
     x.kill();
     minr.kill();
@@ -158,25 +153,11 @@ int calcul()
             seuleSolution();
         } else {
             if (i >= 0) sale = 1;
-            while (i >= 0) {
-                if (L == -1) return 0;
-                if (interrompu.load(std::memory_order_relaxed)) {
-                    std::cout << INTERROMPU;
-                    return 0;
-                }
-                A = simple ? ((type == 2) ? suite2() : suite()) : etape();
-                progres::tic();
-            }
-            // A bound that was stopped midway ended the walk: the length is
-            // not complete, so neither its last line nor a report may follow.
-            if (interrompu.load(std::memory_order_relaxed)) {
-                std::cout << INTERROMPU;
-                return 0;
-            }
+            if (!parcourirLongueur()) return 0;
         }
         if (L < -1 && K1 != 0) {
             std::cout << "\t \t \t " << K1 << "  :      ";
-            for (a = 1; a <= n; a++) std::cout << x1[a] << "\t \t";
+            for (int a = 1; a <= n; a++) std::cout << x1[a] << "\t \t";
             std::cout << std::endl;
         }
     }

@@ -1,29 +1,27 @@
 // The two walks over the expansions of one length, one step per call, in
 // decreasing lexicographic order. Type 1 (suite, arriere): x1 <= ... <= xn;
 // Type 2 (suite2, arriere2): x1 < ... < xn. A walk ends by setting i to -1.
-#include "output/sortie.h"
+#include "search/etat.h"
 #include "search/recherche.h"
 
 namespace egypte {
 
-namespace {
-
 // The whole walk is over.
-int fin()
+int Recherche::fin()
 {
     i = -1;
     return 1;
 }
 
 // Keeps the expansion just shown, for the every-K display mode.
-void garder()
+void Recherche::garder()
 {
     if (L < -1)
-        for (a = 1; a <= n; a++) x1[a] = x[a];
+        for (int a = 1; a <= n; a++) x1[a] = x[a];
 }
 
 // Places r as the next unknown.
-void descendre()
+void Recherche::descendre()
 {
     x[i + 1] = r;
     i++;
@@ -31,7 +29,7 @@ void descendre()
 }
 
 // M*divis < divid: even at the maximum, the remaining unknowns fall short.
-bool tropPetit()
+bool Recherche::tropPetit()
 {
     if (IsZero(M)) return false;
     mul(w, M, divis);
@@ -39,24 +37,22 @@ bool tropPetit()
 }
 
 // w <- x[k] - z, the next candidate of position k.
-const ZZ& precedent(int k)
+const ZZ& Recherche::precedent(int k)
 {
     sub(w, x[k], z);
     return w;
 }
 
-}  // namespace
-
-int suite()
+int Recherche::suite()
 {
     r = maxi(i, D, N);
     if (i == -1) return 1;
     if (minr[i + 1] > r && (i == 0 || i < n - 1)) {
-        q = arriere();
+        arriere();
         return 1;
     }
     if (tropPetit()) {
-        q = arriere();
+        arriere();
         return 1;
     }
     if (x[i] <= r && !IsZero(reste) && i < n - 1) {
@@ -64,47 +60,47 @@ int suite()
         return 1;
     }
     if (x[i] <= r && IsZero(reste)) {
-        for (j = i + 1; j <= n; j++) x[j] = r;
-        I = affiche();
+        for (int j = i + 1; j <= n; j++) x[j] = r;
+        affiche();
         garder();
         if (i < n - 1) descendre();  // the expansion shown is the only one below
-        q = arriere();
+        arriere();
         return 1;
     }
-    q = arriere();
+    arriere();
     return 1;
 }
 
-int suite2()
+int Recherche::suite2()
 {
     r = maxi(i, D, N);
     if (i == -1) return 1;
     if (minr[i + 1] > r && (i == 0 || i < n - 1)) {
-        q = arriere2();
+        arriere2();
         return 1;
     }
     if (tropPetit()) {
-        q = arriere2();
+        arriere2();
         return 1;
     }
     if (x[i] < r && !IsZero(reste)) {
         if (i < n - 1) descendre();
-        else q = arriere2();
+        else arriere2();
         return 1;
     }
     if (x[i] < r && IsZero(reste)) {
-        for (j = i + 1; j <= n; j++) add(x[j], r, static_cast<long>(j - i - 1) * z);
-        I = affiche();
+        for (int j = i + 1; j <= n; j++) add(x[j], r, static_cast<long>(j - i - 1) * z);
+        affiche();
         garder();
         if (i < n - 1) descendre();  // the expansion shown is the only one below
-        q = arriere2();
+        arriere2();
         return 1;
     }
-    q = arriere2();
+    arriere2();
     return 1;
 }
 
-int arriere()
+int Recherche::arriere()
 {
     if (i <= 0 || x[1] < minr[1]) return fin();
     // Withdraw the positions that have no candidate left above their minimum.
@@ -136,7 +132,7 @@ int arriere()
     return fin();
 }
 
-int arriere2()
+int Recherche::arriere2()
 {
     if (i <= 0 || x[1] < minr[1]) return fin();
     if (i == 1) {

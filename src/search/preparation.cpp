@@ -17,35 +17,14 @@ void demander(int cas, const char* texte)
     char invite[100];
     std::strncpy(invite, texte, sizeof invite - 1);
     invite[sizeof invite - 1] = '\0';
-    A = controle(cas, invite);
+    controle(cas, invite);
 }
 
-void reinitialiser()
-{
-    K1 = K3 = K2 = 0;
-    n = 0;
-    nz = 0;
-    M = 0;
-    z = 1;
-    parite = 0;
-    pas1 = 0;
-    i = 0;
-    tri = 0;
-    minx = 1;
-    min1n = 0;
-    Ma = 0;
-    maxn = 0;
-    minn = 0;
-    maxn2 = 0;
-    majn = 0;
-    minax = 0;
-    refaire = 1;
-    type = 2;
-}
+}  // namespace
 
 // The constraints dialogue and the bounds it implies. Returns false when the
 // computation ends here, with its message written.
-bool contraintes()
+bool Recherche::contraintes()
 {
     demander(TYPE, " \n \n \t Type d'equation :  1  ou  2  ?  : \t");
     type = valeur2;
@@ -111,11 +90,11 @@ bool contraintes()
     return true;
 }
 
-}  // namespace
-
-bool preparation()
+// A new Recherche starts from the values every computation starts from (the
+// defaults of its members): nothing of an earlier computation is read.
+bool Recherche::preparation()
 {
-    reinitialiser();
+    refaire = 1;
     xn = 1;
     demander(NATUREL, "\n \t Valeur de P ? : \t");
     P1 = valeur;

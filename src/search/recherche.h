@@ -1,5 +1,6 @@
-// Routines of the expansion search. They work on the search state (etat.h)
-// and take no arguments except maxi.
+// The messages that end a computation from the set-up or the length loop, and
+// the helpers of the search's arithmetic. The search itself is the class
+// Recherche (etat.h).
 #ifndef EGYPTE_SEARCH_RECHERCHE_H
 #define EGYPTE_SEARCH_RECHERCHE_H
 
@@ -18,27 +19,6 @@ inline constexpr const char* TROP_LONG =
 
 // q <- a / b where b divides a exactly (somme.cpp); q must not be a or b.
 void diviserExact(ZZ& q, const ZZ& a, const ZZ& b);
-
-// Running sum (somme.cpp): add or withdraw 1/x[i] from N/D, exactly.
-void plu();
-void moin();
-
-// Bounds of the next unknown x[k+1] (bornes.cpp). Returns the upper bound
-// (a reference to a value of the search state, valid until the next call),
-// writes minr[k+1], reste, divid and divis, or sets i to -1 when the placed
-// unknowns already reach P/Q.
-const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk);
-
-// One step of the Type 1 / Type 2 walk, and their backtracks (parcours.cpp).
-int suite();
-int suite2();
-int arriere();
-int arriere2();
-
-// The computation (preparation.cpp, longueurs.cpp): the set-up dialogue, then
-// the search over increasing lengths, the listing and the report.
-bool preparation();  // false when the computation already ended with a message
-int calcul();
 
 }  // namespace egypte
 

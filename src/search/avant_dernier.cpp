@@ -1,0 +1,216 @@
+// The fast search at the position before the penultimate one: x[n-2] through
+// its range, in machine words.
+//
+// With x[1..n-3] placed and R3 = p3/q3 left, each value v of x[n-2] leaves
+// R = p3/q3 - 1/v for the last two unknowns. The walk would spend a bound
+// computation, a descent and a backtrack on each v in big integers; here the
+// same decisions are taken in machine words: the bounds of x[n-1] (exactly as
+// the bound computation finds them, Type 2 window included), the step's
+// verdict, the range of x[n-1] by its divisors, and the backtrack as long as
+// it only lowers x[n-2] by z. Anything else (a rare branch, a value that does
+// not fit) hands the state back to the walk at the point it has reached.
+#include <algorithm>
+#include <numeric>
+
+#include "output/progres.h"
+#include "search/recherche.h"
+
+namespace egypte {
+
+namespace {
+
+bool arrete() { return interrompu.load(std::memory_order_relaxed); }
+
+u64 versU64(const ZZ& v) { return static_cast<u64>(to_ulong(v)); }
+
+}  // namespace
+
+
+// Sign of 1/rm + 1/(rm+z) - p/q, for rm below 2^62.
+int Recherche::signeFenetreMots(u64 rm, u64 p, u64 q)
+{
+    const u128 gauche = static_cast<u128>(q) * (2 * rm + static_cast<u64>(z));
+    u128 droite;
+    if (__builtin_mul_overflow(static_cast<u128>(p) * rm, static_cast<u128>(rm + z), &droite)) return -1;
+    return gauche > droite ? 1 : (gauche < droite ? -1 : 0);
+}
+
+// The bound computation for x[n-1] with x[n-2] = v and R = p/q after it:
+// mrr = minr[n-1], r1 its upper bound, reste0 whether the completion from r1
+// is exact. False when a value leaves machine words.
+bool Recherche::bornesSuivantes(u64 v, u64 p, u64 q, u64& mrr, u64& r1, bool& reste0)
+{
+    u64 mr = q / p;
+    if (parite == 0) mr += 1;
+    else mr += ((parite == 1) == ((mr & 1) != 0)) ? 2 : 1;
+    if (type == 1) {
+        const u64 dd = 2 * q;  // q < 2^62
+        if ((dd / p) >> 62) return false;
+        r1 = dd / p;
+        reste0 = dd % p == 0;
+    } else {
+        // The window of two values from the first admissible start, moved up
+        // at once to ceil(2/R) - z, below which its sum is above R.
+        u64 rm = std::max<u64>(v + z, mr);
+        const u64 c2 = (2 * q + p - 1) / p;
+        if (c2 > static_cast<u64>(z) && c2 - z > rm) rm += (c2 - z - rm + z - 1) / z * z;
+        for (;;) {
+            if (rm >> 62) return false;
+            if (signeFenetreMots(rm, p, q) <= 0) break;
+            rm += z;
+        }
+        r1 = rm;
+        reste0 = signeFenetreMots(rm, p, q) == 0;
+    }
+    if (Mw != 0 && r1 > Mw) {
+        r1 = Mw;
+        reste0 = static_cast<u128>(Mw) * p == static_cast<u128>(q) * 2;
+    }
+    if ((parite == 1 && !(r1 & 1)) || (parite == 2 && (r1 & 1))) {
+        if (r1 < 2) return false;
+        r1 -= 1;
+        if (type == 1) reste0 = static_cast<u128>(r1) * p == static_cast<u128>(q) * 2;
+        else reste0 = signeFenetreMots(r1, p, q) == 0;
+    }
+    mrr = std::max(mr, minxMots);
+    return true;
+}
+
+// Whole ranges of x[n-2] at once. False when the walk's own step must run
+// now: on the state as it came, or as handed back at the value reached.
+bool Recherche::avantDernier()
+{
+    const int k = n - 2;
+    if (!avant || k < 1 || i != k || x[1] < minr[1]) return false;
+    if (NumBits(minx) > 62 || NumBits(x[k]) > bitsMots || NumBits(minr[k]) > 62) return false;
+    if (!rassembler(k)) return false;
+
+    resteSansDernier();
+    double tau;
+    if (sign(pz) <= 0 || NumBits(qz) > bitsMots || NumBits(pz) > bitsMots || !exposantsMots(versU64(qz), tau)) {
+        plu();
+        return false;
+    }
+    base = facteurs;
+    const u64 p3 = versU64(pz), q3 = versU64(qz);
+    const u64 x3 = versU64(x[k - 1]);
+    const u64 mr2 = versU64(minr[k]);
+    const u64 minr1 = versU64(minr[1]);
+    minxMots = versU64(minx);
+    Mw = (!IsZero(M) && NumBits(M) <= 63) ? versU64(M) : 0;
+    Mots m;
+    borneMots(m);
+    prefixeGarde = false;
+
+    u64 v = versU64(x[k]);
+    u64 mrr = 0;
+    // Hands the state back: x[k] = v in the sum, i = k; then, for the
+    // backtrack from k, the walk's own.
+    auto rendre = [&]() {
+        conv(x[k], static_cast<unsigned long>(v));
+        plu();
+        i = k;
+    };
+    // x[k+1] = w placed as well (the walk's own backtrack from k+1 next, or
+    // its own step when the range could not be done here).
+    auto rendreSuivant = [&](u64 w) {
+        rendre();
+        conv(minr[k + 1], static_cast<unsigned long>(mrr));
+        conv(x[k + 1], static_cast<unsigned long>(w));
+        i = k + 1;
+        plu();
+    };
+    for (;;) {
+        conv(x[k], static_cast<unsigned long>(v));
+        // R = p3/q3 - 1/v, in lowest terms.
+        const u128 a3 = static_cast<u128>(p3) * v;
+        const u128 den = static_cast<u128>(q3) * v;
+        if (arrete()) {
+            // Ctrl-C: the state as the walk would hold it between two steps.
+            rendre();
+            return true;
+        }
+        if (a3 <= q3 || (den >> bitsMots) != 0 || (k == 1 && v < minr1)) {
+            rendre();
+            return false;
+        }
+        const u128 num = a3 - q3;
+        const u64 d64 = static_cast<u64>(den);
+        const u64 g0 = std::gcd(d64, static_cast<u64>(num % d64));
+        if (((num / g0) >> bitsMots) != 0) {
+            rendre();
+            return false;
+        }
+        const u64 p = static_cast<u64>(num / g0), q = d64 / g0;
+        u64 r1;
+        bool reste0;
+        if (!bornesSuivantes(v, p, q, mrr, r1, reste0)) {
+            rendre();
+            return false;
+        }
+        const bool echec = mrr > r1 || (Mw != 0 && static_cast<u128>(Mw) * p < static_cast<u128>(q) * 2);
+        const bool descend = !echec && (type == 2 ? v < r1 : v <= r1);
+        if (descend && reste0) {
+            // The completion from r1 is itself an expansion: the walk's step.
+            rendre();
+            return false;
+        }
+        progres::tic();
+        if (!descend) {
+            // The step fails: the backtrack from k lowers x[k] by z when the
+            // new value stays at least minr[k] and off its predecessor.
+            const bool baisse = v >= mr2 + z && (type == 2 ? v != x3 + z : v > x3);
+            if (!baisse) {
+                rendre();
+                reculer();
+                return true;
+            }
+            v -= z;
+            continue;
+        }
+
+        // x[k+1] from r1 down to the last value the backtrack lets it take.
+        const u64 v0r = r1;
+        u64 lo2 = type == 2 ? v + 1 : (v + 1 > static_cast<u64>(z) ? v + 1 - z : 0);
+        lo2 = std::max(lo2, mrr);
+        const u64 vl = v0r >= lo2 ? v0r - (v0r - lo2) / z * z : v0r;
+        facteurs = base;
+        Puissance tab[16];
+        const int kv = factoriser64(v, tab);
+        for (int a0 = 0; a0 < kv; a0++) {
+            bool vu = false;
+            for (const Puissance& f : base) vu = vu || f.p == tab[a0].p;
+            if (!vu) facteurs.push_back(tab[a0]);
+        }
+        if (static_cast<u128>(p) * vl <= q || !exposantsMots(q, tau)) {
+            rendreSuivant(v0r);
+            return true;
+        }
+        bool apparie, pas;
+        choisir(static_cast<double>((v0r - vl) / z) + 1, tau, static_cast<double>(p), true, apparie, pas);
+        plageMots(m, p, q, v0r, vl);
+        const Issue fin = parcourirMots(m, apparie, pas);
+        if (fin != Issue::complete) {
+            rendreSuivant(fin == Issue::arret ? arretA : v0r);
+            reculer();
+            return true;
+        }
+        // The backtrack from k+1, x[k+1] = vl: it withdraws to k when x[k+1]
+        // has no candidate left (below minr[k+1], or onto x[k]), then lowers
+        // x[k] as above (Type 1: a run of two equal values lowers x[k]
+        // without looking at minr[k]).
+        const bool retrait = vl < mrr + z;
+        bool baisse;
+        if (type == 2) baisse = (retrait || vl == v + z) && v >= mr2 + z && v != x3 + z;
+        else if (retrait) baisse = v >= mr2 + z && v > x3;
+        else baisse = vl == v && v > static_cast<u64>(z) && v != x3;
+        if (!baisse) {
+            rendreSuivant(vl);
+            reculer();
+            return true;
+        }
+        v -= z;
+    }
+}
+
+}  // namespace egypte

@@ -1,0 +1,481 @@
+// The walk of one length on several threads: a oneTBB pipeline whose serial
+// input filter enumerates the work units in the walk's order, whose parallel
+// filter walks them, and whose serial output filter replays their expansions
+// through the display, in order. The replay is what makes the output the
+// one-thread output: the same affiche, on the same counters, fed with the
+// same expansions in the same order.
+#include "search/parallele.h"
+
+#include <oneapi/tbb/enumerable_thread_specific.h>
+#include <oneapi/tbb/global_control.h>
+#include <oneapi/tbb/parallel_pipeline.h>
+#include <oneapi/tbb/task_arena.h>
+
+#include <cstdlib>
+#include <deque>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "output/progres.h"
+#include "search/recherche.h"
+
+namespace egypte {
+
+void Noeud::prendre(const Recherche& s)
+{
+    i = s.i;
+    x.resize(static_cast<std::size_t>(i) + 1);
+    minr.resize(static_cast<std::size_t>(i) + 1);
+    for (int a = 0; a <= i; a++) {
+        x[a] = s.x[a];
+        minr[a] = s.minr[a];
+    }
+    N = s.N;
+    D = s.D;
+}
+
+void Noeud::poser(Recherche& s) const
+{
+    for (int a = 0; a <= i; a++) {
+        s.x[a] = x[a];
+        s.minr[a] = minr[a];
+    }
+    for (int a = i + 1; a < s.x.length(); a++) {
+        clear(s.x[a]);
+        clear(s.minr[a]);
+    }
+    s.N = N;
+    s.D = D;
+    s.i = i;
+}
+
+void Collecte::vider(int n)
+{
+    n_ = n;
+    mots_.clear();
+    grands_.clear();
+    entrees_.clear();
+    arretA = 0;
+}
+
+std::int64_t Collecte::ajouter(Recherche& s)
+{
+    bool mots = true;
+    for (int a = 1; a <= n_ && mots; a++) mots = NumBits(s.x[a]) <= 64;
+    if (mots) {
+        entrees_.push_back(static_cast<std::int64_t>(mots_.size()));
+        for (int a = 1; a <= n_; a++) mots_.push_back(static_cast<std::uint64_t>(to_ulong(s.x[a])));
+    } else {
+        entrees_.push_back(-static_cast<std::int64_t>(grands_.size()) - 1);
+        for (int a = 1; a <= n_; a++) grands_.push_back(s.x[a]);
+    }
+    if (entrees_.size() == 1 || s.x[n_] > plusGrandXn) plusGrandXn = s.x[n_];
+    if (entrees_.size() == 1 || s.x[1] < plusPetitX1) plusPetitX1 = s.x[1];
+    if (arretA != 0 && entrees_.size() == arretA) s.L = -1;
+    return s.K1;
+}
+
+void Collecte::lire(std::size_t j, NTL::Vec<NTL::ZZ>& x) const
+{
+    const std::int64_t e = entrees_[j];
+    if (e >= 0) {
+        for (int a = 0; a < n_; a++) conv(x[a + 1], static_cast<unsigned long>(mots_[static_cast<std::size_t>(e) + a]));
+    } else {
+        const std::size_t debut = static_cast<std::size_t>(-e - 1);
+        for (int a = 0; a < n_; a++) x[a + 1] = grands_[debut + a];
+    }
+}
+
+int nombreDeFils(int demande)
+{
+    if (demande > 0) return demande;
+    if (const char* v = std::getenv("EGYPTE_FILS")) {
+        char* fin = nullptr;
+        const long k = std::strtol(v, &fin, 10);
+        if (fin != v && *fin == '\0' && k > 0 && k <= 1024) return static_cast<int>(k);
+    }
+    const unsigned c = std::thread::hardware_concurrency();
+    return c == 0 ? 1 : static_cast<int>(c);
+}
+
+namespace {
+
+// One element of the walk's order: a work unit, or the expansions that one
+// step of the walk above the units met.
+struct Element {
+    bool unite = false;
+    int k = 0;                  // unit: the depth of its root
+    Noeud racine;               // unit: its root
+    Collecte trouves;           // the expansions, in the walk's order
+    bool finit = false;         // the walk ends with this element
+    bool dernierFinal = false;  // had -1 been answered at the last expansion, its step would still end the walk
+    bool partiel = false;       // the unit held its quota: the rest of it from `reprise`
+    Noeud reprise;
+    bool finInterne = false;    // the walk ended inside the unit
+    bool coupe = false;         // the unit was left unfinished (stop or Ctrl-C)
+};
+
+bool arrete(const std::atomic<bool>& arret)
+{
+    return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
+}
+
+}  // namespace
+
+// The walk of one length on several threads, on behalf of the Recherche `c_`
+// whose display the expansions reach.
+class ParcoursParallele {
+public:
+    ParcoursParallele(Recherche& c, int fils) : c_(c), fils_(fils) {}
+    // The whole walk from c_'s root (i = 0). False when it was stopped by -1
+    // or by Ctrl-C (INTERROMPU is then written).
+    bool parcourir();
+
+private:
+    Recherche& c_;
+    const int fils_;
+    std::atomic<bool> arret_{false};  // stop enumerating and walking
+    bool stoppe_ = false;             // the answer -1 stopped the listing
+    progres::Avancement avancement_;
+    tbb::enumerable_thread_specific<Recherche> ouvriers_;
+
+    // The walk from `depart` until it leaves the node x[1..kexit] (kexit = 0:
+    // until it ends), its units at depth ku.
+    void sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, int ku, bool principal);
+    long compterUnites(int ku, long plafond);
+    void preparer(Recherche& o) const;
+    void travailler(Element& e);
+    void consommer(Element& e, bool principal);
+    bool rejouer(const Collecte& c, bool dernierFinal);
+    void compter(const Collecte& c, std::size_t debut);
+
+    // The walk above the units: runs the walk's own steps and backtracks,
+    // and stops at each unit's root.
+    class Enumeration {
+    public:
+        Enumeration(const ParcoursParallele& pp, const Noeud& depart, int kexit, const NTL::ZZ& vexit, int ku)
+            : kexit_(kexit), vexit_(vexit), ku_(ku)
+        {
+            pp.preparer(e_);
+            depart.poser(e_);
+        }
+        std::unique_ptr<Element> suivant(const std::atomic<bool>& arret);
+
+    private:
+        Recherche e_;
+        const int kexit_;
+        const NTL::ZZ vexit_;
+        const int ku_;
+        Collecte trouves_;
+    };
+};
+
+std::unique_ptr<Element> ParcoursParallele::Enumeration::suivant(const std::atomic<bool>& arret)
+{
+    for (;;) {
+        if (arrete(arret)) return nullptr;
+        if (e_.i < 0 || e_.i < kexit_ || (kexit_ > 0 && e_.x[kexit_] != vexit_)) return nullptr;
+        if (e_.i == ku_) {
+            auto el = std::make_unique<Element>();
+            el->unite = true;
+            el->k = ku_;
+            el->racine.prendre(e_);
+            // What the walk does when it leaves the unit.
+            if (e_.type == 2) e_.arriere2();
+            else e_.arriere();
+            progres::tic();
+            el->finit = e_.i < 0;
+            return el;
+        }
+        trouves_.vider(e_.n);
+        e_.collecte = &trouves_;
+        e_.pas();
+        progres::tic();
+        if (trouves_.taille() > 0) {
+            // Above the units a step is the walk's own, which goes on the same
+            // way whatever the paging answer.
+            auto el = std::make_unique<Element>();
+            el->trouves = std::move(trouves_);
+            el->finit = el->dernierFinal = e_.i < 0;
+            return el;
+        }
+    }
+}
+
+void ParcoursParallele::preparer(Recherche& o) const
+{
+    o.P = c_.P;
+    o.Q = c_.Q;
+    o.type = c_.type;
+    o.parite = c_.parite;
+    o.z = c_.z;
+    o.minx = c_.minx;
+    o.M = c_.M;
+    o.n = c_.n;
+    o.nz = c_.nz;
+    o.simple = c_.simple;
+    o.bitsMots = c_.bitsMots;
+    o.methode = c_.methode;
+    o.avant = c_.avant;
+    o.L = 1;
+    o.K1 = 0;
+    if (o.x.length() != c_.n + 1) {
+        o.x.SetLength(c_.n + 1);
+        o.minr.SetLength(c_.n + 1);
+        o.x1.SetLength(c_.n + 1);
+    }
+}
+
+void ParcoursParallele::travailler(Element& el)
+{
+    if (!el.unite || arrete(arret_)) {
+        el.coupe = el.unite;
+        return;
+    }
+    Recherche& o = ouvriers_.local();
+    preparer(o);
+    el.racine.poser(o);
+    el.trouves.vider(o.n);
+    o.collecte = &el.trouves;
+    const int k = el.k;
+    const NTL::ZZ v = el.racine.x[k];
+    // For the last unit of the walk: the node before the step that met the
+    // last expansion, and that step's share of the expansions.
+    Noeud avant, avantDernier;
+    std::size_t c0 = 0, c1 = 0;
+    bool vu = false;
+    for (;;) {
+        if (arrete(arret_)) {
+            el.coupe = true;
+            break;
+        }
+        const std::size_t avantPas = el.trouves.taille();
+        if (el.finit) avant.prendre(o);
+        o.pas();
+        progres::tic();
+        if (el.finit && el.trouves.taille() > avantPas) {
+            std::swap(avant, avantDernier);
+            c0 = avantPas;
+            c1 = el.trouves.taille();
+            vu = true;
+        }
+        if (o.i < k || o.x[k] != v) break;
+        if (o.i > k && o.i <= o.n - 3 && el.trouves.taille() >= c_.plafondUnite) {
+            el.partiel = true;
+            el.reprise.prendre(o);
+            break;
+        }
+    }
+    if (!el.coupe && interrompu.load(std::memory_order_relaxed)) el.coupe = true;
+    el.finInterne = !el.coupe && !el.partiel && o.i < 0 && !el.finit;
+    if (vu && !el.coupe && !el.partiel) {
+        // That step again, with the answer -1 at its last expansion: the
+        // fast search ends a range there, and the backtrack that follows may
+        // or may not end the walk.
+        Collecte essai;
+        essai.vider(o.n);
+        essai.arretA = c1 - c0;
+        avantDernier.poser(o);
+        o.collecte = &essai;
+        o.L = 1;
+        o.pas();
+        el.dernierFinal = o.i < 0;
+    }
+    o.collecte = nullptr;
+}
+
+// Counts the expansions of c from `debut` in the every-K mode, where the
+// display only shows one in every K and never asks: the counters move as
+// affiche would move them, and only the expansions it would show are read.
+void ParcoursParallele::compter(const Collecte& c, std::size_t debut)
+{
+    Recherche& s = c_;
+    const bool court = NumBits(s.L) <= 63;
+    const long l0 = court ? to_long(s.L) : -2;
+    const std::size_t fin = c.taille();
+    for (std::size_t j = debut; j < fin; j++) {
+        s.K1++;
+        s.K3++;
+        if (court && l0 == -s.K3) s.K3 = 0;
+        if (s.K1 == 1) s.entete();
+        if (s.K3 == 1 || j + 1 == fin) c.lire(j, s.x);
+        if (s.K3 == 1) {
+            s.ligne();
+            std::cout << std::endl;
+        }
+    }
+    if (c.plusGrandXn > s.m) s.m = c.plusGrandXn;
+    if (s.K1 == static_cast<std::int64_t>(fin - debut) || c.plusPetitX1 < s.m1) s.m1 = c.plusPetitX1;
+    for (int a = 1; a <= s.n; a++) s.x1[a] = s.x[a];
+}
+
+bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
+{
+    Recherche& s = c_;
+    for (std::size_t j = 0; j < c.taille(); j++) {
+        if (s.L < -1) {
+            compter(c, j);
+            return true;
+        }
+        c.lire(j, s.x);
+        s.affiche();
+        if (s.L < -1)
+            for (int a = 1; a <= s.n; a++) s.x1[a] = s.x[a];
+        // The answer -1: the walk stops before its next step, unless the step
+        // that met this expansion was its last.
+        if (s.L == -1) return j + 1 == c.taille() && dernierFinal;
+    }
+    return true;
+}
+
+void ParcoursParallele::consommer(Element& el, bool principal)
+{
+    if (arrete(arret_)) return;
+    if (el.coupe) {
+        arret_ = true;
+        return;
+    }
+    if (el.unite && principal) {
+        std::ostringstream a, b;
+        if (el.racine.i >= 1) a << el.racine.x[1];
+        if (el.racine.i >= 2) b << el.racine.x[2];
+        const std::lock_guard<std::mutex> garde(avancement_.verrou);
+        avancement_.x1 = a.str();
+        avancement_.x2 = b.str();
+        avancement_.faites++;
+    }
+    try {
+        if (!rejouer(el.trouves, el.finit && el.dernierFinal && !el.partiel)) {
+            stoppe_ = true;
+            arret_ = true;
+            return;
+        }
+        if (el.partiel) sousArbre(el.reprise, el.k, el.racine.x[el.k], el.reprise.i, false);
+    } catch (...) {
+        // End of input at the paging question: every thread stops at once.
+        arret_ = true;
+        throw;
+    }
+    if (el.finInterne) arret_ = true;  // the walk is over
+    const std::lock_guard<std::mutex> garde(avancement_.verrou);
+    avancement_.solutions = c_.K1;
+}
+
+void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, int ku, bool principal)
+{
+    Enumeration en(*this, depart, kexit, vexit, ku);
+    // The elements in flight, oldest first: owned here, so that an exception
+    // that ends the pipeline (end of input) frees them.
+    std::deque<std::unique_ptr<Element>> vivants;
+    std::mutex verrou;
+    const std::size_t jetons = static_cast<std::size_t>(4 * fils_);
+    tbb::parallel_pipeline(
+        jetons,
+        tbb::make_filter<void, Element*>(tbb::filter_mode::serial_in_order,
+                                         [&](tbb::flow_control& fc) -> Element* {
+                                             std::unique_ptr<Element> el = en.suivant(arret_);
+                                             if (!el) {
+                                                 fc.stop();
+                                                 return nullptr;
+                                             }
+                                             Element* p = el.get();
+                                             const std::lock_guard<std::mutex> garde(verrou);
+                                             vivants.push_back(std::move(el));
+                                             return p;
+                                         }) &
+            tbb::make_filter<Element*, Element*>(tbb::filter_mode::parallel,
+                                                 [&](Element* el) {
+                                                     travailler(*el);
+                                                     return el;
+                                                 }) &
+            tbb::make_filter<Element*, void>(tbb::filter_mode::serial_in_order, [&](Element* el) {
+                consommer(*el, principal);
+                std::unique_ptr<Element> fini;
+                const std::lock_guard<std::mutex> garde(verrou);
+                fini = std::move(vivants.front());
+                vivants.pop_front();
+            }));
+}
+
+long ParcoursParallele::compterUnites(int ku, long plafond)
+{
+    Noeud racine;
+    racine.prendre(c_);
+    Enumeration en(*this, racine, 0, NTL::ZZ(), ku);
+    const std::atomic<bool> jamais{false};
+    long k = 0;
+    while (std::unique_ptr<Element> el = en.suivant(jamais)) {
+        if (el->unite && ++k >= plafond) break;
+    }
+    return k;
+}
+
+bool ParcoursParallele::parcourir()
+{
+    // The depth of the units: the shallowest that gives many more units than
+    // threads (the deepest allowed is n - 3, above the positions that the
+    // fast search runs through in one step).
+    const long voulu = static_cast<long>(fils_) * c_.unitesParFil;
+    const long plafond = 1L << 20;
+    int ku = 1;
+    long total = 0;
+    for (ku = 1;; ku++) {
+        total = compterUnites(ku, plafond);
+        if (total >= voulu || ku == c_.n - 3 || interrompu.load(std::memory_order_relaxed)) break;
+    }
+    avancement_.total = total < plafond ? total : 0;
+    avancement_.solutions = c_.K1;
+    c_.avancement = &avancement_;
+
+    Noeud racine;
+    racine.prendre(c_);
+    {
+        tbb::global_control limite(tbb::global_control::max_allowed_parallelism, static_cast<std::size_t>(fils_));
+        tbb::task_arena arene(fils_);
+        struct Retrait {
+            Recherche& c;
+            ~Retrait() { c.avancement = nullptr; }
+        } retrait{c_};
+        arene.execute([&] { sousArbre(racine, 0, NTL::ZZ(), ku, true); });
+    }
+    c_.i = -1;
+    if (interrompu.load(std::memory_order_relaxed)) {
+        std::cout << INTERROMPU;
+        return false;
+    }
+    return !stoppe_;
+}
+
+bool Recherche::parcourirSeul()
+{
+    while (i >= 0) {
+        if (L == -1) return false;
+        if (interrompu.load(std::memory_order_relaxed)) {
+            std::cout << INTERROMPU;
+            return false;
+        }
+        pas();
+        progres::tic();
+    }
+    // A bound that was stopped midway ended the walk: the length is not
+    // complete, so neither its last line nor a report may follow.
+    if (interrompu.load(std::memory_order_relaxed)) {
+        std::cout << INTERROMPU;
+        return false;
+    }
+    return true;
+}
+
+bool Recherche::parcourirLongueur()
+{
+    const int k = nombreDeFils(fils);
+    // Units sit at depth 1 to n - 3: a shorter walk stays on one thread.
+    if (k <= 1 || i < 0 || n < 4 || collecte != nullptr) return parcourirSeul();
+    ParcoursParallele pp(*this, k);
+    return pp.parcourir();
+}
+
+}  // namespace egypte

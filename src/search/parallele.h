@@ -1,0 +1,71 @@
+// The walk of one length on several threads. The walk is cut into ordered
+// work units: the subtrees under the nodes x[1..k] that the walk itself
+// reaches at a depth k (chosen so that units are many more than threads).
+// One thread runs the walk above depth k (the enumeration of the units),
+// workers walk the units, each with its own Recherche, and the expansions
+// reach the display on one thread, in the walk's order, through the same
+// affiche: the output is the one-thread output, byte for byte.
+//
+// Why a unit can be walked on its own: the walk is a step machine whose state
+// between two steps (i, x[1..i], minr[1..i], N/D) is a node whose step has not
+// been taken yet, and the backtrack that finally leaves the subtree of a node
+// at depth k does at depth k exactly what the walk's own backtrack called at
+// depth k does (the positions below k are withdrawn only when their candidates
+// are spent, and every minr below k is at least minr[k]). So the enumeration
+// places the root of a unit and goes on with the backtrack at depth k, while a
+// worker walks the unit until the walk leaves it.
+#ifndef EGYPTE_SEARCH_PARALLELE_H
+#define EGYPTE_SEARCH_PARALLELE_H
+
+#include <NTL/ZZ.h>
+#include <NTL/vector.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace egypte {
+
+class Recherche;
+
+// A node between two steps of a walk: x[1..i], minr[1..i] and the running sum.
+struct Noeud {
+    int i = 0;
+    std::vector<NTL::ZZ> x, minr;  // entries 0..i
+    NTL::ZZ N, D;
+    void prendre(const Recherche& s);
+    // Into s, whose vectors already have n + 1 entries.
+    void poser(Recherche& s) const;
+};
+
+// The expansions met by a part of a walk, in the walk's order, as compact as
+// they fit: n machine words each, or n big integers when one does not fit.
+// Keeps the largest xn and the smallest x1 among them.
+class Collecte {
+public:
+    void vider(int n);
+    // Takes s.x[1..n]; returns s.K1 unchanged (affiche's result is not read).
+    std::int64_t ajouter(Recherche& s);
+    std::size_t taille() const { return entrees_.size(); }
+    // Expansion j into x[1..n].
+    void lire(std::size_t j, NTL::Vec<NTL::ZZ>& x) const;
+
+    NTL::ZZ plusGrandXn;  // among the expansions held (when there is one)
+    NTL::ZZ plusPetitX1;
+    // For the replay of one step with the answer -1 at its expansion number
+    // arretA (1-based): sets s.L to -1 there, as the display would. 0 = never.
+    std::size_t arretA = 0;
+
+private:
+    int n_ = 0;
+    std::vector<std::uint64_t> mots_;
+    std::vector<NTL::ZZ> grands_;
+    std::vector<std::int64_t> entrees_;  // >= 0: offset in mots_; < 0: -(offset in grands_) - 1
+};
+
+// Threads for a walk: `demande` when positive, else EGYPTE_FILS when it holds
+// a positive number, else every core.
+int nombreDeFils(int demande);
+
+}  // namespace egypte
+
+#endif
