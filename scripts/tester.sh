@@ -3,10 +3,16 @@
 #   bash scripts/tester.sh              the usual build (build-tests/)
 #   bash scripts/tester.sh --sanitize   the same tests, everything built with
 #                                       AddressSanitizer and UBSan (build-sanitize/)
+#   bash scripts/tester.sh --threads    the tests of the walk on several threads,
+#                                       built with ThreadSanitizer (build-tsan/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/dependances.sh
-if [ "${1:-}" = "--sanitize" ]; then
+if [ "${1:-}" = "--threads" ]; then
+  cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEGYPTE_TESTS=ON -DEGYPTE_BENCH=OFF -DEGYPTE_TSAN=ON
+  cmake --build build-tsan -j2 --target egypte_tests egypte
+  ctest --test-dir build-tsan --output-on-failure -j2 -R Parallele
+elif [ "${1:-}" = "--sanitize" ]; then
   cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEGYPTE_TESTS=ON -DEGYPTE_BENCH=OFF -DEGYPTE_SANITIZE=ON
   cmake --build build-sanitize -j2
   ctest --test-dir build-sanitize --output-on-failure -j2

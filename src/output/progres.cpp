@@ -28,7 +28,7 @@ namespace {
 using Horloge = std::chrono::steady_clock;
 
 Reglages regles;
-std::uint64_t budget = 0;               // looks allowed per search; 0 = unlimited
+std::atomic<std::uint64_t> budget{0};   // looks allowed per search; 0 = unlimited
 std::atomic<std::uint64_t> restant{0};  // looks left in this search (spent by every thread)
 // The status line is shared by the thread that draws it and the one that
 // writes standard output: everything below is read and written under verrou.
@@ -182,7 +182,7 @@ Suivi::Suivi(Description decrire)
 {
     const std::lock_guard<std::recursive_mutex> garde(verrou);
     compteur = 0;
-    restant = budget;
+    restant = budget.load();
     dessinee = false;
     largeur = 0;
     description = std::move(decrire);

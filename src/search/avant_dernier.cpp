@@ -13,6 +13,7 @@
 #include <numeric>
 
 #include "output/progres.h"
+#include "search/parallele.h"
 #include "search/recherche.h"
 
 namespace egypte {
@@ -125,8 +126,10 @@ bool Recherche::avantDernier()
         // R = p3/q3 - 1/v, in lowest terms.
         const u128 a3 = static_cast<u128>(p3) * v;
         const u128 den = static_cast<u128>(q3) * v;
-        if (arrete()) {
-            // Ctrl-C: the state as the walk would hold it between two steps.
+        // Ctrl-C, a work unit that holds its quota of expansions, or the
+        // first value of the next unit: the state as the walk would hold it
+        // between two steps.
+        if (arrete() || (collecte != nullptr && collecte->taille() >= plafondUnite) || v == arretAvant) {
             rendre();
             return true;
         }

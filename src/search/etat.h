@@ -126,6 +126,9 @@ public:
     // Changed only by the tests, so that cutting happens on small problems.
     std::size_t plafondUnite = std::size_t(1) << 16;
     int unitesParFil = 64;
+    // Under a work unit made of some values of x[n-2]: the value of the next
+    // unit, where the fast search's run over x[n-2] hands back; 0 = none.
+    std::uint64_t arretAvant = 0;
 
     // While a walk runs on several threads: what the status line shows
     // (the search's own values are then written by another thread).

@@ -104,11 +104,14 @@ int nombreDeFils(int demande)
 namespace {
 
 // One element of the walk's order: a work unit, or the expansions that one
-// step of the walk above the units met.
+// step of the walk above the units met. A unit is the walk from its root
+// until the walk leaves the node x[1..k] (its own root's node, or, for some
+// values of x[n-2], their parent's), or until x[n-2] reaches `arret`.
 struct Element {
     bool unite = false;
-    int k = 0;                  // unit: the depth of its root
-    Noeud racine;               // unit: its root
+    int k = 0;                  // unit: the depth of the node it ends with
+    Noeud racine;               // unit: where it starts
+    NTL::ZZ arret;              // unit of values of x[n-2]: the next unit's value; 0 = none
     Collecte trouves;           // the expansions, in the walk's order
     bool finit = false;         // the walk ends with this element
     bool dernierFinal = false;  // had -1 been answered at the last expansion, its step would still end the walk
@@ -117,6 +120,9 @@ struct Element {
     bool finInterne = false;    // the walk ended inside the unit
     bool coupe = false;         // the unit was left unfinished (stop or Ctrl-C)
 };
+
+// Values of x[n-2] in one unit when a unit is cut at that depth.
+constexpr int GROUPE = 32;
 
 bool arrete(const std::atomic<bool>& arret)
 {
@@ -143,8 +149,9 @@ private:
     tbb::enumerable_thread_specific<Recherche> ouvriers_;
 
     // The walk from `depart` until it leaves the node x[1..kexit] (kexit = 0:
-    // until it ends), its units at depth ku.
-    void sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, int ku, bool principal);
+    // until it ends) or x[n-2] reaches `arret`, its units from depth ku down.
+    void sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, const NTL::ZZ& arret, int ku,
+                   bool principal);
     long compterUnites(int ku, long plafond);
     void preparer(Recherche& o) const;
     void travailler(Element& e);
@@ -156,8 +163,12 @@ private:
     // and stops at each unit's root.
     class Enumeration {
     public:
-        Enumeration(const ParcoursParallele& pp, const Noeud& depart, int kexit, const NTL::ZZ& vexit, int ku)
-            : kexit_(kexit), vexit_(vexit), ku_(ku)
+        // From `depart` until the walk leaves the node x[1..kexit] (kexit = 0:
+        // until it ends) or x[n-2] reaches `arret` (0: never); units from
+        // depth ku down.
+        Enumeration(const ParcoursParallele& pp, const Noeud& depart, int kexit, const NTL::ZZ& vexit,
+                    const NTL::ZZ& arret, int ku)
+            : kexit_(kexit), vexit_(vexit), arret_(arret), ku_(ku)
         {
             pp.preparer(e_);
             depart.poser(e_);
@@ -165,27 +176,51 @@ private:
         std::unique_ptr<Element> suivant(const std::atomic<bool>& arret);
 
     private:
+        bool sortie() const;
+
         Recherche e_;
         const int kexit_;
         const NTL::ZZ vexit_;
+        const NTL::ZZ arret_;
         const int ku_;
         Collecte trouves_;
     };
 };
 
+bool ParcoursParallele::Enumeration::sortie() const
+{
+    return e_.i < 0 || e_.i < kexit_ || (kexit_ > 0 && e_.x[kexit_] != vexit_) ||
+           (!IsZero(arret_) && e_.i == e_.n - 2 && e_.x[e_.n - 2] == arret_);
+}
+
 std::unique_ptr<Element> ParcoursParallele::Enumeration::suivant(const std::atomic<bool>& arret)
 {
     for (;;) {
-        if (arrete(arret)) return nullptr;
-        if (e_.i < 0 || e_.i < kexit_ || (kexit_ > 0 && e_.x[kexit_] != vexit_)) return nullptr;
-        if (e_.i == ku_) {
+        if (arrete(arret) || sortie()) return nullptr;
+        if (e_.i >= ku_) {
             auto el = std::make_unique<Element>();
             el->unite = true;
-            el->k = ku_;
             el->racine.prendre(e_);
-            // What the walk does when it leaves the unit.
-            if (e_.type == 2) e_.arriere2();
-            else e_.arriere();
+            if (e_.i < e_.n - 2) {
+                // The subtree of the node: the walk leaves it by the walk's
+                // own backtrack at its depth.
+                el->k = e_.i;
+                if (e_.type == 2) e_.arriere2();
+                else e_.arriere();
+            } else {
+                // A node of x[n-2]: with the next values of x[n-2] under the
+                // same parent, up to GROUPE of them, so that the fast search
+                // runs through them at once. The backtrack at that depth only
+                // lowers x[n-2] or leaves the parent.
+                el->k = e_.n - 3;
+                const NTL::ZZ parent = e_.x[e_.n - 3];
+                for (int g = 0; g < GROUPE; g++) {
+                    if (e_.type == 2) e_.arriere2();
+                    else e_.arriere();
+                    if (e_.i != e_.n - 2 || e_.x[e_.n - 3] != parent || e_.x[e_.n - 2] == arret_) break;
+                }
+                if (e_.i == e_.n - 2 && e_.x[e_.n - 3] == parent) el->arret = e_.x[e_.n - 2];
+            }
             progres::tic();
             el->finit = e_.i < 0;
             return el;
@@ -220,6 +255,7 @@ void ParcoursParallele::preparer(Recherche& o) const
     o.bitsMots = c_.bitsMots;
     o.methode = c_.methode;
     o.avant = c_.avant;
+    o.plafondUnite = c_.plafondUnite;
     o.L = 1;
     o.K1 = 0;
     if (o.x.length() != c_.n + 1) {
@@ -237,11 +273,15 @@ void ParcoursParallele::travailler(Element& el)
     }
     Recherche& o = ouvriers_.local();
     preparer(o);
+    // The fast search's run through the values of x[n-2] stops at the next
+    // unit's.
+    o.arretAvant = NumBits(el.arret) <= 64 ? static_cast<std::uint64_t>(to_ulong(el.arret)) : 0;
     el.racine.poser(o);
     el.trouves.vider(o.n);
     o.collecte = &el.trouves;
     const int k = el.k;
     const NTL::ZZ v = el.racine.x[k];
+    const bool borne = !IsZero(el.arret);
     // For the last unit of the walk: the node before the step that met the
     // last expansion, and that step's share of the expansions.
     Noeud avant, avantDernier;
@@ -262,8 +302,8 @@ void ParcoursParallele::travailler(Element& el)
             c1 = el.trouves.taille();
             vu = true;
         }
-        if (o.i < k || o.x[k] != v) break;
-        if (o.i > k && o.i <= o.n - 3 && el.trouves.taille() >= c_.plafondUnite) {
+        if (o.i < k || o.x[k] != v || (borne && o.i == o.n - 2 && o.x[o.n - 2] == el.arret)) break;
+        if (o.i > k && o.i <= o.n - 2 && el.trouves.taille() >= c_.plafondUnite) {
             el.partiel = true;
             el.reprise.prendre(o);
             break;
@@ -353,7 +393,9 @@ void ParcoursParallele::consommer(Element& el, bool principal)
             arret_ = true;
             return;
         }
-        if (el.partiel) sousArbre(el.reprise, el.k, el.racine.x[el.k], el.reprise.i, false);
+        // The rest of the unit, cut the same way: its subtrees from the
+        // node where it stopped upward.
+        if (el.partiel) sousArbre(el.reprise, el.k, el.racine.x[el.k], el.arret, el.k + 1, false);
     } catch (...) {
         // End of input at the paging question: every thread stops at once.
         arret_ = true;
@@ -364,18 +406,26 @@ void ParcoursParallele::consommer(Element& el, bool principal)
     avancement_.solutions = c_.K1;
 }
 
-void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, int ku, bool principal)
+void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, const NTL::ZZ& arret,
+                                  int ku, bool principal)
 {
-    Enumeration en(*this, depart, kexit, vexit, ku);
+    Enumeration en(*this, depart, kexit, vexit, arret, ku);
     // The elements in flight, oldest first: owned here, so that an exception
-    // that ends the pipeline (end of input) frees them.
+    // that ends the pipeline (end of input) frees them. Every filter takes
+    // the lock as it starts and as it ends with an element: besides keeping
+    // the list, it orders what one filter wrote before the next reads it in
+    // terms that a race detector sees (the hand-over inside the library is
+    // not instrumented), and this thread's own writes before all of them.
     std::deque<std::unique_ptr<Element>> vivants;
     std::mutex verrou;
+    auto passage = [&] { const std::lock_guard<std::mutex> garde(verrou); };
+    passage();
     const std::size_t jetons = static_cast<std::size_t>(4 * fils_);
     tbb::parallel_pipeline(
         jetons,
         tbb::make_filter<void, Element*>(tbb::filter_mode::serial_in_order,
                                          [&](tbb::flow_control& fc) -> Element* {
+                                             passage();
                                              std::unique_ptr<Element> el = en.suivant(arret_);
                                              if (!el) {
                                                  fc.stop();
@@ -388,23 +438,27 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
                                          }) &
             tbb::make_filter<Element*, Element*>(tbb::filter_mode::parallel,
                                                  [&](Element* el) {
+                                                     passage();
                                                      travailler(*el);
+                                                     passage();
                                                      return el;
                                                  }) &
             tbb::make_filter<Element*, void>(tbb::filter_mode::serial_in_order, [&](Element* el) {
+                passage();
                 consommer(*el, principal);
                 std::unique_ptr<Element> fini;
                 const std::lock_guard<std::mutex> garde(verrou);
                 fini = std::move(vivants.front());
                 vivants.pop_front();
             }));
+    passage();
 }
 
 long ParcoursParallele::compterUnites(int ku, long plafond)
 {
     Noeud racine;
     racine.prendre(c_);
-    Enumeration en(*this, racine, 0, NTL::ZZ(), ku);
+    Enumeration en(*this, racine, 0, NTL::ZZ(), NTL::ZZ(), ku);
     const std::atomic<bool> jamais{false};
     long k = 0;
     while (std::unique_ptr<Element> el = en.suivant(jamais)) {
@@ -439,7 +493,7 @@ bool ParcoursParallele::parcourir()
             Recherche& c;
             ~Retrait() { c.avancement = nullptr; }
         } retrait{c_};
-        arene.execute([&] { sousArbre(racine, 0, NTL::ZZ(), ku, true); });
+        arene.execute([&] { sousArbre(racine, 0, NTL::ZZ(), NTL::ZZ(), ku, true); });
     }
     c_.i = -1;
     if (interrompu.load(std::memory_order_relaxed)) {

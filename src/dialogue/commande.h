@@ -1,0 +1,44 @@
+// The command line: one computation given as arguments, for scripts and long
+// counts. `egypte [options] P/Q` (or `P Q`); no argument at all is the
+// interactive dialogue.
+#ifndef EGYPTE_DIALOGUE_COMMANDE_H
+#define EGYPTE_DIALOGUE_COMMANDE_H
+
+#include <NTL/ZZ.h>
+
+#include <string>
+
+#include "search/probleme.h"
+
+namespace egypte {
+
+struct Commande {
+    Probleme probleme;
+    // What is shown: every expansion (the default), the first K, one in
+    // every K, or the count alone.
+    enum class Montrer { tout, premieres, uneSur, compter };
+    Montrer montrer = Montrer::tout;
+    NTL::ZZ K{1};              // for premieres and uneSur: at least 1
+    bool json = false;         // the report as one JSON object
+    std::string journal;       // --journal FICHIER; empty = none
+    std::string sortie;        // --sortie FICHIER: the expansions there; empty = standard output
+    int fils = 0;              // --fils N; 0 = EGYPTE_FILS or every core
+    bool aide = false;         // --aide / --help: the help was asked for
+    bool version = false;      // --version
+};
+
+// Reads the arguments argv[1..argc-1]. On a usage error (unknown option,
+// malformed or non-positive fraction, contradictory bounds, a number where a
+// choice is expected, ...) returns false and leaves in `erreur` one line in
+// French, without its line break.
+bool analyser(int argc, const char* const* argv, Commande& c, std::string& erreur);
+
+// The help of the command line, in French.
+std::string aideCommande();
+
+// The version line.
+std::string versionCommande();
+
+}  // namespace egypte
+
+#endif

@@ -1,0 +1,25 @@
+// A problem as the dialogue's answers give it, for the front ends that take
+// it whole (the command line): the fraction as entered and the constraints
+// as entered, 0 standing for the absence of a bound.
+#ifndef EGYPTE_SEARCH_PROBLEME_H
+#define EGYPTE_SEARCH_PROBLEME_H
+
+#include <NTL/ZZ.h>
+
+namespace egypte {
+
+struct Probleme {
+    NTL::ZZ P1{1}, Q1{1};  // the fraction as entered, both positive
+    int type = 2;          // 2 = all unknowns different, 1 = unknowns may be equal
+    int parite = 0;        // 0 = any parity, 1 = all odd, 2 = all even
+    NTL::ZZ minx;          // minimum for x1; 0 = none
+    NTL::ZZ M;             // maximum for xn; 0 = none
+    NTL::ZZ minn;          // minimum for n; 0 = none
+    NTL::ZZ maxn;          // maximum for n; 0 = none
+    bool sansUn = false;   // the value 1 excluded for x1 (meaningful when P >= Q)
+    NTL::ZZ longueur;      // that length only, no search of the minimal one; 0 = search
+};
+
+}  // namespace egypte
+
+#endif
