@@ -38,6 +38,10 @@ void Recherche::ligne()
 std::int64_t Recherche::affiche()
 {
     if (collecte != nullptr) return collecte->ajouter(*this);
+    if (sortie != nullptr) {
+        sortie->developpement(*this);
+        return K1;
+    }
     // The fast search calls this for every expansion: the paging mode is
     // compared as a machine word when it is one. A mode of 2^63 or more is
     // never equal to a 64-bit counter; only its sign matters then.

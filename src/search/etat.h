@@ -17,6 +17,8 @@
 #include "search/cache_facteurs.h"
 #include "search/diviseurs.h"
 #include "output/progres.h"
+#include "output/sortie.h"
+#include "search/probleme.h"
 
 namespace egypte {
 
@@ -137,16 +139,35 @@ public:
     // A work unit's walk hands its expansions here instead of showing them
     // (nullptr: affiche shows them).
     Collecte* collecte = nullptr;
+    // A front end other than the dialogue: the expansions go there, and
+    // what it keeps of the computation (nullptr: the dialogue's display).
+    Sortie* sortie = nullptr;
+    int seule = 0;  // 1 when the length was settled by its single expansion, in x[1..n]
 
     // --- The routines --------------------------------------------------------
+    // How a search over the lengths ended.
+    enum class Fin {
+        trouve,      // a length with expansions, listed (K1 > 0)
+        aucune,      // no length left under the constraints
+        tropLong,    // the next length would pass NMAX
+        interrompu,  // Ctrl-C (or a step budget)
+        arrete       // the answer -1 stopped the listing
+    };
     // The computation (preparation.cpp, longueurs.cpp): the set-up dialogue,
     // then the search over increasing lengths, the listing and the report.
     bool preparation();  // false when the computation already ended with a message
     int calcul();
-    // The walk of the current length from i = 0 (or its single expansion),
-    // on one thread or several; false when it was stopped (Ctrl-C or -1).
-    bool parcourirLongueur();
-    bool parcourirSeul();  // the same on this thread alone
+    // The set-up of a problem given whole (preparation.cpp): what the
+    // dialogue derives from the same answers. false when no length is left
+    // to try (aucune: the constraints leave none; tropLong: beyond NMAX).
+    bool poser(const Probleme& pb, Fin& pourquoi);
+    // The search over increasing lengths (longueurs.cpp), the expansions to
+    // affiche; prints nothing else.
+    Fin chercher();
+    // The walk of the current length from i = 0, on one thread or several
+    // (parallele.cpp).
+    Fin parcourirLongueur();
+    Fin parcourirSeul();  // the same on this thread alone
 
     // Running sum (somme.cpp): add or withdraw 1/x[i] from N/D, exactly.
     void plu();
@@ -215,6 +236,8 @@ private:
 
     // preparation.cpp
     bool contraintes();
+    void bornesX();
+    int bornesN();
 
     // --- The fast search (rapide.cpp, avant_dernier.cpp) ----------------------
     using u64 = std::uint64_t;

@@ -6,7 +6,6 @@
 #include "dialogue/interruption.h"
 #include "output/progres.h"
 #include "search/etat.h"
-#include "search/etat.h"
 #include "search/recherche.h"
 
 namespace egypte {
@@ -85,62 +84,42 @@ bool Recherche::plusGrandeSomme()
     return true;
 }
 
-// The single expansion m0, m0 + T0, ..., which reaches P/Q exactly.
+// The single expansion m0, m0 + T0, ..., which reaches P/Q exactly, into
+// x[1..n]; a front end with an output of its own is handed it there.
 void Recherche::seuleSolution()
 {
-    std::cout << "\n \n \t    Il faut  " << n << " fractions au minimum. ";
-    std::cout << "\n \n \t    Une seule solution : \n";
-    std::cout << "\n \t \t \t " << 1 << "  :     ";
-    for (int a = 1; a <= n; a++) {
-        add(t, m0, static_cast<long>(a - 1) * T0);
-        std::cout << t << "\t \t";
+    for (int a = 1; a <= n; a++) add(x[a], m0, static_cast<long>(a - 1) * T0);
+    if (sortie != nullptr) {
+        affiche();
+    } else {
+        K1 = 1;
+        m1 = m0;
+        add(m, m0, static_cast<long>(n - 1) * T0);
     }
-    std::cout << std::endl << std::endl;
-    K1 = 1;
-    m1 = m0;
-    add(m, m0, static_cast<long>(n - 1) * T0);
+    seule = 1;
     i = -1;
 }
 
-int Recherche::calcul()
+Recherche::Fin Recherche::chercher()
 {
-    if (!preparation()) return 0;
-
-    const EcouteInterruption ecoute;
-    const progres::Suivi suivi([this](std::ostream& o) { decrire(o); });
     nPm0 = 0;
     x.kill();
     minr.kill();
     x1.kill();
     sale = 0;
     while (K1 == 0) {
-        if (interrompu) {
-            std::cout << INTERROMPU;
-            return 0;
-        }
+        if (interrompu) return Fin::interrompu;
         nouvelleLongueur();
-        if (nz > maxn && !IsZero(maxn)) {
-            std::cout << AUCUNE_SOLUTION;
-            return 0;
-        }
+        if (nz > maxn && !IsZero(maxn)) return Fin::aucune;
         // Every unknown is at most M, so no length above floor(P*M/Q) can work.
-        if (!IsZero(Ma) && nz > majn) {
-            std::cout << AUCUNE_SOLUTION;
-            return 0;
-        }
-        if (nz > NMAX) {
-            std::cout << TROP_LONG;
-            return 0;
-        }
+        if (!IsZero(Ma) && nz > majn) return Fin::aucune;
+        if (nz > NMAX) return Fin::tropLong;
         // A sum of n odd unit fractions is (a sum of n odd numbers)/(odd):
         // in lowest terms its numerator has the parity of n.
         if (parite == 1 && IsOdd(Q) && IsOdd(P) != (n % 2 == 1)) i = -1;
         m0 = minx;
         T0 = (type == 1) ? 0 : (parite == 0 ? 1 : 2);
-        if (!plusGrandeSomme()) {
-            std::cout << INTERROMPU;
-            return 0;
-        }
+        if (!plusGrandeSomme()) return Fin::interrompu;
         mul(w, P, Qm0);
         mul(u, Q, Pm0);
         const long ecart = compare(w, u);  // sign of P/Q - Pm0/Qm0
@@ -152,14 +131,40 @@ int Recherche::calcul()
         } else if (i >= 0 && ecart == 0) {
             seuleSolution();
         } else {
+            // A length that an earlier run of the same computation walked
+            // to the end without an expansion is not walked again.
+            if (i >= 0 && sortie != nullptr && sortie->longueurVide(n)) i = -1;
             if (i >= 0) sale = 1;
-            if (!parcourirLongueur()) return 0;
+            const Fin f = parcourirLongueur();
+            if (f != Fin::trouve) return f;
+            if (K1 == 0 && sortie != nullptr) sortie->longueurFaite(n);
         }
-        if (L < -1 && K1 != 0) {
-            std::cout << "\t \t \t " << K1 << "  :      ";
-            for (int a = 1; a <= n; a++) std::cout << x1[a] << "\t \t";
-            std::cout << std::endl;
-        }
+    }
+    return Fin::trouve;
+}
+
+int Recherche::calcul()
+{
+    if (!preparation()) return 0;
+
+    const EcouteInterruption ecoute;
+    const progres::Suivi suivi([this](std::ostream& o) { decrire(o); });
+    const Fin f = chercher();
+    if (f == Fin::interrompu) std::cout << INTERROMPU;
+    if (f == Fin::aucune) std::cout << AUCUNE_SOLUTION;
+    if (f == Fin::tropLong) std::cout << TROP_LONG;
+    if (f != Fin::trouve) return 0;
+    if (seule) {
+        std::cout << "\n \n \t    Il faut  " << n << " fractions au minimum. ";
+        std::cout << "\n \n \t    Une seule solution : \n";
+        std::cout << "\n \t \t \t " << 1 << "  :     ";
+        for (int a = 1; a <= n; a++) std::cout << x[a] << "\t \t";
+        std::cout << std::endl << std::endl;
+    }
+    if (L < -1 && K1 != 0) {
+        std::cout << "\t \t \t " << K1 << "  :      ";
+        for (int a = 1; a <= n; a++) std::cout << x1[a] << "\t \t";
+        std::cout << std::endl;
     }
 
     resultat();

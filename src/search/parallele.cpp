@@ -109,6 +109,7 @@ namespace {
 // values of x[n-2], their parent's), or until x[n-2] reaches `arret`.
 struct Element {
     bool unite = false;
+    long numero = -1;           // place in the walk's order of the length (-1: part of a unit cut in two)
     int k = 0;                  // unit: the depth of the node it ends with
     Noeud racine;               // unit: where it starts
     NTL::ZZ arret;              // unit of values of x[n-2]: the next unit's value; 0 = none
@@ -136,15 +137,15 @@ bool arrete(const std::atomic<bool>& arret)
 class ParcoursParallele {
 public:
     ParcoursParallele(Recherche& c, int fils) : c_(c), fils_(fils) {}
-    // The whole walk from c_'s root (i = 0). False when it was stopped by -1
-    // or by Ctrl-C (INTERROMPU is then written).
-    bool parcourir();
+    // The whole walk from c_'s root (i = 0).
+    Recherche::Fin parcourir();
 
 private:
     Recherche& c_;
     const int fils_;
     std::atomic<bool> arret_{false};  // stop enumerating and walking
     bool stoppe_ = false;             // the answer -1 stopped the listing
+    long saut_ = 0;                   // elements that an earlier run finished (the front end's record)
     progres::Avancement avancement_;
     tbb::enumerable_thread_specific<Recherche> ouvriers_;
 
@@ -167,8 +168,8 @@ private:
         // until it ends) or x[n-2] reaches `arret` (0: never); units from
         // depth ku down.
         Enumeration(const ParcoursParallele& pp, const Noeud& depart, int kexit, const NTL::ZZ& vexit,
-                    const NTL::ZZ& arret, int ku)
-            : kexit_(kexit), vexit_(vexit), arret_(arret), ku_(ku)
+                    const NTL::ZZ& arret, int ku, bool numeroter)
+            : kexit_(kexit), vexit_(vexit), arret_(arret), ku_(ku), numeroter_(numeroter)
         {
             pp.preparer(e_);
             depart.poser(e_);
@@ -183,6 +184,9 @@ private:
         const NTL::ZZ vexit_;
         const NTL::ZZ arret_;
         const int ku_;
+        const bool numeroter_;  // number the elements (the length's own walk)
+        long suivant_ = 0;
+        std::unique_ptr<Element> element();
         Collecte trouves_;
     };
 };
@@ -193,12 +197,19 @@ bool ParcoursParallele::Enumeration::sortie() const
            (!IsZero(arret_) && e_.i == e_.n - 2 && e_.x[e_.n - 2] == arret_);
 }
 
+std::unique_ptr<Element> ParcoursParallele::Enumeration::element()
+{
+    auto el = std::make_unique<Element>();
+    if (numeroter_) el->numero = suivant_++;
+    return el;
+}
+
 std::unique_ptr<Element> ParcoursParallele::Enumeration::suivant(const std::atomic<bool>& arret)
 {
     for (;;) {
         if (arrete(arret) || sortie()) return nullptr;
         if (e_.i >= ku_) {
-            auto el = std::make_unique<Element>();
+            auto el = element();
             el->unite = true;
             el->racine.prendre(e_);
             if (e_.i < e_.n - 2) {
@@ -232,7 +243,7 @@ std::unique_ptr<Element> ParcoursParallele::Enumeration::suivant(const std::atom
         if (trouves_.taille() > 0) {
             // Above the units a step is the walk's own, which goes on the same
             // way whatever the paging answer.
-            auto el = std::make_unique<Element>();
+            auto el = element();
             el->trouves = std::move(trouves_);
             el->finit = el->dernierFinal = e_.i < 0;
             return el;
@@ -267,6 +278,7 @@ void ParcoursParallele::preparer(Recherche& o) const
 
 void ParcoursParallele::travailler(Element& el)
 {
+    if (el.numero >= 0 && el.numero < saut_) return;  // done by an earlier run
     if (!el.unite || arrete(arret_)) {
         el.coupe = el.unite;
         return;
@@ -356,7 +368,9 @@ bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
 {
     Recherche& s = c_;
     for (std::size_t j = 0; j < c.taille(); j++) {
-        if (s.L < -1) {
+        // An output that only counts takes the rest at once.
+        if (s.sortie != nullptr && s.sortie->lot(s, c, j)) return true;
+        if (s.sortie == nullptr && s.L < -1) {
             compter(c, j);
             return true;
         }
@@ -374,6 +388,11 @@ bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
 void ParcoursParallele::consommer(Element& el, bool principal)
 {
     if (arrete(arret_)) return;
+    if (el.numero >= 0 && el.numero < saut_) {
+        const std::lock_guard<std::mutex> garde(avancement_.verrou);
+        avancement_.faites += el.unite ? 1 : 0;
+        return;
+    }
     if (el.coupe) {
         arret_ = true;
         return;
@@ -401,6 +420,8 @@ void ParcoursParallele::consommer(Element& el, bool principal)
         arret_ = true;
         throw;
     }
+    if (arrete(arret_)) return;  // the element is not complete: not recorded
+    if (c_.sortie != nullptr && el.numero >= 0) c_.sortie->uniteFaite(c_, el.numero);
     if (el.finInterne) arret_ = true;  // the walk is over
     const std::lock_guard<std::mutex> garde(avancement_.verrou);
     avancement_.solutions = c_.K1;
@@ -409,7 +430,7 @@ void ParcoursParallele::consommer(Element& el, bool principal)
 void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, const NTL::ZZ& arret,
                                   int ku, bool principal)
 {
-    Enumeration en(*this, depart, kexit, vexit, arret, ku);
+    Enumeration en(*this, depart, kexit, vexit, arret, ku, principal);
     // The elements in flight, oldest first: owned here, so that an exception
     // that ends the pipeline (end of input) frees them. Every filter takes
     // the lock as it starts and as it ends with an element: besides keeping
@@ -458,7 +479,7 @@ long ParcoursParallele::compterUnites(int ku, long plafond)
 {
     Noeud racine;
     racine.prendre(c_);
-    Enumeration en(*this, racine, 0, NTL::ZZ(), NTL::ZZ(), ku);
+    Enumeration en(*this, racine, 0, NTL::ZZ(), NTL::ZZ(), ku, false);
     const std::atomic<bool> jamais{false};
     long k = 0;
     while (std::unique_ptr<Element> el = en.suivant(jamais)) {
@@ -467,7 +488,7 @@ long ParcoursParallele::compterUnites(int ku, long plafond)
     return k;
 }
 
-bool ParcoursParallele::parcourir()
+Recherche::Fin ParcoursParallele::parcourir()
 {
     // The depth of the units: the shallowest that gives many more units than
     // threads (the deepest allowed is n - 3, above the positions that the
@@ -479,6 +500,13 @@ bool ParcoursParallele::parcourir()
     for (ku = 1;; ku++) {
         total = compterUnites(ku, plafond);
         if (total >= voulu || ku == c_.n - 3 || interrompu.load(std::memory_order_relaxed)) break;
+    }
+    // A front end that keeps a record of the units keeps their depth too.
+    if (c_.sortie != nullptr) {
+        const int k = c_.sortie->profondeur(c_.n, ku);
+        if (k != ku) total = compterUnites(k, plafond);
+        ku = k;
+        saut_ = c_.sortie->unitesFaites(c_, c_.n);
     }
     avancement_.total = total < plafond ? total : 0;
     avancement_.solutions = c_.K1;
@@ -496,38 +524,30 @@ bool ParcoursParallele::parcourir()
         arene.execute([&] { sousArbre(racine, 0, NTL::ZZ(), NTL::ZZ(), ku, true); });
     }
     c_.i = -1;
-    if (interrompu.load(std::memory_order_relaxed)) {
-        std::cout << INTERROMPU;
-        return false;
-    }
-    return !stoppe_;
+    if (interrompu.load(std::memory_order_relaxed)) return Recherche::Fin::interrompu;
+    return stoppe_ ? Recherche::Fin::arrete : Recherche::Fin::trouve;
 }
 
-bool Recherche::parcourirSeul()
+Recherche::Fin Recherche::parcourirSeul()
 {
     while (i >= 0) {
-        if (L == -1) return false;
-        if (interrompu.load(std::memory_order_relaxed)) {
-            std::cout << INTERROMPU;
-            return false;
-        }
+        if (L == -1) return Fin::arrete;
+        if (interrompu.load(std::memory_order_relaxed)) return Fin::interrompu;
         pas();
         progres::tic();
     }
     // A bound that was stopped midway ended the walk: the length is not
     // complete, so neither its last line nor a report may follow.
-    if (interrompu.load(std::memory_order_relaxed)) {
-        std::cout << INTERROMPU;
-        return false;
-    }
-    return true;
+    if (interrompu.load(std::memory_order_relaxed)) return Fin::interrompu;
+    return Fin::trouve;
 }
 
-bool Recherche::parcourirLongueur()
+Recherche::Fin Recherche::parcourirLongueur()
 {
     const int k = nombreDeFils(fils);
-    // Units sit at depth 1 to n - 3: a shorter walk stays on one thread.
-    if (k <= 1 || i < 0 || n < 4 || collecte != nullptr) return parcourirSeul();
+    // Units sit at depth 1 to n - 3: a shorter walk stays on one thread. A
+    // front end that keeps a record of the units has them even on one.
+    if ((k <= 1 && sortie == nullptr) || i < 0 || n < 4 || collecte != nullptr) return parcourirSeul();
     ParcoursParallele pp(*this, k);
     return pp.parcourir();
 }

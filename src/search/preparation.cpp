@@ -49,13 +49,7 @@ bool Recherche::contraintes()
             std::cout << "\n  \t Le Minorant doit etre inferieur au Majorant. Recommencez ! \n \n";
         }
     }
-    minax = minx;
-    if (IsZero(minx)) minx = 1;
-    if (!IsOdd(minx) && parite == 1) add(minx, minx, 1);
-    if (IsOdd(minx) && parite == 2) add(minx, minx, 1);
-    Ma = M;
-    if (parite == 1 && !IsOdd(M) && !IsZero(M)) sub(M, M, 1);
-    if (parite == 2 && IsOdd(M)) sub(M, M, 1);
+    bornesX();
 
     refaire = 1;
     while (refaire == 1) {
@@ -69,6 +63,29 @@ bool Recherche::contraintes()
             std::cout << "\n  \t Le Minorant doit etre inferieur au Majorant. Recommencez !\n \n";
         }
     }
+    const int r = bornesN();
+    if (r == 1) std::cout << "\n \t \t    Les contraintes ne sont pas compatibles ! Recommencer ! \n \n ";
+    if (r == 2) std::cout << TROP_LONG;
+    return r == 0;
+}
+
+// The effective bounds of the unknowns, from minx and M as entered.
+void Recherche::bornesX()
+{
+    minax = minx;
+    if (IsZero(minx)) minx = 1;
+    if (!IsOdd(minx) && parite == 1) add(minx, minx, 1);
+    if (IsOdd(minx) && parite == 2) add(minx, minx, 1);
+    Ma = M;
+    if (parite == 1 && !IsOdd(M) && !IsZero(M)) sub(M, M, 1);
+    if (parite == 2 && IsOdd(M)) sub(M, M, 1);
+}
+
+// The lengths that the bounds allow, from minn and maxn as entered, and the
+// length before the first one to try. 0: fine; 1: no length is left; 2: the
+// first one is beyond NMAX.
+int Recherche::bornesN()
+{
     // Every unknown lies between minx and M, so n/M <= P/Q <= n/minx.
     majn = P * M / Q;
     min1n = P * minx / Q;
@@ -77,17 +94,48 @@ bool Recherche::contraintes()
     if (minn < min1n) nz = min1n;
     maxn2 = maxn;
     if (maxn > majn && !IsZero(majn)) maxn = majn;
-    if (nz > maxn && !IsZero(maxn)) {
-        std::cout << "\n \t \t    Les contraintes ne sont pas compatibles ! Recommencer ! \n \n ";
-        return false;
-    }
-    if (nz > NMAX) {
-        std::cout << TROP_LONG;
-        return false;
-    }
+    if (nz > maxn && !IsZero(maxn)) return 1;
+    if (nz > NMAX) return 2;
     sub(nz, nz, 1);
     n = static_cast<int>(to_long(nz));
-    return true;
+    return 0;
+}
+
+bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
+{
+    P1 = pb.P1;
+    Q1 = pb.Q1;
+    GCD(pg, P1, Q1);
+    div(P, P1, pg);
+    div(Q, Q1, pg);
+    type = pb.type;
+    parite = pb.parite;
+    tri = (type != 2 || parite != 0 || !IsZero(pb.minx) || !IsZero(pb.M) || !IsZero(pb.minn) || !IsZero(pb.maxn) ||
+           !IsZero(pb.longueur))
+              ? 1
+              : 0;
+    pourquoi = Fin::aucune;
+    // A sum of odd unit fractions has an odd denominator in lowest terms.
+    if (parite == 1 && !IsOdd(Q)) return false;
+    if (parite != 0) z = 2;
+    minx = pb.minx;
+    M = pb.M;
+    bornesX();
+    if (pb.sansUn && P >= Q) {
+        // The exclusion of 1 raises the minimum to 2 (3 for odd unknowns).
+        pas1 = 1;
+        if (minx < 2) minx = parite == 1 ? 3 : 2;
+    }
+    minn = pb.minn;
+    maxn = pb.maxn;
+    if (!IsZero(pb.longueur)) {
+        minn = pb.longueur;
+        maxn = pb.longueur;
+    }
+    const int r = bornesN();
+    if (r == 2) pourquoi = Fin::tropLong;
+    L = 1;
+    return r == 0;
 }
 
 // A new Recherche starts from the values every computation starts from (the

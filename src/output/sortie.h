@@ -1,0 +1,41 @@
+// Where the expansions of a search go when a front end other than the
+// dialogue shows them (the command line), and what such a front end keeps of
+// a computation so that a stopped one can be resumed.
+#ifndef EGYPTE_OUTPUT_SORTIE_H
+#define EGYPTE_OUTPUT_SORTIE_H
+
+#include <cstddef>
+
+namespace egypte {
+
+class Recherche;
+class Collecte;
+
+class Sortie {
+public:
+    virtual ~Sortie() = default;
+
+    // One expansion, in s.x[1..n]: counts it in s.K1, keeps the extremes in
+    // s.m and s.m1, shows it or not; sets s.L to -1 to stop the search.
+    virtual void developpement(Recherche& s) = 0;
+    // The expansions of c from `debut` on at once, when this output can take
+    // them so (when it only counts); false: one by one through developpement.
+    virtual bool lot(Recherche& s, const Collecte& c, std::size_t debut) = 0;
+
+    // The length n was walked to the end without an expansion, by this run
+    // or by an earlier run of the same computation.
+    virtual void longueurFaite(int n) = 0;
+    virtual bool longueurVide(int n) = 0;
+    // The depth of the work units of length n: the one an earlier run used,
+    // or `choisie`, which is then kept.
+    virtual int profondeur(int n, int choisie) = 0;
+    // How many work units of length n, in the walk's order, an earlier run
+    // finished; the state of the search after them is restored in s.
+    virtual long unitesFaites(Recherche& s, int n) = 0;
+    // The work unit `numero` of length n is finished and shown.
+    virtual void uniteFaite(Recherche& s, long numero) = 0;
+};
+
+}  // namespace egypte
+
+#endif
