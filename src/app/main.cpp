@@ -1,12 +1,32 @@
-// egypte: the console program. A thin front end over the core library.
+// egypte: the console program. A thin front end over the core library:
+// without arguments the dialogue, with arguments one computation of the
+// command line.
 #include <iostream>
 
+#include "dialogue/commande.h"
 #include "dialogue/dialogue.h"
 
-int main()
+int main(int argc, char** argv)
 {
     // The dialogue uses only the C++ streams, so they need not follow stdio.
     std::ios::sync_with_stdio(false);
+    if (argc > 1) {
+        egypte::Commande c;
+        std::string erreur;
+        if (!egypte::analyser(argc, argv, c, erreur)) {
+            std::cerr << erreur << '\n';
+            return 2;
+        }
+        if (c.aide) {
+            std::cout << egypte::aideCommande();
+            return 0;
+        }
+        if (c.version) {
+            std::cout << egypte::versionCommande() << '\n';
+            return 0;
+        }
+        return egypte::lancer(c);
+    }
     try {
         return egypte::programme();
     } catch (const egypte::FinDeLEntree&) {

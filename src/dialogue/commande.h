@@ -39,6 +39,13 @@ std::string aideCommande();
 // The version line.
 std::string versionCommande();
 
+// Runs the computation (lancement.cpp): the expansions, then the report on
+// standard output. Returns the exit status: 0 expansions found, 1 none under
+// the constraints, 2 a journal or listing file that cannot be used (with one
+// line on standard error), 130 stopped by Ctrl-C (what was found is written
+// and the report says the count is incomplete).
+int lancer(const Commande& c);
+
 }  // namespace egypte
 
 #endif

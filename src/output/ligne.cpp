@@ -1,0 +1,138 @@
+#include "output/ligne.h"
+
+#include <unistd.h>
+
+#include <sstream>
+
+#include "search/etat.h"
+#include "search/parallele.h"
+
+namespace egypte {
+
+SortieLigne::SortieLigne(const Commande& c, std::FILE* flux, Journal* journal)
+    : montrer_(c.montrer), k_(NumBits(c.K) <= 62 ? to_long(c.K) : 0), flux_(flux), journal_(journal)
+{
+}
+
+bool SortieLigne::montree(std::int64_t numero) const
+{
+    switch (montrer_) {
+    case Commande::Montrer::tout:
+        return true;
+    case Commande::Montrer::premieres:
+        return k_ == 0 || numero <= k_;
+    case Commande::Montrer::uneSur:
+        return numero == 1 || (k_ != 0 && (numero - 1) % k_ == 0);
+    case Commande::Montrer::compter:
+        return false;
+    }
+    return false;
+}
+
+void SortieLigne::ecrire(const Recherche& s)
+{
+    ligne_.clear();
+    for (int a = 1; a <= s.n; a++) {
+        if (a > 1) ligne_.push_back(' ');
+        // Machine words are written without a detour through a stream.
+        if (NumBits(s.x[a]) <= 63) {
+            ligne_ += std::to_string(to_long(s.x[a]));
+        } else {
+            std::ostringstream o;
+            o << s.x[a];
+            ligne_ += o.str();
+        }
+    }
+    ligne_.push_back('\n');
+    std::fwrite(ligne_.data(), 1, ligne_.size(), flux_);
+}
+
+void SortieLigne::developpement(Recherche& s)
+{
+    s.K1++;
+    if (s.x[s.n] > s.m) s.m = s.x[s.n];
+    if (s.K1 == 1 || s.x[1] < s.m1) s.m1 = s.x[1];
+    if (montree(s.K1)) ecrire(s);
+    // The first K are all there is to show: the search stops there.
+    if (montrer_ == Commande::Montrer::premieres && k_ != 0 && s.K1 >= k_) s.L = -1;
+}
+
+bool SortieLigne::lot(Recherche& s, const Collecte& c, std::size_t debut)
+{
+    if (montrer_ != Commande::Montrer::compter && montrer_ != Commande::Montrer::uneSur) return false;
+    const std::int64_t avant = s.K1;
+    const std::size_t fin = c.taille();
+    if (montrer_ == Commande::Montrer::uneSur) {
+        for (std::size_t j = debut; j < fin; j++)
+            if (montree(avant + static_cast<std::int64_t>(j - debut) + 1)) {
+                s.K1 = avant + static_cast<std::int64_t>(j - debut) + 1;
+                c.lire(j, s.x);
+                ecrire(s);
+            }
+    }
+    s.K1 = avant + static_cast<std::int64_t>(fin - debut);
+    if (fin > debut) {
+        if (c.plusGrandXn > s.m) s.m = c.plusGrandXn;
+        if (avant == 0 || c.plusPetitX1 < s.m1) s.m1 = c.plusPetitX1;
+    }
+    return true;
+}
+
+void SortieLigne::longueurFaite(int n)
+{
+    if (journal_ != nullptr) journal_->noterVide(n);
+}
+
+bool SortieLigne::longueurVide(int n) { return journal_ != nullptr && journal_->longueurVide(n); }
+
+int SortieLigne::profondeur(int n, int choisie)
+{
+    if (journal_ == nullptr) return choisie;
+    const int k = journal_->profondeur(n);
+    if (k > 0) return k;
+    journal_->noterProfondeur(n, choisie);
+    return choisie;
+}
+
+long SortieLigne::unitesFaites(Recherche& s, int n)
+{
+    if (journal_ == nullptr) return 0;
+    const Journal::Unite& u = journal_->derniere(n);
+    if (u.numero < 0) return 0;
+    s.K1 = u.K1;
+    s.m = u.m;
+    s.m1 = u.m1;
+    // The listing is cut back to what the finished units wrote.
+    std::fflush(flux_);
+    if (ftruncate(fileno(flux_), static_cast<off_t>(u.octets)) == 0) std::fseek(flux_, 0, SEEK_END);
+    return u.numero + 1;
+}
+
+void SortieLigne::uniteFaite(Recherche& s, long numero)
+{
+    if (journal_ == nullptr) return;
+    // The unit's expansions are on the disk before the unit counts as done.
+    std::fflush(flux_);
+    fdatasync(fileno(flux_));
+    Journal::Unite u;
+    u.numero = numero;
+    u.K1 = s.K1;
+    u.m = s.m;
+    u.m1 = s.m1;
+    u.octets = static_cast<long long>(std::ftell(flux_));
+    journal_->noterUnite(s.n, u);
+}
+
+std::string enteteJournal(const Commande& c)
+{
+    const Probleme& p = c.probleme;
+    std::ostringstream o;
+    // The version of the cutting into units: a journal written under another
+    // one numbers other units.
+    o << "egypte-journal 1 decoupage 1 " << p.P1 << '/' << p.Q1 << " type " << p.type << " parite " << p.parite
+      << " min-x1 " << p.minx << " max-xn " << p.M << " min-n " << p.minn << " max-n " << p.maxn << " longueur "
+      << p.longueur << " sans-un " << p.sansUn << " montrer " << static_cast<int>(c.montrer) << ' ' << c.K;
+    return o.str();
+}
+
+}  // namespace egypte

@@ -1,0 +1,58 @@
+// The output of the command line: the expansions one per line (the
+// denominators in the walk's order, separated by one space), the first K, one
+// in every K or none, counted and with their extremes kept; the record of the
+// finished units in a journal; and the report at the end, in French or JSON.
+#ifndef EGYPTE_OUTPUT_LIGNE_H
+#define EGYPTE_OUTPUT_LIGNE_H
+
+#include <cstdio>
+#include <string>
+
+#include "dialogue/commande.h"
+#include "output/sortie.h"
+#include "search/journal.h"
+
+namespace egypte {
+
+class SortieLigne : public Sortie {
+public:
+    // Writes to `flux` (standard output or the listing file); `journal` may be
+    // nullptr.
+    SortieLigne(const Commande& c, std::FILE* flux, Journal* journal);
+
+    void developpement(Recherche& s) override;
+    bool lot(Recherche& s, const Collecte& c, std::size_t debut) override;
+    void longueurFaite(int n) override;
+    bool longueurVide(int n) override;
+    int profondeur(int n, int choisie) override;
+    long unitesFaites(Recherche& s, int n) override;
+    void uniteFaite(Recherche& s, long numero) override;
+
+private:
+    const Commande::Montrer montrer_;
+    long long k_;      // K of the first K / one in every K; 0 when beyond 62 bits (every one but the first is past it)
+    std::FILE* flux_;
+    Journal* journal_;
+    std::string ligne_;  // the line being written, kept to spare allocations
+
+    bool montree(std::int64_t numero) const;
+    void ecrire(const Recherche& s);
+};
+
+// How a command-line computation ended, for its report and exit status.
+struct Bilan {
+    bool trouve = false;    // expansions were found
+    bool complet = false;   // the count is the whole count
+    bool interrompu = false;
+};
+
+// The report of the computation in French (text) or as one JSON object.
+void rapportTexte(std::ostream& o, const Commande& c, const Recherche& s, const Bilan& b);
+void rapportJson(std::ostream& o, const Commande& c, const Recherche& s, const Bilan& b);
+
+// The heading line that names a computation in its journal.
+std::string enteteJournal(const Commande& c);
+
+}  // namespace egypte
+
+#endif
