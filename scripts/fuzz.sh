@@ -12,12 +12,12 @@ cd "$(dirname "$0")/.."
 bash scripts/dependances.sh
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DEGYPTE_FUZZ=ON -DEGYPTE_TESTS=OFF -DEGYPTE_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j2 --target saisie_fuzz dialogue_fuzz
+cmake --build build-fuzz -j2 --target saisie_fuzz dialogue_fuzz commande_fuzz
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 statut=0
-for cible in saisie dialogue; do
+for cible in saisie dialogue commande; do
   prog="build-fuzz/fuzz/${cible}_fuzz"
   graines=(fuzz/corpus/$cible)
   [ -d fuzz/regressions/$cible ] && graines+=(fuzz/regressions/$cible)
@@ -28,7 +28,8 @@ for cible in saisie dialogue; do
     secondes="${1:-60}"
     mkdir -p "fuzz-out/corpus/$cible"
     echo "== $cible: ${secondes}s"
-    # The dialogue's inputs are short answers; a few hundred bytes cover them.
+    # The dialogue's inputs are short answers and a command line is a few
+    # arguments; a few hundred bytes cover them.
     "$prog" -max_total_time="$secondes" -timeout=10 -rss_limit_mb=4096 -max_len=512 \
       -print_final_stats=1 -artifact_prefix="fuzz-out/$cible-" \
       "fuzz-out/corpus/$cible" "${graines[@]}" || statut=1

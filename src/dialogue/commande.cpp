@@ -1,0 +1,322 @@
+// The command line. CLI11 only cuts the arguments into options, their values
+// and the positional arguments; every value is judged here, because CLI11's
+// own messages are English and name things its way, while a refusal must be
+// one French line that names what was wrong.
+//
+// Numbers are strings of decimal digits only, of any length, leading zeros
+// allowed. No sign, not even '+': every number here is positive or zero, so
+// a sign can only be a mistake, and '+5' is refused just as '-5' is.
+#include "dialogue/commande.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace egypte {
+
+using NTL::ZZ;
+
+namespace {
+
+// A usage error; `texte` is what follows "egypte : ".
+struct Refus {
+    std::string texte;
+};
+
+[[noreturn]] void refuser(std::string texte) { throw Refus{std::move(texte)}; }
+
+// An argument as written in a message: printable ASCII only, so that the
+// message stays one line whatever bytes were given, and cut when long.
+std::string propre(const std::string& s)
+{
+    const std::size_t longueurMax = 40;
+    std::string r;
+    for (std::size_t k = 0; k < s.size() && k < longueurMax; k++) {
+        const unsigned char ch = static_cast<unsigned char>(s[k]);
+        r.push_back(ch >= 0x20 && ch < 0x7f ? static_cast<char>(ch) : '?');
+    }
+    if (s.size() > longueurMax) r += "...";
+    return r;
+}
+
+// A value quoted, so that an empty one or one with spaces shows.
+std::string cite(const std::string& s) { return "'" + propre(s) + "'"; }
+
+bool chiffres(const std::string& s)
+{
+    if (s.empty()) return false;
+    for (char ch : s)
+        if (ch < '0' || ch > '9') return false;
+    return true;
+}
+
+// v <- the number written by the digits s[0..len), by halves so that a
+// number of a million digits is read in a moment.
+void decimal(ZZ& v, const char* s, std::size_t len)
+{
+    if (len <= 18) {
+        long d = 0;
+        for (std::size_t k = 0; k < len; k++) d = 10 * d + (s[k] - '0');
+        v = d;
+        return;
+    }
+    const std::size_t bas = len / 2;
+    ZZ haut, p;
+    decimal(haut, s, len - bas);
+    decimal(v, s + (len - bas), bas);
+    power(p, ZZ(10), static_cast<long>(bas));
+    mul(haut, haut, p);
+    add(v, v, haut);
+}
+
+ZZ nombre(const std::string& s)
+{
+    ZZ v;
+    decimal(v, s.data(), s.size());
+    return v;
+}
+
+// The one value of an option that takes one (CLI11 leaves them all; a
+// repeated option was refused before).
+const std::string* valeurDe(const CLI::Option* o)
+{
+    return o->count() == 0 ? nullptr : &o->results().front();
+}
+
+// A bound: 0 stands for none.
+void borne(const CLI::Option* o, ZZ& v)
+{
+    const std::string* s = valeurDe(o);
+    if (s == nullptr) return;
+    if (!chiffres(*s)) refuser(o->get_name() + " attend un entier positif ou nul, pas " + cite(*s));
+    v = nombre(*s);
+}
+
+// A count of at least 1.
+void auMoinsUn(const CLI::Option* o, ZZ& v)
+{
+    const std::string* s = valeurDe(o);
+    if (s == nullptr) return;
+    if (!chiffres(*s) || IsZero(v = nombre(*s)))
+        refuser(o->get_name() + " attend un entier au moins egal a 1, pas " + cite(*s));
+}
+
+void fichier(const CLI::Option* o, std::string& nom)
+{
+    const std::string* s = valeurDe(o);
+    if (s == nullptr) return;
+    if (s->empty()) refuser(o->get_name() + " attend un nom de fichier non vide");
+    nom = *s;
+}
+
+// One term of the fraction, a positive integer.
+ZZ terme(const std::string& s, const char* nom, const std::string& cite_)
+{
+    if (!chiffres(s)) refuser(std::string(nom) + " mal forme : " + cite_ + " (entier positif attendu)");
+    ZZ v = nombre(s);
+    if (IsZero(v)) refuser(std::string(nom) + " nul : " + cite_ + " (entier positif attendu)");
+    return v;
+}
+
+void fraction(const std::vector<std::string>& args, Probleme& pb)
+{
+    if (args.empty()) refuser("fraction manquante (egypte [options] P/Q, ou P Q ; egypte --aide)");
+    if (args.size() > 2) refuser("argument en trop : " + cite(args[2]) + " (une fraction P/Q, ou P Q)");
+    if (args.size() == 2) {
+        pb.P1 = terme(args[0], "numerateur", cite(args[0]));
+        pb.Q1 = terme(args[1], "denominateur", cite(args[1]));
+        return;
+    }
+    const std::string& f = args[0];
+    const std::size_t barre = f.find('/');
+    if (barre == std::string::npos) {
+        if (chiffres(f)) refuser("fraction incomplete : " + cite(f) + " (P/Q, ou P Q)");
+        refuser("fraction mal formee : " + cite(f) + " (P/Q attendu, P et Q entiers positifs)");
+    }
+    const std::string p = f.substr(0, barre), q = f.substr(barre + 1);
+    if (!chiffres(p) || !chiffres(q))
+        refuser("fraction mal formee : " + cite(f) + " (P/Q attendu, P et Q entiers positifs)");
+    pb.P1 = terme(p, "numerateur", cite(f));
+    pb.Q1 = terme(q, "denominateur", cite(f));
+}
+
+void lire(int argc, const char* const* argv, Commande& c)
+{
+    CLI::App app{"egypte"};
+    // --aide and --help are ours, and so is the help text.
+    app.set_help_flag();
+    // Unknown options are kept aside and refused below, in French.
+    app.allow_extras();
+
+    // Every occurrence is kept, so that a repeated option is seen and refused.
+    const auto toutes = CLI::MultiOptionPolicy::TakeAll;
+    auto drapeau = [&](const char* nom) { return app.add_flag(nom)->multi_option_policy(toutes); };
+    auto option = [&](const char* nom) { return app.add_option(nom)->multi_option_policy(toutes); };
+    CLI::Option* const repetitions = drapeau("--repetitions");
+    CLI::Option* const sansUn = drapeau("--sans-un");
+    CLI::Option* const compter = drapeau("--compter");
+    CLI::Option* const json = drapeau("--json");
+    CLI::Option* const aide = drapeau("--aide");
+    CLI::Option* const help = drapeau("--help");
+    CLI::Option* const version = drapeau("--version");
+    CLI::Option* const parite = option("--parite");
+    CLI::Option* const minx = option("--min-x1");
+    CLI::Option* const maxxn = option("--max-xn");
+    CLI::Option* const minn = option("--min-n");
+    CLI::Option* const maxn = option("--max-n");
+    CLI::Option* const longueur = option("--longueur");
+    CLI::Option* const premieres = option("--premieres");
+    CLI::Option* const uneSur = option("--une-sur");
+    CLI::Option* const journal = option("--journal");
+    CLI::Option* const sortie = option("--sortie");
+    CLI::Option* const fils = option("--fils");
+    std::vector<std::string> positionnels;
+    app.add_option("fraction", positionnels);
+
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> args;
+    for (int k = argc - 1; k >= 1; k--) args.emplace_back(argv[k]);
+    try {
+        app.parse(args);
+    } catch (const CLI::ArgumentMismatch&) {
+        // An option's value is taken whatever it looks like, so a value is
+        // missing only after the last argument.
+        std::string nom = argc > 1 ? argv[argc - 1] : "";
+        nom = nom.substr(0, nom.find('='));
+        refuser("l'option " + propre(nom) + " attend une valeur");
+    } catch (const CLI::ParseError&) {
+        refuser("ligne de commande illisible (egypte --aide)");
+    }
+
+    const std::vector<std::string> inconnues = app.remaining();
+    if (!inconnues.empty()) refuser("option inconnue : " + cite(inconnues.front()) + " (egypte --aide)");
+    for (const CLI::Option* o : app.get_options()) {
+        // Asking twice for the help or the version is still asking for it.
+        if (o == aide || o == help || o == version || o->get_positional()) continue;
+        if (o->count() > 1) refuser("l'option " + o->get_name() + " est donnee plusieurs fois");
+        // A bare flag leaves "true"; --json=non would be silently taken.
+        if (o->get_expected_max() == 0 && o->count() == 1 && o->results().front() != "true")
+            refuser("l'option " + o->get_name() + " ne prend pas de valeur");
+    }
+
+    c.aide = aide->count() > 0 || help->count() > 0;
+    c.version = version->count() > 0;
+    // Help or version asked for: the caller prints it and stops, so the
+    // fraction and the values are not judged.
+    if (c.aide || c.version) return;
+
+    Probleme& pb = c.probleme;
+    fraction(positionnels, pb);
+    pb.type = repetitions->count() > 0 ? 1 : 2;
+    pb.sansUn = sansUn->count() > 0;
+    if (const std::string* s = valeurDe(parite)) {
+        if (*s == "paire") pb.parite = 2;
+        else if (*s == "impaire") pb.parite = 1;
+        else if (*s == "indifferente") pb.parite = 0;
+        else refuser("--parite attend paire, impaire ou indifferente, pas " + cite(*s));
+    }
+    borne(minx, pb.minx);
+    borne(maxxn, pb.M);
+    borne(minn, pb.minn);
+    borne(maxn, pb.maxn);
+    auMoinsUn(longueur, pb.longueur);
+    if (!IsZero(pb.minx) && !IsZero(pb.M) && pb.minx >= pb.M)
+        refuser("--min-x1 doit etre inferieur a --max-xn");
+    if (!IsZero(pb.minn) && !IsZero(pb.maxn) && pb.minn >= pb.maxn)
+        refuser("--min-n doit etre inferieur a --max-n");
+    if (longueur->count() > 0 && (minn->count() > 0 || maxn->count() > 0))
+        refuser("--longueur exclut --min-n et --max-n (la longueur est donnee)");
+
+    const CLI::Option* montrer = nullptr;
+    for (const CLI::Option* o : {premieres, uneSur, compter}) {
+        if (o->count() == 0) continue;
+        if (montrer != nullptr)
+            refuser(montrer->get_name() + " et " + o->get_name() + " s'excluent (une seule facon de montrer)");
+        montrer = o;
+    }
+    auMoinsUn(premieres, c.K);
+    auMoinsUn(uneSur, c.K);
+    if (montrer == premieres) c.montrer = Commande::Montrer::premieres;
+    else if (montrer == uneSur) c.montrer = Commande::Montrer::uneSur;
+    else if (montrer == compter) c.montrer = Commande::Montrer::compter;
+
+    c.json = json->count() > 0;
+    fichier(journal, c.journal);
+    fichier(sortie, c.sortie);
+    if (const std::string* s = valeurDe(fils)) {
+        // Up to four digits past any leading zeros, or it is above 1024.
+        const std::size_t debut = s->find_first_not_of('0');
+        const bool court = chiffres(*s) && (debut == std::string::npos || s->size() - debut <= 4);
+        const int n = court ? std::stoi(*s) : 0;
+        if (n < 1 || n > 1024) refuser("--fils attend un entier de 1 a 1024, pas " + cite(*s));
+        c.fils = n;
+    }
+}
+
+}  // namespace
+
+bool analyser(int argc, const char* const* argv, Commande& c, std::string& erreur)
+{
+    // From a named default: `c = Commande{}` draws a false -Wmaybe-uninitialized
+    // from GCC inside NTL::ZZ.
+    const Commande vierge;
+    c = vierge;
+    erreur.clear();
+    try {
+        lire(argc, argv, c);
+        return true;
+    } catch (const Refus& r) {
+        erreur = "egypte : " + r.texte;
+        return false;
+    }
+}
+
+std::string aideCommande()
+{
+    return "Usage : egypte [options] P/Q\n"
+           "        egypte [options] P Q\n"
+           "        egypte                  (sans argument : le dialogue)\n"
+           "Cherche les developpements egyptiens de longueur minimale de la fraction P/Q,\n"
+           "P/Q = 1/x1 + 1/x2 + ... + 1/xn, en entiers de taille quelconque.\n"
+           "\n"
+           "Options :\n"
+           "  --repetitions      des inconnues peuvent etre egales (Type 1 ; sinon Type 2)\n"
+           "  --parite CHOIX     paire, impaire ou indifferente (par defaut)\n"
+           "  --min-x1 N         minimum pour x1 (0 : aucun)\n"
+           "  --max-xn N         maximum pour xn (0 : aucun)\n"
+           "  --min-n N          minimum pour la longueur n (0 : aucun)\n"
+           "  --max-n N          maximum pour la longueur n (0 : aucun)\n"
+           "  --longueur N       cette longueur seulement (N >= 1), pas la minimale\n"
+           "  --sans-un          la valeur 1 exclue pour x1\n"
+           "  --premieres K      montrer les K premiers developpements seulement\n"
+           "  --une-sur K        montrer un developpement sur K\n"
+           "  --compter          les compter sans les montrer\n"
+           "  --json             le rapport en JSON\n"
+           "  --journal FICHIER  tenir le journal du calcul dans FICHIER\n"
+           "  --sortie FICHIER   les developpements dans FICHIER plutot qu'a l'ecran\n"
+           "  --fils N           N fils de calcul, de 1 a 1024\n"
+           "  --aide, --help     cette aide\n"
+           "  --version          la version du programme\n"
+           "Les nombres s'ecrivent en chiffres decimaux seuls, sans signe.\n"
+           "--premieres, --une-sur et --compter s'excluent ;\n"
+           "--longueur exclut --min-n et --max-n.\n"
+           "Sans --fils : la variable EGYPTE_FILS, sinon un fil par coeur.\n"
+           "\n"
+           "Statut de sortie :\n"
+           "  0    des developpements trouves\n"
+           "  1    aucun developpement sous ces contraintes\n"
+           "  2    erreur d'utilisation\n"
+           "  130  calcul arrete par Ctrl-C\n"
+           "\n"
+           "Exemples :\n"
+           "  egypte 4/5\n"
+           "  egypte --compter 1/1 --longueur 7\n"
+           "  egypte --sortie liste.txt --journal liste.journal 3/4 --longueur 6\n";
+}
+
+std::string versionCommande() { return "egypte 8.0"; }
+
+}  // namespace egypte

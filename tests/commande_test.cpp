@@ -1,0 +1,141 @@
+// The command line: what each accepted line leaves in Commande, and the line
+// each refused one gets.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialogue/commande.h"
+
+namespace {
+
+using namespace egypte;
+using Args = std::vector<std::string>;
+
+bool analyserMots(const Args& mots, Commande& c, std::string& erreur)
+{
+    std::vector<const char*> argv{"egypte"};
+    for (const std::string& m : mots) argv.push_back(m.c_str());
+    return analyser(static_cast<int>(argv.size()), argv.data(), c, erreur);
+}
+
+// The fraction, then every field that differs from its default, so that a
+// field set by mistake shows too.
+std::string resume(const Commande& c)
+{
+    const Commande d;
+    const Probleme &p = c.probleme, &q = d.probleme;
+    std::ostringstream o;
+    o << p.P1 << '/' << p.Q1;
+    auto champ = [&o](const char* nom, const auto& v, const auto& defaut) {
+        if (v != defaut) o << ' ' << nom << '=' << v;
+    };
+    champ("type", p.type, q.type); champ("parite", p.parite, q.parite);
+    champ("minx", p.minx, q.minx); champ("M", p.M, q.M);
+    champ("minn", p.minn, q.minn); champ("maxn", p.maxn, q.maxn);
+    champ("sansUn", p.sansUn, q.sansUn); champ("longueur", p.longueur, q.longueur);
+    champ("montrer", static_cast<int>(c.montrer), static_cast<int>(d.montrer)); champ("K", c.K, d.K);
+    champ("json", c.json, d.json); champ("journal", c.journal, d.journal);
+    champ("sortie", c.sortie, d.sortie); champ("fils", c.fils, d.fils);
+    champ("aide", c.aide, d.aide); champ("version", c.version, d.version);
+    return o.str();
+}
+
+const std::string quarante = "1234567890123456789012345678901234567891/9876543210987654321098765432109876543210";
+
+TEST(Commande, LignesAcceptees)
+{
+    const struct { Args args; std::string attendu; } cas[] = {
+        {{"4/5"}, "4/5"},
+        {{"4", "5"}, "4/5"},
+        {{quarante}, quarante},
+        {{"007/010"}, "7/10"},
+        {{"--parite", "paire", "3/4"}, "3/4 parite=2"},
+        {{"--parite=impaire", "3/4"}, "3/4 parite=1"},
+        {{"3/4", "--parite", "indifferente"}, "3/4"},
+        {{"--min-x1", "2", "--max-xn", "100000000000000000000000", "3/4"}, "3/4 minx=2 M=100000000000000000000000"},
+        {{"--min-x1", "0", "--max-xn", "0", "--min-n", "0", "--max-n", "0", "3/4"}, "3/4"},
+        {{"--min-n", "2", "--max-n", "5", "3", "4"}, "3/4 minn=2 maxn=5"},
+        {{"--longueur", "6", "3/4"}, "3/4 longueur=6"},
+        {{"--repetitions", "--sans-un", "5/2"}, "5/2 type=1 sansUn=1"},
+        {{"--premieres", "10", "3/4"}, "3/4 montrer=1 K=10"},
+        {{"--une-sur", "123456789012345678901", "3/4"}, "3/4 montrer=2 K=123456789012345678901"},
+        {{"--compter", "1/1", "--longueur", "7"}, "1/1 longueur=7 montrer=3"},
+        {{"--json", "--fils", "01024", "3/4"}, "3/4 json=1 fils=1024"},
+        {{"--sortie", "liste.txt", "--journal", "liste.journal", "3/4", "--longueur", "6"},
+         "3/4 longueur=6 journal=liste.journal sortie=liste.txt"},
+        {{"--aide"}, "1/1 aide=1"},
+        {{"--help", "--aide"}, "1/1 aide=1"},
+        {{"--version", "x/y"}, "1/1 version=1"},
+    };
+    for (const auto& k : cas) {
+        SCOPED_TRACE(k.attendu);
+        Commande c;
+        std::string erreur = "non vide";
+        EXPECT_TRUE(analyserMots(k.args, c, erreur)) << erreur;
+        EXPECT_EQ(erreur, "");
+        EXPECT_EQ(resume(c), k.attendu);
+    }
+}
+
+TEST(Commande, LignesRefusees)
+{
+    const struct { Args args; std::string fragment; } cas[] = {
+        {{"--inconnue", "3/4"}, "option inconnue : '--inconnue'"},
+        {{"-x", "3/4"}, "option inconnue : '-x'"},
+        {{}, "fraction manquante"},
+        {{"3", "4", "5"}, "argument en trop : '5'"},
+        {{"3/"}, "fraction mal formee : '3/'"},
+        {{"a/b"}, "fraction mal formee : 'a/b'"},
+        {{"3/4/5"}, "fraction mal formee : '3/4/5'"},
+        {{"-3/4"}, "fraction mal formee : '-3/4'"},
+        {{"+3/4"}, "fraction mal formee : '+3/4'"},
+        {{"3.5"}, "fraction mal formee : '3.5'"},
+        {{"3/4\nx"}, "fraction mal formee : '3/4?x'"},
+        {{"3"}, "fraction incomplete : '3'"},
+        {{"3/0"}, "denominateur nul : '3/0'"},
+        {{"0/5"}, "numerateur nul : '0/5'"},
+        {{"0", "5"}, "numerateur nul : '0'"},
+        {{"3", "-4"}, "denominateur mal forme : '-4'"},
+        {{"--min-x1", "-5", "3/4"}, "--min-x1 attend un entier positif ou nul, pas '-5'"},
+        {{"--max-xn", "cent", "3/4"}, "--max-xn attend un entier positif ou nul, pas 'cent'"},
+        {{"--min-n", "+2", "3/4"}, "--min-n attend un entier positif ou nul, pas '+2'"},
+        {{"--min-x1", "5", "--max-xn", "5", "3/4"}, "--min-x1 doit etre inferieur a --max-xn"},
+        {{"--min-n", "3", "--max-n", "2", "3/4"}, "--min-n doit etre inferieur a --max-n"},
+        {{"--longueur", "4", "--max-n", "5", "3/4"}, "--longueur exclut --min-n et --max-n"},
+        {{"--longueur", "0", "3/4"}, "--longueur attend un entier au moins egal a 1, pas '0'"},
+        {{"--compter", "--premieres", "2", "3/4"}, "--premieres et --compter s'excluent"},
+        {{"--une-sur", "0", "3/4"}, "--une-sur attend un entier au moins egal a 1"},
+        {{"--parite", "3", "3/4"}, "--parite attend paire, impaire ou indifferente, pas '3'"},
+        {{"--parite", "pair", "3/4"}, "pas 'pair'"},
+        {{"3/4", "--longueur"}, "l'option --longueur attend une valeur"},
+        {{"--json", "--json", "3/4"}, "l'option --json est donnee plusieurs fois"},
+        {{"--fils", "2", "3/4", "--fils", "3"}, "l'option --fils est donnee plusieurs fois"},
+        {{"--json=oui", "3/4"}, "l'option --json ne prend pas de valeur"},
+        {{"--fils", "1025", "3/4"}, "--fils attend un entier de 1 a 1024, pas '1025'"},
+        {{"--fils", "99999999999999999999", "3/4"}, "--fils attend un entier de 1 a 1024"},
+        {{"--journal", "", "3/4"}, "--journal attend un nom de fichier non vide"},
+    };
+    for (const auto& k : cas) {
+        SCOPED_TRACE(k.fragment);
+        Commande c;
+        std::string erreur;
+        EXPECT_FALSE(analyserMots(k.args, c, erreur));
+        EXPECT_TRUE(erreur.rfind("egypte : ", 0) == 0 && erreur.find('\n') == std::string::npos) << erreur;
+        EXPECT_NE(erreur.find(k.fragment), std::string::npos) << erreur;
+    }
+}
+
+TEST(Commande, AideEtVersion)
+{
+    const std::string aide = aideCommande();
+    for (const char* mot : {"--repetitions", "--parite", "--min-x1", "--max-xn", "--min-n", "--max-n", "--longueur",
+                            "--sans-un", "--premieres", "--une-sur", "--compter", "--json", "--journal", "--sortie",
+                            "--fils", "--aide", "--help", "--version", "130", "egypte --compter 1/1 --longueur 7"})
+        EXPECT_NE(aide.find(mot), std::string::npos) << mot;
+    for (char ch : aide) EXPECT_TRUE(ch == '\n' || (ch >= 0x20 && ch < 0x7f)) << static_cast<int>(ch);
+    EXPECT_TRUE(versionCommande().rfind("egypte ", 0) == 0 && versionCommande().find('\n') == std::string::npos);
+}
+
+}  // namespace
