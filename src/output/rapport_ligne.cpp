@@ -20,7 +20,7 @@ std::string texte(const NTL::ZZ& v)
     return o.str();
 }
 
-const char* nomParite(int p) { return p == 2 ? "paires" : (p == 1 ? "impaires" : "indifferente"); }
+const char* nomParite(int p) { return p == 2 ? "paire" : (p == 1 ? "impaire" : "indifferente"); }
 
 }  // namespace
 
