@@ -21,6 +21,7 @@
 
 #include "output/progres.h"
 #include "search/recherche.h"
+#include "search/unites.h"
 
 namespace egypte {
 
@@ -103,28 +104,6 @@ int nombreDeFils(int demande)
 
 namespace {
 
-// One element of the walk's order: a work unit, or the expansions that one
-// step of the walk above the units met. A unit is the walk from its root
-// until the walk leaves the node x[1..k] (its own root's node, or, for some
-// values of x[n-2], their parent's), or until x[n-2] reaches `arret`.
-struct Element {
-    bool unite = false;
-    long numero = -1;           // place in the walk's order of the length (-1: part of a unit cut in two)
-    int k = 0;                  // unit: the depth of the node it ends with
-    Noeud racine;               // unit: where it starts
-    NTL::ZZ arret;              // unit of values of x[n-2]: the next unit's value; 0 = none
-    Collecte trouves;           // the expansions, in the walk's order
-    bool finit = false;         // the walk ends with this element
-    bool dernierFinal = false;  // had -1 been answered at the last expansion, its step would still end the walk
-    bool partiel = false;       // the unit held its quota: the rest of it from `reprise`
-    Noeud reprise;
-    bool finInterne = false;    // the walk ended inside the unit
-    bool coupe = false;         // the unit was left unfinished (stop or Ctrl-C)
-};
-
-// Values of x[n-2] in one unit when a unit is cut at that depth.
-constexpr int GROUPE = 32;
-
 bool arrete(const std::atomic<bool>& arret)
 {
     return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
@@ -153,190 +132,19 @@ private:
     // until it ends) or x[n-2] reaches `arret`, its units from depth ku down.
     void sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, const NTL::ZZ& arret, int ku,
                    bool principal);
-    long compterUnites(int ku, long plafond);
-    void preparer(Recherche& o) const;
     void travailler(Element& e);
     void consommer(Element& e, bool principal);
     bool rejouer(const Collecte& c, bool dernierFinal);
     void compter(const Collecte& c, std::size_t debut);
-
-    // The walk above the units: runs the walk's own steps and backtracks,
-    // and stops at each unit's root.
-    class Enumeration {
-    public:
-        // From `depart` until the walk leaves the node x[1..kexit] (kexit = 0:
-        // until it ends) or x[n-2] reaches `arret` (0: never); units from
-        // depth ku down.
-        Enumeration(const ParcoursParallele& pp, const Noeud& depart, int kexit, const NTL::ZZ& vexit,
-                    const NTL::ZZ& arret, int ku, bool numeroter)
-            : kexit_(kexit), vexit_(vexit), arret_(arret), ku_(ku), numeroter_(numeroter)
-        {
-            pp.preparer(e_);
-            depart.poser(e_);
-        }
-        std::unique_ptr<Element> suivant(const std::atomic<bool>& arret);
-
-    private:
-        bool sortie() const;
-
-        Recherche e_;
-        const int kexit_;
-        const NTL::ZZ vexit_;
-        const NTL::ZZ arret_;
-        const int ku_;
-        const bool numeroter_;  // number the elements (the length's own walk)
-        long suivant_ = 0;
-        std::unique_ptr<Element> element();
-        Collecte trouves_;
-    };
 };
-
-bool ParcoursParallele::Enumeration::sortie() const
-{
-    return e_.i < 0 || e_.i < kexit_ || (kexit_ > 0 && e_.x[kexit_] != vexit_) ||
-           (!IsZero(arret_) && e_.i == e_.n - 2 && e_.x[e_.n - 2] == arret_);
-}
-
-std::unique_ptr<Element> ParcoursParallele::Enumeration::element()
-{
-    auto el = std::make_unique<Element>();
-    if (numeroter_) el->numero = suivant_++;
-    return el;
-}
-
-std::unique_ptr<Element> ParcoursParallele::Enumeration::suivant(const std::atomic<bool>& arret)
-{
-    for (;;) {
-        if (arrete(arret) || sortie()) return nullptr;
-        if (e_.i >= ku_) {
-            auto el = element();
-            el->unite = true;
-            el->racine.prendre(e_);
-            if (e_.i < e_.n - 2) {
-                // The subtree of the node: the walk leaves it by the walk's
-                // own backtrack at its depth.
-                el->k = e_.i;
-                if (e_.type == 2) e_.arriere2();
-                else e_.arriere();
-            } else {
-                // A node of x[n-2]: with the next values of x[n-2] under the
-                // same parent, up to GROUPE of them, so that the fast search
-                // runs through them at once. The backtrack at that depth only
-                // lowers x[n-2] or leaves the parent.
-                el->k = e_.n - 3;
-                const NTL::ZZ parent = e_.x[e_.n - 3];
-                for (int g = 0; g < GROUPE; g++) {
-                    if (e_.type == 2) e_.arriere2();
-                    else e_.arriere();
-                    if (e_.i != e_.n - 2 || e_.x[e_.n - 3] != parent || e_.x[e_.n - 2] == arret_) break;
-                }
-                if (e_.i == e_.n - 2 && e_.x[e_.n - 3] == parent) el->arret = e_.x[e_.n - 2];
-            }
-            progres::tic();
-            el->finit = e_.i < 0;
-            return el;
-        }
-        trouves_.vider(e_.n);
-        e_.collecte = &trouves_;
-        e_.pas();
-        progres::tic();
-        if (trouves_.taille() > 0) {
-            // Above the units a step is the walk's own, which goes on the same
-            // way whatever the paging answer.
-            auto el = element();
-            el->trouves = std::move(trouves_);
-            el->finit = el->dernierFinal = e_.i < 0;
-            return el;
-        }
-    }
-}
-
-void ParcoursParallele::preparer(Recherche& o) const
-{
-    o.P = c_.P;
-    o.Q = c_.Q;
-    o.type = c_.type;
-    o.parite = c_.parite;
-    o.z = c_.z;
-    o.minx = c_.minx;
-    o.M = c_.M;
-    o.n = c_.n;
-    o.nz = c_.nz;
-    o.simple = c_.simple;
-    o.bitsMots = c_.bitsMots;
-    o.methode = c_.methode;
-    o.avant = c_.avant;
-    o.plafondUnite = c_.plafondUnite;
-    o.L = 1;
-    o.K1 = 0;
-    if (o.x.length() != c_.n + 1) {
-        o.x.SetLength(c_.n + 1);
-        o.minr.SetLength(c_.n + 1);
-        o.x1.SetLength(c_.n + 1);
-    }
-}
 
 void ParcoursParallele::travailler(Element& el)
 {
     if (el.numero >= 0 && el.numero < saut_) return;  // done by an earlier run
-    if (!el.unite || arrete(arret_)) {
-        el.coupe = el.unite;
-        return;
-    }
+    if (!el.unite) return;
     Recherche& o = ouvriers_.local();
-    preparer(o);
-    // The fast search's run through the values of x[n-2] stops at the next
-    // unit's.
-    o.arretAvant = NumBits(el.arret) <= 64 ? static_cast<std::uint64_t>(to_ulong(el.arret)) : 0;
-    el.racine.poser(o);
-    el.trouves.vider(o.n);
-    o.collecte = &el.trouves;
-    const int k = el.k;
-    const NTL::ZZ v = el.racine.x[k];
-    const bool borne = !IsZero(el.arret);
-    // For the last unit of the walk: the node before the step that met the
-    // last expansion, and that step's share of the expansions.
-    Noeud avant, avantDernier;
-    std::size_t c0 = 0, c1 = 0;
-    bool vu = false;
-    for (;;) {
-        if (arrete(arret_)) {
-            el.coupe = true;
-            break;
-        }
-        const std::size_t avantPas = el.trouves.taille();
-        if (el.finit) avant.prendre(o);
-        o.pas();
-        progres::tic();
-        if (el.finit && el.trouves.taille() > avantPas) {
-            std::swap(avant, avantDernier);
-            c0 = avantPas;
-            c1 = el.trouves.taille();
-            vu = true;
-        }
-        if (o.i < k || o.x[k] != v || (borne && o.i == o.n - 2 && o.x[o.n - 2] == el.arret)) break;
-        if (o.i > k && o.i <= o.n - 2 && el.trouves.taille() >= c_.plafondUnite) {
-            el.partiel = true;
-            el.reprise.prendre(o);
-            break;
-        }
-    }
-    if (!el.coupe && interrompu.load(std::memory_order_relaxed)) el.coupe = true;
-    el.finInterne = !el.coupe && !el.partiel && o.i < 0 && !el.finit;
-    if (vu && !el.coupe && !el.partiel) {
-        // That step again, with the answer -1 at its last expansion: the
-        // fast search ends a range there, and the backtrack that follows may
-        // or may not end the walk.
-        Collecte essai;
-        essai.vider(o.n);
-        essai.arretA = c1 - c0;
-        avantDernier.poser(o);
-        o.collecte = &essai;
-        o.L = 1;
-        o.pas();
-        el.dernierFinal = o.i < 0;
-    }
-    o.collecte = nullptr;
+    preparer(o, c_);
+    parcourirUnite(o, el, arret_);
 }
 
 // Counts the expansions of c from `debut` in the every-K mode, where the
@@ -430,7 +238,7 @@ void ParcoursParallele::consommer(Element& el, bool principal)
 void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, const NTL::ZZ& arret,
                                   int ku, bool principal)
 {
-    Enumeration en(*this, depart, kexit, vexit, arret, ku, principal);
+    Enumeration en(c_, depart, kexit, vexit, arret, ku, principal);
     // The elements in flight, oldest first: owned here, so that an exception
     // that ends the pipeline (end of input) frees them. Every filter takes
     // the lock as it starts and as it ends with an element: besides keeping
@@ -449,6 +257,7 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
                                              passage();
                                              std::unique_ptr<Element> el = en.suivant(arret_);
                                              if (!el) {
+                                                 passage();
                                                  fc.stop();
                                                  return nullptr;
                                              }
@@ -467,25 +276,10 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
             tbb::make_filter<Element*, void>(tbb::filter_mode::serial_in_order, [&](Element* el) {
                 passage();
                 consommer(*el, principal);
-                std::unique_ptr<Element> fini;
                 const std::lock_guard<std::mutex> garde(verrou);
-                fini = std::move(vivants.front());
                 vivants.pop_front();
             }));
     passage();
-}
-
-long ParcoursParallele::compterUnites(int ku, long plafond)
-{
-    Noeud racine;
-    racine.prendre(c_);
-    Enumeration en(*this, racine, 0, NTL::ZZ(), NTL::ZZ(), ku, false);
-    const std::atomic<bool> jamais{false};
-    long k = 0;
-    while (std::unique_ptr<Element> el = en.suivant(jamais)) {
-        if (el->unite && ++k >= plafond) break;
-    }
-    return k;
 }
 
 Recherche::Fin ParcoursParallele::parcourir()
@@ -495,16 +289,12 @@ Recherche::Fin ParcoursParallele::parcourir()
     // fast search runs through in one step).
     const long voulu = static_cast<long>(fils_) * c_.unitesParFil;
     const long plafond = 1L << 20;
-    int ku = 1;
     long total = 0;
-    for (ku = 1;; ku++) {
-        total = compterUnites(ku, plafond);
-        if (total >= voulu || ku == c_.n - 3 || interrompu.load(std::memory_order_relaxed)) break;
-    }
+    int ku = choisirProfondeur(c_, voulu, plafond, total);
     // A front end that keeps a record of the units keeps their depth too.
     if (c_.sortie != nullptr) {
         const int k = c_.sortie->profondeur(c_.n, ku);
-        if (k != ku) total = compterUnites(k, plafond);
+        if (k != ku) total = compterUnites(c_, k, plafond);
         ku = k;
         saut_ = c_.sortie->unitesFaites(c_, c_.n);
     }

@@ -1,0 +1,223 @@
+// The enumeration of the work units and the walk of one unit.
+#include "search/unites.h"
+
+#include "output/progres.h"
+
+namespace egypte {
+
+namespace {
+
+bool arrete(const std::atomic<bool>& arret)
+{
+    return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
+}
+
+}  // namespace
+
+Enumeration::Enumeration(const Recherche& c, const Noeud& depart, int kexit, const NTL::ZZ& vexit,
+                         const NTL::ZZ& arret, int ku, bool numeroter)
+    : kexit_(kexit), vexit_(vexit), arret_(arret), ku_(ku), numeroter_(numeroter)
+{
+    preparer(e_, c);
+    depart.poser(e_);
+}
+
+bool Enumeration::sortie() const
+{
+    return e_.i < 0 || e_.i < kexit_ || (kexit_ > 0 && e_.x[kexit_] != vexit_) ||
+           (!IsZero(arret_) && e_.i == e_.n - 2 && e_.x[e_.n - 2] == arret_);
+}
+
+std::unique_ptr<Element> Enumeration::element()
+{
+    auto el = std::make_unique<Element>();
+    if (numeroter_) el->numero = suivant_++;
+    return el;
+}
+
+std::unique_ptr<Element> Enumeration::suivant(const std::atomic<bool>& arret)
+{
+    for (;;) {
+        if (arrete(arret) || sortie()) return nullptr;
+        if (e_.i >= ku_) {
+            auto el = element();
+            el->unite = true;
+            el->racine.prendre(e_);
+            if (e_.i < e_.n - 2) {
+                // The subtree of the node: the walk leaves it by the walk's
+                // own backtrack at its depth.
+                el->k = e_.i;
+                if (e_.type == 2) e_.arriere2();
+                else e_.arriere();
+            } else {
+                // A node of x[n-2]: with the next values of x[n-2] under the
+                // same parent, up to GROUPE of them, so that the fast search
+                // runs through them at once. The backtrack at that depth only
+                // lowers x[n-2] or leaves the parent.
+                el->k = e_.n - 3;
+                const NTL::ZZ parent = e_.x[e_.n - 3];
+                for (int g = 0; g < GROUPE; g++) {
+                    if (e_.type == 2) e_.arriere2();
+                    else e_.arriere();
+                    if (e_.i != e_.n - 2 || e_.x[e_.n - 3] != parent || e_.x[e_.n - 2] == arret_) break;
+                }
+                if (e_.i == e_.n - 2 && e_.x[e_.n - 3] == parent) el->arret = e_.x[e_.n - 2];
+            }
+            progres::tic();
+            el->finit = e_.i < 0;
+            return el;
+        }
+        trouves_.vider(e_.n);
+        e_.collecte = &trouves_;
+        e_.pas();
+        progres::tic();
+        if (trouves_.taille() > 0) {
+            // Above the units a step is the walk's own, which goes on the same
+            // way whatever the paging answer.
+            auto el = element();
+            el->trouves = std::move(trouves_);
+            el->finit = el->dernierFinal = e_.i < 0;
+            return el;
+        }
+    }
+}
+
+void preparer(Recherche& o, const Recherche& c_)
+{
+    o.P = c_.P;
+    o.Q = c_.Q;
+    o.type = c_.type;
+    o.parite = c_.parite;
+    o.z = c_.z;
+    o.minx = c_.minx;
+    o.M = c_.M;
+    o.n = c_.n;
+    o.nz = c_.nz;
+    o.simple = c_.simple;
+    o.bitsMots = c_.bitsMots;
+    o.methode = c_.methode;
+    o.avant = c_.avant;
+    o.plafondUnite = c_.plafondUnite;
+    o.L = 1;
+    o.K1 = 0;
+    if (o.x.length() != c_.n + 1) {
+        o.x.SetLength(c_.n + 1);
+        o.minr.SetLength(c_.n + 1);
+        o.x1.SetLength(c_.n + 1);
+    }
+}
+
+void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_)
+{
+    if (!el.unite || arrete(arret_)) {
+        el.coupe = el.unite;
+        return;
+    }
+    // The fast search's run through the values of x[n-2] stops at the next
+    // unit's.
+    o.arretAvant = NumBits(el.arret) <= 64 ? static_cast<std::uint64_t>(to_ulong(el.arret)) : 0;
+    el.racine.poser(o);
+    el.trouves.vider(o.n);
+    o.collecte = &el.trouves;
+    const int k = el.k;
+    const NTL::ZZ v = el.racine.x[k];
+    const bool borne = !IsZero(el.arret);
+    // For the last unit of the walk: the node before the step that met the
+    // last expansion, and that step's share of the expansions.
+    Noeud avant, avantDernier;
+    std::size_t c0 = 0, c1 = 0;
+    bool vu = false;
+    for (;;) {
+        if (arrete(arret_)) {
+            el.coupe = true;
+            break;
+        }
+        const std::size_t avantPas = el.trouves.taille();
+        if (el.finit) avant.prendre(o);
+        o.pas();
+        progres::tic();
+        el.pas++;
+        if (el.finit && el.trouves.taille() > avantPas) {
+            std::swap(avant, avantDernier);
+            c0 = avantPas;
+            c1 = el.trouves.taille();
+            vu = true;
+        }
+        if (o.i < k || o.x[k] != v || (borne && o.i == o.n - 2 && o.x[o.n - 2] == el.arret)) break;
+        if (o.i > k && o.i <= o.n - 2 && el.trouves.taille() >= o.plafondUnite) {
+            el.partiel = true;
+            el.reprise.prendre(o);
+            break;
+        }
+    }
+    if (!el.coupe && interrompu.load(std::memory_order_relaxed)) el.coupe = true;
+    el.finInterne = !el.coupe && !el.partiel && o.i < 0 && !el.finit;
+    if (vu && !el.coupe && !el.partiel) {
+        // That step again, with the answer -1 at its last expansion: the
+        // fast search ends a range there, and the backtrack that follows may
+        // or may not end the walk.
+        Collecte essai;
+        essai.vider(o.n);
+        essai.arretA = c1 - c0;
+        avantDernier.poser(o);
+        o.collecte = &essai;
+        o.L = 1;
+        o.pas();
+        el.dernierFinal = o.i < 0;
+    }
+    o.collecte = nullptr;
+}
+
+long compterUnites(const Recherche& c, int ku, long plafond)
+{
+    Noeud racine;
+    racine.prendre(c);
+    Enumeration en(c, racine, 0, NTL::ZZ(), NTL::ZZ(), ku, false);
+    const std::atomic<bool> jamais{false};
+    long k = 0;
+    while (std::unique_ptr<Element> el = en.suivant(jamais)) {
+        if (el->unite && ++k >= plafond) break;
+    }
+    return k;
+}
+
+std::vector<Noeud> enfants(const Recherche& c, const Noeud& noeud, std::size_t& developpements)
+{
+    const NTL::ZZ v = noeud.i > 0 ? noeud.x[noeud.i] : NTL::ZZ();
+    Enumeration en(c, noeud, noeud.i, v, NTL::ZZ(), noeud.i + 1, false);
+    const std::atomic<bool> jamais{false};
+    std::vector<Noeud> r;
+    developpements = 0;
+    while (std::unique_ptr<Element> el = en.suivant(jamais)) {
+        if (el->unite) r.push_back(std::move(el->racine));
+        else developpements += el->trouves.taille();
+    }
+    return r;
+}
+
+std::int64_t compterSousArbre(const Recherche& c, const Noeud& noeud, std::int64_t& pas)
+{
+    Recherche o;
+    preparer(o, c);
+    o.plafondUnite = static_cast<std::size_t>(-1);  // never cut: the subtree is walked whole
+    Element el;
+    el.unite = true;
+    el.k = noeud.i;
+    el.racine = noeud;
+    const std::atomic<bool> jamais{false};
+    parcourirUnite(o, el, jamais);
+    pas = el.pas;
+    return static_cast<std::int64_t>(el.trouves.taille());
+}
+
+int choisirProfondeur(const Recherche& c, long voulu, long plafond, long& total)
+{
+    int ku = 1;
+    for (;; ku++) {
+        total = compterUnites(c, ku, plafond);
+        if (total >= voulu || ku >= c.n - 3 || interrompu.load(std::memory_order_relaxed)) break;
+    }
+    return ku;
+}
+
+}  // namespace egypte
