@@ -12,6 +12,8 @@
 
 namespace egypte {
 
+class Reseau;
+
 struct Commande {
     Probleme probleme;
     // What is shown: every expansion (the default), the first K, one in
@@ -44,7 +46,8 @@ std::string versionCommande();
 // the constraints, 2 a journal or listing file that cannot be used (with one
 // line on standard error), 130 stopped by Ctrl-C (what was found is written
 // and the report says the count is incomplete).
-int lancer(const Commande& c);
+// With `reseau`, the work units go to other processes (egypte-mpi).
+int lancer(const Commande& c, Reseau* reseau = nullptr);
 
 }  // namespace egypte
 

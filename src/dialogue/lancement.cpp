@@ -17,7 +17,7 @@
 
 namespace egypte {
 
-int lancer(const Commande& c)
+int lancer(const Commande& c, Reseau* reseau)
 {
     std::unique_ptr<Journal> journal;
     if (!c.journal.empty()) {
@@ -46,6 +46,7 @@ int lancer(const Commande& c)
 
     Recherche s;
     s.fils = c.fils;
+    s.reseau = reseau;
     SortieLigne sortie(c, flux, journal.get());
     s.sortie = &sortie;
     Recherche::Fin fin;

@@ -22,6 +22,7 @@ public:
 
     void developpement(Recherche& s) override;
     bool lot(Recherche& s, const Collecte& c, std::size_t debut) override;
+    bool compteSeulement() const override { return montrer_ == Commande::Montrer::compter; }
     void longueurFaite(int n) override;
     bool longueurVide(int n) override;
     int profondeur(int n, int choisie) override;

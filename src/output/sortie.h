@@ -21,6 +21,8 @@ public:
     // The expansions of c from `debut` on at once, when this output can take
     // them so (when it only counts); false: one by one through developpement.
     virtual bool lot(Recherche& s, const Collecte& c, std::size_t debut) = 0;
+    // Shows none of the expansions: work units need only count them.
+    virtual bool compteSeulement() const = 0;
 
     // The length n was walked to the end without an expansion, by this run
     // or by an earlier run of the same computation.

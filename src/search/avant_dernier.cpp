@@ -129,7 +129,7 @@ bool Recherche::avantDernier()
         // Ctrl-C, a work unit that holds its quota of expansions, or the
         // first value of the next unit: the state as the walk would hold it
         // between two steps.
-        if (arrete() || (collecte != nullptr && collecte->taille() >= plafondUnite) || v == arretAvant) {
+        if (arrete() || (collecte != nullptr && collecte->plein(plafondUnite)) || v == arretAvant) {
             rendre();
             return true;
         }

@@ -35,6 +35,7 @@ constexpr long NMAX = 100000;
 extern std::atomic<bool> interrompu;
 
 class Collecte;  // what a work unit hands back (parallele.h)
+class Reseau;    // work units dealt out to other processes (reseau.h)
 
 class Recherche {
 public:
@@ -131,6 +132,12 @@ public:
     // Under a work unit made of some values of x[n-2]: the value of the next
     // unit, where the fast search's run over x[n-2] hands back; 0 = none.
     std::uint64_t arretAvant = 0;
+    // Under a work unit for an output that only counts: the unit keeps no
+    // expansion, only their count and extremes.
+    bool compteSeul = false;
+    // The work units of each walk go to other processes (nullptr: to this
+    // process's threads).
+    Reseau* reseau = nullptr;
 
     // While a walk runs on several threads: what the status line shows
     // (the search's own values are then written by another thread).

@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <deque>
+#include <map>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -21,6 +22,7 @@
 
 #include "output/progres.h"
 #include "search/recherche.h"
+#include "search/reseau.h"
 #include "search/unites.h"
 
 namespace egypte {
@@ -53,9 +55,11 @@ void Noeud::poser(Recherche& s) const
     s.i = i;
 }
 
-void Collecte::vider(int n)
+void Collecte::vider(int n, bool stocker)
 {
     n_ = n;
+    stocker_ = stocker;
+    compte_ = 0;
     mots_.clear();
     grands_.clear();
     entrees_.clear();
@@ -64,6 +68,11 @@ void Collecte::vider(int n)
 
 std::int64_t Collecte::ajouter(Recherche& s)
 {
+    compte_++;
+    if (compte_ == 1 || s.x[n_] > plusGrandXn) plusGrandXn = s.x[n_];
+    if (compte_ == 1 || s.x[1] < plusPetitX1) plusPetitX1 = s.x[1];
+    if (arretA != 0 && compte_ == arretA) s.L = -1;
+    if (!stocker_) return s.K1;
     bool mots = true;
     for (int a = 1; a <= n_ && mots; a++) mots = NumBits(s.x[a]) <= 64;
     if (mots) {
@@ -73,10 +82,42 @@ std::int64_t Collecte::ajouter(Recherche& s)
         entrees_.push_back(-static_cast<std::int64_t>(grands_.size()) - 1);
         for (int a = 1; a <= n_; a++) grands_.push_back(s.x[a]);
     }
-    if (entrees_.size() == 1 || s.x[n_] > plusGrandXn) plusGrandXn = s.x[n_];
-    if (entrees_.size() == 1 || s.x[1] < plusPetitX1) plusPetitX1 = s.x[1];
-    if (arretA != 0 && entrees_.size() == arretA) s.L = -1;
     return s.K1;
+}
+
+void Collecte::ecrire(std::ostream& o) const
+{
+    o << n_ << ' ' << stocker_ << ' ' << compte_ << ' ' << plusGrandXn << ' ' << plusPetitX1;
+    if (!stocker_) return;
+    NTL::Vec<NTL::ZZ> x;
+    x.SetLength(n_ + 1);
+    for (std::size_t j = 0; j < compte_; j++) {
+        lire(j, x);
+        for (int a = 1; a <= n_; a++) o << ' ' << x[a];
+    }
+}
+
+void Collecte::lire(std::istream& in)
+{
+    int n = 0;
+    bool stocker = true;
+    std::size_t compte = 0;
+    in >> n >> stocker >> compte;
+    vider(n, stocker);
+    in >> plusGrandXn >> plusPetitX1;
+    compte_ = compte;
+    if (!stocker_) return;
+    compte_ = 0;
+    // Through ajouter, on a scratch search of the right length.
+    Recherche s;
+    s.x.SetLength(n + 1);
+    for (std::size_t j = 0; j < compte; j++) {
+        for (int a = 1; a <= n; a++) in >> s.x[a];
+        const NTL::ZZ g = plusGrandXn, p = plusPetitX1;
+        ajouter(s);
+        plusGrandXn = g;
+        plusPetitX1 = p;
+    }
 }
 
 void Collecte::lire(std::size_t j, NTL::Vec<NTL::ZZ>& x) const
@@ -109,6 +150,13 @@ bool arrete(const std::atomic<bool>& arret)
     return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
 }
 
+// The hand-over lock of the pipelines (see sousArbre). A lock of its own,
+// reached without reading anything the filter was given, so that it is the
+// first thing a filter touches.
+std::mutex passageVerrou;
+
+void passage() { const std::lock_guard<std::mutex> garde(passageVerrou); }
+
 }  // namespace
 
 // The walk of one length on several threads, on behalf of the Recherche `c_`
@@ -134,6 +182,8 @@ private:
                    bool principal);
     void travailler(Element& e);
     void consommer(Element& e, bool principal);
+    // The length's units dealt out to other processes (c_.reseau).
+    void repartir(const Noeud& racine, int ku);
     bool rejouer(const Collecte& c, bool dernierFinal);
     void compter(const Collecte& c, std::size_t debut);
 };
@@ -246,8 +296,6 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
     // terms that a race detector sees (the hand-over inside the library is
     // not instrumented), and this thread's own writes before all of them.
     std::deque<std::unique_ptr<Element>> vivants;
-    std::mutex verrou;
-    auto passage = [&] { const std::lock_guard<std::mutex> garde(verrou); };
     passage();
     const std::size_t jetons = static_cast<std::size_t>(4 * fils_);
     tbb::parallel_pipeline(
@@ -262,7 +310,7 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
                                                  return nullptr;
                                              }
                                              Element* p = el.get();
-                                             const std::lock_guard<std::mutex> garde(verrou);
+                                             const std::lock_guard<std::mutex> garde(passageVerrou);
                                              vivants.push_back(std::move(el));
                                              return p;
                                          }) &
@@ -276,10 +324,63 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
             tbb::make_filter<Element*, void>(tbb::filter_mode::serial_in_order, [&](Element* el) {
                 passage();
                 consommer(*el, principal);
-                const std::lock_guard<std::mutex> garde(verrou);
+                const std::lock_guard<std::mutex> garde(passageVerrou);
                 vivants.pop_front();
             }));
     passage();
+}
+
+void ParcoursParallele::repartir(const Noeud& racine, int ku)
+{
+    Reseau& r = *c_.reseau;
+    Enumeration en(c_, racine, 0, NTL::ZZ(), NTL::ZZ(), ku, true);
+    std::map<long, std::unique_ptr<Element>> prets, dehors;  // finished / dealt out, by number
+    long prochain = 0;                                      // the next to replay
+    bool epuise = false;
+    for (;;) {
+        // The finished elements, in the walk's order.
+        while (!prets.empty() && prets.begin()->first == prochain) {
+            consommer(*prets.begin()->second, true);
+            prets.erase(prets.begin());
+            prochain++;
+        }
+        if (arrete(arret_) || (epuise && dehors.empty() && prets.empty())) break;
+        // Units for the processes that wait; the rest of the walk's order
+        // (the expansions above the units, the units done by an earlier run)
+        // is ready at once.
+        while (!epuise && r.libre()) {
+            std::vector<Element*> envoi;
+            while (static_cast<int>(envoi.size()) < r.lot()) {
+                std::unique_ptr<Element> el = en.suivant(arret_);
+                if (!el) {
+                    epuise = true;
+                    break;
+                }
+                const long k = el->numero;
+                if (!el->unite || k < saut_) {
+                    prets[k] = std::move(el);
+                } else {
+                    envoi.push_back(el.get());
+                    dehors[k] = std::move(el);
+                }
+            }
+            if (!envoi.empty()) r.envoyer(c_.n, envoi);
+            if (!prets.empty() && prets.begin()->first == prochain) break;
+        }
+        if (!prets.empty() && prets.begin()->first == prochain) continue;
+        if (dehors.empty()) {
+            if (epuise) continue;
+            break;  // nothing dealt out and nothing more to deal: cannot happen
+        }
+        for (long k : r.recevoir(dehors)) {
+            prets[k] = std::move(dehors[k]);
+            dehors.erase(k);
+        }
+    }
+    // Stopped: the units still out are waited for and dropped, so that no
+    // message is left behind for the next length.
+    while (!dehors.empty())
+        for (long k : r.recevoir(dehors)) dehors.erase(k);
 }
 
 Recherche::Fin ParcoursParallele::parcourir()
@@ -311,7 +412,10 @@ Recherche::Fin ParcoursParallele::parcourir()
             Recherche& c;
             ~Retrait() { c.avancement = nullptr; }
         } retrait{c_};
-        arene.execute([&] { sousArbre(racine, 0, NTL::ZZ(), NTL::ZZ(), ku, true); });
+        arene.execute([&] {
+            if (c_.reseau != nullptr) repartir(racine, ku);
+            else sousArbre(racine, 0, NTL::ZZ(), NTL::ZZ(), ku, true);
+        });
     }
     c_.i = -1;
     if (interrompu.load(std::memory_order_relaxed)) return Recherche::Fin::interrompu;
@@ -337,7 +441,8 @@ Recherche::Fin Recherche::parcourirLongueur()
     const int k = nombreDeFils(fils);
     // Units sit at depth 1 to n - 3: a shorter walk stays on one thread. A
     // front end that keeps a record of the units has them even on one.
-    if ((k <= 1 && sortie == nullptr) || i < 0 || n < 4 || collecte != nullptr) return parcourirSeul();
+    if ((k <= 1 && sortie == nullptr && reseau == nullptr) || i < 0 || n < 4 || collecte != nullptr)
+        return parcourirSeul();
     ParcoursParallele pp(*this, k);
     return pp.parcourir();
 }

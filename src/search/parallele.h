@@ -21,6 +21,8 @@
 #include <NTL/vector.h>
 
 #include <cstdint>
+#include <istream>
+#include <ostream>
 #include <vector>
 
 namespace egypte {
@@ -42,12 +44,20 @@ struct Noeud {
 // Keeps the largest xn and the smallest x1 among them.
 class Collecte {
 public:
-    void vider(int n);
+    // stocker false: only counts them and keeps the extremes (for an output
+    // that shows none of them), so a unit needs no memory whatever its count.
+    void vider(int n, bool stocker = true);
     // Takes s.x[1..n]; returns s.K1 unchanged (affiche's result is not read).
     std::int64_t ajouter(Recherche& s);
-    std::size_t taille() const { return entrees_.size(); }
+    std::size_t taille() const { return compte_; }
+    // Holds `plafond` expansions or more (never, when it only counts).
+    bool plein(std::size_t plafond) const { return stocker_ && compte_ >= plafond; }
+    bool stocke() const { return stocker_; }
     // Expansion j into x[1..n].
     void lire(std::size_t j, NTL::Vec<NTL::ZZ>& x) const;
+    // As text, and back (for units walked by another process).
+    void ecrire(std::ostream& o) const;
+    void lire(std::istream& in);
 
     NTL::ZZ plusGrandXn;  // among the expansions held (when there is one)
     NTL::ZZ plusPetitX1;
@@ -57,6 +67,8 @@ public:
 
 private:
     int n_ = 0;
+    bool stocker_ = true;
+    std::size_t compte_ = 0;
     std::vector<std::uint64_t> mots_;
     std::vector<NTL::ZZ> grands_;
     std::vector<std::int64_t> entrees_;  // >= 0: offset in mots_; < 0: -(offset in grands_) - 1

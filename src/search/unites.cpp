@@ -98,6 +98,7 @@ void preparer(Recherche& o, const Recherche& c_)
     o.methode = c_.methode;
     o.avant = c_.avant;
     o.plafondUnite = c_.plafondUnite;
+    o.compteSeul = c_.compteSeul || (c_.sortie != nullptr && c_.sortie->compteSeulement());
     o.L = 1;
     o.K1 = 0;
     if (o.x.length() != c_.n + 1) {
@@ -117,7 +118,7 @@ void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_)
     // unit's.
     o.arretAvant = NumBits(el.arret) <= 64 ? static_cast<std::uint64_t>(to_ulong(el.arret)) : 0;
     el.racine.poser(o);
-    el.trouves.vider(o.n);
+    el.trouves.vider(o.n, !o.compteSeul);
     o.collecte = &el.trouves;
     const int k = el.k;
     const NTL::ZZ v = el.racine.x[k];
@@ -144,7 +145,7 @@ void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_)
             vu = true;
         }
         if (o.i < k || o.x[k] != v || (borne && o.i == o.n - 2 && o.x[o.n - 2] == el.arret)) break;
-        if (o.i > k && o.i <= o.n - 2 && el.trouves.taille() >= o.plafondUnite) {
+        if (o.i > k && o.i <= o.n - 2 && el.trouves.plein(o.plafondUnite)) {
             el.partiel = true;
             el.reprise.prendre(o);
             break;
@@ -199,7 +200,7 @@ std::int64_t compterSousArbre(const Recherche& c, const Noeud& noeud, std::int64
 {
     Recherche o;
     preparer(o, c);
-    o.plafondUnite = static_cast<std::size_t>(-1);  // never cut: the subtree is walked whole
+    o.compteSeul = true;  // counted only, never cut: the subtree is walked whole
     Element el;
     el.unite = true;
     el.k = noeud.i;
