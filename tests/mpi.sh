@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# egypte-mpi against egypte: the same listing, count and report on a set of
+# problems, with 2 and 3 ranks on this one machine; then a rank killed in
+# the middle of a count: the job ends, and its journal resumes to the count
+# of an uninterrupted run.
+#   tests/mpi.sh EGYPTE EGYPTE_MPI
+set -u
+egypte=$1
+mpi=$2
+export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1 OMPI_MCA_rmaps_base_oversubscribe=1
+dossier=$(mktemp -d)
+trap 'rm -rf "$dossier"' EXIT
+echecs=0
+
+comparer() {
+  local np=$1
+  shift
+  "$egypte" "$@" > "$dossier/un" 2>&1
+  local s1=$?
+  mpirun -np "$np" "$mpi" "$@" > "$dossier/mpi" 2>"$dossier/mpi.err"
+  local s2=$?
+  if [ $s1 -ne $s2 ] || ! cmp -s "$dossier/un" "$dossier/mpi"; then
+    echo "DIFFERENT (-np $np): $*  (statuts $s1 / $s2)"
+    diff "$dossier/un" "$dossier/mpi" | head -5
+    cat "$dossier/mpi.err"
+    echecs=$((echecs + 1))
+  fi
+}
+
+for np in 2 3; do
+  comparer $np 4/5
+  comparer $np --compter --json 5/6 --longueur 7
+  comparer $np --une-sur 997 --repetitions 1/1 --longueur 7
+  comparer $np --parite impaire --max-xn 400 2/3
+  comparer $np --min-x1 3 --max-xn 300 --min-n 4 3/4
+  comparer $np --repetitions --parite paire 1/2 --longueur 5
+  comparer $np --premieres 7 1/1 --longueur 6
+  comparer $np --sans-un --compter 3/2
+  comparer $np --parite impaire 1/2
+done
+
+# A rank killed mid-count: the job stops, the journal resumes it.
+reference=$("$egypte" --compter --json --fils 1 5/6 --longueur 7)
+journal="$dossier/journal"
+mpirun -np 3 "$mpi" --compter --json --fils 1 --journal "$journal" 5/6 --longueur 7 > "$dossier/tue" 2>&1 &
+job=$!
+sleep 0.6
+victime=$(pgrep -f "egypte-mpi --compter --json --fils 1 --journal $journal" | tail -1)
+[ -n "$victime" ] && kill -9 "$victime"
+wait $job
+statut=$?
+if [ $statut -eq 0 ]; then
+  echo "the job ended normally although a rank was killed (it may have finished first)"
+fi
+repris=$(mpirun -np 3 "$mpi" --compter --json --fils 1 --journal "$journal" 5/6 --longueur 7 2>/dev/null)
+if [ "$repris" != "$reference" ]; then
+  echo "RESUMED COUNT DIFFERENT: $repris"
+  echecs=$((echecs + 1))
+fi
+[ $echecs -eq 0 ] && echo "egypte-mpi: same results"
+exit $echecs
