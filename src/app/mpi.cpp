@@ -7,6 +7,7 @@
 // each on its threads. A rank that dies ends the job (MPI's own handling);
 // the journal then holds every unit that rank 0 had replayed.
 #include <mpi.h>
+#include <signal.h>
 #include <oneapi/tbb/enumerable_thread_specific.h>
 #include <oneapi/tbb/parallel_for.h>
 #include <oneapi/tbb/task_arena.h>
@@ -26,6 +27,11 @@ namespace {
 using namespace egypte;
 
 constexpr int TRAVAIL = 1, RESULTAT = 2, FIN = 3;
+
+// mpirun turns Ctrl-C into SIGTERM for every rank, then kills them a moment
+// later: SIGTERM stops the search the way Ctrl-C stops the one-process
+// program, so that rank 0 still writes what it found and its report.
+extern "C" void surTerme(int) { interrompu.store(true, std::memory_order_relaxed); }
 
 void envoyerTexte(const std::string& s, int vers, int etiquette)
 {
@@ -136,6 +142,11 @@ int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
     MPI_Init(&argc, &argv);
+    struct sigaction terme {};
+    terme.sa_handler = surTerme;
+    sigemptyset(&terme.sa_mask);
+    terme.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &terme, nullptr);
     int rang = 0, rangs = 1;
     MPI_Comm_rank(MPI_COMM_WORLD, &rang);
     MPI_Comm_size(MPI_COMM_WORLD, &rangs);
