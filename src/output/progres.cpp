@@ -130,7 +130,8 @@ void Recherche::decrire(std::ostream& o) const
         o << (a.x1.empty() ? "-" : a.x1);
         if (n >= 2) o << "   x2 = " << (a.x2.empty() ? "-" : a.x2);
         o << "   solutions : " << a.solutions;
-        if (a.total > 0) o << "   unites : " << a.faites << "/" << a.total << " (" << a.faites * 100 / a.total << " %)";
+        // The share first: a narrow terminal cuts the end of the line.
+        if (a.total > 0) o << "   unites : " << a.faites * 100 / a.total << " % (" << a.faites << "/" << a.total << ")";
         return;
     }
     // The placed value of x[k], or a dash when the walk has not placed it.
