@@ -12,7 +12,9 @@
 #include <oneapi/tbb/parallel_for.h>
 #include <oneapi/tbb/task_arena.h>
 
+#include <chrono>
 #include <iostream>
+#include <thread>
 #include <map>
 #include <sstream>
 #include <string>
@@ -67,8 +69,15 @@ public:
     }
     std::vector<long> recevoir(std::map<long, std::unique_ptr<Element>>& dehors) override
     {
+        // Rank 0 mostly waits: a blocking receive would spin on a core that
+        // the other ranks' threads use, so it looks now and then instead.
         MPI_Status st;
-        std::istringstream in(recevoirTexte(MPI_ANY_SOURCE, RESULTAT, st));
+        for (int arrive = 0;;) {
+            MPI_Iprobe(MPI_ANY_SOURCE, RESULTAT, MPI_COMM_WORLD, &arrive, &st);
+            if (arrive) break;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        std::istringstream in(recevoirTexte(st.MPI_SOURCE, RESULTAT, st));
         libres_.push_back(st.MPI_SOURCE);
         std::size_t k = 0;
         in >> k;
