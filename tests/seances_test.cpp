@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -36,14 +36,9 @@ std::string decoder(const std::string& s)
 {
     std::string r;
     for (std::size_t k = 0; k < s.size(); k++) {
-        if (s[k] != '\\' || k + 1 == s.size()) {
-            r += s[k];
-            continue;
-        }
-        const char c = s[++k];
-        if (c == 'n') r += '\n';
-        else if (c == 't') r += '\t';
-        else if (c == '\\') r += '\\';
+        const char c = s[k] == '\\' && k + 1 < s.size() ? s[++k] : '\0';
+        if (c == '\0') r += s[k];
+        else if (c == 'n' || c == 't' || c == '\\') r += c == 'n' ? '\n' : c == 't' ? '\t' : '\\';
         else if (c == 'H') r += std::string(144, '-');
         else ADD_FAILURE() << "unknown escape \\" << c << " in: " << s;
     }
@@ -72,21 +67,15 @@ void lire(const fs::path& fichier, Seance& s)
 std::string contenu(const fs::path& p)
 {
     std::ifstream in(p, std::ios::binary);
-    std::ostringstream o;
-    o << in.rdbuf();
-    return o.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Shows where two texts part, with escapes visible.
-std::string visible(const std::string& s)
+std::string visible(std::string s)
 {
-    std::string r;
-    for (char c : s) {
-        if (c == '\n') r += "\\n";
-        else if (c == '\t') r += "\\t";
-        else r += c;
-    }
-    return r;
+    for (std::size_t k = 0; (k = s.find_first_of("\n\t", k)) != std::string::npos; k += 2)
+        s.replace(k, 1, s[k] == '\n' ? "\\n" : "\\t");
+    return s;
 }
 
 std::vector<std::string> noms()
