@@ -26,13 +26,17 @@ essai::Reglages rapide(int bits, int methode, int avant) { return {0, 1, bits, m
 essai::Reglages fils(int k, std::size_t plafond, int parFil) { return {0, k, 62, 0, 1, plafond, parFil}; }
 
 // The first five also take the delicate cases (the plain walk is slow on them:
-// one fast path only).
+// one fast path only). The walks on several threads are the ones run under
+// ThreadSanitizer (by the name Parallele).
 const Chemin CHEMINS[] = {
-    {"mots_0", rapide(62, 0, 1)},           {"fils_2", fils(2, 1 << 16, 64)},  {"fils_3_plafond_2", fils(3, 2, 4)},
-    {"fils_8_plafond_5", fils(8, 5, 1)},    {"fils_2_plafond_1", fils(2, 1, 16)},
-    {"mots_0_sans_avant", rapide(62, 0, 0)}, {"mots_1", rapide(62, 1, 1)},      {"mots_2", rapide(62, 2, 1)},
-    {"mots_3", rapide(62, 3, 1)},           {"mots_3_sans_avant", rapide(62, 3, 0)},
-    {"grands_1", rapide(0, 1, 1)},          {"grands_2", rapide(0, 2, 1)},
+    {"mots_0", rapide(62, 0, 1)},
+    {"Parallele_2_fils", fils(2, 1 << 16, 64)},
+    {"Parallele_3_fils_plafond_2", fils(3, 2, 4)},
+    {"Parallele_8_fils_plafond_5", fils(8, 5, 1)},
+    {"Parallele_2_fils_plafond_1", fils(2, 1, 16)},
+    {"mots_0_sans_avant", rapide(62, 0, 0)}, {"mots_1", rapide(62, 1, 1)}, {"mots_2", rapide(62, 2, 1)},
+    {"mots_3", rapide(62, 3, 1)}, {"mots_3_sans_avant", rapide(62, 3, 0)}, {"grands_1", rapide(0, 1, 1)},
+    {"grands_2", rapide(0, 2, 1)},
 };
 
 class Chemins : public testing::TestWithParam<Chemin> {
@@ -47,15 +51,15 @@ protected:
 // Under the sanitizers the plain walk runs far slower: a few dozen sessions
 // per path already take every path there.
 #ifdef EGYPTE_SOUS_SANITISEURS
-constexpr int SEANCES = 60;
+constexpr int SEANCES = 60, SEANCES_FILS = 150;
 #else
-constexpr int SEANCES = 2000;
+constexpr int SEANCES = 2000, SEANCES_FILS = 600;
 #endif
 
 TEST_P(Chemins, SeancesAuHasard)
 {
     std::mt19937 g(GetParam().r.fils > 1 ? 20261207u : 20261206u);
-    const int k = GetParam().r.fils > 1 ? SEANCES * 3 / 10 : SEANCES;
+    const int k = GetParam().r.fils > 1 ? SEANCES_FILS : SEANCES;
     for (int j = 0; j < k && !HasFailure(); j++) comparer(essai::seanceAuHasard(g, 30, 400));
 }
 

@@ -74,9 +74,10 @@ void verifier(const Liste& l, const Probleme& p)
 // Ways to write 1 as a sum of n distinct unit fractions (OEIS A006585) and of
 // n unit fractions (OEIS A002966): by the plain walk, the fast search and the
 // walk on several threads.
+const long distinctes[] = {0, 0, 0, 1, 6, 72, 2320, 245765}, repetees[] = {0, 1, 1, 3, 14, 147, 3462};
+
 TEST(Parcours, ComptesPublies)
 {
-    const long distinctes[] = {0, 0, 0, 1, 6, 72, 2320, 245765}, repetees[] = {0, 1, 1, 3, 14, 147, 3462};
     for (int n = 1; n <= 6; n++) {
         for (int type : {1, 2}) {
             const Probleme p = pb(1, 1, n, type, 0, type);
@@ -91,6 +92,10 @@ TEST(Parcours, ComptesPublies)
             }
         }
     }
+}
+
+TEST(Parallele, ComptesPublies)
+{
     EXPECT_EQ(essai::calculer("1 1 1 2 0 0 0 7 8 -1000000", {0, 3, 62, 0, 1, 1 << 10, 8}).compte, distinctes[7]);
     EXPECT_EQ(essai::calculer("1 1 1 1 0 0 0 6 7 -1000000", {0, 2}).compte, repetees[6]);
 }
