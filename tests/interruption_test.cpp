@@ -1,10 +1,7 @@
-// Ctrl-C and the status line of a long search. The built program runs as a
-// child fed through pipes (standard error with standard output) and receives
-// SIGINT in the middle of searches that would last minutes; then at a real
-// terminal, which tmux gives it (typed with send-keys, read with
-// capture-pane, as a person would see it). In the process, a step budget
-// stops a search the way Ctrl-C does, and the status line is drawn at every
-// look into the same file as standard output.
+// Ctrl-C and the status line of a long search: on the built program fed
+// through pipes (standard error with standard output), at a real terminal
+// that tmux gives it, and in the process (the step budget, which stops a
+// search as Ctrl-C does, and the status line drawn at every look).
 #include <gtest/gtest.h>
 
 #include <fcntl.h>

@@ -70,14 +70,6 @@ std::string contenu(const fs::path& p)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Shows where two texts part, with escapes visible.
-std::string visible(std::string s)
-{
-    for (std::size_t k = 0; (k = s.find_first_of("\n\t", k)) != std::string::npos; k += 2)
-        s.replace(k, 1, s[k] == '\n' ? "\\n" : "\\t");
-    return s;
-}
-
 std::vector<std::string> noms()
 {
     std::vector<std::string> v;
@@ -109,11 +101,13 @@ TEST_P(SeanceTest, SortieEtStatutExacts)
     EXPECT_EQ(WEXITSTATUS(brut), s.statut);
     EXPECT_EQ(erreurs, "");
     if (obtenu != s.attendu) {
-        std::size_t k = 0;
-        while (k < obtenu.size() && k < s.attendu.size() && obtenu[k] == s.attendu[k]) k++;
+        // Where the two texts part, with their escapes visible.
+        const std::size_t k = std::mismatch(obtenu.begin(), obtenu.end(), s.attendu.begin(), s.attendu.end()).first -
+                              obtenu.begin();
         const std::size_t debut = k > 80 ? k - 80 : 0;
-        ADD_FAILURE() << "output differs at byte " << k << "\n  expected: ..." << visible(s.attendu.substr(debut, 200))
-                      << "\n  obtained: ..." << visible(obtenu.substr(debut, 200));
+        ADD_FAILURE() << "output differs at byte " << k << "\n  expected: ..."
+                      << ::testing::PrintToString(s.attendu.substr(debut, 200))
+                      << "\n  obtained: ..." << ::testing::PrintToString(obtenu.substr(debut, 200));
     }
 }
 
