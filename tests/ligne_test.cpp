@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "console.h"
+#include "search/journal.h"
 
 namespace {
 
@@ -143,6 +144,27 @@ TEST(Journal, UnCompteTueRepartJusquAuMemeResultat)
     EXPECT_EQ(autre.statut, 2);
     EXPECT_EQ(autre.sortie, "");
     EXPECT_NE(autre.erreurs.find("autre calcul"), std::string::npos) << autre.erreurs;
+}
+
+TEST(Journal, ChaqueLigneEstSurLeDisqueDesQuElleEstNotee)
+{
+    // A count may be killed at any moment: what the journal notes is read
+    // back by a resumed run while the writer still holds the file open.
+    const std::string chemin = temporaire("notes");
+    std::remove(chemin.c_str());
+    egypte::Journal j, relu;
+    std::string erreur;
+    ASSERT_TRUE(j.ouvrir(chemin, "5/6 longueur 7", erreur)) << erreur;
+    j.noterVide(5);
+    j.noterProfondeur(7, 3);
+    egypte::Journal::Unite u;
+    u.numero = 4, u.K1 = 12, u.m = 99, u.m1 = 7, u.octets = 321;
+    j.noterUnite(7, u);
+    ASSERT_TRUE(relu.ouvrir(chemin, "5/6 longueur 7", erreur)) << erreur;
+    EXPECT_TRUE(relu.longueurVide(5));
+    EXPECT_EQ(relu.profondeur(7), 3);
+    EXPECT_EQ(relu.derniere(7).numero, 4);
+    EXPECT_EQ(relu.derniere(7).octets, 321);
 }
 
 }  // namespace
