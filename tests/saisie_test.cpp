@@ -39,6 +39,7 @@ TEST(Saisie, JetonsAcceptesEtRefuses)
         {NATUREL, 1, "0", nullptr}, {NATUREL, 1, "007", nullptr}, {NATUREL, 1, "-3", nullptr}, {NATUREL, 1, "+", nullptr},
         {NATUREL, 1, "+0", nullptr}, {NATUREL, 1, "7+", nullptr}, {NATUREL, 1, "7a", nullptr}, {NATUREL, 1, "1-2", nullptr},
         {NATUREL, 1, "++1", nullptr}, {NATUREL, 1, "0x10", nullptr}, {NATUREL, 0, "-0", nullptr}, {NATUREL, 0, "00", nullptr},
+        {NATUREL, 1, "07", nullptr}, {ENTIER, 0, "07", nullptr},
         {ENTIER, 0, "-1", "-1"}, {ENTIER, 0, "-12", "-12"}, {ENTIER, 0, "+12", "12"}, {ENTIER, 0, "0", "0"},
         {ENTIER, 0, "-1000000000000000000000", "-1000000000000000000000"},
         {ENTIER, 0, "-0", nullptr}, {ENTIER, 0, "--1", nullptr}, {ENTIER, 0, "-", nullptr}, {ENTIER, 0, "1-", nullptr},
