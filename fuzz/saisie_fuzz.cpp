@@ -4,7 +4,6 @@
 // is checked against a reading of the same bytes made here independently:
 // which token is taken, how many times the prompt is written, the value left
 // in valeur or valeur2, and what remains of the input.
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
@@ -22,50 +21,27 @@ struct Epuisee {};
 
 void epuisee() { throw Epuisee{}; }
 
-bool blanc(unsigned char c) { return std::isspace(c) != 0; }
-
 std::vector<std::string> jetons(const std::string& s)
 {
-    std::vector<std::string> v;
-    std::size_t k = 0;
-    while (k < s.size()) {
-        while (k < s.size() && blanc(static_cast<unsigned char>(s[k]))) k++;
-        std::size_t d = k;
-        while (k < s.size() && !blanc(static_cast<unsigned char>(s[k]))) k++;
-        if (k > d) v.push_back(s.substr(d, k - d));
-    }
-    return v;
+    std::istringstream in(s);
+    return std::vector<std::string>(std::istream_iterator<std::string>(in), {});
 }
 
-bool chiffres(const std::string& s) // nonempty, digits only, no leading 0
+// Nonempty, digits only, no leading 0.
+bool chiffres(const std::string& s)
 {
-    if (s.empty() || s[0] < '1' || s[0] > '9') return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
+    return !s.empty() && s[0] != '0' && s.find_first_not_of("0123456789") == std::string::npos;
 }
 
 // The grammar of each code; for the integer codes, also the value's decimal
 // writing as NTL prints it.
 bool admis(int cas, int zeroRefuse, const std::string& t, std::string& valeur)
 {
-    switch (cas) {
-    case 1: return t == "0" || t == "1";
-    case 2: return t == "1" || t == "2";
-    case 3: return t == "0" || t == "1" || t == "2";
-    case 4:
-        if (t == "0") { valeur = "0"; return zeroRefuse == 0; }
-        if (chiffres(t)) { valeur = t; return true; }
-        if (t.size() > 1 && t[0] == '+' && chiffres(t.substr(1))) { valeur = t.substr(1); return true; }
-        return false;
-    case 5:
-        if (t == "0") { valeur = "0"; return true; }
-        if (chiffres(t)) { valeur = t; return true; }
-        if (t.size() > 1 && t[0] == '+' && chiffres(t.substr(1))) { valeur = t.substr(1); return true; }
-        if (t.size() > 1 && t[0] == '-' && chiffres(t.substr(1))) { valeur = t; return true; }
-        return false;
-    default: return false;
-    }
+    if (cas < 1 || cas > 5) return false;
+    if (cas <= 3) return t.size() == 1 && t[0] >= (cas == 2 ? '1' : '0') && t[0] <= (cas == 1 ? '1' : '2');
+    valeur = t[0] == '+' ? t.substr(1) : t;
+    if (t == "0") return cas == 5 || zeroRefuse == 0;
+    return chiffres(t) || (t.size() > 1 && (t[0] == '+' || (t[0] == '-' && cas == 5)) && chiffres(t.substr(1)));
 }
 
 void verifier(bool condition, const char* quoi)
@@ -74,13 +50,6 @@ void verifier(bool condition, const char* quoi)
         std::cerr << "saisie_fuzz: " << quoi << '\n';
         std::abort();
     }
-}
-
-std::string repete(const std::string& s, std::size_t k)
-{
-    std::string r;
-    for (std::size_t j = 0; j < k; j++) r += s;
-    return r;
 }
 
 }  // namespace
@@ -93,6 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     const int zeroRefuse = (donnees[0] >> 3) & 1;
     const std::string frappe(reinterpret_cast<const char*>(donnees + 1), taille - 1);
     const std::string invite = "\n \t Valeur ? : \t";
+    auto invites = [&](std::size_t k) {
+        std::string r;
+        while (k-- > 0) r += invite;
+        return r;
+    };
 
     // What should happen.
     const std::vector<std::string> t = jetons(frappe);
@@ -131,11 +105,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     }
     if (pris == t.size()) {
         verifier(!fini, "a token was taken that the grammar refuses");
-        verifier(ecrit == repete(invite, t.size() + 1), "the prompt is not written once per token, plus once");
+        verifier(ecrit == invites(t.size() + 1), "the prompt is not written once per token, plus once");
         return 0;
     }
     verifier(fini, "the input ended before an acceptable token was taken");
-    verifier(ecrit == repete(invite, pris + 1), "the prompt is not written once per refused token, plus once");
+    verifier(ecrit == invites(pris + 1), "the prompt is not written once per refused token, plus once");
     verifier(refaire == 0, "refaire is not 0 after an accepted token");
     if (cas <= 3) {
         verifier(valeur2 == t[pris][0] - '0', "valeur2 differs from the token");

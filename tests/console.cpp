@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "search/recherche.h"
 
 namespace essai {
@@ -35,11 +37,8 @@ std::vector<Developpement> lignesSolutions(const std::string& texte)
         std::istringstream ligne(texte.substr(pos, fin - pos));
         long numero;
         std::string deuxPoints;
-        if (!(ligne >> numero >> deuxPoints) || deuxPoints != ":") continue;
-        Developpement d;
-        long v;
-        while (ligne >> v) d.push_back(v);
-        liste.push_back(d);
+        if (ligne >> numero >> deuxPoints && deuxPoints == ":")
+            liste.emplace_back(std::istream_iterator<long>(ligne), std::istream_iterator<long>());
     }
     return liste;
 }

@@ -25,19 +25,16 @@ public:
 private:
     std::istringstream in_;
     std::ostringstream out_;
-    std::streambuf* ancienIn_;
-    std::streambuf* ancienOut_;
+    std::streambuf *ancienIn_, *ancienOut_;
 };
 
 using Developpement = std::vector<long>;
 
+// The effective minimum and maximum (0: none) are already of the right parity.
 struct Probleme {
     long P, Q;
-    int n;
-    int type = 2;
-    int parite = 0;
-    long minx = 1;  // effective minimum, already of the right parity
-    long M = 0;     // effective maximum, already of the right parity; 0 = none
+    int n, type = 2, parite = 0;
+    long minx = 1, M = 0;
 };
 
 // Runs the walk of one length the way the computation drives it, with every
@@ -51,9 +48,7 @@ std::vector<Developpement> lignesSolutions(const std::string& texte);
 // How a computation is searched: the plain walk or the fast search with its
 // settings, on how many threads, and how work units are cut.
 struct Reglages {
-    int simple = 0;
-    int fils = 1;
-    int bits = 62, methode = 0, avant = 1;
+    int simple = 0, fils = 1, bits = 62, methode = 0, avant = 1;
     std::size_t plafond = std::size_t(1) << 16;
     int unitesParFil = 64;
 };
@@ -61,8 +56,7 @@ struct Reglages {
 // One whole computation typed through calcul (the answers from the prompt
 // for P onwards): what it wrote, the answers left unread, its count.
 struct Trace {
-    std::string sortie;
-    std::string reste;
+    std::string sortie, reste;
     std::int64_t compte;
 };
 Trace calculer(const std::string& tape, const Reglages& r);

@@ -1,50 +1,57 @@
-// Ctrl-C during a long search, on the built program: the program runs as a
-// child process fed through a pipe, receives SIGINT in the middle of a search
-// that would last minutes, and must stop that computation only.
+// Ctrl-C and the status line of a long search: on the built program fed
+// through pipes (standard error with standard output), at a real terminal
+// that tmux gives it, and in the process (the step budget, which stops a
+// search as Ctrl-C does, and the status line drawn at every look).
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
+#include <fstream>
+#include <regex>
 #include <string>
+#include <thread>
+
+#include "console.h"
+#include "output/progres.h"
+#include "search/recherche.h"
 
 namespace {
 
+using namespace std::chrono_literals;
 using Horloge = std::chrono::steady_clock;
+namespace progres = egypte::progres;
 
-const std::string TIRETS(144, '-');
 const std::string INTERROMPU = " \n \n \t \t Calcul interrompu a la demande de l'utilisateur. \n \n ";
 const std::string NOUVEAU = "\n \t  Nouveau calcul ?  Oui [1] / Fin [0]  :     ";
-const std::string QUESTION =
-    "\n \n \t Nombre K de solutions suivantes a afficher ou autre option :  \n \n \t [K] / "
-    "[zero, pas de limite] / [-1, arreter] / [-K (K>1), pas de  limite et affichage toutes "
-    "les K solutions] ?    \t";
-const std::string EXPLICATIONS = " \n \t  Afficher des explications  ? Oui [1] / Non [0] ?\t: ";
+const std::string SUITE = INTERROMPU + std::string(144, '-') + "\n\n" + NOUVEAU;
+// 1 as distinct unit fractions of length 8 at least, x1 at least 2, counted
+// only: minutes of search. The first expansion comes at once, and the paging
+// answer only counts the others.
+const std::string LONGUE = "1 1 1 2 0 2 0 8 9 -1000000000";
+// With numbers of 40 digits the first bound of a Type 2 walk slides its
+// window one candidate at a time for longer than anyone waits, inside a
+// single step of the walk (found by the dialogue fuzz target).
+const std::string BORNE = "700000000000000000000000000000000000001 1000000000000000000000000000000000000001 "
+                          "1 2 0 0 0 6 7";
 
-// The program with its standard input and output on pipes.
 class Enfant {
 public:
     Enfant()
     {
-        char chemin[] = "/tmp/egypte-enfant-XXXXXX";
-        const int fd = ::mkstemp(chemin);
-        if (fd < 0) return;
-        ::close(fd);
-        erreurs_ = chemin;
         int in[2], out[2];
         if (::pipe(in) != 0 || ::pipe(out) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(in[0], 0);
             ::dup2(out[1], 1);
-            const int erreurs = ::open(erreurs_.c_str(), O_WRONLY | O_TRUNC);
-            ::dup2(erreurs, 2);
+            ::dup2(out[1], 2);
             ::close(in[1]);
             ::close(out[0]);
             ::execl(EGYPTE_PROGRAMME, EGYPTE_PROGRAMME, static_cast<char*>(nullptr));
@@ -55,171 +62,236 @@ public:
         entree_ = in[1];
         sortie_ = out[0];
     }
-
     ~Enfant()
     {
-        if (pid_ > 0 && !fini_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        if (entree_ >= 0) ::close(entree_);
-        if (sortie_ >= 0) ::close(sortie_);
-        if (!erreurs_.empty()) ::unlink(erreurs_.c_str());
+        if (pid_ > 0 && !fini_) ::kill(pid_, SIGKILL), ::waitpid(pid_, nullptr, 0);
+        fermerEntree();
+        ::close(sortie_);
     }
-
-    bool lance() const { return pid_ > 0; }
-
-    void taper(const std::string& s)
-    {
-        ASSERT_EQ(::write(entree_, s.data(), s.size()), static_cast<ssize_t>(s.size()));
-    }
-
-    void fermerEntree()
-    {
-        ::close(entree_);
-        entree_ = -1;
-    }
-
+    void taper(const std::string& s) { EXPECT_EQ(::write(entree_, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
+    void fermerEntree() { ::close(entree_), entree_ = -1; }
     void signal(int sig) { ::kill(pid_, sig); }
-
     // Reads until the output shows `motif` after the previous one found (or
-    // the output is closed, or the time runs out). Returns whether it did.
-    bool attendre(const std::string& motif, std::chrono::seconds limite = std::chrono::seconds(30))
+    // it is closed, or the time runs out). Returns whether it did.
+    bool attendre(const std::string& motif, std::chrono::seconds limite = 30s)
     {
         const auto echeance = Horloge::now() + limite;
-        while (true) {
-            const std::size_t trouve = texte_.find(motif, depuis_);
-            if (trouve != std::string::npos) {
-                depuis_ = trouve + motif.size();
-                return true;
-            }
+        for (;;) {
+            const std::size_t trouve = texte.find(motif, depuis_);
+            if (trouve != std::string::npos) return depuis_ = trouve + motif.size(), true;
             const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(echeance - Horloge::now());
-            if (reste.count() <= 0) return false;
             pollfd p{sortie_, POLLIN, 0};
+            if (reste.count() <= 0) return false;
             if (::poll(&p, 1, static_cast<int>(reste.count())) <= 0) continue;
             char tampon[4096];
             const ssize_t k = ::read(sortie_, tampon, sizeof tampon);
             if (k <= 0) return false;
-            texte_.append(tampon, static_cast<std::size_t>(k));
+            texte.append(tampon, static_cast<std::size_t>(k));
         }
     }
-
-    // Reads everything up to the end of the output and the exit status.
+    // Reads the output to its end; the exit status.
     int terminer()
     {
-        attendre("\x01\x02 never written");
+        attendre("\x01 never written");
         int statut = 0;
         ::waitpid(pid_, &statut, 0);
         fini_ = true;
         return statut;
     }
-
-    const std::string& texte() const { return texte_; }
-
-    // What the program wrote on standard error (a file here, no terminal).
-    std::string erreurs() const
-    {
-        std::string r;
-        FILE* f = std::fopen(erreurs_.c_str(), "rb");
-        if (f == nullptr) return "cannot read " + erreurs_;
-        char tampon[4096];
-        std::size_t k;
-        while ((k = std::fread(tampon, 1, sizeof tampon, f)) > 0) r.append(tampon, k);
-        std::fclose(f);
-        return r;
-    }
+    std::string texte;
 
 private:
     pid_t pid_ = -1;
-    int entree_ = -1;
-    int sortie_ = -1;
-    bool fini_ = false;
-    std::string texte_;
+    int entree_ = -1, sortie_ = -1;
     std::size_t depuis_ = 0;
-    std::string erreurs_;
+    bool fini_ = false;
 };
-
-// What the program writes for the session `saisie`, typed all at once.
-std::string reference(const std::string& saisie)
-{
-    Enfant e;
-    if (!e.lance()) return {};
-    e.taper(saisie);
-    e.fermerEntree();
-    e.terminer();
-    return e.texte();
-}
 
 TEST(Interruption, CtrlCArreteLeCalculEtPasLeProgramme)
 {
-    Enfant e;
-    ASSERT_TRUE(e.lance());
-    // No explanations; 1 as distinct unit fractions of length 8 at least,
-    // x1 at least 2: minutes of search. The first expansion comes at once,
-    // and the paging answer only counts the others.
-    e.taper("0\n1 1 1 2 0 2 0 8 9\n-1000000000\n");
-    // The two line breaks after the paging answer are written once the
-    // answer is read, so from then on the program is searching again.
-    ASSERT_TRUE(e.attendre(QUESTION + "\n\n")) << e.texte();
-    ::usleep(300 * 1000);
-    e.signal(SIGINT);
-    ASSERT_TRUE(e.attendre(INTERROMPU + TIRETS + "\n\n" + NOUVEAU)) << e.texte();
-
-    // A next computation runs as usual: 1/2, shown with paging answer 1,
-    // then the end of the run.
-    e.taper("1\n1 2 0\n1\n0\n");
-    e.fermerEntree();
-    const int statut = e.terminer();
-    ASSERT_TRUE(WIFEXITED(statut)) << "ended by signal " << WTERMSIG(statut);
-    EXPECT_EQ(WEXITSTATUS(statut), 1);
-    EXPECT_EQ(e.erreurs(), "");
-
-    // The same computation typed in a run of its own gives the same text
-    // after the explanations prompt.
-    const std::string seule = reference("0\n1 2 0\n1\n0\n");
-    const std::size_t tete = seule.find(EXPLICATIONS);
-    ASSERT_NE(tete, std::string::npos) << seule;
-    const std::string suite = INTERROMPU + TIRETS + "\n\n" + NOUVEAU + seule.substr(tete + EXPLICATIONS.size());
-    const std::string& t = e.texte();
-    ASSERT_GE(t.size(), suite.size());
-    EXPECT_EQ(t.substr(t.size() - suite.size()), suite);
-    // Before the interruption: the first expansion and the paging question.
-    EXPECT_NE(t.find("\t \t \t 1  :      4\t \t5\t \t6\t \t9\t \t10\t \t15\t \t18\t \t20\t \t\n"), std::string::npos);
-    // Interrupted computations write no report.
-    EXPECT_EQ(t.find("FIN DU CALCUL"), t.rfind("FIN DU CALCUL"));
-}
-
-// Found by the dialogue fuzz target: with numbers of 40 digits the first
-// bound of a Type 2 walk slides its window one candidate at a time for
-// longer than anyone waits, inside a single step of the walk. Ctrl-C must
-// still stop the computation.
-TEST(Interruption, CtrlCPendantUneBorneInterminable)
-{
-    Enfant e;
-    ASSERT_TRUE(e.lance());
-    e.taper("0\n700000000000000000000000000000000000001 1000000000000000000000000000000000000001 "
-            "1 2 0 0 0 6 7\n-2\n");
-    ASSERT_TRUE(e.attendre("\n  \t Majorant pour n, [rentrez zero sinon] ?  : \t")) << e.texte();
-    ::usleep(500 * 1000);
-    e.signal(SIGINT);
-    ASSERT_TRUE(e.attendre(INTERROMPU + TIRETS + "\n\n" + NOUVEAU, std::chrono::seconds(10))) << e.texte();
-    e.taper("0\n");
-    e.fermerEntree();
-    const int statut = e.terminer();
-    ASSERT_TRUE(WIFEXITED(statut));
-    EXPECT_EQ(WEXITSTATUS(statut), 1);
+    // Once the paging answer is read (the two line breaks after it are
+    // written), the program is searching again.
+    for (const std::string& tape : {LONGUE, BORNE}) {
+        Enfant e;
+        e.taper("0\n" + tape + "\n");
+        ASSERT_TRUE(e.attendre(tape == LONGUE ? "solutions] ?    \t\n\n" : "Majorant pour n, [rentrez zero sinon] ?  : \t"));
+        std::this_thread::sleep_for(300ms);
+        e.signal(SIGINT);
+        ASSERT_TRUE(e.attendre(SUITE, 10s)) << e.texte;
+        // A next computation runs as usual: 1/2 with paging answer 1, then the
+        // end of the run, exactly as in a run of its own after its first prompt.
+        e.taper("1\n1 2 0\n1\n0\n");
+        e.fermerEntree();
+        const int statut = e.terminer();
+        ASSERT_TRUE(WIFEXITED(statut) && WEXITSTATUS(statut) == 1) << statut;
+        Enfant seule;
+        seule.taper("0\n1 2 0\n1\n0\n");
+        seule.fermerEntree();
+        seule.terminer();
+        const std::size_t tete = seule.texte.find("Valeur de P");
+        ASSERT_NE(tete, std::string::npos) << seule.texte;
+        const std::string fin = SUITE + seule.texte.substr(tete - 4);
+        ASSERT_GE(e.texte.size(), fin.size());
+        EXPECT_EQ(e.texte.substr(e.texte.size() - fin.size()), fin);
+        // Interrupted computations write no report.
+        EXPECT_EQ(e.texte.find("FIN DU CALCUL"), e.texte.rfind("FIN DU CALCUL"));
+    }
 }
 
 TEST(Interruption, CtrlCAUneQuestionTermineLeProgramme)
 {
     Enfant e;
-    ASSERT_TRUE(e.lance());
     e.taper("0\n");
     ASSERT_TRUE(e.attendre("\n \t Valeur de P ? : \t"));
     e.signal(SIGINT);
     const int statut = e.terminer();
-    ASSERT_TRUE(WIFSIGNALED(statut));
-    EXPECT_EQ(WTERMSIG(statut), SIGINT);
+    EXPECT_TRUE(WIFSIGNALED(statut) && WTERMSIG(statut) == SIGINT) << statut;
+}
+
+std::string contenu(const std::string& chemin)
+{
+    std::ifstream in(chemin, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Searches on one thread, so that where the budget stops them is the same in
+// every run; the settings of the status line are reset after each test.
+class Progres : public ::testing::Test {
+protected:
+    // A computation cut after 40 looks (40 * PAS steps); what it writes, or
+    // nothing when standard output goes to the end of `fichier`, unbuffered.
+    std::string calculer(const std::string& tape, const char* fichier = nullptr, int simple = 0)
+    {
+        progres::limiter(40);
+        s = egypte::Recherche();
+        s.fils = 1;
+        s.simple = simple;
+        essai::Console console(tape);
+        std::ofstream f;
+        f.rdbuf()->pubsetbuf(nullptr, 0);
+        if (fichier != nullptr) f.open(fichier, std::ios::app);
+        std::streambuf* const avant = fichier != nullptr ? std::cout.rdbuf(f.rdbuf()) : nullptr;
+        s.calcul();
+        if (avant != nullptr) std::cout.rdbuf(avant);
+        return console.sortie();
+    }
+    void TearDown() override
+    {
+        progres::regler(progres::Reglages{});
+        progres::limiter(0);
+        egypte::interrompu = false;
+    }
+    egypte::Recherche s;
+};
+
+TEST_F(Progres, LeBudgetArreteLaRechercheCommeCtrlC)
+{
+    // Also inside the slide of a bound, which counts against the budget: the
+    // plain walk slides one candidate at a time (the fast search jumps).
+    for (int simple : {0, 1}) {
+        for (const std::string& tape : {LONGUE, BORNE}) {
+            const std::string sortie = calculer(tape, nullptr, simple);
+            ASSERT_GE(sortie.size(), INTERROMPU.size());
+            EXPECT_EQ(sortie.substr(sortie.size() - INTERROMPU.size()), INTERROMPU);
+            EXPECT_EQ(s.K1 > 1, tape == LONGUE);
+        }
+    }
+}
+
+TEST_F(Progres, LaLigneEstEffaceeAvantToutTexteEtAbsenteSansTerminal)
+{
+    const std::string simple = calculer(LONGUE);
+    for (bool terminal : {false, true}) {
+        // Standard output and the status line, drawn at every look, into one file.
+        char chemin[] = "/tmp/egypte-progres-XXXXXX";
+        const int fd = ::mkstemp(chemin);
+        ASSERT_TRUE(fd >= 0 && ::fcntl(fd, F_SETFL, O_APPEND) == 0);
+        progres::Reglages r;
+        r.fd = fd;
+        r.memeSansTerminal = terminal;  // a file is no terminal
+        r.delai = r.intervalle = std::chrono::milliseconds(0);
+        progres::regler(r);
+        calculer(LONGUE, chemin);
+        ::close(fd);
+        const std::string melange = contenu(chemin);
+        ::unlink(chemin);
+        // A drawing is a carriage return and the status text, redrawings pad
+        // with blanks, an erasure is a carriage return, blanks, a carriage
+        // return; no text of standard output falls between them.
+        const std::regex trace("(\r  recherche n = 8   x1 = [0-9]+   x2 = [0-9]+   solutions : [0-9]+ *)+\r +\r");
+        const long traces = std::distance(std::sregex_iterator(melange.begin(), melange.end(), trace), {});
+        EXPECT_EQ(traces > 0, terminal) << traces;
+        EXPECT_EQ(std::regex_replace(melange, trace, ""), simple);
+    }
+}
+
+// Runs a shell command; what it writes and its exit status.
+std::string executer(const std::string& commande, int* statut = nullptr)
+{
+    std::string sortie;
+    FILE* f = ::popen((commande + " 2>&1").c_str(), "r");
+    char tampon[4096];
+    for (std::size_t k; f != nullptr && (k = std::fread(tampon, 1, sizeof tampon, f)) > 0;) sortie.append(tampon, k);
+    const int s = f != nullptr ? ::pclose(f) : -1;
+    if (statut != nullptr) *statut = s;
+    return sortie;
+}
+
+TEST(Terminal, CtrlCPendantUneLongueRecherche)
+{
+    const int pty = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (pty < 0) GTEST_SKIP() << "no pseudo-terminal can be opened on this machine";
+    ::close(pty);
+    int statut = -1;
+    executer("command -v tmux", &statut);
+    if (statut != 0) GTEST_SKIP() << "tmux is not installed (scripts/dependances.sh installs it)";
+    // A server of the test's own, with a terminal of 200 columns so that the
+    // line of 144 hyphens fits.
+    const std::string tmux = "TERM=xterm tmux -f /dev/null -L egypte-essai-" + std::to_string(::getpid());
+    struct Arret { std::string t; ~Arret() { executer(t + " kill-server"); } } arret{tmux};
+    executer(tmux + " new-session -d -s egypte -x 200 -y 60 \"exec '" EGYPTE_PROGRAMME "'\"", &statut);
+    ASSERT_EQ(statut, 0) << "tmux cannot start a session here";
+    auto ecran = [&] { return executer(tmux + " capture-pane -p -J -S -1000 -t egypte"); };
+    auto attendre = [&](const std::string& texte) {
+        for (auto fin = Horloge::now() + 20s; Horloge::now() < fin; std::this_thread::sleep_for(50ms))
+            if (ecran().find(texte) != std::string::npos) return true;
+        return false;
+    };
+    auto taper = [&](const std::string& texte) { executer(tmux + " send-keys -t egypte -l -- '" + texte + "'"); };
+    auto touche = [&](const std::string& nom) { executer(tmux + " send-keys -t egypte " + nom); };
+    auto vivant = [&] {
+        executer(tmux + " has-session -t egypte", &statut);
+        return statut == 0;
+    };
+
+    ASSERT_TRUE(attendre("Afficher des explications")) << ecran();
+    taper("0");
+    touche("Enter");
+    ASSERT_TRUE(attendre("Valeur de P ?")) << ecran();
+    taper(LONGUE.substr(0, LONGUE.rfind(' ')));  // the paging answer once asked
+    touche("Enter");
+    ASSERT_TRUE(attendre("Nombre K de solutions suivantes")) << ecran();
+    taper("-1000000000");
+    touche("Enter");
+    // After a second of search the status line shows on the terminal.
+    ASSERT_TRUE(attendre("  recherche n = 8   x1 = ")) << ecran();
+    EXPECT_NE(ecran().find("   solutions : "), std::string::npos) << ecran();
+
+    touche("C-c");
+    ASSERT_TRUE(attendre("Nouveau calcul ?")) << ecran();
+    const std::string apres = ecran();
+    const std::size_t message = apres.find("Calcul interrompu a la demande de l'utilisateur.");
+    ASSERT_NE(message, std::string::npos) << apres;
+    const std::size_t tirets = apres.find(std::string(144, '-'), message);
+    EXPECT_LT(tirets, apres.find("Nouveau calcul ?", message)) << apres;
+    // The status line is gone from the screen, and the program still runs.
+    EXPECT_EQ(apres.find("recherche n ="), std::string::npos) << apres;
+    EXPECT_TRUE(vivant());
+    // Answering 0 ends the program, and with it the terminal.
+    taper("0");
+    touche("Enter");
+    for (auto fin = Horloge::now() + 10s; vivant() && Horloge::now() < fin;) std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(vivant());
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // The walks: every expansion exactly once, in decreasing lexicographic order,
-// checked against hand-worked lists and against published counts.
+// checked against hand-worked lists, an independent enumeration and published
+// counts; and the bounds of the next unknown on hand-worked cases.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <vector>
 
 #include "console.h"
-#include "search/etat.h"
+#include "search/recherche.h"
 
 using essai::Developpement;
 using essai::parcourir;
@@ -17,65 +20,39 @@ namespace {
 
 Probleme pb(long p, long q, int n, int type, int parite = 0, long minx = 1, long M = 0)
 {
-    Probleme r;
-    r.P = p;
-    r.Q = q;
-    r.n = n;
-    r.type = type;
-    r.parite = parite;
-    r.minx = minx;
-    r.M = M;
-    return r;
+    return Probleme{p, q, n, type, parite, minx, M};
 }
 
-TEST(ListesALaMain, UnDemiEnTroisTermes)
+TEST(Parcours, ListesALaMain)
 {
-    EXPECT_EQ(parcourir(pb(1, 2, 3, 1)), (Liste{{6, 6, 6}, {5, 5, 10}, {4, 8, 8}, {4, 6, 12}, {4, 5, 20},
-                                              {3, 12, 12}, {3, 10, 15}, {3, 9, 18}, {3, 8, 24}, {3, 7, 42}}));
-    EXPECT_EQ(parcourir(pb(1, 2, 3, 2)),
-              (Liste{{4, 6, 12}, {4, 5, 20}, {3, 10, 15}, {3, 9, 18}, {3, 8, 24}, {3, 7, 42}}));
-    EXPECT_EQ(parcourir(pb(1, 2, 3, 1, 2, 2)), (Liste{{6, 6, 6}, {4, 8, 8}, {4, 6, 12}}));
-    EXPECT_EQ(parcourir(pb(1, 2, 3, 1, 0, 1, 10)), (Liste{{6, 6, 6}, {5, 5, 10}, {4, 8, 8}}));
-    EXPECT_EQ(parcourir(pb(1, 2, 3, 1, 0, 4)),
-              (Liste{{6, 6, 6}, {5, 5, 10}, {4, 8, 8}, {4, 6, 12}, {4, 5, 20}}));
-}
+    const struct { Probleme p; Liste l; } cas[] = {
+        {pb(1, 2, 3, 1), {{6, 6, 6}, {5, 5, 10}, {4, 8, 8}, {4, 6, 12}, {4, 5, 20}, {3, 12, 12}, {3, 10, 15},
+                          {3, 9, 18}, {3, 8, 24}, {3, 7, 42}}},
+        {pb(1, 2, 3, 2), {{4, 6, 12}, {4, 5, 20}, {3, 10, 15}, {3, 9, 18}, {3, 8, 24}, {3, 7, 42}}},
+        {pb(1, 2, 3, 1, 2, 2), {{6, 6, 6}, {4, 8, 8}, {4, 6, 12}}},
+        {pb(1, 2, 3, 1, 0, 1, 10), {{6, 6, 6}, {5, 5, 10}, {4, 8, 8}}},
+        {pb(1, 2, 3, 1, 0, 4), {{6, 6, 6}, {5, 5, 10}, {4, 8, 8}, {4, 6, 12}, {4, 5, 20}}},
+        {pb(3, 4, 3, 2), {{3, 4, 6}, {2, 6, 12}, {2, 5, 20}}},
+        {pb(3, 4, 3, 1), {{4, 4, 4}, {3, 4, 6}, {3, 3, 12}, {2, 8, 8}, {2, 6, 12}, {2, 5, 20}}},
+        {pb(1, 3, 1, 2), {{3}}}, {pb(1, 3, 1, 1), {{3}}}, {pb(2, 3, 1, 2), {}},
+        {pb(1, 2, 2, 1), {{4, 4}, {3, 6}}}, {pb(1, 2, 2, 2), {{3, 6}}},
+        {pb(1, 1, 3, 2), {{2, 3, 6}}}, {pb(2, 1, 4, 2, 1), {}},
+        // Lowering x1 after withdrawing a chain of unknowns must not pass the
+        // minimum of x1: 14/33 has no expansion of length 3 with x1 >= 5.
+        {pb(14, 33, 3, 2, 0, 5), {}},
+    };
+    for (const auto& c : cas) EXPECT_EQ(parcourir(c.p), c.l) << c.p.P << "/" << c.p.Q << " n=" << c.p.n;
 
-TEST(ListesALaMain, TroisQuarts)
-{
-    EXPECT_EQ(parcourir(pb(3, 4, 3, 2)), (Liste{{3, 4, 6}, {2, 6, 12}, {2, 5, 20}}));
-    EXPECT_EQ(parcourir(pb(3, 4, 3, 1)),
-              (Liste{{4, 4, 4}, {3, 4, 6}, {3, 3, 12}, {2, 8, 8}, {2, 6, 12}, {2, 5, 20}}));
-}
-
-TEST(ListesALaMain, PetitesLongueurs)
-{
-    EXPECT_EQ(parcourir(pb(1, 3, 1, 2)), (Liste{{3}}));
-    EXPECT_EQ(parcourir(pb(1, 3, 1, 1)), (Liste{{3}}));
-    EXPECT_TRUE(parcourir(pb(2, 3, 1, 2)).empty());
-    EXPECT_EQ(parcourir(pb(1, 2, 2, 1)), (Liste{{4, 4}, {3, 6}}));
-    EXPECT_EQ(parcourir(pb(1, 2, 2, 2)), (Liste{{3, 6}}));
-    EXPECT_EQ(parcourir(pb(1, 1, 3, 2)), (Liste{{2, 3, 6}}));
-    EXPECT_TRUE(parcourir(pb(2, 1, 4, 2, 1)).empty());
-}
-
-TEST(ListesALaMain, AvecBornes)
-{
     const Liste l = parcourir(pb(4, 5, 5, 1, 0, 1, 30));
     ASSERT_EQ(l.size(), 58u);
     EXPECT_EQ(l.front(), (Developpement{5, 6, 6, 6, 10}));
     Liste avec33;
-    for (const auto& d : l)
-        if (d[0] == 3 && d[1] == 3) avec33.push_back(d);
+    std::copy_if(l.begin(), l.end(), std::back_inserter(avec33), [](const auto& d) { return d[0] == 3 && d[1] == 3; });
     EXPECT_EQ(avec33, (Liste{{3, 3, 20, 24, 24}, {3, 3, 20, 21, 28}, {3, 3, 20, 20, 30}, {3, 3, 15, 30, 30}}));
-
-    const Liste m = parcourir(pb(3, 4, 5, 1, 0, 3, 30));
-    ASSERT_EQ(m.size(), 64u);
-    EXPECT_EQ(m.front(), (Developpement{6, 6, 6, 8, 8}));
-    for (const auto& d : m) EXPECT_GE(d[0], 3);
 }
 
 // Every list is strictly decreasing in lexicographic order and made of valid
-// expansions: this is checked on all the lists below.
+// expansions.
 void verifier(const Liste& l, const Probleme& p)
 {
     for (std::size_t k = 0; k < l.size(); k++) {
@@ -83,71 +60,44 @@ void verifier(const Liste& l, const Probleme& p)
         ASSERT_EQ(d.size(), static_cast<std::size_t>(p.n));
         NTL::ZZ num(0), den(1);
         for (std::size_t u = 0; u < d.size(); u++) {
-            if (u > 0 && p.type == 2) {
-                EXPECT_LT(d[u - 1], d[u]);
-            } else if (u > 0) {
-                EXPECT_LE(d[u - 1], d[u]);
-            }
-            EXPECT_GE(d[u], p.minx);
-            if (p.M) {
-                EXPECT_LE(d[u], p.M);
-            }
-            if (p.parite) {
-                EXPECT_EQ(d[u] % 2, p.parite == 1 ? 1 : 0);
-            }
+            EXPECT_TRUE(u == 0 || (p.type == 2 ? d[u - 1] < d[u] : d[u - 1] <= d[u])) << u;
+            EXPECT_TRUE(d[u] >= p.minx && (!p.M || d[u] <= p.M)) << d[u];
+            EXPECT_TRUE(!p.parite || d[u] % 2 == (p.parite == 1 ? 1 : 0)) << d[u];
             num = num * d[u] + den;
             den *= d[u];
         }
         EXPECT_EQ(num * p.Q, den * p.P);
-        if (k > 0) {
-            EXPECT_GT(l[k - 1], d);
+        EXPECT_TRUE(k == 0 || l[k - 1] > d);
+    }
+}
+
+// Ways to write 1 as a sum of n distinct unit fractions (OEIS A006585) and of
+// n unit fractions (OEIS A002966): by the plain walk, the fast search and the
+// walk on several threads.
+const long distinctes[] = {0, 0, 0, 1, 6, 72, 2320, 245765}, repetees[] = {0, 1, 1, 3, 14, 147, 3462};
+
+TEST(Parcours, ComptesPublies)
+{
+    for (int n = 1; n <= 6; n++) {
+        for (int type : {1, 2}) {
+            const Probleme p = pb(1, 1, n, type, 0, type);
+            const long attendu = type == 2 ? distinctes[n] : repetees[n];
+            const Liste l = parcourir(p);
+            EXPECT_EQ(static_cast<long>(l.size()), attendu) << "n = " << n << " type " << type;
+            verifier(l, p);
+            const std::string tape = "1 1 1 " + std::to_string(type) + " 0 0 0 " + std::to_string(n) + " " +
+                                     std::to_string(n + 1) + " -1000000";
+            if (type == 1 || n >= 3) {  // without excluding 1, the distinct ones start at 3
+                EXPECT_EQ(essai::calculer(tape, {}).compte, attendu) << "fast, n = " << n << " type " << type;
+            }
         }
     }
 }
 
-TEST(ComptesPublies, UnEnFractionsDistinctes)
+TEST(Parallele, ComptesPublies)
 {
-    // Ways to write 1 as a sum of n distinct unit fractions (OEIS A006585).
-    const long attendu[] = {0, 0, 0, 1, 6, 72, 2320};
-    for (int n = 3; n <= 6; n++) {
-        const Probleme p = pb(1, 1, n, 2, 0, 2);
-        const Liste l = parcourir(p);
-        EXPECT_EQ(static_cast<long>(l.size()), attendu[n]) << "n = " << n;
-        verifier(l, p);
-    }
-}
-
-TEST(ComptesPublies, UnAvecRepetitions)
-{
-    // Ways to write 1 as a sum of n unit fractions (OEIS A002966).
-    const long attendu[] = {0, 1, 1, 3, 14, 147, 3462};
-    for (int n = 1; n <= 6; n++) {
-        const Probleme p = pb(1, 1, n, 1, 0, 1);
-        const Liste l = parcourir(p);
-        EXPECT_EQ(static_cast<long>(l.size()), attendu[n]) << "n = " << n;
-        verifier(l, p);
-    }
-}
-
-TEST(Arriere2, LeMinimumDeX1EstRespecte)
-{
-    // Lowering x1 after withdrawing a chain of unknowns must not pass the
-    // minimum of x1: 14/33 has no expansion of length 3 with x1 >= 5.
-    EXPECT_TRUE(parcourir(pb(14, 33, 3, 2, 0, 5)).empty());
-    for (int parite : {1, 2}) {
-        const Probleme q = pb(14, 33, 3, 2, parite, parite == 1 ? 5 : 6);
-        verifier(parcourir(q), q);
-    }
-    const Probleme p = pb(89, 132, 3, 2, 0, 3);
-    const Liste l = parcourir(p);
-    ASSERT_FALSE(l.empty());
-    EXPECT_EQ(l.front(), (Developpement{3, 4, 11}));
-    verifier(l, p);
-    const Probleme pair = pb(89, 132, 3, 2, 2, 4);
-    verifier(parcourir(pair), pair);
-    // Same with odd unknowns and a minimum of 5 where lowering would reach 3.
-    const Probleme impair = pb(1, 3, 3, 2, 1, 5);
-    verifier(parcourir(impair), impair);
+    EXPECT_EQ(essai::calculer("1 1 1 2 0 0 0 7 8 -1000000", {0, 3, 62, 0, 1, 1 << 10, 8}).compte, distinctes[7]);
+    EXPECT_EQ(essai::calculer("1 1 1 1 0 0 0 6 7 -1000000", {0, 2}).compte, repetees[6]);
 }
 
 // An independent enumeration: every non-decreasing (Type 1) or increasing
@@ -157,86 +107,97 @@ void brute(const Probleme& p, int k, long prec, const NTL::ZZ& num, const NTL::Z
 {
     using NTL::ZZ;
     const ZZ rn = ZZ(p.P) * den - ZZ(p.Q) * num;  // R = rn / (Q*den)
-    if (k == p.n) {
-        if (rn == 0) out.push_back(d);
+    if (k == p.n || rn <= 0) {
+        if (k == p.n && rn == 0) out.push_back(d);
         return;
     }
-    if (rn <= 0) return;
     const ZZ rd = ZZ(p.Q) * den;
     long lo = std::max(p.minx, p.type == 2 ? prec + 1 : prec);
     if (p.parite && (lo % 2 == 1) != (p.parite == 1)) lo++;
-    const long step = p.parite ? 2 : 1;
-    if (k == p.n - 1) {  // the last unknown is 1/R itself
-        if (rd % rn != 0) return;
-        const long v = NTL::to_long(rd / rn);
-        if (v < lo || (p.M && v > p.M) || (p.parite && (v % 2 == 1) != (p.parite == 1))) return;
-        d.push_back(v);
-        out.push_back(d);
-        d.pop_back();
-        return;
-    }
-    const ZZ hautZZ = (ZZ(p.n - k) * rd) / rn;
-    long haut = NTL::to_long(hautZZ);
+    long haut = NTL::to_long((ZZ(p.n - k) * rd) / rn);
     if (p.M && haut > p.M) haut = p.M;
-    for (long v = lo; v <= haut; v += step) {
+    if (k == p.n - 1) {  // the last unknown is 1/R itself, when admissible
+        const long v = rd % rn == 0 ? NTL::to_long(rd / rn) : 0;
+        if (v < lo || v > haut || (p.parite && (v % 2 == 1) != (p.parite == 1))) return;
+        lo = v;
+    }
+    for (long v = lo; v <= haut; v += p.parite ? 2 : 1) {
         d.push_back(v);
         brute(p, k + 1, v, num * v + den, den * v, d, out);
         d.pop_back();
     }
 }
 
-Liste parForceBrute(const Probleme& p)
-{
-    Liste l;
-    Developpement d;
-    brute(p, 0, 0, NTL::ZZ(0), NTL::ZZ(1), d, l);
-    std::sort(l.begin(), l.end(), [](const Developpement& u, const Developpement& v) { return u > v; });
-    return l;
-}
-
 TEST(Parcours, IdentiqueAUneEnumerationIndependante)
 {
     // Small fractions, lengths 1 to 4, both types, every parity, with and
     // without bounds: the walk must give exactly the brute-force list.
-    unsigned graine = 12345;
-    auto hasard = [&](unsigned k) {
-        graine = graine * 1103515245u + 12345u;
-        return (graine >> 16) % k;
-    };
-    int essais = 0;
-    while (essais < 400) {
+    std::mt19937 g(12345);
+    for (int essai = 0; essai < 400 && !HasFailure(); essai++) {
         Probleme p;
-        p.Q = 1 + hasard(30);
-        p.P = 1 + hasard(static_cast<unsigned>(p.Q) + 10);
-        p.n = 1 + static_cast<int>(hasard(4));
-        p.type = 1 + static_cast<int>(hasard(2));
-        p.parite = static_cast<int>(hasard(3));
-        p.minx = 1 + hasard(6);
-        p.M = hasard(2) ? 0 : 20 + hasard(200);
+        p.Q = 1 + g() % 30;
+        p.P = 1 + g() % (p.Q + 10);
+        const long pgcd = NTL::GCD(p.P, p.Q);
+        p.P /= pgcd;
+        p.Q /= pgcd;
+        p.n = 1 + static_cast<int>(g() % 4);
+        p.type = 1 + static_cast<int>(g() % 2);
+        p.parite = static_cast<int>(g() % 3);
+        p.minx = 1 + g() % 6;
+        p.M = g() % 2 ? 0 : 20 + g() % 200;
+        if (!p.M && p.n == 4) p.M = 600;  // keeps the brute force quick
         if (p.parite && (p.minx % 2 == 1) != (p.parite == 1)) p.minx++;
         if (p.parite && p.M && (p.M % 2 == 1) != (p.parite == 1)) p.M--;
-        const long g = NTL::GCD(p.P, p.Q);
-        p.P /= g;
-        p.Q /= g;
-        // Keeps the brute force quick on the longest lengths.
-        if (!p.M && p.n == 4) p.M = 600;
-        essais++;
-        SCOPED_TRACE(testing::Message() << p.P << "/" << p.Q << " n=" << p.n << " type " << p.type << " parity "
-                                        << p.parite << " minx " << p.minx << " M " << p.M);
-        EXPECT_EQ(parcourir(p), parForceBrute(p));
+        Liste attendu;
+        Developpement d;
+        brute(p, 0, 0, NTL::ZZ(0), NTL::ZZ(1), d, attendu);
+        std::sort(attendu.begin(), attendu.end(), std::greater<Developpement>());
+        const Liste l = parcourir(p);
+        EXPECT_EQ(l, attendu) << p.P << "/" << p.Q << " n=" << p.n << " type " << p.type << " parity " << p.parite
+                              << " minx " << p.minx << " M " << p.M;
+        verifier(l, p);
     }
 }
 
-TEST(Parcours, ValidesEtOrdonnesSousContraintes)
+// The bounds of the next unknown, worked out by hand from their definitions:
+// the value returned, minr[k+1] and the remainder.
+struct Bornes : ::testing::Test, egypte::Recherche {};
+
+TEST_F(Bornes, CasCalculesALaMain)
 {
-    const std::vector<Probleme> cas = {
-        pb(2, 3, 4, 2, 1, 1), pb(5, 121, 3, 2),     pb(4, 5, 4, 2, 2, 2, 60), pb(7, 15, 4, 1, 1, 3, 45),
-        pb(3, 7, 4, 2, 0, 3), pb(1, 1, 5, 2, 1, 3), pb(11, 12, 4, 1, 2, 4),   pb(9, 10, 4, 2, 0, 2, 50),
+    const struct { long P, Q; int n, type, parite; long minx, M; std::vector<long> prefixe; long r, minr, reste; } cas[] = {
+        {2, 3, 2, 1, 0, 1, 0, {}, 3, 2, 0},     // 1/3 + 1/3
+        {2, 3, 2, 2, 0, 1, 0, {}, 3, 2, 1},     // windows 5/6 at 2, 7/12 at 3
+        {1, 1, 3, 2, 0, 1, 0, {}, 3, 2, 1},     // windows 13/12 at 2, 47/60 at 3
+        {1, 3, 1, 1, 0, 1, 0, {}, 3, 3, 0},     {1, 3, 1, 2, 0, 1, 0, {}, 3, 3, 0},
+        {2, 3, 1, 2, 0, 1, 0, {}, 1, 1, 1},
+        {5, 6, 3, 2, 0, 1, 0, {2}, 6, 4, 1},    // R = 1/3
+        {5, 6, 3, 2, 0, 1, 0, {3}, 4, 3, 1},    // window starts at x1 + 1
+        {1, 2, 3, 1, 0, 1, 10, {3}, 10, 7, 2},  // bound 12 lowered to M
+        {1, 2, 3, 2, 0, 1, 10, {3}, 10, 7, 2},
+        {1, 2, 2, 1, 2, 2, 0, {}, 4, 4, 0},     // even: 1/4 + 1/4
+        {2, 5, 2, 2, 1, 1, 0, {}, 5, 3, 1},     // odd
+        {5, 3, 3, 2, 1, 1, 0, {}, 1, 1, -6},    // bound 2 lowered to 1 for parity
+        {1, 1, 4, 2, 0, 1, 0, {2}, 6, 3, 1},    // the fast jump (windows of 3 from 3) ends at 6
+        {10, 27, 2, 2, 0, 1, 0, {}, 5, 3, 1},   // 1/5 + 1/6 <= 10/27: the window ends where the jump lands
     };
-    for (const auto& p : cas) {
-        SCOPED_TRACE(testing::Message() << p.P << "/" << p.Q << " n=" << p.n << " type " << p.type);
-        const Liste l = parcourir(p);
-        verifier(l, p);
+    for (const auto& c : cas) {
+        for (int simple : {1, 0}) {
+            static_cast<egypte::Recherche&>(*this) = egypte::Recherche();
+            P = c.P, Q = c.Q, n = c.n, type = c.type, parite = c.parite, minx = c.minx, M = c.M;
+            z = parite == 0 ? 1 : 2;
+            this->simple = simple;
+            x.SetLength(n + 1);
+            minr.SetLength(n + 1);
+            for (long v : c.prefixe) x[++i] = v, plu();
+            SCOPED_TRACE(testing::Message() << c.P << "/" << c.Q << " n=" << c.n << " type " << c.type << " parity "
+                                            << c.parite << " prefix size " << c.prefixe.size() << " simple " << simple);
+            const int k = i;
+            EXPECT_EQ(maxi(i, D, N), c.r);
+            EXPECT_EQ(i, k);
+            EXPECT_EQ(minr[k + 1], c.minr);
+            EXPECT_EQ(reste, c.reste);
+        }
     }
 }
 

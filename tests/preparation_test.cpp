@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "console.h"
 #include "dialogue/dialogue.h"
@@ -12,141 +13,64 @@ using essai::Console;
 
 namespace {
 
-const std::string EXCLUSION = "Voulez vous exclure la valeur 1";
-const std::string INCOMPATIBLES = "\n \t \t    Les contraintes ne sont pas compatibles ! Recommencer ! \n \n ";
-const std::string AUCUNE = " \n \n \t \t Aucune solution compte tenu des contraintes ! \n \n ";
-const std::string RECOMMENCEZ_X = "\n  \t Le Minorant doit etre inferieur au Majorant. Recommencez ! \n \n";
-const std::string RECOMMENCEZ_N = "\n  \t Le Minorant doit etre inferieur au Majorant. Recommencez !\n \n";
-
-struct Resultat {
-    bool continue_;
-    std::string sortie;
-};
-
 bool contient(const std::string& s, const std::string& morceau) { return s.find(morceau) != std::string::npos; }
 
-// Each test works on a search of its own.
-struct Etat : ::testing::Test, egypte::Recherche {
-    Resultat preparer(const std::string& tape)
+struct Preparation : ::testing::Test, egypte::Recherche {
+    // The computation typed on a fresh search, as the program starts each
+    // one: whether it goes on, then every derived value, each as " name=value".
+    std::string preparer(const std::string& tape)
     {
-        // Each computation is a search of its own, as in the program.
         static_cast<egypte::Recherche&>(*this) = egypte::Recherche();
         Console c(tape);
         const bool suite = preparation();
-        return {suite, c.sortie()};
+        texte = c.sortie();
+        std::ostringstream o;
+        o << (suite ? " suite" : " fin") << " P1=" << P1 << " Q1=" << Q1 << " pg=" << pg << " P=" << P << " Q=" << Q
+          << " L=" << L << " n=" << n << " type=" << type << " z=" << z << " minx=" << minx << " minax=" << minax
+          << " M=" << M << " Ma=" << Ma << " pas1=" << pas1 << " minn=" << minn << " maxn=" << maxn
+          << " maxn2=" << maxn2 << " majn=" << majn << " min1n=" << min1n << ' ';
+        return o.str();
     }
+    std::string texte;
 };
 
-struct Preparation : Etat {
-};
-
-TEST_F(Preparation, FractionReduite)
+TEST_F(Preparation, ValeursDeduites)
 {
-    auto r = preparer("6 4 0 0");
-    EXPECT_TRUE(r.continue_);
-    EXPECT_EQ(P1, 6);
-    EXPECT_EQ(Q1, 4);
-    EXPECT_EQ(pg, 2);
-    EXPECT_EQ(P, 3);
-    EXPECT_EQ(Q, 2);
-    EXPECT_EQ(L, 1);
-    EXPECT_EQ(n, 0);
-    EXPECT_EQ(type, 2);
-    EXPECT_EQ(z, 1);
-    EXPECT_EQ(minx, 1);
-}
-
-TEST_F(Preparation, QuestionDeLExclusion)
-{
-    // Asked only without constraints and when P/Q >= 1.
-    EXPECT_FALSE(contient(preparer("2 3 0").sortie, EXCLUSION));
-    auto r = preparer("7 7 0 1");
-    EXPECT_TRUE(contient(r.sortie, EXCLUSION));
-    EXPECT_EQ(pas1, 1);
-    EXPECT_EQ(minx, 2);
-    r = preparer("3 2 1 2 0 0 0 0 0");
-    EXPECT_TRUE(r.continue_);
-    EXPECT_FALSE(contient(r.sortie, EXCLUSION));
-    EXPECT_EQ(pas1, 0);
-}
-
-TEST_F(Preparation, ImpairesAvecQPairTermine)
-{
-    auto r = preparer("1 2 1 2 1");
-    EXPECT_FALSE(r.continue_);
-    EXPECT_FALSE(contient(r.sortie, "Minorant"));
-    EXPECT_EQ(r.sortie.substr(r.sortie.size() - AUCUNE.size()), AUCUNE);
-}
-
-TEST_F(Preparation, BornesEffectivesSelonLaParite)
-{
-    preparer("1 3 1 2 2 0 0 0 0");
-    EXPECT_EQ(minax, 0);
-    EXPECT_EQ(minx, 2);
-    EXPECT_EQ(z, 2);
-    preparer("1 3 1 1 1 0 10 0 0");
-    EXPECT_EQ(Ma, 10);
-    EXPECT_EQ(M, 9);
-    EXPECT_EQ(minx, 1);
-    preparer("1 3 1 1 2 3 4 0 0");  // even: 3 and 4 become 4 and 4, accepted as they are
-    EXPECT_EQ(minx, 4);
-    EXPECT_EQ(M, 4);
-    preparer("1 3 1 1 2 0 1 0 0");  // even with a maximum of 1: M is 0 but Ma keeps 1
-    EXPECT_EQ(M, 0);
-    EXPECT_EQ(Ma, 1);
-}
-
-TEST_F(Preparation, BornesEgalesRedemandees)
-{
-    auto r = preparer("1 3 1 2 0 5 5 4 9 0 0");
-    EXPECT_TRUE(contient(r.sortie, RECOMMENCEZ_X));
-    EXPECT_EQ(minx, 4);
-    EXPECT_EQ(M, 9);
-    r = preparer("1 3 1 2 0 0 0 3 3 0 4");
-    EXPECT_TRUE(contient(r.sortie, RECOMMENCEZ_N));
-    EXPECT_EQ(minn, 0);
-    EXPECT_EQ(maxn, 4);
-}
-
-TEST_F(Preparation, LongueursDeduites)
-{
-    preparer("3 2 1 2 0 4 0 0 0");
-    EXPECT_EQ(min1n, 6);
-    EXPECT_EQ(n, 5);  // the first length tried is 6
-    preparer("3 2 1 2 0 4 0 8 0");
-    EXPECT_EQ(n, 7);
-    preparer("1 3 1 2 0 0 2 0 5");
-    EXPECT_EQ(majn, 0);
-    EXPECT_EQ(maxn, 5);
-    preparer("5 6 1 2 0 0 12 0 20");
-    EXPECT_EQ(majn, 10);
-    EXPECT_EQ(maxn, 10);
-    EXPECT_EQ(maxn2, 20);
-    preparer("5 6 1 2 0 0 12 0 0");
-    EXPECT_EQ(maxn, 0);
-}
-
-TEST_F(Preparation, ContraintesIncompatibles)
-{
-    auto r = preparer("5 6 1 2 0 10 0 0 8");
-    EXPECT_FALSE(r.continue_);
-    EXPECT_EQ(min1n, 9);
-    EXPECT_EQ(r.sortie.substr(r.sortie.size() - INCOMPATIBLES.size()), INCOMPATIBLES);
-}
-
-TEST_F(Preparation, LongueurHorsDePortee)
-{
-    // n >= 10^12 from the minimum of x1, and a minimum for n beyond any int.
-    for (const char* tape : {"1 1 1 2 0 1000000000000 0 0 0", "1 1 1 2 0 0 0 1000000000000000000000000000000 0"}) {
-        auto r = preparer(tape);
-        EXPECT_FALSE(r.continue_) << tape;
-        const std::string fin = TROP_LONG;
-        EXPECT_EQ(r.sortie.substr(r.sortie.size() - fin.size()), fin) << tape;
+    const struct { const char* tape; std::vector<std::string> valeurs, messages = {}, absents = {}; } cas[] = {
+        {"6 4 0 0", {"suite", "P1=6", "Q1=4", "pg=2", "P=3", "Q=2", "L=1", "n=0", "type=2", "z=1", "minx=1"}},
+        // The exclusion of 1: asked only without constraints and when P/Q >= 1.
+        {"2 3 0", {}, {}, {"exclure la valeur 1"}},
+        {"7 7 0 1", {"pas1=1", "minx=2"}, {"Voulez vous exclure la valeur 1"}},
+        {"3 2 1 2 0 0 0 0 0", {"suite", "pas1=0"}, {}, {"exclure la valeur 1"}},
+        // Odd unknowns with Q even: no solution, and no bounds asked.
+        {"1 2 1 2 1", {"fin"}, {AUCUNE_SOLUTION}, {"Minorant"}},
+        // The effective bounds follow the parity.
+        {"1 3 1 2 2 0 0 0 0", {"minax=0", "minx=2", "z=2"}},
+        {"1 3 1 1 1 0 10 0 0", {"Ma=10", "M=9", "minx=1"}},
+        {"1 3 1 1 2 3 4 0 0", {"minx=4", "M=4"}},  // even: 3 and 4 become 4 and 4, accepted as they are
+        {"1 3 1 1 2 0 1 0 0", {"M=0", "Ma=1"}},   // even with a maximum of 1: M is 0 but Ma keeps 1
+        // Equal bounds are asked again.
+        {"1 3 1 2 0 5 5 4 9 0 0", {"minx=4", "M=9"}, {"\n  \t Le Minorant doit etre inferieur au Majorant. Recommencez ! \n \n"}},
+        {"1 3 1 2 0 0 0 3 3 0 4", {"minn=0", "maxn=4"}, {"\n  \t Le Minorant doit etre inferieur au Majorant. Recommencez !\n \n"}},
+        // The lengths: the first one tried is n + 1.
+        {"3 2 1 2 0 4 0 0 0", {"min1n=6", "n=5"}},
+        {"3 2 1 2 0 4 0 8 0", {"n=7"}},
+        {"1 3 1 2 0 0 2 0 5", {"majn=0", "maxn=5"}},
+        {"5 6 1 2 0 0 12 0 20", {"majn=10", "maxn=10", "maxn2=20"}},
+        {"5 6 1 2 0 0 12 0 0", {"maxn=0"}},
+        {"5 6 1 2 0 10 0 0 8", {"fin", "min1n=9"}, {"Les contraintes ne sont pas compatibles ! Recommencer !"}},
+        // n >= 10^12 from the minimum of x1, and a minimum for n beyond any int;
+        // the last length the search accepts is still searched.
+        {"1 1 1 2 0 1000000000000 0 0 0", {"fin"}, {TROP_LONG}},
+        {"1 1 1 2 0 0 0 1000000000000000000000000000000 0", {"fin"}, {TROP_LONG}},
+        {"1 1 1 2 0 0 0 100000 0", {"suite", "n=" + std::to_string(NMAX - 1)}},
+    };
+    for (const auto& c : cas) {
+        const std::string v = preparer(c.tape);
+        for (const auto& f : c.valeurs) EXPECT_TRUE(contient(v, " " + f + " ")) << c.tape << ": " << f << " in" << v;
+        for (const auto& m : c.messages) EXPECT_TRUE(contient(texte, m)) << c.tape << ": " << m;
+        for (const auto& m : c.absents) EXPECT_FALSE(contient(texte, m)) << c.tape << ": " << m;
     }
-    // The last length the search accepts is still searched.
-    auto r = preparer("1 1 1 2 0 0 0 100000 0");
-    EXPECT_TRUE(r.continue_);
-    EXPECT_EQ(n, NMAX - 1);
 }
 
 TEST(Programme, ChaqueCalculRepartDeZero)

@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -36,14 +36,9 @@ std::string decoder(const std::string& s)
 {
     std::string r;
     for (std::size_t k = 0; k < s.size(); k++) {
-        if (s[k] != '\\' || k + 1 == s.size()) {
-            r += s[k];
-            continue;
-        }
-        const char c = s[++k];
-        if (c == 'n') r += '\n';
-        else if (c == 't') r += '\t';
-        else if (c == '\\') r += '\\';
+        const char c = s[k] == '\\' && k + 1 < s.size() ? s[++k] : '\0';
+        if (c == '\0') r += s[k];
+        else if (c == 'n' || c == 't' || c == '\\') r += c == 'n' ? '\n' : c == 't' ? '\t' : '\\';
         else if (c == 'H') r += std::string(144, '-');
         else ADD_FAILURE() << "unknown escape \\" << c << " in: " << s;
     }
@@ -72,21 +67,7 @@ void lire(const fs::path& fichier, Seance& s)
 std::string contenu(const fs::path& p)
 {
     std::ifstream in(p, std::ios::binary);
-    std::ostringstream o;
-    o << in.rdbuf();
-    return o.str();
-}
-
-// Shows where two texts part, with escapes visible.
-std::string visible(const std::string& s)
-{
-    std::string r;
-    for (char c : s) {
-        if (c == '\n') r += "\\n";
-        else if (c == '\t') r += "\\t";
-        else r += c;
-    }
-    return r;
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::vector<std::string> noms()
@@ -120,11 +101,13 @@ TEST_P(SeanceTest, SortieEtStatutExacts)
     EXPECT_EQ(WEXITSTATUS(brut), s.statut);
     EXPECT_EQ(erreurs, "");
     if (obtenu != s.attendu) {
-        std::size_t k = 0;
-        while (k < obtenu.size() && k < s.attendu.size() && obtenu[k] == s.attendu[k]) k++;
+        // Where the two texts part, with their escapes visible.
+        const std::size_t k = std::mismatch(obtenu.begin(), obtenu.end(), s.attendu.begin(), s.attendu.end()).first -
+                              obtenu.begin();
         const std::size_t debut = k > 80 ? k - 80 : 0;
-        ADD_FAILURE() << "output differs at byte " << k << "\n  expected: ..." << visible(s.attendu.substr(debut, 200))
-                      << "\n  obtained: ..." << visible(obtenu.substr(debut, 200));
+        ADD_FAILURE() << "output differs at byte " << k << "\n  expected: ..."
+                      << ::testing::PrintToString(s.attendu.substr(debut, 200))
+                      << "\n  obtained: ..." << ::testing::PrintToString(obtenu.substr(debut, 200));
     }
 }
 

@@ -1,0 +1,105 @@
+// Every other way of searching held against the plain walk on one thread:
+// whole computations typed through calcul, with every paging answer, must
+// write the same bytes, read the same answers and count the same expansions.
+// The fast search (machine words or big integers; divisors listed, matched or
+// stepped, or chosen by their counts; x[n-2] in words or by the walk) is held
+// against the plain walk; the walk on several threads (more than the machine
+// has, on purpose, with units of every depth and quota) against the fast
+// search on one thread, itself held against the plain walk here.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "console.h"
+
+namespace {
+
+struct Chemin {
+    const char* nom;
+    essai::Reglages r;
+};
+
+void PrintTo(const Chemin& c, std::ostream* os) { *os << c.nom; }
+
+essai::Reglages rapide(int bits, int methode, int avant) { return {0, 1, bits, methode, avant}; }
+essai::Reglages fils(int k, std::size_t plafond, int parFil) { return {0, k, 62, 0, 1, plafond, parFil}; }
+
+// The first five also take the delicate cases (the plain walk is slow on them:
+// one fast path only). The walks on several threads are the ones run under
+// ThreadSanitizer (by the name Parallele).
+const Chemin CHEMINS[] = {
+    {"mots_0", rapide(62, 0, 1)},
+    {"Parallele_2_fils", fils(2, 1 << 16, 64)},
+    {"Parallele_3_fils_plafond_2", fils(3, 2, 4)},
+    {"Parallele_8_fils_plafond_5", fils(8, 5, 1)},
+    {"Parallele_2_fils_plafond_1", fils(2, 1, 16)},
+    {"mots_0_sans_avant", rapide(62, 0, 0)}, {"mots_1", rapide(62, 1, 1)}, {"mots_2", rapide(62, 2, 1)},
+    {"mots_3", rapide(62, 3, 1)}, {"mots_3_sans_avant", rapide(62, 3, 0)}, {"grands_1", rapide(0, 1, 1)},
+    {"grands_2", rapide(0, 2, 1)},
+};
+
+class Chemins : public testing::TestWithParam<Chemin> {
+protected:
+    void comparer(const std::string& tape)
+    {
+        const essai::Reglages& r = GetParam().r;
+        essai::comparer(tape, r.fils > 1 ? essai::Reglages{} : essai::Reglages{1}, r);
+    }
+};
+
+// Under the sanitizers the plain walk runs far slower: a few dozen sessions
+// per path already take every path there.
+#ifdef EGYPTE_SOUS_SANITISEURS
+constexpr int SEANCES = 60, SEANCES_FILS = 150;
+#else
+constexpr int SEANCES = 2000, SEANCES_FILS = 600;
+#endif
+
+TEST_P(Chemins, SeancesAuHasard)
+{
+    std::mt19937 g(GetParam().r.fils > 1 ? 20261207u : 20261206u);
+    const int k = GetParam().r.fils > 1 ? SEANCES_FILS : SEANCES;
+    for (int j = 0; j < k && !HasFailure(); j++) comparer(essai::seanceAuHasard(g, 30, 400));
+}
+
+// Where a unit's exit and the fast search's ranges are delicate: runs of
+// equal values, a minimum for x1, odd or even unknowns, a maximum for xn, and
+// the answer -1 at every position of a listing (the last expansion of a unit
+// and the very last one included).
+class Frontieres : public Chemins {};
+
+TEST_P(Frontieres, CasDelicats)
+{
+    for (const char* t : {"1 1 1 1 0 0 0 5 6 -7", "1 1 1 1 2 0 0 5 6 -3", "1 1 1 1 1 0 0 5 6 -2",
+                          "2 1 1 1 0 0 0 5 6 -5", "1 1 1 2 0 3 0 5 6 -4", "1 1 1 2 2 4 0 5 6 -3",
+                          "1 1 1 2 0 0 60 5 6 -2", "1 1 1 1 0 0 40 6 7 -3", "5 121 1 2 0 0 0 4 5 3 2 -17",
+                          "4 13 1 2 1 0 0 4 5 -3", "3 7 1 1 2 0 0 4 5 -5", "9 20 1 2 0 3 500 4 5 2 -4",
+                          "3 4 1 1 0 0 0 5 6 0", "1 1 1 1 0 2 0 4 5 0", "2 3 1 2 0 0 0 4 5 0",
+                          "1 2 1 1 0 0 0 2 3 1 -1", "1 2 1 1 0 0 0 2 3 -1", "1 1 1 1 0 0 0 6 7 -13",
+                          "3 1 1 1 0 0 0 6 7 -11", "1 1 1 1 0 4 0 6 7 -9", "1 1 1 2 1 0 0 9 10 -5",
+                          "1 1 1 2 0 0 0 6 7 5 -100"})
+        comparer(t);
+    for (int k = 1; k <= 15 && !HasFailure(); k++) {
+        std::string s = "1 1 1 1 0 0 0 4 5", t = "1 1 1 2 0 0 0 5 6";
+        for (int j = 1; j < k; j++) s += " 1";
+        for (int j = 1; j < k * 5; j++) t += " 1";
+        comparer(s + " -1");
+        comparer(t + " -1");
+    }
+}
+
+std::string nom(const testing::TestParamInfo<Chemin>& i) { return i.param.nom; }
+INSTANTIATE_TEST_SUITE_P(Tous, Chemins, testing::ValuesIn(CHEMINS), nom);
+INSTANTIATE_TEST_SUITE_P(Tous, Frontieres, testing::ValuesIn(CHEMINS, CHEMINS + 5), nom);
+
+TEST(Chemins, GrandsDenominateurs)
+{
+    // Longer ranges of x[n-2] and x[n-1], larger q, more divisors.
+    for (unsigned graine : {31122026u, 6122026u, 1226u}) {
+        std::mt19937 g(graine);
+        for (int k = 0; k < 60 && !HasFailure(); k++) essai::comparer(essai::seanceAuHasard(g, 1000, 700), {1}, {});
+    }
+}
+
+}  // namespace
