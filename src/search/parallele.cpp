@@ -59,11 +59,17 @@ void Collecte::vider(int n)
     mots_.clear();
     grands_.clear();
     entrees_.clear();
+    nombre_ = 0;
     arretA = 0;
 }
 
 std::int64_t Collecte::ajouter(Recherche& s)
 {
+    if (!garder_) {
+        nombre_++;
+        if (arretA != 0 && nombre_ == arretA) s.L = -1;
+        return s.K1;
+    }
     bool mots = true;
     for (int a = 1; a <= n_ && mots; a++) mots = NumBits(s.x[a]) <= 64;
     if (mots) {

@@ -45,7 +45,11 @@ public:
     void vider(int n);
     // Takes s.x[1..n]; returns s.K1 unchanged (affiche's result is not read).
     std::int64_t ajouter(Recherche& s);
-    std::size_t taille() const { return entrees_.size(); }
+    std::size_t taille() const { return garder_ ? entrees_.size() : nombre_; }
+    // From now on only counts what it is handed (taille), keeping neither
+    // the expansions nor their extremes: for the walk of a whole subtree that
+    // only wants its count, which may run into billions. Lasts across vider.
+    void compterSeulement() { garder_ = false; }
     // Expansion j into x[1..n].
     void lire(std::size_t j, NTL::Vec<NTL::ZZ>& x) const;
 
@@ -60,6 +64,8 @@ private:
     std::vector<std::uint64_t> mots_;
     std::vector<NTL::ZZ> grands_;
     std::vector<std::int64_t> entrees_;  // >= 0: offset in mots_; < 0: -(offset in grands_) - 1
+    bool garder_ = true;
+    std::size_t nombre_ = 0;  // what was handed, when not kept
 };
 
 // Threads for a walk: `demande` when positive, else EGYPTE_FILS when it holds

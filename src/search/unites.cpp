@@ -204,6 +204,7 @@ std::int64_t compterSousArbre(const Recherche& c, const Noeud& noeud, std::int64
     el.unite = true;
     el.k = noeud.i;
     el.racine = noeud;
+    el.trouves.compterSeulement();
     const std::atomic<bool> jamais{false};
     parcourirUnite(o, el, jamais);
     pas = el.pas;
