@@ -51,5 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     verifier(IsZero(p.minx) || IsZero(p.M) || p.minx < p.M, "contradictory bounds on the unknowns accepted");
     verifier(IsZero(p.minn) || IsZero(p.maxn) || p.minn < p.maxn, "contradictory bounds on the length accepted");
     verifier(c.K >= 1 && c.fils >= 0 && c.fils <= 1024, "a count or a number of threads out of range");
+    verifier(!c.estimer || (p.longueur >= 4 && c.duree >= 1 && c.duree <= 86400 && c.journal.empty() &&
+                            c.sortie.empty()),
+             "an estimate without its length, with a time out of range, or with a listing or a journal");
     return 0;
 }

@@ -39,6 +39,7 @@ std::string resume(const Commande& c)
     champ("json", c.json, d.json); champ("journal", c.journal, d.journal);
     champ("sortie", c.sortie, d.sortie); champ("fils", c.fils, d.fils);
     champ("aide", c.aide, d.aide); champ("version", c.version, d.version);
+    champ("estimer", c.estimer, d.estimer); champ("duree", c.duree, d.duree);
     return o.str();
 }
 
@@ -61,6 +62,9 @@ TEST(Commande, LignesAcceptees)
         {{"--json", "--fils", "01024", "3/4"}, "3/4 json=1 fils=1024"},
         {{"--sortie", "liste.txt", "--journal", "liste.journal", "3/4", "--longueur", "6"},
          "3/4 longueur=6 journal=liste.journal sortie=liste.txt"},
+        {{"--estimer", "--compter", "1/1", "--longueur", "9"}, "1/1 longueur=9 montrer=3 estimer=1"},
+        {{"--estimer", "--duree", "060", "--json", "--fils", "64", "2/3", "--longueur", "4"},
+         "2/3 longueur=4 json=1 fils=64 estimer=1 duree=60"},
         {{"--aide"}, "1/1 aide=1"}, {{"--help", "--aide"}, "1/1 aide=1"}, {{"--version", "x/y"}, "1/1 version=1"},
     };
     for (const auto& k : cas) {
@@ -101,6 +105,13 @@ TEST(Commande, LignesRefusees)
         {{"--fils", "1025", "3/4"}, "--fils attend un entier de 1 a 1024, pas '1025'"},
         {{"--fils", "99999999999999999999", "3/4"}, "--fils attend un entier de 1 a 1024"},
         {{"--journal", "", "3/4"}, "--journal attend un nom de fichier non vide"},
+        {{"--estimer", "3/4"}, "--estimer demande --longueur N"},
+        {{"--estimer", "--longueur", "3", "3/4"}, "--estimer demande une longueur d'au moins 4"},
+        {{"--estimer", "--journal", "j", "1/1", "--longueur", "8"}, "--estimer exclut --journal"},
+        {{"--estimer", "--une-sur", "2", "1/1", "--longueur", "8"}, "--estimer exclut --une-sur"},
+        {{"--duree", "5", "1/1", "--longueur", "8"}, "--duree va avec --estimer"},
+        {{"--estimer", "--duree", "0", "1/1", "--longueur", "8"}, "--duree attend un nombre de secondes de 1 a 86400"},
+        {{"--estimer", "--duree", "86401", "1/1", "--longueur", "8"}, "pas '86401'"},
     };
     for (const auto& k : cas) {
         SCOPED_TRACE(k.fragment);
@@ -117,7 +128,8 @@ TEST(Commande, AideEtVersion)
     const std::string aide = aideCommande();
     for (const char* mot : {"--repetitions", "--parite", "--min-x1", "--max-xn", "--min-n", "--max-n", "--longueur",
                             "--sans-un", "--premieres", "--une-sur", "--compter", "--json", "--journal", "--sortie",
-                            "--fils", "--aide", "--help", "--version", "130", "egypte --compter 1/1 --longueur 7"})
+                            "--fils", "--estimer", "--duree", "--aide", "--help", "--version", "130",
+                            "egypte --compter 1/1 --longueur 7"})
         EXPECT_NE(aide.find(mot), std::string::npos) << mot;
     for (char ch : aide) EXPECT_TRUE(ch == '\n' || (ch >= 0x20 && ch < 0x7f)) << static_cast<int>(ch);
     EXPECT_TRUE(versionCommande().rfind("egypte ", 0) == 0 && versionCommande().find('\n') == std::string::npos);

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "console.h"
 #include "search/journal.h"
 
@@ -97,13 +99,41 @@ TEST(Ligne, LignesDeCommandeRefusees)
 {
     // Each: status 2, nothing on standard output, one French line on error.
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--inconnue", "3/4"}, {"3/0"}, {"3/4", "--parite", "3"}, {"3", "4", "5"}, {"--compter"}}) {
+             {"--inconnue", "3/4"}, {"3/0"}, {"3/4", "--parite", "3"}, {"3", "4", "5"}, {"--compter"}, {"--estimer", "3/4"}}) {
         const Execution e = executer(args);
         EXPECT_EQ(e.statut, 2) << args[0];
         EXPECT_EQ(e.sortie, "") << args[0];
         EXPECT_EQ(e.erreurs.rfind("egypte : ", 0), 0u) << e.erreurs;
         EXPECT_EQ(std::count(e.erreurs.begin(), e.erreurs.end(), '\n'), 1) << e.erreurs;
     }
+}
+
+TEST(Ligne, Estimation)
+{
+    // The report in French, then as JSON, with the time on the threads asked
+    // for; a length ruled out is estimated at 0 at once.
+    const Execution t = executer({"--estimer", "--duree", "1", "--fils", "3", "1/1", "--longueur", "6"});
+    EXPECT_EQ(t.statut, 0);
+    EXPECT_EQ(t.erreurs, "");
+    EXPECT_GT(std::stod(valeur(t.sortie, "Nombre de solutions : environ ")), 0);
+    for (const char* l : {"Fraction : 1/1\n", "n = 6\n", "Duree du compte sur un coeur : environ ",
+                          "Duree du compte sur 3 fils : environ ", "Noeuds du parcours (pas) : environ ", "Sondages : "})
+        EXPECT_NE(t.sortie.find(l), std::string::npos) << l;
+    const Execution j = executer({"--estimer", "--json", "--duree", "1", "--fils", "3", "1/1", "--longueur", "6"});
+    EXPECT_EQ(j.statut, 0);
+    const nlohmann::json r = nlohmann::json::parse(j.sortie);
+    EXPECT_EQ(r["estimation"], "sondages");
+    EXPECT_EQ(r["longueur"], "6");
+    EXPECT_EQ(r["fils"], 3);
+    EXPECT_EQ(r["profondeur"], 3);
+    EXPECT_GE(r["sondages"].get<long>(), 1);
+    EXPECT_GT(r["solutions"].get<double>(), 0);
+    EXPECT_DOUBLE_EQ(r["secondes_fils"].get<double>() * 3, r["secondes_un_coeur"].get<double>());
+    const Execution z = executer({"--estimer", "--json", "--parite", "impaire", "1/1", "--longueur", "8"});
+    EXPECT_EQ(z.statut, 0);
+    const nlohmann::json rz = nlohmann::json::parse(z.sortie);
+    EXPECT_EQ(rz["estimation"], "exclue");
+    EXPECT_EQ(rz["solutions"], 0);
 }
 
 TEST(Journal, UnCompteTueRepartJusquAuMemeResultat)

@@ -25,7 +25,7 @@ int main(int argc, char** argv)
             std::cout << egypte::versionCommande() << '\n';
             return 0;
         }
-        return egypte::lancer(c);
+        return c.estimer ? egypte::lancerEstimation(c) : egypte::lancer(c);
     }
     try {
         return egypte::programme();

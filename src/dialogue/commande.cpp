@@ -162,6 +162,7 @@ void lire(int argc, const char* const* argv, Commande& c)
     CLI::Option* const aide = drapeau("--aide");
     CLI::Option* const help = drapeau("--help");
     CLI::Option* const version = drapeau("--version");
+    CLI::Option* const estimer = drapeau("--estimer");
     CLI::Option* const parite = option("--parite");
     CLI::Option* const minx = option("--min-x1");
     CLI::Option* const maxxn = option("--max-xn");
@@ -173,6 +174,7 @@ void lire(int argc, const char* const* argv, Commande& c)
     CLI::Option* const journal = option("--journal");
     CLI::Option* const sortie = option("--sortie");
     CLI::Option* const fils = option("--fils");
+    CLI::Option* const duree = option("--duree");
     std::vector<std::string> positionnels;
     app.add_option("fraction", positionnels);
 
@@ -254,6 +256,25 @@ void lire(int argc, const char* const* argv, Commande& c)
         if (n < 1 || n > 1024) refuser("--fils attend un entier de 1 a 1024, pas " + cite(*s));
         c.fils = n;
     }
+
+    c.estimer = estimer->count() > 0;
+    if (const std::string* s = valeurDe(duree)) {
+        if (!c.estimer) refuser("--duree va avec --estimer (la duree des sondages)");
+        // Up to five digits past any leading zeros, or it is above a day.
+        const std::size_t debut = s->find_first_not_of('0');
+        const bool court = chiffres(*s) && (debut == std::string::npos || s->size() - debut <= 5);
+        const int n = court ? std::stoi(*s) : 0;
+        if (n < 1 || n > 86400) refuser("--duree attend un nombre de secondes de 1 a 86400, pas " + cite(*s));
+        c.duree = n;
+    }
+    if (c.estimer) {
+        // The estimate is of the walk of one length, and it lists nothing.
+        if (IsZero(pb.longueur)) refuser("--estimer demande --longueur N (la longueur dont estimer le compte)");
+        if (pb.longueur < 4)
+            refuser("--estimer demande une longueur d'au moins 4 (une longueur plus courte se compte directement)");
+        for (const CLI::Option* o : {premieres, uneSur, journal, sortie})
+            if (o->count() > 0) refuser("--estimer exclut " + o->get_name() + " (l'estimation ne liste rien)");
+    }
 }
 
 }  // namespace
@@ -298,11 +319,16 @@ std::string aideCommande()
            "  --journal FICHIER  tenir le journal du calcul dans FICHIER\n"
            "  --sortie FICHIER   les developpements dans FICHIER plutot qu'a l'ecran\n"
            "  --fils N           N fils de calcul, de 1 a 1024\n"
+           "  --estimer          estimer le compte de la longueur --longueur N (N >= 4)\n"
+           "                     et sa duree, par des sondages au hasard, sans le faire\n"
+           "  --duree S          S secondes de sondages pour --estimer (5 par defaut)\n"
            "  --aide, --help     cette aide\n"
            "  --version          la version du programme\n"
            "Les nombres s'ecrivent en chiffres decimaux seuls, sans signe.\n"
            "--premieres, --une-sur et --compter s'excluent ;\n"
            "--longueur exclut --min-n et --max-n.\n"
+           "--estimer demande --longueur et exclut --premieres, --une-sur, --journal\n"
+           "et --sortie.\n"
            "Sans --fils : la variable EGYPTE_FILS, sinon un fil par coeur.\n"
            "\n"
            "Statut de sortie :\n"
@@ -310,11 +336,13 @@ std::string aideCommande()
            "  1    aucun developpement sous ces contraintes\n"
            "  2    erreur d'utilisation\n"
            "  130  calcul arrete par Ctrl-C\n"
+           "  (avec --estimer : 0 quelle que soit l'estimation ; 2 et 130 de meme)\n"
            "\n"
            "Exemples :\n"
            "  egypte 4/5\n"
            "  egypte --compter 1/1 --longueur 7\n"
-           "  egypte --sortie liste.txt --journal liste.journal 3/4 --longueur 6\n";
+           "  egypte --sortie liste.txt --journal liste.journal 3/4 --longueur 6\n"
+           "  egypte --estimer --duree 30 1/1 --longueur 9\n";
 }
 
 std::string versionCommande() { return "egypte 8.0"; }

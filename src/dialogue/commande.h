@@ -25,6 +25,8 @@ struct Commande {
     std::string journal;       // --journal FICHIER; empty = none
     std::string sortie;        // --sortie FICHIER: the expansions there; empty = standard output
     int fils = 0;              // --fils N; 0 = EGYPTE_FILS or every core
+    bool estimer = false;      // --estimer: the size of the count estimated, not the count
+    int duree = 5;             // --duree S: seconds of probes for --estimer
     bool aide = false;         // --aide / --help: the help was asked for
     bool version = false;      // --version
 };
@@ -48,6 +50,11 @@ std::string versionCommande();
 // and the report says the count is incomplete).
 // With `reseau`, the work units go to other processes (egypte-mpi).
 int lancer(const Commande& c, Reseau* reseau = nullptr);
+
+// Runs the estimate of --estimer (estimation_lancement.cpp): the report of
+// the estimate on standard output. Returns the exit status: 0, or 130 when
+// stopped by Ctrl-C (the probes complete by then are reported).
+int lancerEstimation(const Commande& c);
 
 }  // namespace egypte
 

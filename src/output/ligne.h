@@ -5,6 +5,8 @@
 #ifndef EGYPTE_OUTPUT_LIGNE_H
 #define EGYPTE_OUTPUT_LIGNE_H
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <cstdio>
 #include <string>
 
@@ -46,6 +48,12 @@ struct Bilan {
     bool complet = false;   // the count is the whole count
     bool interrompu = false;
 };
+
+// The lines of a report that name the problem (the fraction, the
+// constraints), and the same as fields of a JSON object (fraction,
+// fraction_reduite, contraintes): every report starts with them.
+void rapportProbleme(std::ostream& o, const Commande& c, const Recherche& s);
+void problemeJson(nlohmann::json& j, const Commande& c, const Recherche& s);
 
 // The report of the computation in French (text) or as one JSON object.
 void rapportTexte(std::ostream& o, const Commande& c, const Recherche& s, const Bilan& b);

@@ -24,7 +24,7 @@ const char* nomParite(int p) { return p == 2 ? "paire" : (p == 1 ? "impaire" : "
 
 }  // namespace
 
-void rapportTexte(std::ostream& o, const Commande& c, const Recherche& s, const Bilan& b)
+void rapportProbleme(std::ostream& o, const Commande& c, const Recherche& s)
 {
     const Probleme& p = c.probleme;
     o << "Fraction : " << s.P1 << '/' << s.Q1;
@@ -39,6 +39,12 @@ void rapportTexte(std::ostream& o, const Commande& c, const Recherche& s, const 
     if (!IsZero(p.longueur)) o << ", n = " << p.longueur;
     if (s.pas1 == 1) o << ", la valeur 1 interdite";
     o << '\n';
+}
+
+void rapportTexte(std::ostream& o, const Commande& c, const Recherche& s, const Bilan& b)
+{
+    const Probleme& p = c.probleme;
+    rapportProbleme(o, c, s);
     if (!b.trouve) {
         if (b.interrompu) o << "Calcul interrompu avant qu'une solution soit trouvee.\n";
         else o << "Aucune solution compte tenu des contraintes.\n";
@@ -51,11 +57,10 @@ void rapportTexte(std::ostream& o, const Commande& c, const Recherche& s, const 
     o << "Calcul complet : " << (b.complet ? "oui" : "non") << '\n';
 }
 
-void rapportJson(std::ostream& o, const Commande& c, const Recherche& s, const Bilan& b)
+void problemeJson(nlohmann::json& j, const Commande& c, const Recherche& s)
 {
     const Probleme& p = c.probleme;
     auto borne = [](const NTL::ZZ& v) { return IsZero(v) ? nlohmann::json(nullptr) : nlohmann::json(texte(v)); };
-    nlohmann::json j;
     j["fraction"] = texte(s.P1) + "/" + texte(s.Q1);
     j["fraction_reduite"] = texte(s.P) + "/" + texte(s.Q);
     j["contraintes"] = {{"inconnues", s.type == 2 ? "differentes" : "repetitions"},
@@ -66,6 +71,12 @@ void rapportJson(std::ostream& o, const Commande& c, const Recherche& s, const B
                         {"max_n", borne(p.maxn)},
                         {"longueur", borne(p.longueur)},
                         {"sans_un", s.pas1 == 1}};
+}
+
+void rapportJson(std::ostream& o, const Commande& c, const Recherche& s, const Bilan& b)
+{
+    nlohmann::json j;
+    problemeJson(j, c, s);
     j["longueur_minimale"] = b.trouve ? nlohmann::json(s.n) : nlohmann::json(nullptr);
     j["solutions"] = s.K1;
     j["plus_grand_xn"] = b.trouve ? nlohmann::json(texte(s.m)) : nlohmann::json(nullptr);

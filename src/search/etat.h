@@ -171,6 +171,22 @@ public:
     // The search over increasing lengths (longueurs.cpp), the expansions to
     // affiche; prints nothing else.
     Fin chercher();
+    // How the next length was set up (longueurSuivante).
+    enum class Longueur {
+        aParcourir,  // to be walked from i = 0, or ruled out by an exact test (i = -1)
+        seule,       // P/Q is the largest sum that n admissible unknowns reach: one expansion
+        auDela,      // even the smallest admissible expansion passes the maximum (i = -1)
+        finie        // no length left to try, or Ctrl-C: `pourquoi` says which
+    };
+    // The search over lengths of a computation as chercher runs it, for a
+    // caller other than chercher (the size estimate), so that it gets the very
+    // same length (longueurs.cpp): avantLongueurs once, before the first
+    // length (no largest sum at hand, the vectors emptied); longueurSuivante
+    // sets up the next length, n + 1: the running sum, the counters, the
+    // vectors of n + 1 entries and i = 0, then the exact tests that rule the
+    // length out.
+    void avantLongueurs();
+    Longueur longueurSuivante(Fin& pourquoi);
     // The walk of the current length from i = 0, on one thread or several
     // (parallele.cpp).
     Fin parcourirLongueur();

@@ -100,37 +100,65 @@ void Recherche::seuleSolution()
     i = -1;
 }
 
-Recherche::Fin Recherche::chercher()
+Recherche::Longueur Recherche::longueurSuivante(Fin& pourquoi)
+{
+    nouvelleLongueur();
+    if (nz > maxn && !IsZero(maxn)) {
+        pourquoi = Fin::aucune;
+        return Longueur::finie;
+    }
+    // Every unknown is at most M, so no length above floor(P*M/Q) can work.
+    if (!IsZero(Ma) && nz > majn) {
+        pourquoi = Fin::aucune;
+        return Longueur::finie;
+    }
+    if (nz > NMAX) {
+        pourquoi = Fin::tropLong;
+        return Longueur::finie;
+    }
+    // A sum of n odd unit fractions is (a sum of n odd numbers)/(odd):
+    // in lowest terms its numerator has the parity of n.
+    if (parite == 1 && IsOdd(Q) && IsOdd(P) != (n % 2 == 1)) i = -1;
+    m0 = minx;
+    T0 = (type == 1) ? 0 : (parite == 0 ? 1 : 2);
+    if (!plusGrandeSomme()) {
+        pourquoi = Fin::interrompu;
+        return Longueur::finie;
+    }
+    mul(w, P, Qm0);
+    mul(u, Q, Pm0);
+    const long ecart = compare(w, u);  // sign of P/Q - Pm0/Qm0
+    if (ecart > 0) i = -1;
+    add(t, m0, static_cast<long>(n - 1) * T0);
+    if (!IsZero(Ma) && t > M) {
+        // Even the smallest admissible expansion passes the maximum.
+        i = -1;
+        return Longueur::auDela;
+    }
+    if (i >= 0 && ecart == 0) return Longueur::seule;
+    return Longueur::aParcourir;
+}
+
+void Recherche::avantLongueurs()
 {
     nPm0 = 0;
     x.kill();
     minr.kill();
     x1.kill();
     sale = 0;
+}
+
+Recherche::Fin Recherche::chercher()
+{
+    avantLongueurs();
     while (K1 == 0) {
         if (interrompu) return Fin::interrompu;
-        nouvelleLongueur();
-        if (nz > maxn && !IsZero(maxn)) return Fin::aucune;
-        // Every unknown is at most M, so no length above floor(P*M/Q) can work.
-        if (!IsZero(Ma) && nz > majn) return Fin::aucune;
-        if (nz > NMAX) return Fin::tropLong;
-        // A sum of n odd unit fractions is (a sum of n odd numbers)/(odd):
-        // in lowest terms its numerator has the parity of n.
-        if (parite == 1 && IsOdd(Q) && IsOdd(P) != (n % 2 == 1)) i = -1;
-        m0 = minx;
-        T0 = (type == 1) ? 0 : (parite == 0 ? 1 : 2);
-        if (!plusGrandeSomme()) return Fin::interrompu;
-        mul(w, P, Qm0);
-        mul(u, Q, Pm0);
-        const long ecart = compare(w, u);  // sign of P/Q - Pm0/Qm0
-        if (ecart > 0) i = -1;
-        add(t, m0, static_cast<long>(n - 1) * T0);
-        if (!IsZero(Ma) && t > M) {
-            // Even the smallest admissible expansion passes the maximum.
-            i = -1;
-        } else if (i >= 0 && ecart == 0) {
+        Fin pourquoi = Fin::aucune;
+        const Longueur l = longueurSuivante(pourquoi);
+        if (l == Longueur::finie) return pourquoi;
+        if (l == Longueur::seule) {
             seuleSolution();
-        } else {
+        } else if (l == Longueur::aParcourir) {
             // A length that an earlier run of the same computation walked
             // to the end without an expansion is not walked again.
             if (i >= 0 && sortie != nullptr && sortie->longueurVide(n)) i = -1;

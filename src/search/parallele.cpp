@@ -63,6 +63,7 @@ void Collecte::vider(int n, bool stocker)
     mots_.clear();
     grands_.clear();
     entrees_.clear();
+    nombre_ = 0;
     arretA = 0;
 }
 

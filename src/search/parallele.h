@@ -72,6 +72,8 @@ private:
     std::vector<std::uint64_t> mots_;
     std::vector<NTL::ZZ> grands_;
     std::vector<std::int64_t> entrees_;  // >= 0: offset in mots_; < 0: -(offset in grands_) - 1
+    bool garder_ = true;
+    std::size_t nombre_ = 0;  // what was handed, when not kept
 };
 
 // Threads for a walk: `demande` when positive, else EGYPTE_FILS when it holds

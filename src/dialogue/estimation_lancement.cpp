@@ -1,0 +1,34 @@
+// --estimer: the problem set up as for its count, the length probed for a
+// while, the report of the estimate.
+#include <iostream>
+
+#include "dialogue/commande.h"
+#include "dialogue/interruption.h"
+#include "output/estimation_rapport.h"
+#include "search/estimation.h"
+#include "search/parallele.h"
+
+namespace egypte {
+
+int lancerEstimation(const Commande& c)
+{
+    Recherche s;
+    s.fils = c.fils;
+    Estimation e;
+    e.fils = nombreDeFils(c.fils);
+    Recherche::Fin fin;
+    // A problem that poser refuses has no length to try: nothing to count.
+    if (s.poser(c.probleme, fin)) {
+        const EcouteInterruption ecoute;
+        ReglagesEstimation r;
+        r.secondes = c.duree;
+        // poser kept the length within NMAX.
+        e = estimer(s, static_cast<int>(to_long(c.probleme.longueur)), r);
+    }
+    if (c.json) rapportEstimationJson(std::cout, c, s, e);
+    else rapportEstimationTexte(std::cout, c, s, e);
+    std::cout.flush();
+    return e.arretCtrlC ? 130 : 0;
+}
+
+}  // namespace egypte
