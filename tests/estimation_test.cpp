@@ -84,7 +84,7 @@ TEST(Estimation, ProbesAreUnbiasedAndTheirMeanComesNearTheCount)
         }
         // Random probes, with a fixed seed.
         const Estimation e = estimer(s, k.n, ReglagesEstimation{5, 20000, 20240611, 0});
-        ASSERT_EQ(e.issue, Estimation::Issue::sondee);
+        ASSERT_EQ(e.genre, Estimation::Genre::sondee);
         EXPECT_TRUE(e.sondes == 20000 && e.profondeur == k.n - 3 && e.secondes > 0);
         EXPECT_TRUE(e.relatif() > 0 && e.relatif() < 0.1) << e.relatif();
         EXPECT_LT(std::abs(e.developpements - exact), 4 * e.ecartDeveloppements) << e.developpements;
@@ -100,8 +100,8 @@ TEST(Estimation, LengthsSettledWithoutAWalk)
     EXPECT_EQ(a.i, -1);
     EXPECT_EQ(poser(b, 25, 12, 4, 2, 0), Recherche::Longueur::seule);
     const Estimation ea = estimer(a, 8, ReglagesEstimation{}), eb = estimer(b, 4, ReglagesEstimation{});
-    EXPECT_TRUE(ea.issue == Estimation::Issue::nulle && ea.developpements == 0 && ea.sondes == 0);
-    EXPECT_TRUE(eb.issue == Estimation::Issue::seule && eb.developpements == 1 && eb.sondes == 0);
+    EXPECT_TRUE(ea.genre == Estimation::Genre::nulle && ea.developpements == 0 && ea.sondes == 0);
+    EXPECT_TRUE(eb.genre == Estimation::Genre::seule && eb.developpements == 1 && eb.sondes == 0);
 }
 
 }  // namespace

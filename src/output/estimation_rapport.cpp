@@ -43,14 +43,14 @@ std::string duree(double s)
     return r;
 }
 
-const char* nomIssue(Estimation::Issue i)
+const char* nomGenre(Estimation::Genre g)
 {
-    switch (i) {
-    case Estimation::Issue::sondee: return "sondages";
-    case Estimation::Issue::seule: return "seule";
-    case Estimation::Issue::courte: return "courte";
-    case Estimation::Issue::interrompue: return "interrompue";
-    case Estimation::Issue::nulle: break;
+    switch (g) {
+    case Estimation::Genre::sondee: return "sondages";
+    case Estimation::Genre::seule: return "seule";
+    case Estimation::Genre::courte: return "courte";
+    case Estimation::Genre::interrompue: return "interrompue";
+    case Estimation::Genre::nulle: break;
     }
     return "exclue";
 }
@@ -61,21 +61,21 @@ void rapportEstimationTexte(std::ostream& o, const Commande& c, const Recherche&
 {
     rapportProbleme(o, c, s);
     const NTL::ZZ& n = c.probleme.longueur;
-    switch (e.issue) {
-    case Estimation::Issue::nulle:
+    switch (e.genre) {
+    case Estimation::Genre::nulle:
         o << "Estimation : aucune solution de longueur " << n << " (la longueur est exclue d'emblee)\n";
         return;
-    case Estimation::Issue::seule:
+    case Estimation::Genre::seule:
         o << "Estimation : une seule solution de longueur " << n
           << ", exactement (la plus grande somme de " << n << " inconnues admissibles)\n";
         return;
-    case Estimation::Issue::courte:
+    case Estimation::Genre::courte:
         o << "Estimation : impossible pour une longueur inferieure a 4, la compter directement\n";
         return;
-    case Estimation::Issue::interrompue:
+    case Estimation::Genre::interrompue:
         o << "Estimation interrompue par Ctrl-C avant la fin d'un sondage.\n";
         return;
-    case Estimation::Issue::sondee:
+    case Estimation::Genre::sondee:
         break;
     }
     char pc[40];
@@ -105,7 +105,7 @@ void rapportEstimationJson(std::ostream& o, const Commande& c, const Recherche& 
     std::ostringstream n;
     n << c.probleme.longueur;
     j["longueur"] = n.str();
-    j["estimation"] = nomIssue(e.issue);
+    j["estimation"] = nomGenre(e.genre);
     j["solutions"] = e.developpements;
     j["solutions_erreur"] = e.ecartDeveloppements;
     j["erreur_relative"] = e.relatif();

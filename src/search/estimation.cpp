@@ -127,22 +127,22 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
     e.fils = nombreDeFils(s.fils);
     e.graine = r.graine != 0 ? r.graine : (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
     if (n < 4) {
-        e.issue = Estimation::Issue::courte;
+        e.genre = Estimation::Genre::courte;
         return e;
     }
     Recherche::Fin pourquoi = Recherche::Fin::aucune;
     const Recherche::Longueur l = poserLongueur(s, n, pourquoi);
     if (l == Recherche::Longueur::finie && pourquoi == Recherche::Fin::interrompu) {
-        e.issue = Estimation::Issue::interrompue;
+        e.genre = Estimation::Genre::interrompue;
         e.arretCtrlC = true;
     } else if (l == Recherche::Longueur::seule) {
-        e.issue = Estimation::Issue::seule;
+        e.genre = Estimation::Genre::seule;
         e.developpements = 1;
         e.noeuds = 1;
     } else if (l == Recherche::Longueur::aParcourir && s.i >= 0) {
-        e.issue = Estimation::Issue::sondee;
+        e.genre = Estimation::Genre::sondee;
     }
-    if (e.issue != Estimation::Issue::sondee) {
+    if (e.genre != Estimation::Genre::sondee) {
         e.duree = depuis(debut);
         return e;
     }
@@ -164,7 +164,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         secondes.ajouter(p.secondes);
     }
     e.sondes = dev.k;
-    if (e.sondes == 0) e.issue = Estimation::Issue::interrompue;
+    if (e.sondes == 0) e.genre = Estimation::Genre::interrompue;
     e.developpements = dev.moyenne;
     e.ecartDeveloppements = dev.erreur();
     e.noeuds = noeuds.moyenne;

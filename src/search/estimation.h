@@ -9,7 +9,7 @@
 // The probes stop at depth D = n - 3 by default, the deepest node whose
 // subtree can be walked on its own (below it the fast search runs through
 // x[n-2] and x[n-1] in one go), and walk that subtree exactly. The deeper the
-// exact part starts, the cheaper a probe and the more of them in a given
+// exact walk starts, the cheaper a probe and the more of them in a given
 // time: on 1 as 8 distinct unit fractions, D = 5 gives tens of thousands of
 // probes a second and a smaller standard error in ten seconds than D = 4,
 // with 40 times fewer probes, while at D = 2 a single probe can take minutes.
@@ -64,14 +64,14 @@ Recherche::Longueur poserLongueur(Recherche& s, int n, Recherche::Fin& pourquoi)
 Sondage sonder(const Recherche& c, int profondeur, const std::function<std::size_t(std::size_t)>& choisir);
 
 struct Estimation {
-    enum class Issue {
+    enum class Genre {
         sondee,     // the probes ran: the means below
         nulle,      // the length is ruled out (or cannot be searched): no expansion, exactly
         seule,      // P/Q is the largest sum of n admissible unknowns: one expansion, exactly
         courte,     // n < 4: no level where a probe can choose, count it instead
         interrompue // Ctrl-C before a probe was complete
     };
-    Issue issue = Issue::nulle;
+    Genre genre = Genre::nulle;
     int n = 0;
     int profondeur = 0;           // D
     long sondes = 0;              // complete probes
