@@ -119,8 +119,14 @@ int ouvrier(const Commande& c)
     // Ctrl-C stops the units in hand (their results say so); rank 0 then ends.
     const EcouteInterruption ecoute;
     for (;;) {
+        // Waiting for units, a rank looks now and then rather than spinning:
+        // rank 0 may be walking the rest of a unit on the same cores.
         MPI_Status st;
-        MPI_Probe(0, MPI_ANY_TAG, MPI_COMM_WORLD, &st);
+        for (int arrive = 0;;) {
+            MPI_Iprobe(0, MPI_ANY_TAG, MPI_COMM_WORLD, &arrive, &st);
+            if (arrive) break;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
         const std::string texte = recevoirTexte(0, st.MPI_TAG, st);
         if (st.MPI_TAG == FIN) return 0;
         std::istringstream in(texte);

@@ -192,9 +192,9 @@ bool Recherche::avantDernier()
         bool apparie, pas;
         choisir(static_cast<double>((v0r - vl) / z) + 1, tau, static_cast<double>(p), true, apparie, pas);
         plageMots(m, p, q, v0r, vl);
-        const Issue fin = parcourirMots(m, apparie, pas);
-        if (fin != Issue::complete) {
-            rendreSuivant(fin == Issue::arret ? arretA : v0r);
+        const FinPlage fin = parcourirMots(m, apparie, pas);
+        if (fin != FinPlage::complete) {
+            rendreSuivant(fin == FinPlage::arret ? arretA : v0r);
             reculer();
             return true;
         }

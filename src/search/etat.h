@@ -281,7 +281,9 @@ private:
     u64 Mw = 0;                 // M when it has at most 63 bits; 0 when there is none
     u64 minxMots = 0;           // minx
 
-    enum class Issue { complete, arret, coupee };
+    // How a range of x[n-1] ended: every value seen, stopped after an
+    // expansion (-1 or Ctrl-C), or cut by Ctrl-C while listing.
+    enum class FinPlage { complete, arret, coupee };
     bool rassembler(int k);
     bool montrer();
     void garderDerniere();
@@ -292,7 +294,7 @@ private:
     void choisir(double valeurs, double tau, double p, bool mots, bool& apparie, bool& pas);
     void borneMots(Mots& m);
     void plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast);
-    Issue parcourirMots(const Mots& m, bool apparie, bool pas);
+    FinPlage parcourirMots(const Mots& m, bool apparie, bool pas);
     void diviseursZ(std::size_t idx);
     bool dernierNiveau();
     int signeFenetreMots(u64 rm, u64 p, u64 q);

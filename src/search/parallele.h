@@ -50,8 +50,10 @@ public:
     // Takes s.x[1..n]; returns s.K1 unchanged (affiche's result is not read).
     std::int64_t ajouter(Recherche& s);
     std::size_t taille() const { return compte_; }
-    // Holds `plafond` expansions or more (never, when it only counts).
-    bool plein(std::size_t plafond) const { return stocker_ && compte_ >= plafond; }
+    // Holds `plafond` expansions or more. Counted ones too: a unit that
+    // reaches its quota hands the rest back as smaller units, which is also
+    // what shares a heavy unit between the threads.
+    bool plein(std::size_t plafond) const { return compte_ >= plafond; }
     bool stocke() const { return stocker_; }
     // Expansion j into x[1..n].
     void lire(std::size_t j, NTL::Vec<NTL::ZZ>& x) const;

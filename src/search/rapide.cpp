@@ -186,12 +186,12 @@ void Recherche::plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast) { m.plage(p,
 
 // The range of x[k] in machine words: the candidates, then each expansion
 // through the display, in the walk's order.
-Recherche::Issue Recherche::parcourirMots(const Mots& m, bool apparie, bool pas)
+Recherche::FinPlage Recherche::parcourirMots(const Mots& m, bool apparie, bool pas)
 {
     const int k = n - 1;
     montre = false;
     liste.chercher(m, facteurs, apparie, pas);
-    if (liste.coupe) return Issue::coupee;
+    if (liste.coupe) return FinPlage::coupee;
     for (u64 d : liste.candidats) {
         u64 av;
         u128 bv;
@@ -202,11 +202,11 @@ Recherche::Issue Recherche::parcourirMots(const Mots& m, bool apparie, bool pas)
         if (montrer()) {
             arretA = av;
             garderDerniere();
-            return Issue::arret;
+            return FinPlage::arret;
         }
     }
     garderDerniere();
-    return Issue::complete;
+    return FinPlage::complete;
 }
 
 // The whole remaining range of the penultimate position in one call. Returns
@@ -275,9 +275,9 @@ bool Recherche::dernierNiveau()
         Mots m;
         borneMots(m);
         plageMots(m, versU64(pz), versU64(qz), versU64(v0), versU64(vlast));
-        const Issue fin = parcourirMots(m, apparie, pas);
-        if (fin == Issue::coupee) finir(k, v0);
-        else if (fin == Issue::arret) finir(k, x[k]);
+        const FinPlage fin = parcourirMots(m, apparie, pas);
+        if (fin == FinPlage::coupee) finir(k, v0);
+        else if (fin == FinPlage::arret) finir(k, x[k]);
         else finir(k, vlast);
         return true;
     }

@@ -201,6 +201,7 @@ std::int64_t compterSousArbre(const Recherche& c, const Noeud& noeud, std::int64
     Recherche o;
     preparer(o, c);
     o.compteSeul = true;  // counted only, never cut: the subtree is walked whole
+    o.plafondUnite = static_cast<std::size_t>(-1);
     Element el;
     el.unite = true;
     el.k = noeud.i;
