@@ -7,6 +7,7 @@
 // allowed. No sign, not even '+': every number here is positive or zero, so
 // a sign can only be a mistake, and '+5' is refused just as '-5' is.
 #include "dialogue/commande.h"
+#include "dialogue/dialogue.h"
 
 #include <CLI/CLI.hpp>
 
@@ -51,25 +52,6 @@ bool chiffres(const std::string& s)
     for (char ch : s)
         if (ch < '0' || ch > '9') return false;
     return true;
-}
-
-// v <- the number written by the digits s[0..len), by halves so that a
-// number of a million digits is read in a moment.
-void decimal(ZZ& v, const char* s, std::size_t len)
-{
-    if (len <= 18) {
-        long d = 0;
-        for (std::size_t k = 0; k < len; k++) d = 10 * d + (s[k] - '0');
-        v = d;
-        return;
-    }
-    const std::size_t bas = len / 2;
-    ZZ haut, p;
-    decimal(haut, s, len - bas);
-    decimal(v, s + (len - bas), bas);
-    power(p, ZZ(10), static_cast<long>(bas));
-    mul(haut, haut, p);
-    add(v, v, haut);
 }
 
 ZZ nombre(const std::string& s)

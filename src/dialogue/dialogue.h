@@ -4,6 +4,7 @@
 
 #include <NTL/ZZ.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -47,6 +48,11 @@ struct FinDeLEntree {};
 // restores the default.
 using FinDeSaisie = void (*)();
 void surFinDeSaisie(FinDeSaisie routine);
+
+// v <- the number written by the decimal digits s[0..len), by halves so
+// that a number of a million digits is read in a moment (the dialogue's
+// tokens and the command line's numbers).
+void decimal(NTL::ZZ& v, const char* s, std::size_t len);
 
 // 1 when c is a decimal digit, '+' or '-'; leaves its value in valtest1.
 int valtest(char caract1);

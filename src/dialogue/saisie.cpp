@@ -62,25 +62,6 @@ bool lireJeton(int cas)
     return l1 > 0;
 }
 
-// valeur <- the decimal number of the digits s[0..len), by halves so that a
-// number of a million digits is read in a moment.
-void decimal(ZZ& v, const char* s, std::size_t len)
-{
-    if (len <= 18) {
-        long d = 0;
-        for (std::size_t k = 0; k < len; k++) d = 10 * d + (s[k] - '0');
-        v = d;
-        return;
-    }
-    const std::size_t bas = len / 2;
-    ZZ haut, p;
-    decimal(haut, s, len - bas);
-    decimal(v, s + (len - bas), bas);
-    power(p, ZZ(10), static_cast<long>(bas));
-    mul(haut, haut, p);
-    add(v, v, haut);
-}
-
 // The scan of codes 4 and 5. Sets refaire to 1 when the token is refused.
 void entier(int cas)
 {
@@ -123,6 +104,23 @@ FinDeSaisie finDeSaisie = nullptr;
 }
 
 }  // namespace
+
+void decimal(ZZ& v, const char* s, std::size_t len)
+{
+    if (len <= 18) {
+        long d = 0;
+        for (std::size_t k = 0; k < len; k++) d = 10 * d + (s[k] - '0');
+        v = d;
+        return;
+    }
+    const std::size_t bas = len / 2;
+    ZZ haut, p;
+    decimal(haut, s, len - bas);
+    decimal(v, s + (len - bas), bas);
+    power(p, ZZ(10), static_cast<long>(bas));
+    mul(haut, haut, p);
+    add(v, v, haut);
+}
 
 void surFinDeSaisie(FinDeSaisie routine) { finDeSaisie = routine; }
 
