@@ -23,9 +23,12 @@ struct Chemin {
 void PrintTo(const Chemin& c, std::ostream* os) { *os << c.nom; }
 
 essai::Reglages rapide(int bits, int methode, int avant) { return {0, 1, bits, methode, avant}; }
-essai::Reglages fils(int k, std::size_t plafond, int parFil) { return {0, k, 62, 0, 1, plafond, parFil}; }
+essai::Reglages fils(int k, std::size_t plafond, int parFil, int loin = 0)
+{
+    return {0, k, 62, 0, 1, plafond, parFil, loin};
+}
 
-// The first five also take the delicate cases (the plain walk is slow on them:
+// The first seven also take the delicate cases (the plain walk is slow on them:
 // one fast path only). The walks on several threads are the ones run under
 // ThreadSanitizer (by the name Parallele).
 const Chemin CHEMINS[] = {
@@ -34,6 +37,8 @@ const Chemin CHEMINS[] = {
     {"Parallele_3_fils_plafond_2", fils(3, 2, 4)},
     {"Parallele_8_fils_plafond_5", fils(8, 5, 1)},
     {"Parallele_2_fils_plafond_1", fils(2, 1, 16)},
+    {"Parallele_reseau_plafond_2", fils(1, 2, 4, 2)},
+    {"Parallele_reseau_plafond_5", fils(2, 5, 1, 3)},
     {"mots_0_sans_avant", rapide(62, 0, 0)}, {"mots_1", rapide(62, 1, 1)}, {"mots_2", rapide(62, 2, 1)},
     {"mots_3", rapide(62, 3, 1)}, {"mots_3_sans_avant", rapide(62, 3, 0)}, {"grands_1", rapide(0, 1, 1)},
     {"grands_2", rapide(0, 2, 1)},
@@ -44,7 +49,7 @@ protected:
     void comparer(const std::string& tape)
     {
         const essai::Reglages& r = GetParam().r;
-        essai::comparer(tape, r.fils > 1 ? essai::Reglages{} : essai::Reglages{1}, r);
+        essai::comparer(tape, r.fils > 1 || r.loin > 0 ? essai::Reglages{} : essai::Reglages{1}, r);
     }
 };
 
@@ -58,8 +63,9 @@ constexpr int SEANCES = 2000, SEANCES_FILS = 600;
 
 TEST_P(Chemins, SeancesAuHasard)
 {
-    std::mt19937 g(GetParam().r.fils > 1 ? 20261207u : 20261206u);
-    const int k = GetParam().r.fils > 1 ? SEANCES_FILS : SEANCES;
+    const bool fils = GetParam().r.fils > 1 || GetParam().r.loin > 0;
+    std::mt19937 g(fils ? 20261207u : 20261206u);
+    const int k = fils ? SEANCES_FILS : SEANCES;
     for (int j = 0; j < k && !HasFailure(); j++) comparer(essai::seanceAuHasard(g, 30, 400));
 }
 
@@ -91,7 +97,7 @@ TEST_P(Frontieres, CasDelicats)
 
 std::string nom(const testing::TestParamInfo<Chemin>& i) { return i.param.nom; }
 INSTANTIATE_TEST_SUITE_P(Tous, Chemins, testing::ValuesIn(CHEMINS), nom);
-INSTANTIATE_TEST_SUITE_P(Tous, Frontieres, testing::ValuesIn(CHEMINS, CHEMINS + 5), nom);
+INSTANTIATE_TEST_SUITE_P(Tous, Frontieres, testing::ValuesIn(CHEMINS, CHEMINS + 7), nom);
 
 TEST(Chemins, GrandsDenominateurs)
 {

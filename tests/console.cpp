@@ -3,10 +3,57 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <map>
+#include <memory>
 
+#include "search/atelier.h"
 #include "search/recherche.h"
+#include "search/reseau.h"
 
 namespace essai {
+
+namespace {
+
+// Another process, in this one: every unit and every result goes through
+// the text of its message, and the units are walked on threads of their own
+// (which stop, and come back cut, when the walk stops).
+class ReseauLocal : public egypte::Reseau {
+public:
+    ReseauLocal(int fils, const egypte::Recherche& modele) : modele_(modele), atelier_(fils, arret_) {}
+    int fils() const override { return atelier_.fils(); }
+    int places() override { return 2 * atelier_.fils() - static_cast<int>(enMain_.size()); }
+    void confier(int, long id, const egypte::Element& el) override
+    {
+        if (enMain_.empty()) arret_ = false;
+        std::stringstream texte;
+        egypte::ecrireUnite(texte, el);
+        auto e = std::make_unique<egypte::Element>();
+        egypte::lireUnite(texte, *e);
+        atelier_.confier(id, e.get(), &modele_);
+        enMain_[id] = std::move(e);
+    }
+    void expedier() override {}
+    std::vector<long> recevoir(const std::map<long, egypte::Element*>& dehors) override
+    {
+        const std::vector<long> ids = atelier_.finis(std::chrono::microseconds(0));
+        for (long id : ids) {
+            std::stringstream texte;
+            egypte::ecrireResultat(texte, *enMain_.at(id));
+            egypte::lireResultat(texte, *dehors.at(id));
+            enMain_.erase(id);
+        }
+        return ids;
+    }
+    void arreter() override { arret_ = true; }
+
+private:
+    const egypte::Recherche& modele_;
+    std::atomic<bool> arret_{false};
+    std::map<long, std::unique_ptr<egypte::Element>> enMain_;
+    egypte::Atelier atelier_;  // last: its threads end before the units they hold
+};
+
+}  // namespace
 
 Console::Console(const std::string& entree)
     : in_(entree), ancienIn_(std::cin.rdbuf(in_.rdbuf())), ancienOut_(std::cout.rdbuf(out_.rdbuf()))
@@ -78,6 +125,11 @@ Trace calculer(const std::string& tape, const Reglages& r)
     s.avant = r.avant;
     s.plafondUnite = r.plafond;
     s.unitesParFil = r.unitesParFil;
+    std::unique_ptr<ReseauLocal> loin;
+    if (r.loin > 0) {
+        loin = std::make_unique<ReseauLocal>(r.loin, s);
+        s.reseau = loin.get();
+    }
     Console c(tape);
     s.calcul();
     return Trace{c.sortie(), c.reste(), s.K1};

@@ -47,10 +47,14 @@ std::vector<Developpement> lignesSolutions(const std::string& texte);
 
 // How a computation is searched: the plain walk or the fast search with its
 // settings, on how many threads, and how work units are cut.
+// `loin` > 0: the units are dealt out as to other processes (through the
+// text of the messages) walked on that many threads, and to `fils` threads
+// of the computation's own.
 struct Reglages {
     int simple = 0, fils = 1, bits = 62, methode = 0, avant = 1;
     std::size_t plafond = std::size_t(1) << 16;
     int unitesParFil = 64;
+    int loin = 0;
 };
 
 // One whole computation typed through calcul (the answers from the prompt

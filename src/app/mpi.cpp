@@ -1,34 +1,37 @@
 // egypte-mpi: one computation of the command line spread over the processes
 // of an MPI job, with the same options and exactly the same results as
 // egypte. Rank 0 runs the computation: it enumerates the work units of each
-// length, deals them out on demand (a few per thread of a rank, since units
-// are very uneven), and replays what comes back in the walk's order, with
-// the journal if one is given. The other ranks walk the units they are dealt,
-// each on its threads. A rank that dies ends the job (MPI's own handling);
-// the journal then holds every unit that rank 0 had replayed.
+// length, deals them out on demand (a couple per thread of a rank, since
+// units are very uneven) to the other ranks and to its own threads, and
+// replays what comes back in the walk's order, with the journal if one is
+// given. The other ranks walk the units they are dealt on their threads and
+// send each result as soon as it is done. A rank that dies ends the job
+// (MPI's own handling); the journal then holds every unit that rank 0 had
+// replayed.
 #include <mpi.h>
 #include <signal.h>
-#include <oneapi/tbb/enumerable_thread_specific.h>
-#include <oneapi/tbb/parallel_for.h>
-#include <oneapi/tbb/task_arena.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <iostream>
-#include <thread>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "dialogue/commande.h"
 #include "dialogue/interruption.h"
+#include "search/atelier.h"
 #include "search/reseau.h"
 
 namespace {
 
 using namespace egypte;
 
-constexpr int TRAVAIL = 1, RESULTAT = 2, FIN = 3;
+constexpr int TRAVAIL = 1, RESULTAT = 2, FIN = 3, ARRET = 4;
 
 // mpirun turns Ctrl-C into SIGTERM for every rank, then kills them a moment
 // later: SIGTERM stops the search the way Ctrl-C stops the one-process
@@ -40,9 +43,8 @@ void envoyerTexte(const std::string& s, int vers, int etiquette)
     MPI_Send(s.data(), static_cast<int>(s.size()), MPI_CHAR, vers, etiquette, MPI_COMM_WORLD);
 }
 
-std::string recevoirTexte(int de, int etiquette, MPI_Status& st)
+std::string recevoirTexte(const MPI_Status& st)
 {
-    MPI_Probe(de, etiquette, MPI_COMM_WORLD, &st);
     int k = 0;
     MPI_Get_count(&st, MPI_CHAR, &k);
     std::string s(static_cast<std::size_t>(k), '\0');
@@ -50,105 +52,168 @@ std::string recevoirTexte(int de, int etiquette, MPI_Status& st)
     return s;
 }
 
-// Rank 0's side: the ranks that wait for units, the messages both ways.
+void illisible(int rang)
+{
+    std::cerr << "egypte-mpi : message illisible du rang " << rang << '\n';
+    MPI_Abort(MPI_COMM_WORLD, 3);
+}
+
+// Rank 0's side: the places free on each rank, the units waiting to go, the
+// results that come back.
 class ReseauMpi : public Reseau {
 public:
-    ReseauMpi(int rangs, int lot) : lot_(lot)
+    // fils[r]: the threads of rank r (r >= 1), each with `places` units.
+    ReseauMpi(const std::vector<int>& fils, int places)
+        : libres_(fils.size()), tampons_(fils.size()), comptes_(fils.size())
     {
-        for (int r = rangs - 1; r >= 1; r--) libres_.push_back(r);
+        for (std::size_t r = 1; r < fils.size(); r++) {
+            fils_ += fils[r];
+            libres_[r] = places * fils[r];
+            places_ += libres_[r];
+        }
     }
-    bool libre() override { return !libres_.empty(); }
-    int lot() const override { return lot_; }
-    void envoyer(int n, const std::vector<Element*>& unites) override
+    int fils() const override { return fils_; }
+    int places() override { return places_; }
+    void confier(int n, long id, const Element& el) override
     {
-        std::ostringstream o;
-        o << n << ' ' << unites.size() << '\n';
-        for (const Element* el : unites) ecrireUnite(o, *el);
-        envoyerTexte(o.str(), libres_.back(), TRAVAIL);
-        libres_.pop_back();
+        // To the rank with the most free places.
+        std::size_t r = 1;
+        for (std::size_t k = 2; k < libres_.size(); k++)
+            if (libres_[k] > libres_[r]) r = k;
+        libres_[r]--;
+        places_--;
+        n_ = n;
+        tampons_[r] << id << ' ';
+        ecrireUnite(tampons_[r], el);
+        comptes_[r]++;
     }
-    std::vector<long> recevoir(std::map<long, std::unique_ptr<Element>>& dehors) override
+    void expedier() override
     {
-        // Rank 0 mostly waits: a blocking receive would spin on a core that
-        // the other ranks' threads use, so it looks now and then instead.
-        MPI_Status st;
-        for (int arrive = 0;;) {
+        for (std::size_t r = 1; r < tampons_.size(); r++) {
+            if (comptes_[r] == 0) continue;
+            envoyerTexte(std::to_string(n_) + ' ' + std::to_string(comptes_[r]) + '\n' + tampons_[r].str(),
+                         static_cast<int>(r), TRAVAIL);
+            tampons_[r].str("");
+            comptes_[r] = 0;
+        }
+    }
+    std::vector<long> recevoir(const std::map<long, Element*>& dehors) override
+    {
+        std::vector<long> ids;
+        for (;;) {
+            MPI_Status st;
+            int arrive = 0;
             MPI_Iprobe(MPI_ANY_SOURCE, RESULTAT, MPI_COMM_WORLD, &arrive, &st);
-            if (arrive) break;
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        }
-        std::istringstream in(recevoirTexte(st.MPI_SOURCE, RESULTAT, st));
-        libres_.push_back(st.MPI_SOURCE);
-        std::size_t k = 0;
-        in >> k;
-        std::vector<long> numeros;
-        for (std::size_t j = 0; j < k; j++) {
-            long numero = -1;
-            in >> numero;
-            const auto it = dehors.find(numero);
-            if (!in || it == dehors.end()) {
-                std::cerr << "egypte-mpi : message illisible du rang " << st.MPI_SOURCE << '\n';
-                MPI_Abort(MPI_COMM_WORLD, 3);
+            if (!arrive) return ids;
+            std::istringstream in(recevoirTexte(st));
+            int k = 0;
+            in >> k;
+            for (int j = 0; j < k; j++) {
+                long id = -1;
+                in >> id;
+                const auto it = dehors.find(id);
+                if (!in || it == dehors.end()) illisible(st.MPI_SOURCE);
+                lireResultat(in, *it->second);
+                ids.push_back(id);
             }
-            lireResultat(in, *it->second);
-            numeros.push_back(numero);
+            if (!in || k < 0) illisible(st.MPI_SOURCE);
+            libres_[static_cast<std::size_t>(st.MPI_SOURCE)] += k;
+            places_ += k;
         }
-        return numeros;
     }
-    void finir(int rangs)
+    void arreter() override
     {
-        for (int r = 1; r < rangs; r++) envoyerTexte("", r, FIN);
+        for (std::size_t r = 1; r < libres_.size(); r++) envoyerTexte("", static_cast<int>(r), ARRET);
+    }
+    void finir()
+    {
+        for (std::size_t r = 1; r < libres_.size(); r++) envoyerTexte("", static_cast<int>(r), FIN);
     }
 
 private:
+    int fils_ = 0, places_ = 0, n_ = 0;
     std::vector<int> libres_;
-    const int lot_;
+    std::vector<std::ostringstream> tampons_;
+    std::vector<int> comptes_;
 };
 
 // Another rank: walks the units it is dealt until rank 0 says it is over.
-int ouvrier(const Commande& c)
+int ouvrier(const Commande& c, int fils)
 {
-    Recherche probleme;
-    Recherche::Fin pourquoi;
-    probleme.poser(c.probleme, pourquoi);
-    probleme.compteSeul = c.montrer == Commande::Montrer::compter;
-    const int fils = nombreDeFils(c.fils);
-    tbb::task_arena arene(fils);
-    tbb::enumerable_thread_specific<Recherche> ouvriers;
-    const std::atomic<bool> jamais{false};
+    std::atomic<bool> arret{false};
+    std::map<int, std::unique_ptr<Recherche>> modeles;  // the problem at each length
+    std::map<long, std::unique_ptr<Element>> enMain;
     // Ctrl-C stops the units in hand (their results say so); rank 0 then ends.
     const EcouteInterruption ecoute;
+    // Rank 0 sends up to this many units at a time; the results go back when
+    // half of them are done, or at the next pause.
+    const bool listees = c.montrer != Commande::Montrer::compter;
+    Atelier atelier(fils, arret, static_cast<std::size_t>(placesParFil(listees) * fils / 2));
     for (;;) {
-        // Waiting for units, a rank looks now and then rather than spinning:
-        // rank 0 may be walking the rest of a unit on the same cores.
-        MPI_Status st;
-        for (int arrive = 0;;) {
+        for (;;) {
+            MPI_Status st;
+            int arrive = 0;
             MPI_Iprobe(0, MPI_ANY_TAG, MPI_COMM_WORLD, &arrive, &st);
-            if (arrive) break;
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            if (!arrive) break;
+            const std::string texte = recevoirTexte(st);
+            if (st.MPI_TAG == FIN) return 0;
+            if (st.MPI_TAG == ARRET) {
+                arret = true;
+                continue;
+            }
+            // Rank 0 sends the units of a new walk only once every unit of a
+            // stopped one has come back.
+            if (enMain.empty()) arret = false;
+            std::istringstream in(texte);
+            int n = 0, k = 0;
+            in >> n >> k;
+            if (!in || n < 1 || n > NMAX || k < 0) illisible(0);
+            std::unique_ptr<Recherche>& m = modeles[n];
+            if (!m) {
+                m = std::make_unique<Recherche>();
+                Recherche::Fin pourquoi;
+                m->poser(c.probleme, pourquoi);
+                m->compteSeul = c.montrer == Commande::Montrer::compter;
+                m->n = n;
+                m->nz = n;
+            }
+            for (int j = 0; j < k; j++) {
+                long id = -1;
+                in >> id;
+                auto el = std::make_unique<Element>();
+                lireUnite(in, *el);
+                if (!in) illisible(0);
+                Element* p = el.get();
+                enMain[id] = std::move(el);
+                atelier.confier(id, p, m.get());
+            }
         }
-        const std::string texte = recevoirTexte(0, st.MPI_TAG, st);
-        if (st.MPI_TAG == FIN) return 0;
-        std::istringstream in(texte);
-        int n = 0;
-        std::size_t k = 0;
-        in >> n >> k;
-        probleme.n = n;
-        probleme.nz = n;
-        std::vector<Element> unites(k);
-        for (Element& el : unites) lireUnite(in, el);
-        arene.execute([&] {
-            tbb::parallel_for(std::size_t(0), k, [&](std::size_t j) {
-                Recherche& o = ouvriers.local();
-                preparer(o, probleme);
-                parcourirUnite(o, unites[j], jamais);
-            });
-        });
+        // The results go back when half of the units in hand are done, or at
+        // the next pause.
+        const std::vector<long> finis = atelier.finis(PAUSE);
+        if (finis.empty()) continue;
         std::ostringstream o;
-        o << k << '\n';
-        for (const Element& el : unites) ecrireResultat(o, el);
+        o << finis.size() << '\n';
+        for (long id : finis) {
+            o << id << ' ';
+            ecrireResultat(o, *enMain.at(id));
+            enMain.erase(id);
+        }
         envoyerTexte(o.str(), 0, RESULTAT);
     }
+}
+
+// Threads for each rank: --fils or EGYPTE_FILS when given, else the cores of
+// the machine shared among the ranks that run on it.
+int filsDuRang(const Commande& c, int rang)
+{
+    if (c.fils > 0 || std::getenv("EGYPTE_FILS") != nullptr) return nombreDeFils(c.fils);
+    MPI_Comm machine;
+    MPI_Comm_split_type(MPI_COMM_WORLD, MPI_COMM_TYPE_SHARED, rang, MPI_INFO_NULL, &machine);
+    int voisins = 1;
+    MPI_Comm_size(machine, &voisins);
+    MPI_Comm_free(&machine);
+    return std::max(1, nombreDeFils(0) / voisins);
 }
 
 }  // namespace
@@ -180,12 +245,19 @@ int main(int argc, char** argv)
         if (rang == 0) std::cout << (c.aide ? aideCommande() : versionCommande() + "\n");
     } else if (rangs == 1) {
         statut = lancer(c);
-    } else if (rang == 0) {
-        ReseauMpi reseau(rangs, 2 * nombreDeFils(c.fils));
-        statut = lancer(c, &reseau);
-        reseau.finir(rangs);
     } else {
-        statut = ouvrier(c);
+        // Every rank says how many threads it walks with.
+        const int fils = filsDuRang(c, rang);
+        std::vector<int> tous(static_cast<std::size_t>(rangs));
+        MPI_Gather(&fils, 1, MPI_INT, tous.data(), 1, MPI_INT, 0, MPI_COMM_WORLD);
+        if (rang == 0) {
+            ReseauMpi reseau(tous, placesParFil(c.montrer != Commande::Montrer::compter));
+            c.fils = fils;
+            statut = lancer(c, &reseau);
+            reseau.finir();
+        } else {
+            statut = ouvrier(c, fils);
+        }
     }
     MPI_Finalize();
     return statut;

@@ -23,6 +23,7 @@
 #include "output/progres.h"
 #include "search/recherche.h"
 #include "search/reseau.h"
+#include "search/parcours_parallele.h"
 #include "search/unites.h"
 
 namespace egypte {
@@ -146,11 +147,6 @@ int nombreDeFils(int demande)
 
 namespace {
 
-bool arrete(const std::atomic<bool>& arret)
-{
-    return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
-}
-
 // The hand-over lock of the pipelines (see sousArbre). A lock of its own,
 // reached without reading anything the filter was given, so that it is the
 // first thing a filter touches.
@@ -159,35 +155,6 @@ std::mutex passageVerrou;
 void passage() { const std::lock_guard<std::mutex> garde(passageVerrou); }
 
 }  // namespace
-
-// The walk of one length on several threads, on behalf of the Recherche `c_`
-// whose display the expansions reach.
-class ParcoursParallele {
-public:
-    ParcoursParallele(Recherche& c, int fils) : c_(c), fils_(fils) {}
-    // The whole walk from c_'s root (i = 0).
-    Recherche::Fin parcourir();
-
-private:
-    Recherche& c_;
-    const int fils_;
-    std::atomic<bool> arret_{false};  // stop enumerating and walking
-    bool stoppe_ = false;             // the answer -1 stopped the listing
-    long saut_ = 0;                   // elements that an earlier run finished (the front end's record)
-    progres::Avancement avancement_;
-    tbb::enumerable_thread_specific<Recherche> ouvriers_;
-
-    // The walk from `depart` until it leaves the node x[1..kexit] (kexit = 0:
-    // until it ends) or x[n-2] reaches `arret`, its units from depth ku down.
-    void sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, const NTL::ZZ& arret, int ku,
-                   bool principal);
-    void travailler(Element& e);
-    void consommer(Element& e, bool principal);
-    // The length's units dealt out to other processes (c_.reseau).
-    void repartir(const Noeud& racine, int ku);
-    bool rejouer(const Collecte& c, bool dernierFinal);
-    void compter(const Collecte& c, std::size_t debut);
-};
 
 void ParcoursParallele::travailler(Element& el)
 {
@@ -246,15 +213,29 @@ bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
 
 void ParcoursParallele::consommer(Element& el, bool principal)
 {
-    if (arrete(arret_)) return;
+    if (!rejouerElement(el, principal)) return;
+    // The rest of the unit, cut the same way: its subtrees from the node
+    // where it stopped upward.
+    try {
+        if (el.partiel) sousArbre(el.reprise, el.k, el.racine.x[el.k], el.arret, el.k + 1, false);
+    } catch (...) {
+        arret_ = true;
+        throw;
+    }
+    terminer(el);
+}
+
+bool ParcoursParallele::rejouerElement(Element& el, bool principal)
+{
+    if (arrete(arret_)) return false;
     if (el.numero >= 0 && el.numero < saut_) {
         const std::lock_guard<std::mutex> garde(avancement_.verrou);
         avancement_.faites += el.unite ? 1 : 0;
-        return;
+        return false;
     }
     if (el.coupe) {
         arret_ = true;
-        return;
+        return false;
     }
     if (el.unite && principal) {
         std::ostringstream a, b;
@@ -269,16 +250,18 @@ void ParcoursParallele::consommer(Element& el, bool principal)
         if (!rejouer(el.trouves, el.finit && el.dernierFinal && !el.partiel)) {
             stoppe_ = true;
             arret_ = true;
-            return;
+            return false;
         }
-        // The rest of the unit, cut the same way: its subtrees from the
-        // node where it stopped upward.
-        if (el.partiel) sousArbre(el.reprise, el.k, el.racine.x[el.k], el.arret, el.k + 1, false);
     } catch (...) {
         // End of input at the paging question: every thread stops at once.
         arret_ = true;
         throw;
     }
+    return true;
+}
+
+void ParcoursParallele::terminer(Element& el)
+{
     if (arrete(arret_)) return;  // the element is not complete: not recorded
     if (c_.sortie != nullptr && el.numero >= 0) c_.sortie->uniteFaite(c_, el.numero);
     if (el.finInterne) arret_ = true;  // the walk is over
@@ -331,65 +314,13 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
     passage();
 }
 
-void ParcoursParallele::repartir(const Noeud& racine, int ku)
-{
-    Reseau& r = *c_.reseau;
-    Enumeration en(c_, racine, 0, NTL::ZZ(), NTL::ZZ(), ku, true);
-    std::map<long, std::unique_ptr<Element>> prets, dehors;  // finished / dealt out, by number
-    long prochain = 0;                                      // the next to replay
-    bool epuise = false;
-    for (;;) {
-        // The finished elements, in the walk's order.
-        while (!prets.empty() && prets.begin()->first == prochain) {
-            consommer(*prets.begin()->second, true);
-            prets.erase(prets.begin());
-            prochain++;
-        }
-        if (arrete(arret_) || (epuise && dehors.empty() && prets.empty())) break;
-        // Units for the processes that wait; the rest of the walk's order
-        // (the expansions above the units, the units done by an earlier run)
-        // is ready at once.
-        while (!epuise && r.libre()) {
-            std::vector<Element*> envoi;
-            while (static_cast<int>(envoi.size()) < r.lot()) {
-                std::unique_ptr<Element> el = en.suivant(arret_);
-                if (!el) {
-                    epuise = true;
-                    break;
-                }
-                const long k = el->numero;
-                if (!el->unite || k < saut_) {
-                    prets[k] = std::move(el);
-                } else {
-                    envoi.push_back(el.get());
-                    dehors[k] = std::move(el);
-                }
-            }
-            if (!envoi.empty()) r.envoyer(c_.n, envoi);
-            if (!prets.empty() && prets.begin()->first == prochain) break;
-        }
-        if (!prets.empty() && prets.begin()->first == prochain) continue;
-        if (dehors.empty()) {
-            if (epuise) continue;
-            break;  // nothing dealt out and nothing more to deal: cannot happen
-        }
-        for (long k : r.recevoir(dehors)) {
-            prets[k] = std::move(dehors[k]);
-            dehors.erase(k);
-        }
-    }
-    // Stopped: the units still out are waited for and dropped, so that no
-    // message is left behind for the next length.
-    while (!dehors.empty())
-        for (long k : r.recevoir(dehors)) dehors.erase(k);
-}
-
 Recherche::Fin ParcoursParallele::parcourir()
 {
     // The depth of the units: the shallowest that gives many more units than
     // threads (the deepest allowed is n - 3, above the positions that the
     // fast search runs through in one step).
-    const long voulu = static_cast<long>(fils_) * c_.unitesParFil;
+    const int tous = fils_ + (c_.reseau != nullptr ? c_.reseau->fils() : 0);
+    const long voulu = static_cast<long>(tous) * c_.unitesParFil;
     const long plafond = 1L << 20;
     long total = 0;
     int ku = choisirProfondeur(c_, voulu, plafond, total);
@@ -407,16 +338,18 @@ Recherche::Fin ParcoursParallele::parcourir()
     Noeud racine;
     racine.prendre(c_);
     {
-        tbb::global_control limite(tbb::global_control::max_allowed_parallelism, static_cast<std::size_t>(fils_));
-        tbb::task_arena arene(fils_);
         struct Retrait {
             Recherche& c;
             ~Retrait() { c.avancement = nullptr; }
         } retrait{c_};
-        arene.execute([&] {
-            if (c_.reseau != nullptr) repartir(racine, ku);
-            else sousArbre(racine, 0, NTL::ZZ(), NTL::ZZ(), ku, true);
-        });
+        if (c_.reseau != nullptr) {
+            repartir(racine, ku);
+        } else {
+            tbb::global_control limite(tbb::global_control::max_allowed_parallelism,
+                                       static_cast<std::size_t>(fils_));
+            tbb::task_arena arene(fils_);
+            arene.execute([&] { sousArbre(racine, 0, NTL::ZZ(), NTL::ZZ(), ku, true); });
+        }
     }
     c_.i = -1;
     if (interrompu.load(std::memory_order_relaxed)) return Recherche::Fin::interrompu;

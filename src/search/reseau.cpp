@@ -45,7 +45,7 @@ void lireUnite(std::istream& in, Element& el)
 
 void ecrireResultat(std::ostream& o, const Element& el)
 {
-    o << el.numero << ' ' << el.dernierFinal << ' ' << el.partiel << ' ' << el.finInterne << ' ' << el.coupe << ' '
+    o << el.dernierFinal << ' ' << el.partiel << ' ' << el.finInterne << ' ' << el.coupe << ' '
       << el.pas;
     if (el.partiel) ecrireNoeud(o, el.reprise);
     o << ' ';

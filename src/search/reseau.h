@@ -6,6 +6,7 @@
 #ifndef EGYPTE_SEARCH_RESEAU_H
 #define EGYPTE_SEARCH_RESEAU_H
 
+#include <chrono>
 #include <istream>
 #include <map>
 #include <memory>
@@ -16,22 +17,39 @@
 
 namespace egypte {
 
+// Units in hand per thread of a process that walks them (walked or waiting):
+// units that only count are small, so many wait, which hides the time that
+// messages and pauses take; units that list hold up to their quota of
+// expansions each.
+inline int placesParFil(bool listees) { return listees ? 4 : 64; }
+// The pause of a process that deals out or walks units when it has nothing
+// else to do: it looks at its messages that often, and otherwise leaves the
+// cores to the walks.
+constexpr std::chrono::microseconds PAUSE{2000};
+
 class Reseau {
 public:
     virtual ~Reseau() = default;
-    // A process is ready for more units.
-    virtual bool libre() = 0;
-    // How many units to hand a process at once (a few per thread there).
-    virtual int lot() const = 0;
-    // Hands these units of length n to a free process.
-    virtual void envoyer(int n, const std::vector<Element*>& unites) = 0;
-    // Waits for one process's results and writes them into the units they
-    // belong to (found in `dehors` by their number); returns those numbers.
-    virtual std::vector<long> recevoir(std::map<long, std::unique_ptr<Element>>& dehors) = 0;
+    // The threads of the other processes, all together (how many units the
+    // walk is cut into depends on it).
+    virtual int fils() const = 0;
+    // How many more units the other processes can take now (a couple per
+    // thread there, so that none waits for its next unit).
+    virtual int places() = 0;
+    // Hands unit `el` of length n, known by `id`, to a process with a free
+    // place; it may wait in a buffer until expedier.
+    virtual void confier(int n, long id, const Element& el) = 0;
+    virtual void expedier() = 0;
+    // The results that came back since the last call, written into their
+    // units (found in `dehors` by id); their ids. Does not wait.
+    virtual std::vector<long> recevoir(const std::map<long, Element*>& dehors) = 0;
+    // The walk stops: the units out there stop at once and come back cut.
+    virtual void arreter() = 0;
 };
 
 // The messages: a unit to walk (its number, end, root and limit; the length
-// and the flags that the walk needs), and a walked unit's results.
+// and the flags that the walk needs), and a walked unit's results (not its
+// number: the messages carry ids of their own).
 void ecrireUnite(std::ostream& o, const Element& el);
 void lireUnite(std::istream& in, Element& el);
 void ecrireResultat(std::ostream& o, const Element& el);

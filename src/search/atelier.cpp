@@ -1,0 +1,77 @@
+#include "search/atelier.h"
+
+#include "search/etat.h"
+#include "search/unites.h"
+
+namespace egypte {
+
+Atelier::Atelier(int fils, const std::atomic<bool>& arret, std::size_t reveil) : arret_(arret), reveil_(reveil)
+{
+    for (int k = 0; k < fils; k++) fils_.emplace_back([this] { travailler(); });
+}
+
+Atelier::~Atelier()
+{
+    {
+        const std::lock_guard<std::mutex> garde(verrou_);
+        fin_ = true;
+    }
+    travail_.notify_all();
+    for (std::thread& t : fils_) t.join();
+}
+
+void Atelier::confier(long id, Element* el, const Recherche* modele)
+{
+    {
+        const std::lock_guard<std::mutex> garde(verrou_);
+        file_.push_back(Tache{id, el, modele});
+        enMain_++;
+    }
+    enCours_++;
+    travail_.notify_one();
+}
+
+std::vector<long> Atelier::finis(std::chrono::microseconds attente)
+{
+    std::unique_lock<std::mutex> verrou(verrou_);
+    if (finis_.empty()) fait_.wait_for(verrou, attente, [this] { return !finis_.empty() && enMain_ <= reveil_; });
+    std::vector<long> r;
+    r.swap(finis_);
+    enCours_ -= r.size();
+    return r;
+}
+
+void Atelier::attendre()
+{
+    std::unique_lock<std::mutex> verrou(verrou_);
+    fait_.wait(verrou, [this] { return enMain_ == 0; });
+}
+
+void Atelier::travailler()
+{
+    Recherche o;
+    for (;;) {
+        Tache t;
+        {
+            std::unique_lock<std::mutex> verrou(verrou_);
+            travail_.wait(verrou, [this] { return fin_ || !file_.empty(); });
+            // Ending with units still queued happens only when the caller
+            // gave up on them (an exception): they are not walked.
+            if (fin_) return;
+            t = file_.front();
+            file_.pop_front();
+        }
+        preparer(o, *t.modele);
+        parcourirUnite(o, *t.el, arret_);
+        bool reveiller;
+        {
+            const std::lock_guard<std::mutex> garde(verrou_);
+            finis_.push_back(t.id);
+            enMain_--;
+            reveiller = enMain_ <= reveil_;
+        }
+        if (reveiller) fait_.notify_all();
+    }
+}
+
+}  // namespace egypte

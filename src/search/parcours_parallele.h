@@ -1,0 +1,63 @@
+// The walk of one length on several threads or processes, on behalf of the
+// Recherche whose display the expansions reach. Shared by the two ways of
+// walking the units: a oneTBB pipeline on this process's threads
+// (parallele.cpp), or units dealt out to other processes and to a few
+// threads here (repartition.cpp). Both replay the elements through the same
+// routines, in the walk's order.
+#ifndef EGYPTE_SEARCH_PARCOURS_PARALLELE_H
+#define EGYPTE_SEARCH_PARCOURS_PARALLELE_H
+
+#include <oneapi/tbb/enumerable_thread_specific.h>
+
+#include <atomic>
+
+#include "output/progres.h"
+#include "search/etat.h"
+#include "search/unites.h"
+
+namespace egypte {
+
+class ParcoursParallele {
+public:
+    ParcoursParallele(Recherche& c, int fils) : c_(c), fils_(fils) {}
+    // The whole walk from c_'s root (i = 0).
+    Recherche::Fin parcourir();
+
+private:
+    Recherche& c_;
+    const int fils_;
+    std::atomic<bool> arret_{false};  // stop enumerating and walking
+    bool stoppe_ = false;             // the answer -1 stopped the listing
+    long saut_ = 0;                   // elements that an earlier run finished (the front end's record)
+    progres::Avancement avancement_;
+    tbb::enumerable_thread_specific<Recherche> ouvriers_;
+
+    // The walk from `depart` until it leaves the node x[1..kexit] (kexit = 0:
+    // until it ends) or x[n-2] reaches `arret`, its units from depth ku down.
+    void sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, const NTL::ZZ& arret, int ku,
+                   bool principal);
+    void travailler(Element& e);
+    // The replay of one element: its own expansions, then (when the unit
+    // was cut at its quota) the walk of its rest, then its end.
+    void consommer(Element& e, bool principal);
+    // The first part: false when nothing more is to be done for e (an
+    // element that an earlier run finished, or the walk stops here).
+    bool rejouerElement(Element& e, bool principal);
+    // The last part, once the rest of a cut unit has been replayed too.
+    void terminer(Element& e);
+    // The length's units dealt out to other processes (c_.reseau) and to
+    // fils_ threads here.
+    void repartir(const Noeud& racine, int ku);
+    bool rejouer(const Collecte& c, bool dernierFinal);
+    void compter(const Collecte& c, std::size_t debut);
+};
+
+// Stop now: the walk's own stop or Ctrl-C.
+inline bool arrete(const std::atomic<bool>& arret)
+{
+    return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
+}
+
+}  // namespace egypte
+
+#endif
