@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <list>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -149,14 +150,27 @@ int ouvrier(const Commande& c, int fils)
     // half of them are done, or at the next pause.
     const bool listees = c.montrer != Commande::Montrer::compter;
     Atelier atelier(fils, arret, static_cast<std::size_t>(placesParFil(listees) * fils / 2));
+    struct Envoi {
+        std::string texte;
+        MPI_Request requete;
+    };
+    std::list<Envoi> envois;  // results on their way, kept until they have left
     for (;;) {
+        envois.remove_if([](Envoi& e) {
+            int fait = 0;
+            MPI_Test(&e.requete, &fait, MPI_STATUS_IGNORE);
+            return fait != 0;
+        });
         for (;;) {
             MPI_Status st;
             int arrive = 0;
             MPI_Iprobe(0, MPI_ANY_TAG, MPI_COMM_WORLD, &arrive, &st);
             if (!arrive) break;
             const std::string texte = recevoirTexte(st);
-            if (st.MPI_TAG == FIN) return 0;
+            if (st.MPI_TAG == FIN) {
+                for (Envoi& e : envois) MPI_Wait(&e.requete, MPI_STATUS_IGNORE);
+                return 0;
+            }
             if (st.MPI_TAG == ARRET) {
                 arret = true;
                 continue;
@@ -199,7 +213,12 @@ int ouvrier(const Commande& c, int fils)
             ecrireResultat(o, *enMain.at(id));
             enMain.erase(id);
         }
-        envoyerTexte(o.str(), 0, RESULTAT);
+        // Without waiting for rank 0 to take it: a large message waits for
+        // its receiver, and a blocking send would spin on a core meanwhile.
+        envois.emplace_back();
+        envois.back().texte = o.str();
+        MPI_Isend(envois.back().texte.data(), static_cast<int>(envois.back().texte.size()), MPI_CHAR, 0, RESULTAT,
+                  MPI_COMM_WORLD, &envois.back().requete);
     }
 }
 
