@@ -9,7 +9,9 @@
 // between the unit and whatever followed it). The rest of a cut unit is dealt
 // out as soon as the unit comes back, not when the replay reaches it, and
 // the unit's end (its record in the journal) waits for its marker. New units
-// come from the first stream in the order, so the earliest work goes first.
+// come from the first stream in the order that does not hold its share of
+// elements ahead of the replay, so the earliest work goes first. The replay
+// follows the list alone: which stream gives first changes only the speed.
 #include <algorithm>
 #include <chrono>
 #include <list>
@@ -41,12 +43,12 @@ struct Place {
     std::size_t dedans = 0;   // marker: its elements given and not replayed yet
 };
 
-// The markers of the streams still giving elements, in the walk's order: a
-// stream comes before the stream of the unit it is the rest of, and after
-// what comes before that unit.
 // How many streams, first in the walk's order, may give elements at once.
 constexpr int SUIVANTS = 16;
 
+// The markers of the streams still giving elements, in the walk's order: a
+// stream comes before the stream of the unit it is the rest of, and after
+// what comes before that unit.
 struct AvantFlux {
     bool operator()(const std::vector<long>& a, const std::vector<long>& b) const
     {
