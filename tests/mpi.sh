@@ -2,7 +2,7 @@
 # egypte-mpi against egypte: the same listing, count and report on a set of
 # problems, with 2 and 3 ranks on this one machine; then a rank killed in
 # the middle of a count: the job ends, and its journal resumes to the count
-# of an uninterrupted run.
+# of an uninterrupted run; and a worker alone stopped by a signal.
 #   tests/mpi.sh EGYPTE EGYPTE_MPI
 set -u
 egypte=$1
@@ -55,6 +55,19 @@ fi
 repris=$(mpirun -np 3 "$mpi" --compter --json --fils 1 --journal "$journal" 5/6 --longueur 7 2>/dev/null)
 if [ "$repris" != "$reference" ]; then
   echo "RESUMED COUNT DIFFERENT: $repris"
+  echecs=$((echecs + 1))
+fi
+# A worker alone stopped by a signal (the others and rank 0 not): its units
+# come back cut, and the count must say it is incomplete, not complete.
+mpirun -np 2 "$mpi" --compter --fils 1 2/3 --longueur 7 > "$dossier/signal" 2>/dev/null &
+job=$!
+sleep 1.5
+victime=$(pgrep -f "egypte-mpi --compter --fils 1 2/3 --longueur 7" | sort -n | tail -1)
+[ -n "$victime" ] && kill -TERM "$victime"
+wait $job
+if ! grep -q "compte incomplet" "$dossier/signal" || ! grep -q "Calcul complet : non" "$dossier/signal"; then
+  echo "A WORKER STOPPED BY A SIGNAL, YET THE COUNT IS NOT MARKED INCOMPLETE:"
+  cat "$dossier/signal"
   echecs=$((echecs + 1))
 fi
 [ $echecs -eq 0 ] && echo "egypte-mpi: same results"

@@ -205,20 +205,27 @@ int ouvrier(const Commande& c, int fils)
         // The results go back when half of the units in hand are done, or at
         // the next pause.
         const std::vector<long> finis = atelier.finis(PAUSE);
-        if (finis.empty()) continue;
         std::ostringstream o;
-        o << finis.size() << '\n';
+        std::size_t k = 0;
+        // Without waiting for rank 0 to take it: a large message waits for
+        // its receiver, and a blocking send would spin on a core meanwhile.
+        // A message stays well under the 2 GiB that a count of MPI can say.
+        const auto envoyer = [&]() {
+            envois.emplace_back();
+            envois.back().texte = std::to_string(k) + '\n' + o.str();
+            MPI_Isend(envois.back().texte.data(), static_cast<int>(envois.back().texte.size()), MPI_CHAR, 0,
+                      RESULTAT, MPI_COMM_WORLD, &envois.back().requete);
+            o.str("");
+            k = 0;
+        };
         for (long id : finis) {
             o << id << ' ';
             ecrireResultat(o, *enMain.at(id));
             enMain.erase(id);
+            k++;
+            if (o.tellp() > (std::streamoff(1) << 28)) envoyer();
         }
-        // Without waiting for rank 0 to take it: a large message waits for
-        // its receiver, and a blocking send would spin on a core meanwhile.
-        envois.emplace_back();
-        envois.back().texte = o.str();
-        MPI_Isend(envois.back().texte.data(), static_cast<int>(envois.back().texte.size()), MPI_CHAR, 0, RESULTAT,
-                  MPI_COMM_WORLD, &envois.back().requete);
+        if (k > 0) envoyer();
     }
 }
 
@@ -275,7 +282,12 @@ int main(int argc, char** argv)
             statut = lancer(c, &reseau);
             reseau.finir();
         } else {
-            statut = ouvrier(c, fils);
+            try {
+                statut = ouvrier(c, fils);
+            } catch (const std::exception& e) {
+                std::cerr << "egypte-mpi : le rang " << rang << " s'arrete : " << e.what() << '\n';
+                MPI_Abort(MPI_COMM_WORLD, 1);
+            }
         }
     }
     MPI_Finalize();

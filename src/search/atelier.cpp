@@ -35,6 +35,11 @@ std::vector<long> Atelier::finis(std::chrono::microseconds attente)
 {
     std::unique_lock<std::mutex> verrou(verrou_);
     if (finis_.empty()) fait_.wait_for(verrou, attente, [this] { return !finis_.empty() && enMain_ <= reveil_; });
+    if (erreur_) {
+        std::exception_ptr e;
+        std::swap(e, erreur_);
+        std::rethrow_exception(e);
+    }
     std::vector<long> r;
     r.swap(finis_);
     enCours_ -= r.size();
@@ -61,11 +66,20 @@ void Atelier::travailler()
             t = file_.front();
             file_.pop_front();
         }
-        preparer(o, *t.modele);
-        parcourirUnite(o, *t.el, arret_);
+        std::exception_ptr e;
+        try {
+            preparer(o, *t.modele);
+            parcourirUnite(o, *t.el, arret_);
+        } catch (...) {
+            // Out of memory, say: the unit is not walked, and the caller
+            // learns why from finis.
+            t.el->coupe = true;
+            e = std::current_exception();
+        }
         bool reveiller;
         {
             const std::lock_guard<std::mutex> garde(verrou_);
+            if (e && !erreur_) erreur_ = e;
             finis_.push_back(t.id);
             enMain_--;
             reveiller = enMain_ <= reveil_;

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -39,7 +40,8 @@ public:
     // Walks el (a unit of the problem and length of `modele`, which stays
     // unchanged until el is done) on the first free thread.
     void confier(long id, Element* el, const Recherche* modele);
-    // The ids of the units done since the last call; when there are none,
+    // The ids of the units done since the last call (the exception of a unit
+    // that threw instead, once; that unit is then marked cut); when there are none,
     // waits for one at most `attente` (also the caller's pause when it has
     // nothing else to do).
     std::vector<long> finis(std::chrono::microseconds attente);
@@ -59,6 +61,7 @@ private:
     std::condition_variable travail_, fait_;
     std::deque<Tache> file_;
     std::vector<long> finis_;
+    std::exception_ptr erreur_;
     bool fin_ = false;
     std::size_t enMain_ = 0;  // handed and not ended yet (under the lock)
     const std::size_t reveil_;

@@ -234,6 +234,11 @@ bool ParcoursParallele::rejouerElement(Element& el, bool principal)
         return false;
     }
     if (el.coupe) {
+        // Here a unit is cut only when this walk stopped it, except on
+        // another process, which stopped on a signal of its own (mpirun
+        // sends each rank its own): the walk is then interrupted too, so that
+        // the length is not taken for complete.
+        interrompu.store(true, std::memory_order_relaxed);
         arret_ = true;
         return false;
     }

@@ -13,10 +13,12 @@
 // elements ahead of the replay, so the earliest work goes first. The replay
 // follows the list alone: which stream gives first changes only the speed.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <list>
 #include <map>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "search/atelier.h"
@@ -42,6 +44,10 @@ struct Place {
     long suivant = 0;         // marker: the number of its next element
     std::size_t dedans = 0;   // marker: its elements given and not replayed yet
 };
+
+// The ids of the units dealt out run on from one walk to the next, so that a
+// result left over from an earlier walk could never be taken for another's.
+std::atomic<long> prochainId{0};
 
 // How many streams, first in the walk's order, may give elements at once.
 constexpr int SUIVANTS = 16;
@@ -81,7 +87,6 @@ void ParcoursParallele::repartir(const Noeud& racine, int ku)
                 std::make_unique<Enumeration>(c_, racine, 0, NTL::ZZ(), NTL::ZZ(), ku, true), {});
     std::map<long, std::list<Place>::iterator> dehors;  // being walked, by id
     std::map<long, Element*> loin;                      // the same, for those out there
-    long ids = 0;
     // Elements walked ahead of the replay are held until it reaches them: a
     // stream gives new ones while fewer than `plafond` of its own are held.
     // Units that only count hold no expansion, so they may run far ahead of
@@ -139,7 +144,7 @@ void ParcoursParallele::repartir(const Noeud& racine, int ku)
                 it->pret = true;
                 continue;
             }
-            const long id = ids++;
+            const long id = prochainId++;
             dehors[id] = it;
             if (r.places() > 0) {
                 loin[id] = &e;
@@ -179,10 +184,11 @@ void ParcoursParallele::repartir(const Noeud& racine, int ku)
     // Stopped: what is out is waited for and dropped, so that no message is
     // left behind for the next length.
     const auto vider = [&]() {
+        r.expedier();  // units handed but not sent yet (an exception in remplir)
         r.arreter();
         while (!loin.empty()) {
             for (long id : r.recevoir(loin)) loin.erase(id);
-            if (!loin.empty()) atelier.finis(PAUSE);
+            if (!loin.empty()) std::this_thread::sleep_for(PAUSE);
         }
         atelier.attendre();
     };
