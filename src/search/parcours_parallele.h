@@ -52,12 +52,6 @@ private:
     void compter(const Collecte& c, std::size_t debut);
 };
 
-// Stop now: the walk's own stop or Ctrl-C.
-inline bool arrete(const std::atomic<bool>& arret)
-{
-    return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
-}
-
 }  // namespace egypte
 
 #endif

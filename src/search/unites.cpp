@@ -5,15 +5,6 @@
 
 namespace egypte {
 
-namespace {
-
-bool arrete(const std::atomic<bool>& arret)
-{
-    return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
-}
-
-}  // namespace
-
 Enumeration::Enumeration(const Recherche& c, const Noeud& depart, int kexit, const NTL::ZZ& vexit,
                          const NTL::ZZ& arret, int ku, bool numeroter)
     : kexit_(kexit), vexit_(vexit), arret_(arret), ku_(ku), numeroter_(numeroter)

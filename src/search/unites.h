@@ -45,6 +45,12 @@ struct Element {
     std::int64_t pas = 0;       // unit: the walk steps it took
 };
 
+// Stop now: the walk's own stop or Ctrl-C.
+inline bool arrete(const std::atomic<bool>& arret)
+{
+    return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
+}
+
 // Values of x[n-2] in one unit when a unit is cut at that depth.
 constexpr int GROUPE = 32;
 
