@@ -2,6 +2,7 @@
 // each refused one gets.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -65,6 +66,7 @@ TEST(Commande, LignesAcceptees)
         {{"--estimer", "--compter", "1/1", "--longueur", "9"}, "1/1 longueur=9 montrer=3 estimer=1"},
         {{"--estimer", "--duree", "060", "--json", "--fils", "64", "2/3", "--longueur", "4"},
          "2/3 longueur=4 json=1 fils=64 estimer=1 duree=60"},
+        {{"--", "4/5"}, "4/5"}, {{"--json", "--", "4", "5"}, "4/5 json=1"}, {{"4/5", "--"}, "4/5"},
         {{"--aide"}, "1/1 aide=1"}, {{"--help", "--aide"}, "1/1 aide=1"}, {{"--version", "x/y"}, "1/1 version=1"},
     };
     for (const auto& k : cas) {
@@ -98,7 +100,9 @@ TEST(Commande, LignesRefusees)
         {{"--compter", "--premieres", "2", "3/4"}, "--premieres et --compter s'excluent"},
         {{"--une-sur", "0", "3/4"}, "--une-sur attend un entier au moins egal a 1"},
         {{"--parite", "3", "3/4"}, "--parite attend paire, impaire ou indifferente, pas '3'"},
-        {{"--parite", "pair", "3/4"}, "pas 'pair'"}, {{"3/4", "--longueur"}, "l'option --longueur attend une valeur"},
+        {{"--parite", "pair", "3/4"}, "pas 'pair'"},
+        {{"--parite", "4/5"}, "--parite attend paire, impaire ou indifferente, pas '4/5'"},
+        {{"--", "--json", "4/5"}, "numerateur mal forme : '--json'"}, {{"3/4", "--longueur"}, "l'option --longueur attend une valeur"},
         {{"--json", "--json", "3/4"}, "l'option --json est donnee plusieurs fois"},
         {{"--fils", "2", "3/4", "--fils", "3"}, "l'option --fils est donnee plusieurs fois"},
         {{"--json=oui", "3/4"}, "l'option --json ne prend pas de valeur"},
@@ -120,6 +124,34 @@ TEST(Commande, LignesRefusees)
         EXPECT_FALSE(analyserMots(k.args, c, erreur));
         EXPECT_TRUE(erreur.rfind("egypte : ", 0) == 0 && erreur.find('\n') == std::string::npos) << erreur;
         EXPECT_NE(erreur.find(k.fragment), std::string::npos) << erreur;
+    }
+}
+
+TEST(Commande, FilsDeLEnvironnement)
+{
+    // EGYPTE_FILS stands for --fils when it is not given, and is judged the
+    // same way: a mistyped value is refused, not replaced by every core.
+    const struct { const char* valeur; const char* fils; std::string attendu; } cas[] = {
+        {"3", nullptr, "4/5 fils=3"}, {"0003", nullptr, "4/5 fils=3"}, {"abc", "2", "4/5 fils=2"},
+        {"abc", nullptr, "EGYPTE_FILS attend un entier de 1 a 1024, pas 'abc'"},
+        {"0", nullptr, "pas '0'"}, {"100000", nullptr, "pas '100000'"}, {"", nullptr, "pas ''"},
+    };
+    for (const auto& k : cas) {
+        SCOPED_TRACE(k.valeur);
+        ::setenv("EGYPTE_FILS", k.valeur, 1);
+        Commande c;
+        std::string erreur;
+        Args args = {"4/5"};
+        if (k.fils != nullptr) args = {"--fils", k.fils, "4/5"};
+        const bool lu = analyserMots(args, c, erreur);
+        ::unsetenv("EGYPTE_FILS");
+        if (k.attendu.rfind("4/5", 0) == 0) {
+            EXPECT_TRUE(lu) << erreur;
+            EXPECT_EQ(resume(c), k.attendu);
+        } else {
+            EXPECT_FALSE(lu);
+            EXPECT_NE(erreur.find(k.attendu), std::string::npos) << erreur;
+        }
     }
 }
 

@@ -19,36 +19,15 @@
 #include <nlohmann/json.hpp>
 
 #include "console.h"
+#include "programme.h"
 #include "search/journal.h"
 
 namespace {
 
-struct Execution {
-    int statut;
-    std::string sortie, erreurs;
-};
-
-std::string lire(const std::string& chemin)
-{
-    std::ifstream in(chemin, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string temporaire(const std::string& nom)
-{
-    return ::testing::TempDir() + "egypte-ligne-" + std::to_string(::getpid()) + "-" + nom;
-}
-
-// Runs the program with args, killed after `limite` seconds when given (status 137).
-Execution executer(const std::vector<std::string>& args, double limite = 0)
-{
-    std::string c = limite > 0 ? "timeout -s KILL " + std::to_string(limite) + " '" : "'";
-    c += EGYPTE_PROGRAMME "'";
-    for (const std::string& a : args) c += " '" + a + "'";
-    const std::string base = temporaire("execution");
-    const int st = std::system((c + " > '" + base + ".out' 2> '" + base + ".err'").c_str());
-    return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, lire(base + ".out"), lire(base + ".err")};
-}
+using essai::executer;
+using essai::Execution;
+using essai::lire;
+using essai::temporaire;
 
 // A line of the report: "Nombre de solutions : 12" gives "12".
 std::string valeur(const std::string& rapport, const std::string& debut)
@@ -108,6 +87,29 @@ TEST(Ligne, LignesDeCommandeRefusees)
     }
 }
 
+TEST(Ligne, FinsSansSolution)
+{
+    // A search that went to its end without an expansion is complete; one
+    // stopped at the largest length searched is not, and says so: n ones
+    // are an expansion of n/1, a length of 100001 is one of 1/2.
+    const struct { std::vector<std::string> args; int statut; std::string fragment; } cas[] = {
+        {{"--repetitions", "--compter", "100001/1"}, 3, "Recherche arretee a la limite n = 100000 sans solution"},
+        {{"--json", "--longueur", "100001", "1/2"}, 3, "\"complet\":false,"},
+        {{"--json", "--longueur", "100001", "1/2"}, 3, "\"raison\":\"limite_longueur\",\"solutions\":0}"},
+        {{"--json", "--max-n", "2", "4/5"}, 1, "\"complet\":true,"},
+        {{"--json", "--max-n", "2", "4/5"}, 1, "\"raison\":null,\"solutions\":0}"},
+        {{"--json", "--parite", "impaire", "1/2"}, 1, "\"complet\":true,"},
+        {{"--max-n", "2", "4/5"}, 1, "Aucune solution compte tenu des contraintes.\n"},
+    };
+    for (const auto& k : cas) {
+        SCOPED_TRACE(k.fragment);
+        const Execution e = executer(k.args);
+        EXPECT_EQ(e.statut, k.statut);
+        EXPECT_EQ(e.erreurs, "");
+        EXPECT_NE(e.sortie.find(k.fragment), std::string::npos) << e.sortie;
+    }
+}
+
 TEST(Ligne, Estimation)
 {
     // The report in French, then as JSON, with the time on the threads asked
@@ -147,16 +149,31 @@ TEST(Journal, UnCompteTueRepartJusquAuMemeResultat)
     };
     const std::string reference = temporaire("reference.txt"), journal = temporaire("journal"),
                       liste = temporaire("liste.txt");
+    std::remove(reference.c_str());
+    std::remove(liste.c_str());
     const Execution entier = executer(avec({"--sortie", reference}));
     ASSERT_EQ(entier.statut, 0) << entier.erreurs;
     ASSERT_NE(entier.sortie.find("\"solutions\":3475754"), std::string::npos) << entier.sortie;
 
     std::remove(journal.c_str());
     const std::vector<std::string> repris = avec({"--journal", journal, "--sortie", liste});
+    // Killed, or stopped by a job scheduler (SIGTERM) or a closed terminal
+    // (SIGHUP), which end the run with what was found written in whole lines.
     std::mt19937 g(::getpid());
-    int tues = 0;
-    for (int k = 0; k < 3; k++) tues += executer(repris, 0.05 + (g() % 400) / 1000.0).statut == 137;
-    EXPECT_GT(tues, 0);
+    int arretes = 0;
+    const struct { const char* nom; int statut; } signaux[] = {{"KILL", 137}, {"TERM", 143}, {"HUP", 129}, {"KILL", 137}};
+    for (const auto& sig : signaux) {
+        essai::Lancement l;
+        l.limite = 0.05 + (g() % 400) / 1000.0;
+        l.signal = sig.nom;
+        const Execution e = executer(repris, l);
+        EXPECT_TRUE(e.statut == sig.statut || e.statut == 0) << sig.nom << ' ' << e.statut << ' ' << e.erreurs;
+        arretes += e.statut == sig.statut;
+        if (e.statut == 143 || e.statut == 129) {
+            EXPECT_NE(e.sortie.find("\"complet\":false"), std::string::npos) << e.sortie;
+        }
+    }
+    EXPECT_GT(arretes, 0);
     const Execution fin = executer(repris);
     EXPECT_EQ(fin.statut, 0) << fin.erreurs;
     EXPECT_EQ(fin.sortie, entier.sortie);
@@ -178,23 +195,35 @@ TEST(Journal, UnCompteTueRepartJusquAuMemeResultat)
 
 TEST(Journal, ChaqueLigneEstSurLeDisqueDesQuElleEstNotee)
 {
-    // A count may be killed at any moment: what the journal notes is read
-    // back by a resumed run while the writer still holds the file open.
+    // A count may be killed at any moment: what the journal notes is in the
+    // file while the writer still holds it (no buffer of its own to lose),
+    // the file is locked against a second run meanwhile, and a run after it
+    // reads every record back.
     const std::string chemin = temporaire("notes");
     std::remove(chemin.c_str());
-    egypte::Journal j, relu;
+    const std::string entete = "egypte-journal 5/6 longueur 7";
     std::string erreur;
-    ASSERT_TRUE(j.ouvrir(chemin, "5/6 longueur 7", erreur)) << erreur;
-    j.noterVide(5);
-    j.noterProfondeur(7, 3);
-    egypte::Journal::Unite u;
-    u.numero = 4, u.K1 = 12, u.m = 99, u.m1 = 7, u.octets = 321;
-    j.noterUnite(7, u);
-    ASSERT_TRUE(relu.ouvrir(chemin, "5/6 longueur 7", erreur)) << erreur;
+    {
+        egypte::Journal j;
+        ASSERT_TRUE(j.ouvrir(chemin, entete, erreur)) << erreur;
+        ASSERT_TRUE(j.preparer(erreur)) << erreur;
+        ASSERT_TRUE(j.noterVide(5, erreur));
+        ASSERT_TRUE(j.noterProfondeur(7, 3, erreur));
+        egypte::Journal::Unite u;
+        u.numero = 4, u.K1 = 12, u.m = 99, u.m1 = 7, u.octets = 321, u.fin = "0123456789abcdef";
+        ASSERT_TRUE(j.noterUnite(7, u, erreur));
+        EXPECT_NE(lire(chemin).find("U 7 4 12 99 7 321 0123456789abcdef "), std::string::npos) << lire(chemin);
+        egypte::Journal second;
+        EXPECT_FALSE(second.ouvrir(chemin, entete, erreur));
+        EXPECT_NE(erreur.find("deja utilise"), std::string::npos) << erreur;
+    }
+    egypte::Journal relu;
+    ASSERT_TRUE(relu.ouvrir(chemin, entete, erreur)) << erreur;
     EXPECT_TRUE(relu.longueurVide(5));
     EXPECT_EQ(relu.profondeur(7), 3);
     EXPECT_EQ(relu.derniere(7).numero, 4);
     EXPECT_EQ(relu.derniere(7).octets, 321);
+    EXPECT_EQ(relu.derniere().fin, "0123456789abcdef");
 }
 
 }  // namespace

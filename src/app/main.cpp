@@ -5,6 +5,7 @@
 
 #include "dialogue/commande.h"
 #include "dialogue/dialogue.h"
+#include "dialogue/liste.h"
 
 int main(int argc, char** argv)
 {
@@ -17,13 +18,11 @@ int main(int argc, char** argv)
             std::cerr << erreur << '\n';
             return 2;
         }
-        if (c.aide) {
-            std::cout << egypte::aideCommande();
-            return 0;
-        }
-        if (c.version) {
-            std::cout << egypte::versionCommande() << '\n';
-            return 0;
+        if (c.aide || c.version) {
+            if (egypte::ecrireSortieStandard(c.aide ? egypte::aideCommande() : egypte::versionCommande() + "\n", erreur))
+                return 0;
+            std::cerr << erreur << '\n';
+            return egypte::STATUT_ECRITURE;
         }
         return c.estimer ? egypte::lancerEstimation(c) : egypte::lancer(c);
     }

@@ -8,10 +8,12 @@
 // a sign can only be a mistake, and '+5' is refused just as '-5' is.
 #include "dialogue/commande.h"
 #include "dialogue/dialogue.h"
+#include "search/texte.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstddef>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,22 +31,15 @@ struct Refus {
 
 [[noreturn]] void refuser(std::string texte) { throw Refus{std::move(texte)}; }
 
-// An argument as written in a message: printable ASCII only, so that the
-// message stays one line whatever bytes were given, and cut when long.
+// A value quoted, so that an empty one or one with spaces shows.
+std::string cite(const std::string& s) { return citer(s); }
+
+// The same, unquoted: an option's name.
 std::string propre(const std::string& s)
 {
-    const std::size_t longueurMax = 40;
-    std::string r;
-    for (std::size_t k = 0; k < s.size() && k < longueurMax; k++) {
-        const unsigned char ch = static_cast<unsigned char>(s[k]);
-        r.push_back(ch >= 0x20 && ch < 0x7f ? static_cast<char>(ch) : '?');
-    }
-    if (s.size() > longueurMax) r += "...";
-    return r;
+    const std::string q = citer(s);
+    return q.substr(1, q.size() - 2);
 }
-
-// A value quoted, so that an empty one or one with spaces shows.
-std::string cite(const std::string& s) { return "'" + propre(s) + "'"; }
 
 bool chiffres(const std::string& s)
 {
@@ -160,15 +155,22 @@ void lire(int argc, const char* const* argv, Commande& c)
     std::vector<std::string> positionnels;
     app.add_option("fraction", positionnels);
 
-    // CLI11 takes the arguments last first.
+    // CLI11 takes the arguments last first. After "--" every argument is
+    // the fraction's, even one that begins with a dash.
+    int fin = argc;
+    for (int k = 1; k < argc; k++)
+        if (std::string(argv[k]) == "--") {
+            fin = k;
+            break;
+        }
     std::vector<std::string> args;
-    for (int k = argc - 1; k >= 1; k--) args.emplace_back(argv[k]);
+    for (int k = fin - 1; k >= 1; k--) args.emplace_back(argv[k]);
     try {
         app.parse(args);
     } catch (const CLI::ArgumentMismatch&) {
         // An option's value is taken whatever it looks like, so a value is
         // missing only after the last argument.
-        std::string nom = argc > 1 ? argv[argc - 1] : "";
+        std::string nom = fin > 1 ? argv[fin - 1] : "";
         nom = nom.substr(0, nom.find('='));
         refuser("l'option " + propre(nom) + " attend une valeur");
     } catch (const CLI::ParseError&) {
@@ -192,8 +194,8 @@ void lire(int argc, const char* const* argv, Commande& c)
     // fraction and the values are not judged.
     if (c.aide || c.version) return;
 
+    for (int k = fin + 1; k < argc; k++) positionnels.emplace_back(argv[k]);
     Probleme& pb = c.probleme;
-    fraction(positionnels, pb);
     pb.type = repetitions->count() > 0 ? 1 : 2;
     pb.sansUn = sansUn->count() > 0;
     if (const std::string* s = valeurDe(parite)) {
@@ -202,11 +204,14 @@ void lire(int argc, const char* const* argv, Commande& c)
         else if (*s == "indifferente") pb.parite = 0;
         else refuser("--parite attend paire, impaire ou indifferente, pas " + cite(*s));
     }
+    // The values of the options are judged before the fraction: in
+    // `--parite 4/5` the fraction was taken for the value.
     borne(minx, pb.minx);
     borne(maxxn, pb.M);
     borne(minn, pb.minn);
     borne(maxn, pb.maxn);
     auMoinsUn(longueur, pb.longueur);
+    fraction(positionnels, pb);
     if (!IsZero(pb.minx) && !IsZero(pb.M) && pb.minx >= pb.M)
         refuser("--min-x1 doit etre inferieur a --max-xn");
     if (!IsZero(pb.minn) && !IsZero(pb.maxn) && pb.minn >= pb.maxn)
@@ -236,6 +241,15 @@ void lire(int argc, const char* const* argv, Commande& c)
         const bool court = chiffres(*s) && (debut == std::string::npos || s->size() - debut <= 4);
         const int n = court ? std::stoi(*s) : 0;
         if (n < 1 || n > 1024) refuser("--fils attend un entier de 1 a 1024, pas " + cite(*s));
+        c.fils = n;
+    } else if (const char* v = std::getenv("EGYPTE_FILS")) {
+        // Read here, so that a mistyped value is refused rather than
+        // silently replaced by every core.
+        const std::string e = v;
+        const std::size_t debut = e.find_first_not_of('0');
+        const bool court = chiffres(e) && (debut == std::string::npos || e.size() - debut <= 4);
+        const int n = court ? std::stoi(e) : 0;
+        if (n < 1 || n > 1024) refuser("EGYPTE_FILS attend un entier de 1 a 1024, pas " + cite(e));
         c.fils = n;
     }
 
@@ -311,13 +325,19 @@ std::string aideCommande()
            "--longueur exclut --min-n et --max-n.\n"
            "--estimer demande --longueur et exclut --premieres, --une-sur, --journal\n"
            "et --sortie.\n"
-           "Sans --fils : la variable EGYPTE_FILS, sinon un fil par coeur.\n"
+           "Sans --fils : la variable EGYPTE_FILS (de 1 a 1024, sinon refusee),\n"
+           "sinon un fil par coeur.\n"
+           "--sortie n'ecrase jamais un fichier qui n'est pas vide ; avec --journal,\n"
+           "la liste est un fichier ordinaire, et une reprise la verifie d'abord.\n"
+           "Apres --, tout argument est la fraction.\n"
            "\n"
            "Statut de sortie :\n"
            "  0    des developpements trouves\n"
            "  1    aucun developpement sous ces contraintes\n"
            "  2    erreur d'utilisation\n"
-           "  130  calcul arrete par Ctrl-C\n"
+           "  3    aucune solution jusqu'a la longueur limite n = 100000 (compte incomplet)\n"
+           "  74   ecriture impossible (liste, journal ou sortie standard ; disque plein...)\n"
+           "  130  calcul arrete par Ctrl-C ; 143 par SIGTERM, 129 par SIGHUP\n"
            "  (avec --estimer : 0 quelle que soit l'estimation ; 2 et 130 de meme)\n"
            "\n"
            "Exemples :\n"

@@ -43,11 +43,20 @@ std::string aideCommande();
 // The version line.
 std::string versionCommande();
 
+// The exit status of a search stopped at the largest length searched, with
+// no expansion up to it (the count is not known to be 0), and that of a
+// write that failed (the listing, the journal or standard output; one line
+// on standard error names the file and the reason).
+inline constexpr int STATUT_LIMITE = 3;
+inline constexpr int STATUT_ECRITURE = 74;
+
 // Runs the computation (lancement.cpp): the expansions, then the report on
 // standard output. Returns the exit status: 0 expansions found, 1 none under
 // the constraints, 2 a journal or listing file that cannot be used (with one
-// line on standard error), 130 stopped by Ctrl-C (what was found is written
-// and the report says the count is incomplete).
+// line on standard error; nothing was changed), STATUT_LIMITE, STATUT_ECRITURE,
+// 128 + the signal's number when stopped by SIGINT (Ctrl-C), SIGTERM or
+// SIGHUP (what was found is written in whole lines, the report says the
+// count is incomplete and the journal resumes it).
 // With `reseau`, the work units go to other processes (egypte-mpi).
 int lancer(const Commande& c, Reseau* reseau = nullptr);
 

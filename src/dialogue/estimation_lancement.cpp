@@ -1,9 +1,11 @@
 // --estimer: the problem set up as for its count, the length probed for a
 // while, the report of the estimate.
 #include <iostream>
+#include <sstream>
 
 #include "dialogue/commande.h"
 #include "dialogue/interruption.h"
+#include "dialogue/liste.h"
 #include "output/estimation_rapport.h"
 #include "search/estimation.h"
 #include "search/parallele.h"
@@ -25,9 +27,14 @@ int lancerEstimation(const Commande& c)
         // poser kept the length within NMAX.
         e = estimer(s, static_cast<int>(to_long(c.probleme.longueur)), r);
     }
-    if (c.json) rapportEstimationJson(std::cout, c, s, e);
-    else rapportEstimationTexte(std::cout, c, s, e);
-    std::cout.flush();
+    std::ostringstream rapport;
+    if (c.json) rapportEstimationJson(rapport, c, s, e);
+    else rapportEstimationTexte(rapport, c, s, e);
+    std::string erreur;
+    if (!ecrireSortieStandard(rapport.str(), erreur)) {
+        std::cerr << erreur << '\n';
+        return STATUT_ECRITURE;
+    }
     return e.arretCtrlC ? 130 : 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
 #include "search/etat.h"
@@ -9,9 +11,25 @@
 
 namespace egypte {
 
-SortieLigne::SortieLigne(const Commande& c, std::FILE* flux, Journal* journal)
-    : montrer_(c.montrer), k_(NumBits(c.K) <= 62 ? to_long(c.K) : 0), flux_(flux), journal_(journal)
+SortieLigne::SortieLigne(const Commande& c, std::FILE* flux, const std::string& nom, bool fichier, Journal* journal)
+    : montrer_(c.montrer), k_(NumBits(c.K) <= 62 ? to_long(c.K) : 0), flux_(flux), nom_(nom), fichier_(fichier),
+      journal_(journal)
 {
+    if (journal_ != nullptr) fin_ = journal_->derniere().fin;
+}
+
+void SortieLigne::echec(const std::string& message)
+{
+    if (erreur_.empty()) erreur_ = message;
+    // Stops every thread and process of the walk as Ctrl-C does, so that no
+    // unit past the failure counts as done.
+    interrompu.store(true, std::memory_order_relaxed);
+}
+
+bool SortieLigne::noter(bool ecrit, const std::string& message)
+{
+    if (!ecrit) echec(message);
+    return ecrit;
 }
 
 bool SortieLigne::montree(std::int64_t numero) const
@@ -44,7 +62,10 @@ void SortieLigne::ecrire(const Recherche& s)
         }
     }
     ligne_.push_back('\n');
-    std::fwrite(ligne_.data(), 1, ligne_.size(), flux_);
+    ligneNeuve_ = true;
+    if (!erreur_.empty()) return;
+    if (std::fwrite(ligne_.data(), 1, ligne_.size(), flux_) != ligne_.size())
+        echec("egypte : impossible d'ecrire " + nom_ + " (" + std::strerror(errno) + ")");
 }
 
 void SortieLigne::developpement(Recherche& s)
@@ -80,7 +101,8 @@ bool SortieLigne::lot(Recherche& s, const Collecte& c, std::size_t debut)
 
 void SortieLigne::longueurFaite(int n)
 {
-    if (journal_ != nullptr) journal_->noterVide(n);
+    std::string e;
+    if (journal_ != nullptr && erreur_.empty()) noter(journal_->noterVide(n, e), e);
 }
 
 bool SortieLigne::longueurVide(int n) { return journal_ != nullptr && journal_->longueurVide(n); }
@@ -90,7 +112,8 @@ int SortieLigne::profondeur(int n, int choisie)
     if (journal_ == nullptr) return choisie;
     const int k = journal_->profondeur(n);
     if (k > 0) return k;
-    journal_->noterProfondeur(n, choisie);
+    std::string e;
+    if (erreur_.empty()) noter(journal_->noterProfondeur(n, choisie, e), e);
     return choisie;
 }
 
@@ -102,25 +125,40 @@ long SortieLigne::unitesFaites(Recherche& s, int n)
     s.K1 = u.K1;
     s.m = u.m;
     s.m1 = u.m1;
-    // The listing is cut back to what the finished units wrote.
-    std::fflush(flux_);
-    if (ftruncate(fileno(flux_), static_cast<off_t>(u.octets)) == 0) std::fseek(flux_, 0, SEEK_END);
+    // The listing was checked against the journal and cut back to what the
+    // finished units wrote before the search began.
     return u.numero + 1;
 }
 
 void SortieLigne::uniteFaite(Recherche& s, long numero)
 {
-    if (journal_ == nullptr) return;
+    if (journal_ == nullptr || !erreur_.empty()) return;
     // The unit's expansions are on the disk before the unit counts as done.
-    std::fflush(flux_);
-    fdatasync(fileno(flux_));
+    if (std::fflush(flux_) != 0) {
+        echec("egypte : impossible d'ecrire " + nom_ + " (" + std::strerror(errno) + ")");
+        return;
+    }
+    if (fichier_ && ::fdatasync(fileno(flux_)) != 0) {
+        echec("egypte : impossible d'ecrire " + nom_ + " sur le disque (" + std::strerror(errno) + ")");
+        return;
+    }
     Journal::Unite u;
     u.numero = numero;
     u.K1 = s.K1;
     u.m = s.m;
     u.m1 = s.m1;
-    u.octets = static_cast<long long>(std::ftell(flux_));
-    journal_->noterUnite(s.n, u);
+    if (fichier_) {
+        const long position = std::ftell(flux_);
+        if (position < 0) {
+            echec("egypte : impossible de lire la position dans " + nom_ + " (" + std::strerror(errno) + ")");
+            return;
+        }
+        u.octets = position;
+        if (ligneNeuve_) fin_ = sommeControle(ligne_);
+        u.fin = u.octets == 0 ? "-" : fin_;
+    }
+    std::string e;
+    if (noter(journal_->noterUnite(s.n, u, e), e)) ligneNeuve_ = false;
 }
 
 std::string enteteJournal(const Commande& c)
@@ -129,9 +167,12 @@ std::string enteteJournal(const Commande& c)
     std::ostringstream o;
     // The version of the cutting into units: a journal written under another
     // one numbers other units.
-    o << "egypte-journal 1 decoupage 1 " << p.P1 << '/' << p.Q1 << " type " << p.type << " parite " << p.parite
+    o << "egypte-journal 2 decoupage 1 " << p.P1 << '/' << p.Q1 << " type " << p.type << " parite " << p.parite
       << " min-x1 " << p.minx << " max-xn " << p.M << " min-n " << p.minn << " max-n " << p.maxn << " longueur "
-      << p.longueur << " sans-un " << p.sansUn << " montrer " << static_cast<int>(c.montrer) << ' ' << c.K;
+      << p.longueur << " sans-un " << p.sansUn << " montrer " << static_cast<int>(c.montrer) << ' ' << c.K
+      // Where the listing goes: a journal of a listing on standard output
+      // knows no file to resume into.
+      << " liste " << (c.sortie.empty() ? "sortie-standard" : "fichier");
     return o.str();
 }
 

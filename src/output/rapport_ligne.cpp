@@ -46,7 +46,12 @@ void rapportTexte(std::ostream& o, const Commande& c, const Recherche& s, const 
     const Probleme& p = c.probleme;
     rapportProbleme(o, c, s);
     if (!b.trouve) {
-        if (b.interrompu) o << "Calcul interrompu avant qu'une solution soit trouvee.\n";
+        const std::string raison = b.raison != nullptr ? b.raison : "";
+        if (raison == "limite_longueur")
+            o << "Recherche arretee a la limite n = " << NMAX
+              << " sans solution jusque-la : calcul incomplet.\n";
+        else if (raison == "erreur_ecriture") o << "Calcul arrete par une erreur d'ecriture avant qu'une solution soit trouvee.\n";
+        else if (b.interrompu) o << "Calcul interrompu avant qu'une solution soit trouvee.\n";
         else o << "Aucune solution compte tenu des contraintes.\n";
         return;
     }
@@ -82,6 +87,7 @@ void rapportJson(std::ostream& o, const Commande& c, const Recherche& s, const B
     j["plus_grand_xn"] = b.trouve ? nlohmann::json(texte(s.m)) : nlohmann::json(nullptr);
     j["plus_petit_x1"] = b.trouve ? nlohmann::json(texte(s.m1)) : nlohmann::json(nullptr);
     j["complet"] = b.complet;
+    j["raison"] = b.raison != nullptr ? nlohmann::json(b.raison) : nlohmann::json(nullptr);
     o << j.dump() << '\n';
 }
 

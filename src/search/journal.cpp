@@ -1,8 +1,13 @@
 #include "search/journal.h"
+#include "search/texte.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 #include <vector>
@@ -32,12 +37,20 @@ bool verifier(const std::string& ligne, std::string& contenu)
     return ligne.substr(blanc + 1) == sommeControle(contenu);
 }
 
+const char* const DEBUT_ENTETE = "egypte-journal ";
+
 }  // namespace
 
 Journal::~Journal()
 {
-    if (f_ != nullptr) std::fclose(f_);
+    if (fd_ < 0) return;
+    // A journal this run created and never wrote into (the run was refused
+    // before it began) is not left behind.
+    if (cree_ && !ecrit_) ::unlink(chemin_.c_str());
+    ::close(fd_);
 }
+
+std::string Journal::nomCite() const { return citer(chemin_, 256); }
 
 bool Journal::lire(const std::string& ligne)
 {
@@ -57,8 +70,10 @@ bool Journal::lire(const std::string& ligne)
     }
     if (sorte == 'U') {
         Unite u;
-        if (!(in >> u.numero >> u.K1 >> u.m >> u.m1 >> u.octets)) return false;
+        if (!(in >> u.numero >> u.K1 >> u.m >> u.m1 >> u.octets >> u.fin)) return false;
+        if (u.octets < 0 || u.octets < derniere_.octets) return false;
         dernieres_[n] = u;
+        derniere_ = u;
         return true;
     }
     return false;
@@ -66,55 +81,125 @@ bool Journal::lire(const std::string& ligne)
 
 bool Journal::ouvrir(const std::string& chemin, const std::string& entete, std::string& erreur)
 {
-    f_ = std::fopen(chemin.c_str(), "a+");
-    if (f_ == nullptr) {
-        erreur = "egypte : impossible d'ouvrir le journal " + chemin + " (" + std::strerror(errno) + ")";
+    chemin_ = chemin;
+    entete_ = entete;
+    // Not blocking, so that a FIFO cannot hold the run before it is refused.
+    fd_ = ::open(chemin.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0 && errno == ENOENT) {
+        fd_ = ::open(chemin.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC, 0644);
+        cree_ = fd_ >= 0;
+    }
+    if (fd_ < 0) {
+        erreur = "egypte : impossible d'ouvrir le journal " + nomCite() + " (" + std::strerror(errno) + ")";
         return false;
     }
-    std::rewind(f_);
-    // Reads the complete, correct lines; the first one that is not (a line
-    // torn by a stop) ends the record, and is cut away.
-    std::vector<std::string> lignes;
-    std::string courante;
-    long bon = 0, position = 0;
-    int c;
-    while ((c = std::fgetc(f_)) != EOF) {
-        position++;
-        if (c != '\n') {
-            courante.push_back(static_cast<char>(c));
-            continue;
-        }
-        std::string contenu;
-        if (!verifier(courante, contenu)) break;
-        lignes.push_back(contenu);
-        bon = position;
-        courante.clear();
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        erreur = "egypte : le journal " + nomCite() + " n'est pas un fichier ordinaire";
+        return false;
     }
-    if (lignes.empty()) {
-        if (ftruncate(fileno(f_), 0) != 0) {
-            erreur = "egypte : impossible d'ecrire le journal " + chemin;
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            erreur = "egypte : le journal " + nomCite() + " est deja utilise par un autre calcul en cours";
+        else
+            erreur = "egypte : impossible de verrouiller le journal " + nomCite() + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    return lireTout(erreur);
+}
+
+// Reads the whole, correct lines. Only the last line may be torn (a stop in
+// the middle of its writing): it is set aside, to be cut away by preparer.
+// Any other damage, and anything that is not a journal, is refused.
+bool Journal::lireTout(std::string& erreur)
+{
+    std::vector<std::string> lignes;
+    std::string courante, premiere;
+    bool dechiree = false, trop = false;
+    char tampon[65536];
+    for (;;) {
+        const ssize_t lu = ::read(fd_, tampon, sizeof tampon);
+        if (lu < 0 && errno == EINTR) continue;
+        if (lu < 0) {
+            erreur = "egypte : impossible de lire le journal " + nomCite() + " (" + std::strerror(errno) + ")";
             return false;
         }
-        ecrire(entete);
+        if (lu == 0) break;
+        for (ssize_t k = 0; k < lu; k++) {
+            taille_++;
+            if (tampon[k] != '\n') {
+                if (courante.size() >= LIGNE_MAX) trop = true;
+                else courante.push_back(tampon[k]);
+                continue;
+            }
+            std::string contenu;
+            const bool bonne = !trop && verifier(courante, contenu);
+            if (taille_ == static_cast<long long>(courante.size()) + 1) premiere = courante;
+            // A bad line that is not the last one is damage, not a stop.
+            if (dechiree) {
+                erreur = "egypte : le journal " + nomCite() + " est endommage (ligne " +
+                         std::to_string(lignes.size() + 1) + ")";
+                return false;
+            }
+            if (bonne) {
+                lignes.push_back(contenu);
+                bon_ = taille_;
+            } else {
+                dechiree = true;
+            }
+            courante.clear();
+            trop = false;
+            // What is past the first line, when it is not a journal, need not be read.
+            if (lignes.empty()) break;
+        }
+        if (lignes.empty() && (dechiree || trop)) break;
+    }
+    if ((!courante.empty() || trop) && dechiree && !lignes.empty()) {
+        erreur = "egypte : le journal " + nomCite() + " est endommage (ligne " + std::to_string(lignes.size() + 1) + ")";
+        return false;
+    }
+    if (taille_ == 0) {
+        nouveau_ = true;
         return true;
     }
-    if (lignes[0] != entete) {
-        erreur = "egypte : le journal " + chemin + " est celui d'un autre calcul ou d'une autre version";
+    if (lignes.empty() && premiere.empty()) premiere = courante;
+    if (lignes.empty() && premiere.rfind(DEBUT_ENTETE, 0) == 0) {
+        erreur = "egypte : l'entete du journal " + nomCite() + " est dechiree ou endommagee (il n'est pas touche)";
+        return false;
+    }
+    if (lignes.empty() || lignes[0].rfind(DEBUT_ENTETE, 0) != 0) {
+        erreur = "egypte : " + nomCite() +
+                 " n'est pas un journal d'egypte (il n'est pas touche ; un nouveau journal se cree dans un fichier "
+                 "absent ou vide)";
+        return false;
+    }
+    if (lignes[0] != entete_) {
+        erreur = "egypte : le journal " + nomCite() + " est celui d'un autre calcul ou d'une autre version";
         return false;
     }
     for (std::size_t k = 1; k < lignes.size(); k++)
         if (!lire(lignes[k])) {
-            bon = -1;
-            break;
+            erreur = "egypte : le journal " + nomCite() + " est illisible (ligne " + std::to_string(k + 1) + ")";
+            return false;
         }
-    if (bon < 0) {
-        erreur = "egypte : le journal " + chemin + " est illisible";
+    // A torn last line lies past bon_: preparer cuts it away.
+    return true;
+}
+
+bool Journal::preparer(std::string& erreur)
+{
+    if (nouveau_) {
+        nouveau_ = false;
+        return ecrire(entete_, erreur);
+    }
+    if (bon_ == taille_) return true;
+    ecrit_ = true;
+    if (::ftruncate(fd_, static_cast<off_t>(bon_)) != 0 || ::fdatasync(fd_) != 0) {
+        erreur = "egypte : impossible d'ecrire le journal " + nomCite() + " (" + std::strerror(errno) + ")";
         return false;
     }
-    if (ftruncate(fileno(f_), bon) != 0) {
-        erreur = "egypte : impossible d'ecrire le journal " + chemin;
-        return false;
-    }
+    taille_ = bon_;
     return true;
 }
 
@@ -130,33 +215,54 @@ const Journal::Unite& Journal::derniere(int n) const
     return it == dernieres_.end() ? aucune_ : it->second;
 }
 
-void Journal::ecrire(const std::string& ligne)
+bool Journal::ecrire(const std::string& ligne, std::string& erreur)
 {
     const std::string complete = ligne + " " + sommeControle(ligne) + "\n";
-    std::fseek(f_, 0, SEEK_END);
-    std::fwrite(complete.data(), 1, complete.size(), f_);
-    std::fflush(f_);
-    fdatasync(fileno(f_));
+    ecrit_ = true;
+    std::size_t fait = 0;
+    while (fait < complete.size()) {
+        const ssize_t e = ::pwrite(fd_, complete.data() + fait, complete.size() - fait,
+                                   static_cast<off_t>(taille_ + static_cast<long long>(fait)));
+        if (e < 0 && errno == EINTR) continue;
+        if (e <= 0) {
+            const int raison = e < 0 ? errno : ENOSPC;
+            // A part of the line may be there: the next run cuts it away as a
+            // torn last line, and this one writes nothing more.
+            erreur = "egypte : impossible d'ecrire le journal " + nomCite() + " (" + std::strerror(raison) + ")";
+            return false;
+        }
+        fait += static_cast<std::size_t>(e);
+    }
+    if (::fdatasync(fd_) != 0) {
+        erreur = "egypte : impossible d'ecrire le journal " + nomCite() + " sur le disque (" +
+                 std::strerror(errno) + ")";
+        return false;
+    }
+    taille_ += static_cast<long long>(complete.size());
+    bon_ = taille_;
+    return true;
 }
 
-void Journal::noterVide(int n)
+bool Journal::noterVide(int n, std::string& erreur)
 {
     vides_.insert(n);
-    ecrire("L " + std::to_string(n));
+    return ecrire("L " + std::to_string(n), erreur);
 }
 
-void Journal::noterProfondeur(int n, int k)
+bool Journal::noterProfondeur(int n, int k, std::string& erreur)
 {
     profondeurs_[n] = k;
-    ecrire("D " + std::to_string(n) + " " + std::to_string(k));
+    return ecrire("D " + std::to_string(n) + " " + std::to_string(k), erreur);
 }
 
-void Journal::noterUnite(int n, const Unite& u)
+bool Journal::noterUnite(int n, const Unite& u, std::string& erreur)
 {
-    dernieres_[n] = u;
     std::ostringstream o;
-    o << "U " << n << ' ' << u.numero << ' ' << u.K1 << ' ' << u.m << ' ' << u.m1 << ' ' << u.octets;
-    ecrire(o.str());
+    o << "U " << n << ' ' << u.numero << ' ' << u.K1 << ' ' << u.m << ' ' << u.m1 << ' ' << u.octets << ' ' << u.fin;
+    if (!ecrire(o.str(), erreur)) return false;
+    dernieres_[n] = u;
+    derniere_ = u;
+    return true;
 }
 
 }  // namespace egypte

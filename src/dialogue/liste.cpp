@@ -1,0 +1,208 @@
+#include "dialogue/liste.h"
+
+#include <fcntl.h>
+#include <libgen.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <vector>
+
+#include "dialogue/commande.h"
+#include "search/journal.h"
+#include "search/texte.h"
+
+namespace egypte {
+
+namespace {
+
+std::string raison() { return std::string(" (") + std::strerror(errno) + ")"; }
+
+// Reads len bytes at `position`; false on a read error or a short file.
+bool lireA(int fd, long long position, char* tampon, std::size_t len)
+{
+    std::size_t fait = 0;
+    while (fait < len) {
+        const ssize_t l = ::pread(fd, tampon + fait, len - fait, static_cast<off_t>(position) + static_cast<off_t>(fait));
+        if (l < 0 && errno == EINTR) continue;
+        if (l <= 0) return false;
+        fait += static_cast<std::size_t>(l);
+    }
+    return true;
+}
+
+// The checksum of the line that ends at byte `fin` (its line break
+// included), "" when the byte before `fin` is no line break or cannot be read.
+std::string sommeDerniereLigne(int fd, long long fin)
+{
+    char c = 0;
+    if (!lireA(fd, fin - 1, &c, 1) || c != '\n') return "";
+    // Back to the line break before it, a block at a time.
+    long long debut = fin - 1;
+    std::vector<char> bloc(4096);
+    while (debut > 0) {
+        const long long de = debut >= static_cast<long long>(bloc.size()) ? debut - static_cast<long long>(bloc.size()) : 0;
+        const std::size_t len = static_cast<std::size_t>(debut - de);
+        if (!lireA(fd, de, bloc.data(), len)) return "";
+        std::size_t k = len;
+        while (k > 0 && bloc[k - 1] != '\n') k--;
+        if (k > 0) {
+            debut = de + static_cast<long long>(k);
+            break;
+        }
+        debut = de;
+    }
+    std::string ligne(static_cast<std::size_t>(fin - debut), '\0');
+    if (!lireA(fd, debut, &ligne[0], ligne.size())) return "";
+    return sommeControle(ligne);
+}
+
+// What lies from `debut` to the end holds only what a listing holds: the
+// digits of expansions, blanks and line breaks (the lines of units not yet
+// recorded when the run stopped).
+bool queDesDeveloppements(int fd, long long debut, long long taille)
+{
+    std::vector<char> bloc(65536);
+    for (long long p = debut; p < taille;) {
+        const std::size_t len = static_cast<std::size_t>(std::min<long long>(taille - p, static_cast<long long>(bloc.size())));
+        if (!lireA(fd, p, bloc.data(), len)) return false;
+        for (std::size_t k = 0; k < len; k++)
+            if (!((bloc[k] >= '0' && bloc[k] <= '9') || bloc[k] == ' ' || bloc[k] == '\n')) return false;
+        p += static_cast<long long>(len);
+    }
+    return true;
+}
+
+std::string normalise(const std::string& nom)
+{
+    std::string a = nom, b = nom;
+    char resolu[PATH_MAX];
+    const std::string dossier = ::dirname(&a[0]);
+    const std::string base = ::basename(&b[0]);
+    if (::realpath(dossier.c_str(), resolu) == nullptr) return nom;
+    return std::string(resolu) + "/" + base;
+}
+
+}  // namespace
+
+bool ecrireSortieStandard(const std::string& texte, std::string& erreur)
+{
+    // Whatever the C++ streams hold goes first.
+    std::cout.flush();
+    if (std::fwrite(texte.data(), 1, texte.size(), stdout) == texte.size() && std::fflush(stdout) == 0) return true;
+    erreur = std::string("egypte : impossible d'ecrire la sortie standard (") + std::strerror(errno) + ")";
+    return false;
+}
+
+bool memeFichier(const std::string& a, const std::string& b)
+{
+    if (a == b) return true;
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return normalise(a) == normalise(b);
+}
+
+Liste::~Liste()
+{
+    if (flux_ != stdout && flux_ != nullptr) std::fclose(flux_);
+}
+
+bool Liste::ouvrir(const Commande& c, const Journal* j, std::string& erreur)
+{
+    if (c.sortie.empty()) return true;
+    nom_ = citer(c.sortie, 256);
+    // Resumed: the journal's record says what the listing holds.
+    const bool reprise = j != nullptr && !j->nouveau();
+    const long long octets = reprise ? j->derniere().octets : 0;
+    const std::string fin = reprise ? j->derniere().fin : "-";
+
+    struct stat avant {};
+    if (::stat(c.sortie.c_str(), &avant) == 0 && !S_ISREG(avant.st_mode)) {
+        // A device, a FIFO: written as it is, but never with a journal, which
+        // cuts its listing back to what the finished units wrote.
+        if (j != nullptr) {
+            erreur = "egypte : avec --journal, la liste " + nom_ +
+                     " doit etre un fichier ordinaire (elle est coupee a ce que notent les unites finies)";
+            return false;
+        }
+        flux_ = std::fopen(c.sortie.c_str(), "w");
+        if (flux_ == nullptr) {
+            erreur = "egypte : impossible d'ecrire " + nom_ + raison();
+            return false;
+        }
+        return true;
+    }
+    int fd = ::open(c.sortie.c_str(), O_RDWR | O_CLOEXEC);
+    bool cree = false;
+    if (fd < 0 && errno == ENOENT) {
+        if (octets > 0) {
+            erreur = "egypte : la liste " + nom_ + " que decrit le journal est introuvable (le journal y note " +
+                     std::to_string(octets) + " octets deja ecrits) ; rien n'est change";
+            return false;
+        }
+        fd = ::open(c.sortie.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        cree = fd >= 0;
+    }
+    if (fd < 0) {
+        erreur = "egypte : impossible d'ecrire " + nom_ + raison();
+        return false;
+    }
+    auto refuser = [&](const std::string& texte) {
+        erreur = "egypte : " + texte;
+        if (cree) ::unlink(c.sortie.c_str());
+        ::close(fd);
+        return false;
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return refuser("impossible d'ecrire " + nom_ + raison());
+    fichier_ = S_ISREG(st.st_mode);
+    if (fichier_) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+            return refuser("la liste " + nom_ + " est deja ecrite par un autre calcul en cours");
+        const long long taille = st.st_size;
+        if (!reprise && taille > 0)
+            return refuser("la liste " + nom_ +
+                           " existe deja et n'est pas vide ; elle n'est jamais ecrasee (supprimez-la ou choisissez "
+                           "un autre nom)");
+        if (taille < octets)
+            return refuser("la liste " + nom_ + " est plus courte (" + std::to_string(taille) +
+                           " octets) que ce que le journal y note (" + std::to_string(octets) +
+                           ") : ce n'est pas la liste de ce calcul ; rien n'est change");
+        if (octets > 0 && sommeDerniereLigne(fd, octets) != fin)
+            return refuser("la liste " + nom_ +
+                           " n'est pas celle que decrit le journal (sa derniere ligne notee differe) ; rien n'est "
+                           "change");
+        if (!queDesDeveloppements(fd, octets, taille))
+            return refuser("la liste " + nom_ +
+                           " contient, apres ce que le journal y note, autre chose que des developpements ; rien "
+                           "n'est change");
+        // Past the finished units: the expansions of the units that were
+        // not recorded, written again by this run.
+        if (taille > octets && (::ftruncate(fd, static_cast<off_t>(octets)) != 0 || ::fdatasync(fd) != 0))
+            return refuser("impossible d'ecrire " + nom_ + raison());
+        if (::lseek(fd, 0, SEEK_END) < 0) return refuser("impossible d'ecrire " + nom_ + raison());
+    }
+    flux_ = ::fdopen(fd, "w");
+    if (flux_ == nullptr) return refuser("impossible d'ecrire " + nom_ + raison());
+    return true;
+}
+
+bool Liste::fermer(std::string& erreur)
+{
+    int e = 0;
+    if (std::fflush(flux_) != 0 || (fichier_ && ::fdatasync(fileno(flux_)) != 0)) e = errno;
+    if (flux_ != stdout) {
+        if (std::fclose(flux_) != 0 && e == 0) e = errno;
+        flux_ = nullptr;
+    }
+    if (e != 0) erreur = "egypte : impossible d'ecrire " + nom_ + " (" + std::strerror(e) + ")";
+    return e == 0;
+}
+
+}  // namespace egypte

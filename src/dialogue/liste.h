@@ -1,0 +1,55 @@
+// The listing of a command-line computation: standard output, or the file of
+// --sortie, opened so that nothing is ever destroyed. A new listing goes
+// only where no file or an empty one stands; a listing resumed with its
+// journal is first checked to be the one the journal describes (long enough,
+// its last recorded line intact, nothing but expansions past it) and only
+// then cut back to what the finished units wrote; a listing file is locked
+// for the whole run.
+#ifndef EGYPTE_DIALOGUE_LISTE_H
+#define EGYPTE_DIALOGUE_LISTE_H
+
+#include <cstdio>
+#include <string>
+
+namespace egypte {
+
+struct Commande;
+class Journal;
+
+class Liste {
+public:
+    Liste() = default;
+    Liste(const Liste&) = delete;
+    Liste& operator=(const Liste&) = delete;
+    ~Liste();
+
+    // Opens the listing of `c`, with the journal `j` (nullptr when none)
+    // already read. False with one French line in `erreur` when it cannot be
+    // used; nothing was changed then.
+    bool ouvrir(const Commande& c, const Journal* j, std::string& erreur);
+    // Everything written is flushed, on the disk for a file, and the file
+    // closed. False with one French line in `erreur` when that failed.
+    bool fermer(std::string& erreur);
+
+    std::FILE* flux() const { return flux_; }
+    const std::string& nom() const { return nom_; }  // as written in messages
+    bool fichier() const { return fichier_; }       // a regular file
+
+private:
+    std::FILE* flux_ = stdout;
+    std::string nom_ = "la sortie standard";
+    bool fichier_ = false;
+};
+
+// Writes `texte` on standard output and flushes it; false with one French
+// line in `erreur` when that failed (a full disk, a closed pipe).
+bool ecrireSortieStandard(const std::string& texte, std::string& erreur);
+
+// Two names of one file: the same name, or two names that reach the same
+// file (links, ./x and x). A name that reaches no file yet is compared as
+// written.
+bool memeFichier(const std::string& a, const std::string& b);
+
+}  // namespace egypte
+
+#endif

@@ -1,0 +1,234 @@
+// The files around a long count, on the built program, with the faults real
+// machines have: a full disk, a file size limit, a mistyped name, a second
+// run on the same journal. A write that fails is an error and the same
+// command resumes once the space is back; a resume checks what it resumes
+// from; a file that is not the program's is never changed.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "programme.h"
+#include "search/journal.h"
+
+extern char** environ;
+
+namespace {
+
+using essai::executer;
+using essai::Execution;
+using essai::lire;
+using essai::temporaire;
+using Args = std::vector<std::string>;
+
+void ecrireFichier(const std::string& chemin, const std::string& texte)
+{
+    std::ofstream(chemin, std::ios::binary | std::ios::trunc) << texte;
+}
+
+bool existe(const std::string& chemin)
+{
+    struct stat st {};
+    return ::stat(chemin.c_str(), &st) == 0;
+}
+
+Args avec(Args a, const Args& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// One line on standard error, starting "egypte : " and holding `fragment`.
+void refusUneLigne(const Execution& e, const std::string& fragment)
+{
+    EXPECT_EQ(e.erreurs.rfind("egypte : ", 0), 0u) << e.erreurs;
+    EXPECT_EQ(std::count(e.erreurs.begin(), e.erreurs.end(), '\n'), 1) << e.erreurs;
+    EXPECT_NE(e.erreurs.find(fragment), std::string::npos) << e.erreurs;
+}
+
+TEST(Fichiers, EcrituresQuiEchouentPuisReprise)
+{
+    // A full device, as the listing and as standard output.
+    const Execution plein = executer({"--sortie", "/dev/full", "4/5"});
+    EXPECT_EQ(plein.statut, 74);
+    refusUneLigne(plein, "impossible d'ecrire '/dev/full' (No space left on device)");
+    EXPECT_NE(plein.sortie.find("Calcul complet : non"), std::string::npos) << plein.sortie;
+    essai::Lancement versPlein;
+    versPlein.vers = "/dev/full";
+    for (const Args& args : {Args{"--json", "--compter", "4/5"}, Args{"4/5"}, Args{"--aide"},
+                             Args{"--estimer", "--duree", "1", "--longueur", "5", "3/4"}}) {
+        SCOPED_TRACE(args[0]);
+        const Execution rapport = executer(args, versPlein);
+        EXPECT_EQ(rapport.statut, 74);
+        refusUneLigne(rapport, "impossible d'ecrire la sortie standard (No space left on device)");
+    }
+
+    // A file size limit hit in the middle of a listing (the listing fails),
+    // then of a count (only the journal grows): the same command, once the
+    // limit is gone, ends with the listing and report of a run never stopped.
+    const Args probleme = {"--json", "--fils", "2", "5/6", "--longueur", "7"};
+    const struct { Args montrer; int blocs; const char* fichier; } cas[] = {
+        {{"--une-sur", "50"}, 400, "liste"}, {{"--compter"}, 6, "journal"}};
+    for (const auto& k : cas) {
+        SCOPED_TRACE(k.fichier);
+        const std::string reference = temporaire("ref.txt"), liste = temporaire("liste.txt"),
+                          journal = temporaire("journal");
+        for (const std::string& f : {reference, liste, journal}) std::remove(f.c_str());
+        const Execution entier = executer(avec(avec(probleme, k.montrer), {"--sortie", reference}));
+        ASSERT_EQ(entier.statut, 0) << entier.erreurs;
+        const Args commande = avec(avec(probleme, k.montrer), {"--journal", journal, "--sortie", liste});
+        essai::Lancement limite;
+        limite.avant = "trap '' XFSZ; ulimit -f " + std::to_string(k.blocs) + ";";
+        const Execution coupe = executer(commande, limite);
+        EXPECT_EQ(coupe.statut, 74) << coupe.sortie;
+        refusUneLigne(coupe, std::string(k.fichier == std::string("liste") ? "impossible d'ecrire '" : "impossible d'ecrire le journal '") );
+        EXPECT_NE(coupe.erreurs.find("(File too large)"), std::string::npos) << coupe.erreurs;
+        EXPECT_NE(coupe.sortie.find("\"complet\":false"), std::string::npos) << coupe.sortie;
+        EXPECT_NE(coupe.sortie.find("\"raison\":\"erreur_ecriture\""), std::string::npos) << coupe.sortie;
+        const Execution repris = executer(commande);
+        EXPECT_EQ(repris.statut, 0) << repris.erreurs;
+        EXPECT_EQ(repris.sortie, entier.sortie);
+        EXPECT_EQ(lire(liste), lire(reference));
+    }
+}
+
+TEST(Fichiers, ReprisesRefuseesSansRienChanger)
+{
+    // A finished journal and its listing; each case starts from a copy, makes
+    // one mistake, and must be refused (status 2, one line) with every file
+    // byte for byte as it was.
+    const std::string J = temporaire("r.journal"), S = temporaire("r.txt"), autre = temporaire("autre.txt"),
+                      precieux = temporaire("precieux.txt"), dossier = temporaire("dossier"),
+                      fifo = temporaire("fifo"), nouveau = temporaire("nouveau.journal"),
+                      bizarre = temporaire("nom\nsur deux lignes");
+    const Args probleme = {"--fils", "2", "5/6", "--longueur", "6"};
+    for (const std::string& f : {J, S}) std::remove(f.c_str());
+    ASSERT_EQ(executer(avec(probleme, {"--journal", J, "--sortie", S})).statut, 0);
+    const std::string journal = lire(J), listing = lire(S);
+    ASSERT_GT(listing.size(), 1000u);
+    const std::size_t derniere = listing.rfind('\n', listing.size() - 2) + 1;
+    auto modifie = [](std::string t, std::size_t p) {
+        t[p] = t[p] == '1' ? '2' : '1';
+        return t;
+    };
+    // The heading of a journal of the same problem under the old format.
+    const std::string ancien = "egypte-journal 1 decoupage 1 5/6";
+    const std::string ancienJournal = ancien + " " + egypte::sommeControle(ancien) + "\n";
+    const std::size_t milieu = journal.find('\n', journal.size() / 2) + 3;
+
+    const struct {
+        const char* nom;
+        std::function<void()> preparer;
+        Args args;
+        std::string fragment;
+    } cas[] = {
+        {"liste absente", [&] { std::remove(S.c_str()); }, {"--journal", J, "--sortie", S}, "introuvable"},
+        {"liste plus courte", [&] { ecrireFichier(S, listing.substr(0, listing.size() / 2)); },
+         {"--journal", J, "--sortie", S}, "plus courte"},
+        {"derniere ligne notee alteree", [&] { ecrireFichier(S, modifie(listing, derniere)); },
+         {"--journal", J, "--sortie", S}, "n'est pas celle que decrit le journal"},
+        {"autre chose apres la liste", [&] { ecrireFichier(S, listing + "precieux\n"); },
+         {"--journal", J, "--sortie", S}, "autre chose que des developpements"},
+        {"liste sous un autre nom", [] {}, {"--journal", J, "--sortie", autre}, "introuvable"},
+        {"liste sous le nom d'un autre fichier", [&] { ecrireFichier(autre, "precieux\n"); },
+         {"--journal", J, "--sortie", autre}, "plus courte"},
+        {"journal qui est une liste", [] {}, {"--journal", S, "--sortie", autre}, "n'est pas un journal"},
+        {"journal precieux", [&] { ecrireFichier(precieux, "precieux\n"); }, {"--journal", precieux},
+         "n'est pas un journal"},
+        {"nom sur deux lignes", [&] { ecrireFichier(bizarre, "precieux\n"); }, {"--journal", bizarre},
+         "sur deux lignes' n'est pas"},
+        {"entete abimee", [&] { ecrireFichier(J, modifie(journal, 30)); }, {"--journal", J, "--sortie", S},
+         "entete du journal"},
+        {"entete dechiree", [&] { ecrireFichier(J, journal.substr(0, 20)); }, {"--journal", J, "--sortie", S},
+         "entete du journal"},
+        {"ligne du milieu abimee", [&] { ecrireFichier(J, modifie(journal, milieu)); },
+         {"--journal", J, "--sortie", S}, "endommage"},
+        {"journal d'une autre version", [&] { ecrireFichier(J, ancienJournal); }, {"--journal", J},
+         "autre version"},
+        {"journal peripherique", [] {}, {"--journal", "/dev/zero"}, "n'est pas un fichier ordinaire"},
+        {"journal FIFO", [&] { ::mkfifo(fifo.c_str(), 0600); }, {"--journal", fifo}, "n'est pas un fichier ordinaire"},
+        {"journal dossier", [&] { ::mkdir(dossier.c_str(), 0700); }, {"--journal", dossier},
+         "impossible d'ouvrir le journal"},
+        {"journal et liste un seul fichier", [] {}, {"--journal", J, "--sortie", J}, "le meme fichier"},
+        {"le meme sous deux noms", [] {}, {"--journal", J, "--sortie", ::testing::TempDir() + "./" + J.substr(J.rfind('/') + 1)},
+         "le meme fichier"},
+        {"liste existante sans journal", [&] { ecrireFichier(precieux, "precieux\n"); }, {"--sortie", precieux},
+         "n'est jamais ecrasee"},
+        {"liste existante, nouveau journal", [&] { ecrireFichier(precieux, "precieux\n"); },
+         {"--journal", nouveau, "--sortie", precieux}, "n'est jamais ecrasee"},
+        {"liste peripherique avec journal", [] {}, {"--journal", J, "--sortie", "/dev/null"}, "fichier ordinaire"},
+    };
+    for (const auto& k : cas) {
+        SCOPED_TRACE(k.nom);
+        ecrireFichier(J, journal);
+        ecrireFichier(S, listing);
+        for (const std::string& f : {autre, precieux, nouveau, bizarre}) std::remove(f.c_str());
+        k.preparer();
+        std::map<std::string, std::string> avant;
+        for (const std::string& f : {J, S, autre, precieux, bizarre})
+            if (existe(f)) avant[f] = lire(f);
+        essai::Lancement l;
+        l.limite = 30;  // a FIFO must not hold the run
+        const Execution e = executer(avec(probleme, k.args), l);
+        EXPECT_EQ(e.statut, 2);
+        EXPECT_EQ(e.sortie, "");
+        refusUneLigne(e, k.fragment);
+        for (const std::string& f : {J, S, autre, precieux, bizarre}) {
+            EXPECT_EQ(existe(f), avant.count(f) == 1) << f;
+            if (avant.count(f)) {
+                EXPECT_TRUE(lire(f) == avant[f]) << f;
+            }
+        }
+        EXPECT_FALSE(existe(nouveau));
+    }
+    for (const std::string& f : {J, S, autre, precieux, fifo, bizarre}) std::remove(f.c_str());
+    ::rmdir(dossier.c_str());
+}
+
+TEST(Fichiers, UnSecondCalculSurLeMemeJournalEstRefuse)
+{
+    // 1 as 8 distinct unit fractions: minutes of counting, stopped below.
+    const std::string J = temporaire("deux.journal");
+    std::remove(J.c_str());
+    const Args args = {"--compter", "--fils", "1", "--journal", J, "1/1", "--longueur", "8"};
+    std::vector<std::string> mots = {EGYPTE_PROGRAMME};
+    mots.insert(mots.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& m : mots) argv.push_back(&m[0]);
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t premier = 0;
+    ASSERT_EQ(posix_spawn(&premier, EGYPTE_PROGRAMME, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    // Until the first run has written its journal's first unit.
+    const auto echeance = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (lire(J).find("\nU ") == std::string::npos && std::chrono::steady_clock::now() < echeance)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto debut = std::chrono::steady_clock::now();
+    const Execution second = executer(args);
+    EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(10));
+    EXPECT_EQ(second.statut, 2);
+    refusUneLigne(second, "deja utilise par un autre calcul en cours");
+    ::kill(premier, SIGTERM);
+    int st = 0;
+    ASSERT_EQ(::waitpid(premier, &st, 0), premier);
+    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 143) << st;
+    std::remove(J.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+// Test helpers: the built program run as a user runs it, through the shell.
+#ifndef EGYPTE_TESTS_PROGRAMME_H
+#define EGYPTE_TESTS_PROGRAMME_H
+
+#include <string>
+#include <vector>
+
+namespace essai {
+
+struct Execution {
+    int statut;  // the exit status, or 128 + the signal that ended it
+    std::string sortie, erreurs;
+};
+
+// How to run it: a shell prefix (an environment variable, `ulimit -f 100;`),
+// a file that takes its standard output, a signal sent after `limite`
+// seconds (timeout's own, the program's status kept).
+struct Lancement {
+    std::string avant;
+    std::string vers;
+    double limite = 0;
+    const char* signal = "KILL";
+};
+
+Execution executer(const std::vector<std::string>& args, const Lancement& l = {});
+
+// The whole content of a file ("" when it cannot be read).
+std::string lire(const std::string& chemin);
+// A name in the tests' temporary folder, of this process alone.
+std::string temporaire(const std::string& nom);
+// Quoted for the shell.
+std::string entreQuotes(const std::string& s);
+
+}  // namespace essai
+
+#endif
