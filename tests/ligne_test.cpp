@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <sstream>
@@ -71,6 +72,69 @@ TEST(Ligne, MemesResultatsQueLeDialogue)
         for (const char* x : {"grande valeur prise par xn", "petite valeur prise par x1"})
             EXPECT_NE(d.sortie.find(" " + valeur(e.sortie, std::string("Plus ") + x + " : ") + "  est la plus " + x),
                       std::string::npos) << x;
+    }
+}
+
+TEST(Ligne, ChaqueFaconDeMontrerContreLaMarcheDeReference)
+{
+    // The expansions of the one-thread plain walk (the dialogue, every one
+    // shown) are the reference: every way of showing them on the command
+    // line, on one thread and on two, shows exactly the ones it must, and
+    // the JSON report's count and extremes are those of the whole list.
+    struct Cas { std::string tape; std::vector<std::string> args; };
+    std::vector<Cas> cas = {
+        {"5 6 1 2 0 0 0 5 6 0", {"5/6", "--min-n", "5", "--max-n", "6"}},
+        {"3 4 1 1 0 0 0 4 5 0", {"3/4", "--repetitions", "--min-n", "4", "--max-n", "5"}},
+        {"2 3 1 2 1 0 0 4 5 0", {"2/3", "--parite", "impaire", "--min-n", "4", "--max-n", "5"}},
+    };
+    std::mt19937 g(20261207u);
+    for (int k = 0; k < 6; k++) {
+        const long Q = 2 + g() % 30, P = 1 + g() % Q, M = 200 + g() % 800;
+        cas.push_back({std::to_string(P) + " " + std::to_string(Q) + " 1 2 0 0 " + std::to_string(M) + " 4 5 0",
+                       {std::to_string(P) + "/" + std::to_string(Q), "--max-xn", std::to_string(M), "--min-n", "4",
+                        "--max-n", "5"}});
+    }
+    essai::Reglages reference;
+    reference.simple = 1;
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.tape);
+        const std::vector<essai::Developpement> tous = essai::lignesSolutions(essai::calculer(c.tape, reference).sortie);
+        std::vector<std::string> lignes;
+        long plusGrand = 0, plusPetit = 0;
+        for (const essai::Developpement& d : tous) {
+            std::string l;
+            for (long v : d) l += (l.empty() ? "" : " ") + std::to_string(v);
+            lignes.push_back(l + "\n");
+            plusGrand = std::max(plusGrand, d.back());
+            plusPetit = plusPetit == 0 ? d.front() : std::min(plusPetit, d.front());
+        }
+        const std::size_t K = 1 + tous.size() / 7;
+        const struct { std::vector<std::string> montrer; std::function<bool(std::size_t)> montre; } modes[] = {
+            {{}, [](std::size_t) { return true; }},
+            {{"--premieres", std::to_string(K)}, [&](std::size_t j) { return j < K; }},
+            {{"--une-sur", std::to_string(K)}, [&](std::size_t j) { return j % K == 0; }},
+            {{"--compter"}, [](std::size_t) { return false; }},
+        };
+        for (const auto& m : modes)
+            for (const char* fils : {"1", "2"}) {
+                std::vector<std::string> args = c.args;
+                args.insert(args.end(), m.montrer.begin(), m.montrer.end());
+                args.insert(args.end(), {"--json", "--fils", fils});
+                SCOPED_TRACE(args[args.size() - 4] + " fils " + fils);
+                const Execution e = executer(args);
+                std::string attendu;
+                for (std::size_t j = 0; j < lignes.size(); j++)
+                    if (m.montre(j)) attendu += lignes[j];
+                ASSERT_EQ(e.statut, tous.empty() ? 1 : 0) << e.erreurs;
+                const std::size_t fin = e.sortie.rfind("{\"complet\"");
+                EXPECT_EQ(e.sortie.substr(0, fin), attendu);
+                const nlohmann::json r = nlohmann::json::parse(e.sortie.substr(fin));
+                if (m.montrer.size() == 2 && m.montrer[0] == "--premieres") continue;
+                EXPECT_EQ(r["solutions"], tous.size());
+                if (tous.empty()) continue;
+                EXPECT_EQ(r["plus_grand_xn"], std::to_string(plusGrand));
+                EXPECT_EQ(r["plus_petit_x1"], std::to_string(plusPetit));
+            }
     }
 }
 
