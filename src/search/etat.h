@@ -17,7 +17,7 @@
 #include "search/cache_facteurs.h"
 #include "search/diviseurs.h"
 #include "output/progres.h"
-#include "output/sortie.h"
+#include "search/sortie.h"
 #include "search/probleme.h"
 
 namespace egypte {
