@@ -12,6 +12,7 @@
 #include "dialogue/commande.h"
 #include "dialogue/interruption.h"
 #include "output/ligne.h"
+#include "output/progres.h"
 #include "search/etat.h"
 #include "search/journal.h"
 

@@ -14,9 +14,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "search/avancement.h"
 #include "search/cache_facteurs.h"
 #include "search/diviseurs.h"
-#include "output/progres.h"
 #include "search/sortie.h"
 #include "search/probleme.h"
 
@@ -29,10 +29,6 @@ using NTL::Vec;
 // an int, so a longer length is refused with a message (TROP_LONG, which
 // quotes this number) instead of overflowing.
 constexpr long NMAX = 100000;
-
-// Set by Ctrl-C (or a step budget): every search of the process stops at its
-// next step. The one value all searches share.
-extern std::atomic<bool> interrompu;
 
 class Collecte;  // what a work unit hands back (parallele.h)
 class Reseau;    // work units dealt out to other processes (reseau.h)

@@ -5,6 +5,7 @@
 
 #include "dialogue/interruption.h"
 #include "output/progres.h"
+#include "search/avancement.h"
 #include "search/etat.h"
 #include "search/recherche.h"
 
