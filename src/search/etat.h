@@ -156,13 +156,13 @@ public:
         interrompu,  // Ctrl-C (or a step budget)
         arrete       // the answer -1 stopped the listing
     };
-    // The computation (preparation.cpp, longueurs.cpp): the set-up dialogue,
-    // then the search over increasing lengths, the listing and the report.
-    bool preparation();  // false when the computation already ended with a message
+    // The dialogue's computation (longueurs.cpp): its set-up questions, then
+    // the search over increasing lengths, the listing and the report.
     int calcul();
-    // The set-up of a problem given whole (preparation.cpp): what the
-    // dialogue derives from the same answers. false when no length is left
-    // to try (aucune: the constraints leave none; tropLong: beyond NMAX).
+    // The set-up of a problem given whole (preparation.cpp), from the
+    // dialogue's answers or the command line's options. false when no length
+    // is left to try (aucune: the constraints leave none; tropLong: beyond
+    // NMAX).
     bool poser(const Probleme& pb, Fin& pourquoi);
     // The search over increasing lengths (longueurs.cpp), the expansions to
     // affiche; prints nothing else.
@@ -254,7 +254,6 @@ private:
     void seuleSolution();
 
     // preparation.cpp
-    bool contraintes();
     void bornesX();
     int bornesN();
 

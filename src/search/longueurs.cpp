@@ -3,6 +3,7 @@
 // reach, or walked; the first length with an expansion is the minimal one.
 #include <iostream>
 
+#include "dialogue/dialogue.h"
 #include "dialogue/interruption.h"
 #include "output/progres.h"
 #include "search/avancement.h"
@@ -174,7 +175,7 @@ Recherche::Fin Recherche::chercher()
 
 int Recherche::calcul()
 {
-    if (!preparation()) return 0;
+    if (!preparation(*this)) return 0;
 
     const EcouteInterruption ecoute;
     const progres::Suivi suivi([this](std::ostream& o) { decrire(o); });
