@@ -10,7 +10,7 @@
 #include <string>
 
 #include "dialogue/dialogue.h"
-#include "output/progres.h"
+#include "search/avancement.h"
 #include "search/etat.h"
 
 namespace {

@@ -20,6 +20,7 @@
 
 #include "console.h"
 #include "output/progres.h"
+#include "search/avancement.h"
 #include "search/recherche.h"
 
 namespace {

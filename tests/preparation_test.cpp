@@ -22,7 +22,7 @@ struct Preparation : ::testing::Test, egypte::Recherche {
     {
         static_cast<egypte::Recherche&>(*this) = egypte::Recherche();
         Console c(tape);
-        const bool suite = preparation();
+        const bool suite = egypte::preparation(*this);
         texte = c.sortie();
         std::ostringstream o;
         o << (suite ? " suite" : " fin") << " P1=" << P1 << " Q1=" << Q1 << " pg=" << pg << " P=" << P << " Q=" << Q
@@ -37,7 +37,9 @@ struct Preparation : ::testing::Test, egypte::Recherche {
 TEST_F(Preparation, ValeursDeduites)
 {
     const struct { const char* tape; std::vector<std::string> valeurs, messages = {}, absents = {}; } cas[] = {
-        {"6 4 0 0", {"suite", "P1=6", "Q1=4", "pg=2", "P=3", "Q=2", "L=1", "n=0", "type=2", "z=1", "minx=1"}},
+        // Without constraints too the lengths start where x1 >= 1 allows:
+        // 3/2 needs two terms, so the first one tried is n + 1 = 2.
+        {"6 4 0 0", {"suite", "P1=6", "Q1=4", "pg=2", "P=3", "Q=2", "L=1", "n=1", "min1n=2", "type=2", "z=1", "minx=1"}},
         // The exclusion of 1: asked only without constraints and when P/Q >= 1.
         {"2 3 0", {}, {}, {"exclure la valeur 1"}},
         {"7 7 0 1", {"pas1=1", "minx=2"}, {"Voulez vous exclure la valeur 1"}},

@@ -57,6 +57,14 @@ void decimal(NTL::ZZ& v, const char* s, std::size_t len);
 // 1 when c is a decimal digit, '+' or '-'; leaves its value in valtest1.
 int valtest(char caract1);
 
+class Recherche;
+
+// The set-up questions of one computation, on a fresh search: P, Q, the
+// constraints or the exclusion of 1, then the set-up of the command line
+// (Recherche::poser) from those answers. False when the computation already
+// ended with its message.
+bool preparation(Recherche& s);
+
 // The whole run: banner, explanations, computations, new-computation question.
 // Returns the exit status of the process (always 1).
 int programme();

@@ -15,6 +15,7 @@
 #include "dialogue/interruption.h"
 #include "dialogue/liste.h"
 #include "output/ligne.h"
+#include "output/progres.h"
 #include "search/etat.h"
 #include "search/journal.h"
 #include "search/texte.h"

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "dialogue/commande.h"
-#include "output/sortie.h"
+#include "search/sortie.h"
 #include "search/journal.h"
 
 namespace egypte {

@@ -1,4 +1,4 @@
-// The status line of a long search and the step budget. The line lives on
+// The status line of a long search. The line lives on
 // standard error so that standard output stays exactly the dialogue; it is
 // drawn with a carriage return and no line break, and erased by blanks, so a
 // terminal shows it on the current line and a person never sees it mixed with
@@ -17,19 +17,16 @@
 #include <string>
 #include <thread>
 
+#include "search/avancement.h"
 #include "search/etat.h"
 
 namespace egypte::progres {
-
-thread_local std::uint32_t compteur = 0;
 
 namespace {
 
 using Horloge = std::chrono::steady_clock;
 
 Reglages regles;
-std::atomic<std::uint64_t> budget{0};   // looks allowed per search; 0 = unlimited
-std::atomic<std::uint64_t> restant{0};  // looks left in this search (spent by every thread)
 // The status line is shared by the thread that draws it and the one that
 // writes standard output: everything below is read and written under verrou.
 std::recursive_mutex verrou;
@@ -115,6 +112,20 @@ Relais& relais()
     return *r;
 }
 
+// The search looks in (every PAS steps, on every thread that walks): on the
+// thread that started it, the status line is drawn when it is due.
+void regarderLigne()
+{
+    if (std::this_thread::get_id() != dessinateur) return;
+    const std::lock_guard<std::recursive_mutex> garde(verrou);
+    if (!actif) return;
+    const Horloge::time_point maintenant = Horloge::now();
+    if (maintenant - debut < regles.delai) return;
+    if (dessinee && maintenant - dernier < regles.intervalle) return;
+    dernier = maintenant;
+    dessiner();
+}
+
 }  // namespace
 
 }  // namespace egypte::progres
@@ -151,25 +162,6 @@ void Recherche::decrire(std::ostream& o) const
 
 namespace egypte::progres {
 
-void regarder()
-{
-    compteur = 0;
-    if (budget != 0) {
-        std::uint64_t r = restant.load(std::memory_order_relaxed);
-        while (r != 0 && !restant.compare_exchange_weak(r, r - 1, std::memory_order_relaxed)) {
-        }
-        if (r == 1) interrompu.store(true, std::memory_order_relaxed);
-    }
-    if (std::this_thread::get_id() != dessinateur) return;
-    const std::lock_guard<std::recursive_mutex> garde(verrou);
-    if (!actif) return;
-    const Horloge::time_point maintenant = Horloge::now();
-    if (maintenant - debut < regles.delai) return;
-    if (dessinee && maintenant - dernier < regles.intervalle) return;
-    dernier = maintenant;
-    dessiner();
-}
-
 void effacer()
 {
     const std::lock_guard<std::recursive_mutex> garde(verrou);
@@ -182,14 +174,14 @@ void effacer()
 Suivi::Suivi(Description decrire)
 {
     const std::lock_guard<std::recursive_mutex> garde(verrou);
-    compteur = 0;
-    restant = budget.load();
+    commencer();
     dessinee = false;
     largeur = 0;
     description = std::move(decrire);
     dessinateur = std::this_thread::get_id();
     actif = regles.memeSansTerminal || ::isatty(regles.fd) == 1;
     if (!actif) return;
+    surRegard(regarderLigne);
     debut = Horloge::now();
     dernier = debut;
     Relais& r = relais();
@@ -204,6 +196,7 @@ Suivi::~Suivi()
     const std::lock_guard<std::recursive_mutex> garde(verrou);
     effacer();
     actif = false;
+    surRegard(nullptr);
     sortie = nullptr;
     dessinateur = std::thread::id();
     if (relaye_) std::cout.rdbuf(relais().dessous);
@@ -212,7 +205,5 @@ Suivi::~Suivi()
 void regler(const Reglages& r) { regles = r; }
 
 Reglages reglages() { return regles; }
-
-void limiter(std::uint64_t regards) { budget = regards; }
 
 }  // namespace egypte::progres

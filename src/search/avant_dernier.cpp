@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "output/progres.h"
+#include "search/avancement.h"
 #include "search/parallele.h"
 #include "search/recherche.h"
 

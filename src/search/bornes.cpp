@@ -4,7 +4,7 @@
 // progression for Type 2). Everything is exact and nothing is reduced; the
 // working values live in the search state so that a call allocates nothing
 // once they have grown to the sizes of the walk.
-#include "output/progres.h"
+#include "search/avancement.h"
 #include "search/recherche.h"
 
 namespace egypte {

@@ -14,10 +14,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "search/avancement.h"
 #include "search/cache_facteurs.h"
 #include "search/diviseurs.h"
-#include "output/progres.h"
-#include "output/sortie.h"
+#include "search/sortie.h"
 #include "search/probleme.h"
 
 namespace egypte {
@@ -29,10 +29,6 @@ using NTL::Vec;
 // an int, so a longer length is refused with a message (TROP_LONG, which
 // quotes this number) instead of overflowing.
 constexpr long NMAX = 100000;
-
-// Set by Ctrl-C (or a step budget): every search of the process stops at its
-// next step. The one value all searches share.
-extern std::atomic<bool> interrompu;
 
 class Collecte;  // what a work unit hands back (parallele.h)
 class Reseau;    // work units dealt out to other processes (reseau.h)
@@ -160,13 +156,13 @@ public:
         interrompu,  // Ctrl-C (or a step budget)
         arrete       // the answer -1 stopped the listing
     };
-    // The computation (preparation.cpp, longueurs.cpp): the set-up dialogue,
-    // then the search over increasing lengths, the listing and the report.
-    bool preparation();  // false when the computation already ended with a message
+    // The dialogue's computation (longueurs.cpp): its set-up questions, then
+    // the search over increasing lengths, the listing and the report.
     int calcul();
-    // The set-up of a problem given whole (preparation.cpp): what the
-    // dialogue derives from the same answers. false when no length is left
-    // to try (aucune: the constraints leave none; tropLong: beyond NMAX).
+    // The set-up of a problem given whole (preparation.cpp), from the
+    // dialogue's answers or the command line's options. false when no length
+    // is left to try (aucune: the constraints leave none; tropLong: beyond
+    // NMAX).
     bool poser(const Probleme& pb, Fin& pourquoi);
     // The search over increasing lengths (longueurs.cpp), the expansions to
     // affiche; prints nothing else.
@@ -258,7 +254,6 @@ private:
     void seuleSolution();
 
     // preparation.cpp
-    bool contraintes();
     void bornesX();
     int bornesN();
 

@@ -3,8 +3,10 @@
 // reach, or walked; the first length with an expansion is the minimal one.
 #include <iostream>
 
+#include "dialogue/dialogue.h"
 #include "dialogue/interruption.h"
 #include "output/progres.h"
+#include "search/avancement.h"
 #include "search/etat.h"
 #include "search/recherche.h"
 
@@ -173,7 +175,7 @@ Recherche::Fin Recherche::chercher()
 
 int Recherche::calcul()
 {
-    if (!preparation()) return 0;
+    if (!preparation(*this)) return 0;
 
     const EcouteInterruption ecoute;
     const progres::Suivi suivi([this](std::ostream& o) { decrire(o); });

@@ -20,7 +20,7 @@
 #include <sstream>
 #include <thread>
 
-#include "output/progres.h"
+#include "search/avancement.h"
 #include "search/recherche.h"
 #include "search/reseau.h"
 #include "search/parcours_parallele.h"

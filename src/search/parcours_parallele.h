@@ -11,7 +11,7 @@
 
 #include <atomic>
 
-#include "output/progres.h"
+#include "search/avancement.h"
 #include "search/etat.h"
 #include "search/unites.h"
 

@@ -1,6 +1,6 @@
-// A problem as the dialogue's answers give it, for the front ends that take
-// it whole (the command line): the fraction as entered and the constraints
-// as entered, 0 standing for the absence of a bound.
+// A problem as the front ends take it (the dialogue's answers, the command
+// line's options): the fraction as entered and the constraints as entered, 0
+// standing for the absence of a bound.
 #ifndef EGYPTE_SEARCH_PROBLEME_H
 #define EGYPTE_SEARCH_PROBLEME_H
 
@@ -19,6 +19,10 @@ struct Probleme {
     bool sansUn = false;   // the value 1 excluded for x1 (meaningful when P >= Q)
     NTL::ZZ longueur;      // that length only, no search of the minimal one; 0 = search
 };
+
+// Whether odd unknowns can reach P1/Q1 at all (false: no constraint on the
+// other unknowns can help). Asked before the bounds, so that they need not be.
+bool impairesPossibles(const NTL::ZZ& P1, const NTL::ZZ& Q1);
 
 }  // namespace egypte
 

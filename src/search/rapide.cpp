@@ -27,7 +27,7 @@
 #include <numeric>
 #include <vector>
 
-#include "output/progres.h"
+#include "search/avancement.h"
 #include "search/etat.h"
 #include "search/facteurs.h"
 #include "search/recherche.h"

@@ -1,7 +1,7 @@
 // The enumeration of the work units and the walk of one unit.
 #include "search/unites.h"
 
-#include "output/progres.h"
+#include "search/avancement.h"
 
 namespace egypte {
 

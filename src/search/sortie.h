@@ -1,8 +1,8 @@
 // Where the expansions of a search go when a front end other than the
 // dialogue shows them (the command line), and what such a front end keeps of
 // a computation so that a stopped one can be resumed.
-#ifndef EGYPTE_OUTPUT_SORTIE_H
-#define EGYPTE_OUTPUT_SORTIE_H
+#ifndef EGYPTE_SEARCH_SORTIE_H
+#define EGYPTE_SEARCH_SORTIE_H
 
 #include <cstddef>
 

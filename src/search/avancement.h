@@ -1,0 +1,67 @@
+// How a search advances and when it stops: the Ctrl-C flag that every search
+// of the process looks at, the count of search steps against a budget (for
+// harnesses that must not run for ever), and what a walk on several threads
+// says of its progress. The search only calls tic() once per step; everything
+// else happens once every PAS steps, out of line, where a front end that
+// shows the progress (the status line) may look in.
+#ifndef EGYPTE_SEARCH_AVANCEMENT_H
+#define EGYPTE_SEARCH_AVANCEMENT_H
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace egypte {
+
+// Set by Ctrl-C (or a step budget): every search of the process stops at its
+// next step. The one value all searches share.
+extern std::atomic<bool> interrompu;
+
+}  // namespace egypte
+
+namespace egypte::progres {
+
+// Steps between two looks at the budget (and at the clock of a status line).
+constexpr std::uint32_t PAS = 1024;
+
+// Steps since the last look, per thread; tic() is the whole cost in the hot
+// loop, on every thread that walks.
+extern thread_local std::uint32_t compteur;
+
+// Spends the budget, then lets the front end that watches the search look in
+// (see surRegard). Called by tic() once every PAS steps.
+void regarder();
+
+// One step of the search (a walk step, or a term of a largest-sum product).
+inline void tic()
+{
+    if (++compteur >= PAS) regarder();
+}
+
+// Budget of the searches to come: after `regards` looks (regards * PAS steps)
+// a search is stopped as by Ctrl-C. 0 = no budget (the default).
+void limiter(std::uint64_t regards);
+
+// A search starts: this thread's count from zero and the whole budget again.
+void commencer();
+
+// Called by regarder on every thread that walks, after the budget is spent:
+// the status line hooks in here, so that the search knows nothing of it.
+// nullptr (the default) = nobody watches.
+using Regard = void (*)();
+void surRegard(Regard r);
+
+// What a walk on several threads shows on the status line: written by the
+// thread that displays the expansions, read by the one that draws the line.
+struct Avancement {
+    std::mutex verrou;
+    std::string x1, x2;       // the node of the last work unit displayed
+    std::int64_t solutions = 0;
+    long faites = 0;          // work units displayed at the current length
+    long total = 0;           // work units of the length; 0 = not counted
+};
+
+}  // namespace egypte::progres
+
+#endif

@@ -1,7 +1,0 @@
-#include "search/etat.h"
-
-namespace egypte {
-
-std::atomic<bool> interrompu{false};
-
-}  // namespace egypte
