@@ -5,27 +5,12 @@
 
 #include "dialogue/commande.h"
 #include "dialogue/dialogue.h"
-#include "dialogue/liste.h"
 
 int main(int argc, char** argv)
 {
     // The dialogue uses only the C++ streams, so they need not follow stdio.
     std::ios::sync_with_stdio(false);
-    if (argc > 1) {
-        egypte::Commande c;
-        std::string erreur;
-        if (!egypte::analyser(argc, argv, c, erreur)) {
-            std::cerr << erreur << '\n';
-            return 2;
-        }
-        if (c.aide || c.version) {
-            if (egypte::ecrireSortieStandard(c.aide ? egypte::aideCommande() : egypte::versionCommande() + "\n", erreur))
-                return 0;
-            std::cerr << erreur << '\n';
-            return egypte::STATUT_ECRITURE;
-        }
-        return c.estimer ? egypte::lancerEstimation(c) : egypte::lancer(c);
-    }
+    if (argc > 1) return egypte::ligneDeCommande(argc, argv);
     try {
         return egypte::programme();
     } catch (const egypte::FinDeLEntree&) {

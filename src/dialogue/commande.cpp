@@ -211,13 +211,16 @@ void lire(int argc, const char* const* argv, Commande& c)
     borne(minn, pb.minn);
     borne(maxn, pb.maxn);
     auMoinsUn(longueur, pb.longueur);
-    fraction(positionnels, pb);
-    if (!IsZero(pb.minx) && !IsZero(pb.M) && pb.minx >= pb.M)
-        refuser("--min-x1 doit etre inferieur a --max-xn");
-    if (!IsZero(pb.minn) && !IsZero(pb.maxn) && pb.minn >= pb.maxn)
-        refuser("--min-n doit etre inferieur a --max-n");
     if (longueur->count() > 0 && (minn->count() > 0 || maxn->count() > 0))
         refuser("--longueur exclut --min-n et --max-n (la longueur est donnee)");
+    fraction(positionnels, pb);
+    // The rules of a problem given whole are the library's, the same for
+    // every front end.
+    try {
+        verifier(pb);
+    } catch (const Erreur& e) {
+        refuser(e.what());
+    }
 
     const CLI::Option* montrer = nullptr;
     for (const CLI::Option* o : {premieres, uneSur, compter}) {

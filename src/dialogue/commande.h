@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "search/probleme.h"
+#include "egypte/egypte.h"
 
 namespace egypte {
 
@@ -18,7 +18,7 @@ struct Commande {
     Probleme probleme;
     // What is shown: every expansion (the default), the first K, one in
     // every K, or the count alone.
-    enum class Montrer { tout, premieres, uneSur, compter };
+    using Montrer = egypte::Montrer;
     Montrer montrer = Montrer::tout;
     NTL::ZZ K{1};              // for premieres and uneSur: at least 1
     bool json = false;         // the report as one JSON object
@@ -59,6 +59,10 @@ inline constexpr int STATUT_ECRITURE = 74;
 // count is incomplete and the journal resumes it).
 // With `reseau`, the work units go to other processes (egypte-mpi).
 int lancer(const Commande& c, Reseau* reseau = nullptr);
+
+// The whole command line: the arguments read, then the help, the version,
+// the estimate or the computation. Returns the exit status.
+int ligneDeCommande(int argc, const char* const* argv);
 
 // Runs the estimate of --estimer (estimation_lancement.cpp): the report of
 // the estimate on standard output. Returns the exit status: 0, or 130 when

@@ -1,38 +1,34 @@
-// --estimer: the problem set up as for its count, the length probed for a
-// while, the report of the estimate.
+// --estimer, through the library: the length probed for a while, the report
+// of the estimate.
 #include <iostream>
 #include <sstream>
 
 #include "dialogue/commande.h"
 #include "dialogue/interruption.h"
-#include "dialogue/liste.h"
 #include "output/estimation_rapport.h"
-#include "search/estimation.h"
-#include "search/parallele.h"
+#include "output/liste.h"
 
 namespace egypte {
 
 int lancerEstimation(const Commande& c)
 {
-    Recherche s;
-    s.fils = c.fils;
+    DemandeEstimation d;
+    d.secondes = c.duree;
+    d.fils = c.fils;
     Estimation e;
-    e.fils = nombreDeFils(c.fils);
-    Recherche::Fin fin;
-    // A problem that poser refuses has no length to try: nothing to count.
-    if (s.poser(c.probleme, fin)) {
+    try {
         const EcouteInterruption ecoute;
-        ReglagesEstimation r;
-        r.secondes = c.duree;
-        // poser kept the length within NMAX.
-        e = estimer(s, static_cast<int>(to_long(c.probleme.longueur)), r);
+        e = estimer(c.probleme, d);
+    } catch (const Erreur& erreur) {
+        std::cerr << "egypte : " << erreur.what() << '\n';
+        return 2;
     }
     std::ostringstream rapport;
-    if (c.json) rapportEstimationJson(rapport, c, s, e);
-    else rapportEstimationTexte(rapport, c, s, e);
+    if (c.json) rapportEstimationJson(rapport, c.probleme, e);
+    else rapportEstimationTexte(rapport, c.probleme, e);
     std::string erreur;
     if (!ecrireSortieStandard(rapport.str(), erreur)) {
-        std::cerr << erreur << '\n';
+        std::cerr << "egypte : " << erreur << '\n';
         return STATUT_ECRITURE;
     }
     return e.arretCtrlC ? 130 : 0;

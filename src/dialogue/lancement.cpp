@@ -1,114 +1,93 @@
-// One computation of the command line: the problem set up as the dialogue
-// would from the same answers, the same search, the expansions and the report
-// in the command line's own forms, and the exit status a script reads.
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+// One computation of the command line, through the library: the listing and
+// the journal, the search with SIGINT, SIGTERM and SIGHUP stopping it as
+// Ctrl-C does, the report in the command line's own forms, and the exit
+// status a script reads.
 #include <iostream>
-#include <memory>
-#include <optional>
 #include <sstream>
 
+#include "api/chercher.h"
 #include "dialogue/commande.h"
 #include "dialogue/interruption.h"
-#include "dialogue/liste.h"
+#include "output/liste.h"
 #include "output/ligne.h"
-#include "output/progres.h"
-#include "search/etat.h"
-#include "search/journal.h"
 #include "search/texte.h"
 
 namespace egypte {
 
 namespace {
 
-// The journal and the listing, checked against each other before anything is
-// written; false with one line on standard error.
-bool preparerFichiers(const Commande& c, std::unique_ptr<Journal>& journal, Liste& liste)
+Demande demande(const Commande& c)
 {
-    std::string erreur;
-    if (!c.journal.empty() && !c.sortie.empty() && memeFichier(c.journal, c.sortie)) {
-        std::cerr << "egypte : --journal et --sortie nomment le meme fichier " << citer(c.sortie, 256) << '\n';
-        return false;
-    }
-    if (!c.journal.empty()) {
-        journal = std::make_unique<Journal>();
-        if (!journal->ouvrir(c.journal, enteteJournal(c), erreur)) {
-            std::cerr << erreur << '\n';
-            return false;
-        }
-    }
-    if (!liste.ouvrir(c, journal.get(), erreur) || (journal && !journal->preparer(erreur))) {
-        std::cerr << erreur << '\n';
-        return false;
-    }
-    return true;
-}
-
-// Why the search did not go to its end, for the report.
-const char* raisonDe(Recherche::Fin fin, const std::string& erreurEcriture)
-{
-    if (!erreurEcriture.empty()) return "erreur_ecriture";
-    switch (fin) {
-    case Recherche::Fin::interrompu:
-        return "interrompu";
-    case Recherche::Fin::arrete:
-        return "premieres";
-    case Recherche::Fin::tropLong:
-        return "limite_longueur";
-    default:
-        return nullptr;
-    }
+    Demande d;
+    d.montrer = c.montrer;
+    d.K = c.K;
+    d.fils = c.fils;
+    d.journal = c.journal;
+    d.liste = c.sortie.empty() ? "sortie-standard" : "fichier";
+    // The status line only while standard output is not written.
+    d.ligneDEtat = c.montrer == Montrer::compter || !c.sortie.empty();
+    return d;
 }
 
 }  // namespace
 
-int lancer(const Commande& c, Reseau* reseau)
+int ligneDeCommande(int argc, const char* const* argv)
 {
-    std::unique_ptr<Journal> journal;
-    Liste liste;
-    if (!preparerFichiers(c, journal, liste)) return 2;
-
-    Recherche s;
-    s.fils = c.fils;
-    s.reseau = reseau;
-    SortieLigne sortie(c, liste.flux(), liste.nom(), liste.fichier(), journal.get());
-    s.sortie = &sortie;
-    Recherche::Fin fin;
-    int signal = 0;
-    if (s.poser(c.probleme, fin)) {
-        const EcouteArret ecoute;
-        // The status line only while standard output is not written.
-        std::optional<progres::Suivi> suivi;
-        if (c.montrer == Commande::Montrer::compter || liste.flux() != stdout)
-            suivi.emplace([&s](std::ostream& o) { s.decrire(o); });
-        fin = s.chercher();
-        signal = EcouteArret::signal();
-    }
-    // Everything found so far is written, whatever stopped the search.
-    std::string erreur = sortie.erreur();
-    std::string fermeture;
-    if (!liste.fermer(fermeture) && erreur.empty()) erreur = fermeture;
-
-    Bilan b;
-    b.trouve = s.K1 > 0;
-    b.interrompu = fin == Recherche::Fin::interrompu && erreur.empty();
-    b.complet = erreur.empty() && (fin == Recherche::Fin::trouve || fin == Recherche::Fin::aucune);
-    b.raison = b.complet ? nullptr : raisonDe(fin, erreur);
-    std::ostringstream rapport;
-    if (c.json) rapportJson(rapport, c, s, b);
-    else rapportTexte(rapport, c, s, b);
-    std::string erreurRapport;
-    if (!ecrireSortieStandard(rapport.str(), erreurRapport) && erreur.empty()) erreur = erreurRapport;
-    if (!erreur.empty()) {
+    Commande c;
+    std::string erreur;
+    if (!analyser(argc, argv, c, erreur)) {
         std::cerr << erreur << '\n';
+        return 2;
+    }
+    if (c.aide || c.version) {
+        if (ecrireSortieStandard(c.aide ? aideCommande() : versionCommande() + "\n", erreur)) return 0;
+        std::cerr << "egypte : " << erreur << '\n';
         return STATUT_ECRITURE;
     }
-    if (b.interrompu) return signal != 0 ? 128 + signal : 130;
-    if (fin == Recherche::Fin::tropLong) return STATUT_LIMITE;
-    return b.trouve ? 0 : 1;
+    return c.estimer ? lancerEstimation(c) : lancer(c);
+}
+
+int lancer(const Commande& c, Reseau* reseau)
+{
+    if (!c.journal.empty() && !c.sortie.empty() && memeFichier(c.journal, c.sortie)) {
+        std::cerr << "egypte : --journal et --sortie nomment le meme fichier " << citer(c.sortie, 256) << '\n';
+        return 2;
+    }
+    SortieLigne sortie(c.sortie, !c.journal.empty());
+    Resultat r;
+    int signal = 0;
+    try {
+        const EcouteArret ecoute;
+        r = chercher(c.probleme, demande(c), &sortie, reseau);
+        signal = EcouteArret::signal();
+    } catch (const Erreur& e) {
+        std::cerr << "egypte : " << e.what() << '\n';
+        return 2;
+    }
+    // Everything found so far is written, whatever stopped the search.
+    std::string erreur;
+    if (!sortie.fermer(erreur) && r.fin != Fin::ecriture) {
+        r.fin = Fin::ecriture;
+        r.erreur = erreur;
+    }
+    std::ostringstream rapport;
+    if (c.json) rapportJson(rapport, c.probleme, r);
+    else rapportTexte(rapport, c.probleme, r);
+    if (!ecrireSortieStandard(rapport.str(), erreur) && r.fin != Fin::ecriture) {
+        r.fin = Fin::ecriture;
+        r.erreur = erreur;
+    }
+    switch (r.fin) {
+    case Fin::ecriture:
+        std::cerr << "egypte : " << r.erreur << '\n';
+        return STATUT_ECRITURE;
+    case Fin::interrompue:
+        return signal != 0 ? 128 + signal : 130;
+    case Fin::limite:
+        return STATUT_LIMITE;
+    default:
+        return r.solutions > 0 ? 0 : 1;
+    }
 }
 
 }  // namespace egypte

@@ -57,10 +57,10 @@ const char* nomGenre(Estimation::Genre g)
 
 }  // namespace
 
-void rapportEstimationTexte(std::ostream& o, const Commande& c, const Recherche& s, const Estimation& e)
+void rapportEstimationTexte(std::ostream& o, const Probleme& p, const Estimation& e)
 {
-    rapportProbleme(o, c, s);
-    const NTL::ZZ& n = c.probleme.longueur;
+    rapportProbleme(o, p, e.P, e.Q, e.sansUn);
+    const NTL::ZZ& n = p.longueur;
     switch (e.genre) {
     case Estimation::Genre::nulle:
         o << "Estimation : aucune solution de longueur " << n << " (la longueur est exclue d'emblee)\n";
@@ -98,12 +98,12 @@ void rapportEstimationTexte(std::ostream& o, const Commande& c, const Recherche&
     if (e.arretCtrlC) o << "Sondages arretes par Ctrl-C : l'estimation porte sur les sondages complets.\n";
 }
 
-void rapportEstimationJson(std::ostream& o, const Commande& c, const Recherche& s, const Estimation& e)
+void rapportEstimationJson(std::ostream& o, const Probleme& p, const Estimation& e)
 {
     nlohmann::json j;
-    problemeJson(j, c, s);
+    problemeJson(j, p, e.P, e.Q, e.sansUn);
     std::ostringstream n;
-    n << c.probleme.longueur;
+    n << p.longueur;
     j["longueur"] = n.str();
     j["estimation"] = nomGenre(e.genre);
     j["solutions"] = e.developpements;

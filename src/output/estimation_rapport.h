@@ -5,13 +5,13 @@
 
 #include <ostream>
 
-#include "dialogue/commande.h"
-#include "search/estimation.h"
+#include "egypte/egypte.h"
 
 namespace egypte {
 
-void rapportEstimationTexte(std::ostream& o, const Commande& c, const Recherche& s, const Estimation& e);
-void rapportEstimationJson(std::ostream& o, const Commande& c, const Recherche& s, const Estimation& e);
+// `p` is the problem as given, with the length estimated.
+void rapportEstimationTexte(std::ostream& o, const Probleme& p, const Estimation& e);
+void rapportEstimationJson(std::ostream& o, const Probleme& p, const Estimation& e);
 
 }  // namespace egypte
 

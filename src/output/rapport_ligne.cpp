@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "output/ligne.h"
-#include "search/etat.h"
 
 namespace egypte {
 
@@ -22,72 +21,89 @@ std::string texte(const NTL::ZZ& v)
 
 const char* nomParite(int p) { return p == 2 ? "paire" : (p == 1 ? "impaire" : "indifferente"); }
 
+const char* raison(Fin f)
+{
+    switch (f) {
+    case Fin::interrompue:
+        return "interrompu";
+    case Fin::arretee:
+        return "premieres";
+    case Fin::limite:
+        return "limite_longueur";
+    case Fin::ecriture:
+        return "erreur_ecriture";
+    case Fin::complete:
+        break;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
-void rapportProbleme(std::ostream& o, const Commande& c, const Recherche& s)
+void rapportProbleme(std::ostream& o, const Probleme& p, const NTL::ZZ& P, const NTL::ZZ& Q, bool sansUn)
 {
-    const Probleme& p = c.probleme;
-    o << "Fraction : " << s.P1 << '/' << s.Q1;
-    if (s.pg != 1) o << " = " << s.P << '/' << s.Q;
+    o << "Fraction : " << p.P1 << '/' << p.Q1;
+    if (P != p.P1) o << " = " << P << '/' << Q;
     o << '\n';
-    o << "Inconnues : " << (s.type == 2 ? "toutes differentes" : "pouvant etre egales") << ", parite "
-      << nomParite(s.parite);
+    o << "Inconnues : " << (p.type == 2 ? "toutes differentes" : "pouvant etre egales") << ", parite "
+      << nomParite(p.parite);
     if (!IsZero(p.minx)) o << ", x1 >= " << p.minx;
     if (!IsZero(p.M)) o << ", xn <= " << p.M;
     if (!IsZero(p.minn)) o << ", n >= " << p.minn;
     if (!IsZero(p.maxn)) o << ", n <= " << p.maxn;
     if (!IsZero(p.longueur)) o << ", n = " << p.longueur;
-    if (s.pas1 == 1) o << ", la valeur 1 interdite";
+    if (sansUn) o << ", la valeur 1 interdite";
     o << '\n';
 }
 
-void rapportTexte(std::ostream& o, const Commande& c, const Recherche& s, const Bilan& b)
+void rapportTexte(std::ostream& o, const Probleme& p, const Resultat& r)
 {
-    const Probleme& p = c.probleme;
-    rapportProbleme(o, c, s);
-    if (!b.trouve) {
-        const std::string raison = b.raison != nullptr ? b.raison : "";
-        if (raison == "limite_longueur")
-            o << "Recherche arretee a la limite n = " << NMAX
-              << " sans solution jusque-la : calcul incomplet.\n";
-        else if (raison == "erreur_ecriture") o << "Calcul arrete par une erreur d'ecriture avant qu'une solution soit trouvee.\n";
-        else if (b.interrompu) o << "Calcul interrompu avant qu'une solution soit trouvee.\n";
-        else o << "Aucune solution compte tenu des contraintes.\n";
+    rapportProbleme(o, p, r.P, r.Q, r.sansUn);
+    if (r.solutions == 0) {
+        if (r.fin == Fin::limite)
+            o << "Recherche arretee a la limite n = " << LONGUEUR_MAX << " sans solution jusque-la : calcul incomplet.\n";
+        else if (r.fin == Fin::ecriture)
+            o << "Calcul arrete par une erreur d'ecriture avant qu'une solution soit trouvee.\n";
+        else if (r.fin == Fin::interrompue)
+            o << "Calcul interrompu avant qu'une solution soit trouvee.\n";
+        else
+            o << "Aucune solution compte tenu des contraintes.\n";
         return;
     }
-    o << (IsZero(p.longueur) ? "Longueur minimale : " : "Longueur : ") << s.n << '\n';
-    o << "Nombre de solutions : " << s.K1 << (b.complet ? "" : " (compte incomplet)") << '\n';
-    o << "Plus grande valeur prise par xn : " << s.m << '\n';
-    o << "Plus petite valeur prise par x1 : " << s.m1 << '\n';
-    o << "Calcul complet : " << (b.complet ? "oui" : "non") << '\n';
+    o << (IsZero(p.longueur) ? "Longueur minimale : " : "Longueur : ") << r.longueur << '\n';
+    o << "Nombre de solutions : " << r.solutions << (r.complet() ? "" : " (compte incomplet)") << '\n';
+    o << "Plus grande valeur prise par xn : " << r.plusGrandXn << '\n';
+    o << "Plus petite valeur prise par x1 : " << r.plusPetitX1 << '\n';
+    o << "Calcul complet : " << (r.complet() ? "oui" : "non") << '\n';
 }
 
-void problemeJson(nlohmann::json& j, const Commande& c, const Recherche& s)
+void problemeJson(nlohmann::json& j, const Probleme& p, const NTL::ZZ& P, const NTL::ZZ& Q, bool sansUn)
 {
-    const Probleme& p = c.probleme;
     auto borne = [](const NTL::ZZ& v) { return IsZero(v) ? nlohmann::json(nullptr) : nlohmann::json(texte(v)); };
-    j["fraction"] = texte(s.P1) + "/" + texte(s.Q1);
-    j["fraction_reduite"] = texte(s.P) + "/" + texte(s.Q);
-    j["contraintes"] = {{"inconnues", s.type == 2 ? "differentes" : "repetitions"},
-                        {"parite", nomParite(s.parite)},
+    j["fraction"] = texte(p.P1) + "/" + texte(p.Q1);
+    j["fraction_reduite"] = texte(P) + "/" + texte(Q);
+    j["contraintes"] = {{"inconnues", p.type == 2 ? "differentes" : "repetitions"},
+                        {"parite", nomParite(p.parite)},
                         {"min_x1", borne(p.minx)},
                         {"max_xn", borne(p.M)},
                         {"min_n", borne(p.minn)},
                         {"max_n", borne(p.maxn)},
                         {"longueur", borne(p.longueur)},
-                        {"sans_un", s.pas1 == 1}};
+                        {"sans_un", sansUn}};
 }
 
-void rapportJson(std::ostream& o, const Commande& c, const Recherche& s, const Bilan& b)
+void rapportJson(std::ostream& o, const Probleme& p, const Resultat& r)
 {
     nlohmann::json j;
-    problemeJson(j, c, s);
-    j["longueur_minimale"] = b.trouve ? nlohmann::json(s.n) : nlohmann::json(nullptr);
-    j["solutions"] = s.K1;
-    j["plus_grand_xn"] = b.trouve ? nlohmann::json(texte(s.m)) : nlohmann::json(nullptr);
-    j["plus_petit_x1"] = b.trouve ? nlohmann::json(texte(s.m1)) : nlohmann::json(nullptr);
-    j["complet"] = b.complet;
-    j["raison"] = b.raison != nullptr ? nlohmann::json(b.raison) : nlohmann::json(nullptr);
+    problemeJson(j, p, r.P, r.Q, r.sansUn);
+    const bool trouve = r.solutions > 0;
+    j["longueur_minimale"] = trouve ? nlohmann::json(r.longueur) : nlohmann::json(nullptr);
+    j["solutions"] = r.solutions;
+    j["plus_grand_xn"] = trouve ? nlohmann::json(texte(r.plusGrandXn)) : nlohmann::json(nullptr);
+    j["plus_petit_x1"] = trouve ? nlohmann::json(texte(r.plusPetitX1)) : nlohmann::json(nullptr);
+    j["complet"] = r.complet();
+    const char* pourquoi = raison(r.fin);
+    j["raison"] = pourquoi != nullptr ? nlohmann::json(pourquoi) : nlohmann::json(nullptr);
     o << j.dump() << '\n';
 }
 

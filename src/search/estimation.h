@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "egypte/egypte.h"
 #include "search/etat.h"
 
 namespace egypte {
@@ -63,34 +64,6 @@ Recherche::Longueur poserLongueur(Recherche& s, int n, Recherche::Fin& pourquoi)
 // depth D (a node without children) counts what it met.
 Sondage sonder(const Recherche& c, int profondeur, const std::function<std::size_t(std::size_t)>& choisir);
 
-struct Estimation {
-    enum class Genre {
-        sondee,     // the probes ran: the means below
-        nulle,      // the length is ruled out (or cannot be searched): no expansion, exactly
-        seule,      // P/Q is the largest sum of n admissible unknowns: one expansion, exactly
-        courte,     // n < 4: no level where a probe can choose, count it instead
-        interrompue // Ctrl-C before a probe was complete
-    };
-    Genre genre = Genre::nulle;
-    int n = 0;
-    int profondeur = 0;           // D
-    long sondes = 0;              // complete probes
-    std::uint64_t graine = 0;     // the seed used
-    double developpements = 0;    // means over the probes, and their standard errors
-    double ecartDeveloppements = 0;
-    double noeuds = 0;
-    double ecartNoeuds = 0;
-    double secondes = 0;          // the walk on one core
-    double ecartSecondes = 0;
-    int fils = 1;                 // threads the count would use
-    double duree = 0;             // seconds the estimate took
-    bool arretCtrlC = false;      // Ctrl-C stopped the probes (those complete are kept)
-
-    // The walk on `fils` threads, were it perfectly shared.
-    double secondesFils() const { return secondes / fils; }
-    // Standard error of the mean relative to the mean (0 when the mean is 0).
-    double relatif() const { return developpements > 0 ? ecartDeveloppements / developpements : 0; }
-};
 
 // The estimate for the length n of the problem set up in s (by poser): the
 // length is set up exactly as the search over lengths would set it up, then

@@ -90,20 +90,20 @@ bool Journal::ouvrir(const std::string& chemin, const std::string& entete, std::
         cree_ = fd_ >= 0;
     }
     if (fd_ < 0) {
-        erreur = "egypte : impossible d'ouvrir le journal " + nomCite() + " (" + std::strerror(errno) + ")";
+        erreur = "impossible d'ouvrir le journal " + nomCite() + " (" + std::strerror(errno) + ")";
         return false;
     }
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        erreur = "egypte : le journal " + nomCite() + " n'est pas un fichier ordinaire";
+        erreur = "le journal " + nomCite() + " n'est pas un fichier ordinaire";
         return false;
     }
     ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         if (errno == EWOULDBLOCK)
-            erreur = "egypte : le journal " + nomCite() + " est deja utilise par un autre calcul en cours";
+            erreur = "le journal " + nomCite() + " est deja utilise par un autre calcul en cours";
         else
-            erreur = "egypte : impossible de verrouiller le journal " + nomCite() + " (" + std::strerror(errno) + ")";
+            erreur = "impossible de verrouiller le journal " + nomCite() + " (" + std::strerror(errno) + ")";
         return false;
     }
     return lireTout(erreur);
@@ -122,7 +122,7 @@ bool Journal::lireTout(std::string& erreur)
         const ssize_t lu = ::read(fd_, tampon, sizeof tampon);
         if (lu < 0 && errno == EINTR) continue;
         if (lu < 0) {
-            erreur = "egypte : impossible de lire le journal " + nomCite() + " (" + std::strerror(errno) + ")";
+            erreur = "impossible de lire le journal " + nomCite() + " (" + std::strerror(errno) + ")";
             return false;
         }
         if (lu == 0) break;
@@ -138,7 +138,7 @@ bool Journal::lireTout(std::string& erreur)
             if (taille_ == static_cast<long long>(courante.size()) + 1) premiere = courante;
             // A bad line that is not the last one is damage, not a stop.
             if (dechiree) {
-                erreur = "egypte : le journal " + nomCite() + " est endommage (ligne " +
+                erreur = "le journal " + nomCite() + " est endommage (ligne " +
                          std::to_string(lignes.size() + 1) + ")";
                 return false;
             }
@@ -156,7 +156,7 @@ bool Journal::lireTout(std::string& erreur)
         if (lignes.empty() && (dechiree || trop)) break;
     }
     if ((!courante.empty() || trop) && dechiree && !lignes.empty()) {
-        erreur = "egypte : le journal " + nomCite() + " est endommage (ligne " + std::to_string(lignes.size() + 1) + ")";
+        erreur = "le journal " + nomCite() + " est endommage (ligne " + std::to_string(lignes.size() + 1) + ")";
         return false;
     }
     if (taille_ == 0) {
@@ -165,22 +165,22 @@ bool Journal::lireTout(std::string& erreur)
     }
     if (lignes.empty() && premiere.empty()) premiere = courante;
     if (lignes.empty() && premiere.rfind(DEBUT_ENTETE, 0) == 0) {
-        erreur = "egypte : l'entete du journal " + nomCite() + " est dechiree ou endommagee (il n'est pas touche)";
+        erreur = "l'entete du journal " + nomCite() + " est dechiree ou endommagee (il n'est pas touche)";
         return false;
     }
     if (lignes.empty() || lignes[0].rfind(DEBUT_ENTETE, 0) != 0) {
-        erreur = "egypte : " + nomCite() +
+        erreur = nomCite() +
                  " n'est pas un journal d'egypte (il n'est pas touche ; un nouveau journal se cree dans un fichier "
                  "absent ou vide)";
         return false;
     }
     if (lignes[0] != entete_) {
-        erreur = "egypte : le journal " + nomCite() + " est celui d'un autre calcul ou d'une autre version";
+        erreur = "le journal " + nomCite() + " est celui d'un autre calcul ou d'une autre version";
         return false;
     }
     for (std::size_t k = 1; k < lignes.size(); k++)
         if (!lire(lignes[k])) {
-            erreur = "egypte : le journal " + nomCite() + " est illisible (ligne " + std::to_string(k + 1) + ")";
+            erreur = "le journal " + nomCite() + " est illisible (ligne " + std::to_string(k + 1) + ")";
             return false;
         }
     // A torn last line lies past bon_: preparer cuts it away.
@@ -196,7 +196,7 @@ bool Journal::preparer(std::string& erreur)
     if (bon_ == taille_) return true;
     ecrit_ = true;
     if (::ftruncate(fd_, static_cast<off_t>(bon_)) != 0 || ::fdatasync(fd_) != 0) {
-        erreur = "egypte : impossible d'ecrire le journal " + nomCite() + " (" + std::strerror(errno) + ")";
+        erreur = "impossible d'ecrire le journal " + nomCite() + " (" + std::strerror(errno) + ")";
         return false;
     }
     taille_ = bon_;
@@ -228,13 +228,13 @@ bool Journal::ecrire(const std::string& ligne, std::string& erreur)
             const int raison = e < 0 ? errno : ENOSPC;
             // A part of the line may be there: the next run cuts it away as a
             // torn last line, and this one writes nothing more.
-            erreur = "egypte : impossible d'ecrire le journal " + nomCite() + " (" + std::strerror(raison) + ")";
+            erreur = "impossible d'ecrire le journal " + nomCite() + " (" + std::strerror(raison) + ")";
             return false;
         }
         fait += static_cast<std::size_t>(e);
     }
     if (::fdatasync(fd_) != 0) {
-        erreur = "egypte : impossible d'ecrire le journal " + nomCite() + " sur le disque (" +
+        erreur = "impossible d'ecrire le journal " + nomCite() + " sur le disque (" +
                  std::strerror(errno) + ")";
         return false;
     }

@@ -194,8 +194,15 @@ bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
 {
     Recherche& s = c_;
     for (std::size_t j = 0; j < c.taille(); j++) {
-        // An output that only counts takes the rest at once.
-        if (s.sortie != nullptr && s.sortie->lot(s, c, j)) return true;
+        // An output that shows few of them takes them in batches.
+        if (s.sortie != nullptr) {
+            const std::size_t pris = s.sortie->lot(s, c, j);
+            if (pris > j) {
+                if (s.L == -1) return pris == c.taille() && dernierFinal;
+                j = pris - 1;
+                continue;
+            }
+        }
         if (s.sortie == nullptr && s.L < -1) {
             compter(c, j);
             return true;

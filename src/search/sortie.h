@@ -19,8 +19,10 @@ public:
     // s.m and s.m1, shows it or not; sets s.L to -1 to stop the search.
     virtual void developpement(Recherche& s) = 0;
     // The expansions of c from `debut` on at once, when this output can take
-    // them so (when it only counts); false: one by one through developpement.
-    virtual bool lot(Recherche& s, const Collecte& c, std::size_t debut) = 0;
+    // them so (when it shows few of them): returns the index of the first it
+    // did not take (`debut`: none, they go one by one through developpement).
+    // It stops after one that sets s.L to -1 or changes what is shown.
+    virtual std::size_t lot(Recherche& s, const Collecte& c, std::size_t debut) = 0;
     // Shows none of the expansions: work units need only count them.
     virtual bool compteSeulement() const = 0;
 

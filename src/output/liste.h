@@ -5,16 +5,15 @@
 // its last recorded line intact, nothing but expansions past it) and only
 // then cut back to what the finished units wrote; a listing file is locked
 // for the whole run.
-#ifndef EGYPTE_DIALOGUE_LISTE_H
-#define EGYPTE_DIALOGUE_LISTE_H
+#ifndef EGYPTE_OUTPUT_LISTE_H
+#define EGYPTE_OUTPUT_LISTE_H
 
 #include <cstdio>
 #include <string>
 
-namespace egypte {
+#include "egypte/egypte.h"
 
-struct Commande;
-class Journal;
+namespace egypte {
 
 class Liste {
 public:
@@ -23,10 +22,11 @@ public:
     Liste& operator=(const Liste&) = delete;
     ~Liste();
 
-    // Opens the listing of `c`, with the journal `j` (nullptr when none)
-    // already read. False with one French line in `erreur` when it cannot be
-    // used; nothing was changed then.
-    bool ouvrir(const Commande& c, const Journal* j, std::string& erreur);
+    // Opens the listing `chemin` (empty: standard output), kept with a
+    // journal or not; `reprise`: what the journal recorded of it (nullptr for
+    // a new computation). Throws Erreur(fichier) when it cannot be used;
+    // nothing was changed then.
+    void ouvrir(const std::string& chemin, bool journal, const Recepteur::Position* reprise);
     // Everything written is flushed, on the disk for a file, and the file
     // closed. False with one French line in `erreur` when that failed.
     bool fermer(std::string& erreur);

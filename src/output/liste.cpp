@@ -1,4 +1,4 @@
-#include "dialogue/liste.h"
+#include "output/liste.h"
 
 #include <fcntl.h>
 #include <libgen.h>
@@ -13,7 +13,6 @@
 #include <iostream>
 #include <vector>
 
-#include "dialogue/commande.h"
 #include "search/journal.h"
 #include "search/texte.h"
 
@@ -95,7 +94,7 @@ bool ecrireSortieStandard(const std::string& texte, std::string& erreur)
     // Whatever the C++ streams hold goes first.
     std::cout.flush();
     if (std::fwrite(texte.data(), 1, texte.size(), stdout) == texte.size() && std::fflush(stdout) == 0) return true;
-    erreur = std::string("egypte : impossible d'ecrire la sortie standard (") + std::strerror(errno) + ")";
+    erreur = std::string("impossible d'ecrire la sortie standard (") + std::strerror(errno) + ")";
     return false;
 }
 
@@ -113,84 +112,71 @@ Liste::~Liste()
     if (flux_ != stdout && flux_ != nullptr) std::fclose(flux_);
 }
 
-bool Liste::ouvrir(const Commande& c, const Journal* j, std::string& erreur)
+void Liste::ouvrir(const std::string& chemin, bool journal, const Recepteur::Position* reprise)
 {
-    if (c.sortie.empty()) return true;
-    nom_ = citer(c.sortie, 256);
-    // Resumed: the journal's record says what the listing holds.
-    const bool reprise = j != nullptr && !j->nouveau();
-    const long long octets = reprise ? j->derniere().octets : 0;
-    const std::string fin = reprise ? j->derniere().fin : "-";
+    if (chemin.empty()) return;
+    nom_ = citer(chemin, 256);
+    auto refus = [](const std::string& texte) { return Erreur(Erreur::Genre::fichier, texte); };
+    const long long octets = reprise != nullptr ? reprise->octets : 0;
+    const std::string fin = reprise != nullptr ? reprise->fin : "-";
 
     struct stat avant {};
-    if (::stat(c.sortie.c_str(), &avant) == 0 && !S_ISREG(avant.st_mode)) {
+    if (::stat(chemin.c_str(), &avant) == 0 && !S_ISREG(avant.st_mode)) {
         // A device, a FIFO: written as it is, but never with a journal, which
         // cuts its listing back to what the finished units wrote.
-        if (j != nullptr) {
-            erreur = "egypte : avec --journal, la liste " + nom_ +
-                     " doit etre un fichier ordinaire (elle est coupee a ce que notent les unites finies)";
-            return false;
-        }
-        flux_ = std::fopen(c.sortie.c_str(), "w");
-        if (flux_ == nullptr) {
-            erreur = "egypte : impossible d'ecrire " + nom_ + raison();
-            return false;
-        }
-        return true;
+        if (journal)
+            throw refus("avec --journal, la liste " + nom_ +
+                        " doit etre un fichier ordinaire (elle est coupee a ce que notent les unites finies)");
+        flux_ = std::fopen(chemin.c_str(), "w");
+        if (flux_ == nullptr) throw refus("impossible d'ecrire " + nom_ + raison());
+        return;
     }
-    int fd = ::open(c.sortie.c_str(), O_RDWR | O_CLOEXEC);
+    int fd = ::open(chemin.c_str(), O_RDWR | O_CLOEXEC);
     bool cree = false;
     if (fd < 0 && errno == ENOENT) {
-        if (octets > 0) {
-            erreur = "egypte : la liste " + nom_ + " que decrit le journal est introuvable (le journal y note " +
-                     std::to_string(octets) + " octets deja ecrits) ; rien n'est change";
-            return false;
-        }
-        fd = ::open(c.sortie.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (octets > 0)
+            throw refus("la liste " + nom_ + " que decrit le journal est introuvable (le journal y note " +
+                        std::to_string(octets) + " octets deja ecrits) ; rien n'est change");
+        fd = ::open(chemin.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         cree = fd >= 0;
     }
-    if (fd < 0) {
-        erreur = "egypte : impossible d'ecrire " + nom_ + raison();
-        return false;
-    }
+    if (fd < 0) throw refus("impossible d'ecrire " + nom_ + raison());
     auto refuser = [&](const std::string& texte) {
-        erreur = "egypte : " + texte;
-        if (cree) ::unlink(c.sortie.c_str());
+        if (cree) ::unlink(chemin.c_str());
         ::close(fd);
-        return false;
+        return refus(texte);
     };
     struct stat st {};
-    if (::fstat(fd, &st) != 0) return refuser("impossible d'ecrire " + nom_ + raison());
+    if (::fstat(fd, &st) != 0) throw refuser("impossible d'ecrire " + nom_ + raison());
     fichier_ = S_ISREG(st.st_mode);
     if (fichier_) {
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-            return refuser("la liste " + nom_ + " est deja ecrite par un autre calcul en cours");
+            throw refuser("la liste " + nom_ + " est deja ecrite par un autre calcul en cours");
         const long long taille = st.st_size;
-        if (!reprise && taille > 0)
-            return refuser("la liste " + nom_ +
-                           " existe deja et n'est pas vide ; elle n'est jamais ecrasee (supprimez-la ou choisissez "
-                           "un autre nom)");
+        if (reprise == nullptr && taille > 0)
+            throw refuser("la liste " + nom_ +
+                          " existe deja et n'est pas vide ; elle n'est jamais ecrasee (supprimez-la ou choisissez "
+                          "un autre nom)");
         if (taille < octets)
-            return refuser("la liste " + nom_ + " est plus courte (" + std::to_string(taille) +
-                           " octets) que ce que le journal y note (" + std::to_string(octets) +
-                           ") : ce n'est pas la liste de ce calcul ; rien n'est change");
+            throw refuser("la liste " + nom_ + " est plus courte (" + std::to_string(taille) +
+                          " octets) que ce que le journal y note (" + std::to_string(octets) +
+                          ") : ce n'est pas la liste de ce calcul ; rien n'est change");
         if (octets > 0 && sommeDerniereLigne(fd, octets) != fin)
-            return refuser("la liste " + nom_ +
-                           " n'est pas celle que decrit le journal (sa derniere ligne notee differe) ; rien n'est "
-                           "change");
+            throw refuser("la liste " + nom_ +
+                          " n'est pas celle que decrit le journal (sa derniere ligne notee differe) ; rien n'est "
+                          "change");
         if (!queDesDeveloppements(fd, octets, taille))
-            return refuser("la liste " + nom_ +
-                           " contient, apres ce que le journal y note, autre chose que des developpements ; rien "
-                           "n'est change");
+            throw refuser("la liste " + nom_ +
+                          " contient, apres ce que le journal y note, autre chose que des developpements ; rien "
+                          "n'est change");
         // Past the finished units: the expansions of the units that were
         // not recorded, written again by this run.
         if (taille > octets && (::ftruncate(fd, static_cast<off_t>(octets)) != 0 || ::fdatasync(fd) != 0))
-            return refuser("impossible d'ecrire " + nom_ + raison());
-        if (::lseek(fd, 0, SEEK_END) < 0) return refuser("impossible d'ecrire " + nom_ + raison());
+            throw refuser("impossible d'ecrire " + nom_ + raison());
+        if (::lseek(fd, 0, SEEK_END) < 0) throw refuser("impossible d'ecrire " + nom_ + raison());
     }
     flux_ = ::fdopen(fd, "w");
-    if (flux_ == nullptr) return refuser("impossible d'ecrire " + nom_ + raison());
-    return true;
+    if (flux_ == nullptr) throw refuser("impossible d'ecrire " + nom_ + raison());
 }
 
 bool Liste::fermer(std::string& erreur)
@@ -201,7 +187,7 @@ bool Liste::fermer(std::string& erreur)
         if (std::fclose(flux_) != 0 && e == 0) e = errno;
         flux_ = nullptr;
     }
-    if (e != 0) erreur = "egypte : impossible d'ecrire " + nom_ + " (" + std::strerror(e) + ")";
+    if (e != 0) erreur = "impossible d'ecrire " + nom_ + " (" + std::strerror(e) + ")";
     return e == 0;
 }
 

@@ -1,0 +1,229 @@
+// egypte: the Egyptian-fraction expansions of minimal length of a fraction
+// P/Q, 1/x1 + ... + 1/xn = P/Q with x1 <= ... <= xn, under constraints (the
+// unknowns all different or not, all odd or all even, a minimum for x1, a
+// maximum for xn, bounds on n), listed or counted in decreasing
+// lexicographic order, on every core. Every number is exact (NTL's ZZ).
+//
+// The one public header of the library: the dialogue, the command line, the
+// MPI program, the Python module and the benchmarks use nothing else.
+//
+//     egypte::Probleme p;               // 1 as 7 distinct unit fractions
+//     p.longueur = 7;
+//     egypte::Demande d;
+//     d.montrer = egypte::Montrer::compter;
+//     const egypte::Resultat r = egypte::chercher(p, d);
+//     // r.solutions == 245765, r.plusGrandXn == 10650056950806
+#ifndef EGYPTE_EGYPTE_H
+#define EGYPTE_EGYPTE_H
+
+#include <NTL/ZZ.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace egypte {
+
+// --- Errors -------------------------------------------------------------------
+
+// Everything the library refuses, with one line of French (the command
+// line's own message, without its "egypte : ").
+class Erreur : public std::runtime_error {
+public:
+    enum class Genre {
+        probleme,  // a problem or a request that cannot be searched as given
+        fichier,   // a journal or a listing that cannot be used (nothing was changed)
+    };
+    Erreur(Genre g, const std::string& message) : std::runtime_error(message), genre_(g) {}
+    Genre genre() const { return genre_; }
+
+private:
+    Genre genre_;
+};
+
+// --- The problem --------------------------------------------------------------
+
+// The fraction as entered and every constraint, as the command line takes
+// them; 0 stands for the absence of a bound.
+struct Probleme {
+    NTL::ZZ P1{1}, Q1{1};  // the fraction as entered, both positive
+    int type = 2;          // 2 = all unknowns different, 1 = unknowns may be equal
+    int parite = 0;        // 0 = any parity, 1 = all odd, 2 = all even
+    NTL::ZZ minx;          // minimum for x1; 0 = none
+    NTL::ZZ M;             // maximum for xn; 0 = none
+    NTL::ZZ minn;          // minimum for n; 0 = none
+    NTL::ZZ maxn;          // maximum for n; 0 = none
+    bool sansUn = false;   // the value 1 excluded for x1 (meaningful when P >= Q)
+    NTL::ZZ longueur;      // that length only, no search of the minimal one; 0 = search
+};
+
+// Throws Erreur(probleme) when the problem is not one to search: a fraction
+// that is not positive, bounds out of order, a length with bounds on n.
+void verifier(const Probleme& p);
+
+// The largest length searched: a search that meets no expansion up to it ends
+// with Fin::limite.
+inline constexpr long LONGUEUR_MAX = 100000;
+
+// --- The expansions -----------------------------------------------------------
+
+// One expansion, x1 <= ... <= xn, valid during the call that hands it over.
+class Developpement {
+public:
+    Developpement(const NTL::ZZ* x, int n) : x_(x), n_(n) {}
+    int taille() const { return n_; }
+    const NTL::ZZ& operator[](int k) const { return x_[k]; }  // k from 0
+    std::vector<NTL::ZZ> valeurs() const { return std::vector<NTL::ZZ>(x_, x_ + n_); }
+
+private:
+    const NTL::ZZ* x_;
+    int n_;
+};
+
+// Which expansions a receiver is handed. Every one is counted whatever the
+// choice; one in every K is the first one from where the choice was made,
+// then every K-th.
+enum class Montrer {
+    tout,       // every expansion
+    premieres,  // the first K, then the search stops
+    uneSur,     // one in every K
+    compter,    // none
+};
+
+// Where the expansions go, in the walk's order (one thread at a time, never
+// two calls at once), with their number among those found (from 1).
+class Recepteur {
+public:
+    virtual ~Recepteur() = default;
+
+    // What the receiver answers after an expansion.
+    struct Suite {
+        bool arreter = false;             // the search stops after this expansion
+        bool changer = false;             // from the next expansion on: `montrer`, K
+        Montrer montrer = Montrer::tout;  // tout, uneSur or compter
+        NTL::ZZ K{1};
+        std::string erreur;               // a write failed: the search stops (Fin::ecriture)
+    };
+    virtual Suite recevoir(const Developpement& x, std::int64_t numero) = 0;
+
+    // The length n of the expansions is known: before the first of them.
+    // `seule`: P/Q is the largest sum of n admissible unknowns, and its one
+    // expansion comes next, found without a walk.
+    virtual void longueur(int /*n*/, bool /*seule*/) {}
+
+    // Where a receiver that writes (a listing) stands: its size, and the
+    // checksum of its last line ("-" when empty). A receiver that writes
+    // nothing keeps the defaults.
+    struct Position {
+        long long octets = 0;
+        std::string fin = "-";
+    };
+    // Once, before anything is handed over: `reprise` is nullptr for a new
+    // computation, or what an earlier run recorded in the journal as written
+    // for good, which the receiver checks and takes up (a listing cut back
+    // to it). Throws Erreur(fichier) when it cannot; nothing was changed then.
+    virtual void commencer(const Position* /*reprise*/) {}
+    // With a journal, before a unit is recorded: everything received so far
+    // is written out for good, and this is where it ends. False, with one
+    // line in `erreur`, when the writing failed: the search stops, and
+    // nothing past the last unit recorded counts as done.
+    virtual bool ecrire(Position& p, std::string& /*erreur*/)
+    {
+        p = Position{};
+        return true;
+    }
+};
+
+// --- A search -----------------------------------------------------------------
+
+struct Demande {
+    Montrer montrer = Montrer::tout;
+    NTL::ZZ K{1};                // for premieres and uneSur: at least 1
+    int fils = 0;                // threads; 0: EGYPTE_FILS, or every core
+    std::string journal;         // a journal to keep and resume from; empty: none
+    // Where the expansions go, in a word, part of the journal's heading, so
+    // that a journal is resumed only into the same kind of listing.
+    std::string liste = "aucune";
+    bool ligneDEtat = false;     // the status line on standard error, when it is a terminal
+};
+
+enum class Fin {
+    complete,    // the search went to its end: the count is the whole count
+    interrompue, // stopped by the flag (Ctrl-C, a signal)
+    arretee,     // stopped by the receiver, or after the first K
+    limite,      // no expansion up to LONGUEUR_MAX
+    ecriture,    // the receiver or the journal failed to write (see `erreur`)
+};
+
+struct Resultat {
+    Fin fin = Fin::complete;
+    std::string erreur;        // Fin::ecriture: one line naming the file and the reason
+    NTL::ZZ P, Q;              // the fraction in lowest terms
+    bool sansUn = false;       // the value 1 was excluded for x1
+    int longueur = 0;          // the length of the expansions found (the minimal one); 0: none
+    std::int64_t solutions = 0;
+    NTL::ZZ plusGrandXn, plusPetitX1;  // when solutions > 0
+    bool seule = false;        // the length was settled by its single expansion, without a walk
+    std::vector<NTL::ZZ> derniere;  // when one in every K was shown at the end: the last expansion found
+    bool complet() const { return fin == Fin::complete; }
+};
+
+// Searches the expansions of p and hands those that `d` shows to `r`
+// (nullptr: none). Throws Erreur when p or d cannot be searched, or the
+// journal cannot be used (then nothing was changed).
+Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r = nullptr);
+
+// The process's stop flag (Ctrl-C's): every search stops at its next step
+// once it is set, and a search that starts does not clear it.
+void interrompre();
+void effacerInterruption();
+bool interruption();
+
+// --- The estimate -------------------------------------------------------------
+
+struct DemandeEstimation {
+    int longueur = 0;          // the length to estimate, at least 4
+    double secondes = 5;       // time given to the probes
+    long sondes = 0;           // that many probes instead (0: as many as `secondes` allows)
+    std::uint64_t graine = 0;  // seed of the draws; 0: drawn at random
+    int fils = 0;              // threads the count would use (for its time)
+};
+
+struct Estimation {
+    enum class Genre {
+        sondee,      // the probes ran: the means below
+        nulle,       // the length is ruled out: no expansion, exactly
+        seule,       // one expansion, exactly
+        courte,      // n < 4: counted instead
+        interrompue  // stopped before a probe was complete
+    };
+    Genre genre = Genre::nulle;
+    int n = 0;
+    int profondeur = 0;             // depth of the subtrees walked exactly
+    long sondes = 0;                // complete probes
+    std::uint64_t graine = 0;       // the seed used
+    double developpements = 0;      // means over the probes, and their standard errors
+    double ecartDeveloppements = 0;
+    double noeuds = 0;
+    double ecartNoeuds = 0;
+    double secondes = 0;            // the walk on one core
+    double ecartSecondes = 0;
+    int fils = 1;                   // threads the count would use
+    double duree = 0;               // seconds the estimate took
+    bool arretCtrlC = false;        // stopped by the flag (those probes complete are kept)
+    // The walk on `fils` threads, were it perfectly shared.
+    double secondesFils() const { return secondes / fils; }
+    // Standard error of the mean relative to the mean (0 when the mean is 0).
+    double relatif() const { return developpements > 0 ? ecartDeveloppements / developpements : 0; }
+    NTL::ZZ P, Q;                   // the fraction in lowest terms
+    bool sansUn = false;            // the value 1 was excluded for x1
+};
+
+// The size of the count of one length, estimated by random probes of its
+// walk (Knuth's estimator), without doing it.
+Estimation estimer(const Probleme& p, const DemandeEstimation& d);
+
+}  // namespace egypte
+
+#endif

@@ -1,0 +1,115 @@
+// The library's search: the problem checked and set up, the journal opened
+// and checked with the receiver before anything is written, the walk of the
+// lengths with what it hands over chosen once (Livraison), and the result.
+#include "api/chercher.h"
+
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include "api/livraison.h"
+#include "output/progres.h"
+#include "search/etat.h"
+#include "search/journal.h"
+
+namespace egypte {
+
+namespace {
+
+void verifierDemande(const Demande& d)
+{
+    if ((d.montrer == Montrer::premieres || d.montrer == Montrer::uneSur) && d.K < 1)
+        throw Erreur(Erreur::Genre::probleme, "K doit etre au moins egal a 1");
+    if (d.fils < 0 || d.fils > 1024) throw Erreur(Erreur::Genre::probleme, "--fils attend un entier de 1 a 1024");
+}
+
+Fin finDe(Recherche::Fin f)
+{
+    switch (f) {
+    case Recherche::Fin::interrompu:
+        return Fin::interrompue;
+    case Recherche::Fin::arrete:
+        return Fin::arretee;
+    case Recherche::Fin::tropLong:
+        return Fin::limite;
+    case Recherche::Fin::trouve:
+    case Recherche::Fin::aucune:
+        break;
+    }
+    return Fin::complete;
+}
+
+}  // namespace
+
+std::string enteteJournal(const Probleme& p, const Demande& d)
+{
+    std::ostringstream o;
+    // The version of the cutting into units: a journal written under another
+    // one numbers other units. Where the listing goes: a journal of a listing
+    // on standard output knows no file to resume into.
+    o << "egypte-journal 2 decoupage 1 " << p.P1 << '/' << p.Q1 << " type " << p.type << " parite " << p.parite
+      << " min-x1 " << p.minx << " max-xn " << p.M << " min-n " << p.minn << " max-n " << p.maxn << " longueur "
+      << p.longueur << " sans-un " << p.sansUn << " montrer " << static_cast<int>(d.montrer) << ' ' << d.K
+      << " liste " << d.liste;
+    return o.str();
+}
+
+Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, Reseau* reseau)
+{
+    verifier(p);
+    verifierDemande(d);
+    std::unique_ptr<Journal> journal;
+    std::string erreur;
+    if (!d.journal.empty()) {
+        journal = std::make_unique<Journal>();
+        if (!journal->ouvrir(d.journal, enteteJournal(p, d), erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
+    }
+    // The receiver checks what it resumes before the journal is touched.
+    Recepteur::Position reprise;
+    const bool reprend = journal && !journal->nouveau();
+    if (reprend) {
+        reprise.octets = journal->derniere().octets;
+        reprise.fin = journal->derniere().fin;
+    }
+    if (r != nullptr) r->commencer(reprend ? &reprise : nullptr);
+    if (journal && !journal->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
+
+    Recherche s;
+    s.fils = d.fils;
+    s.reseau = reseau;
+    Livraison livraison(d, r, journal.get());
+    s.sortie = &livraison;
+    Recherche::Fin fin;
+    if (s.poser(p, fin)) {
+        std::optional<progres::Suivi> suivi;
+        if (d.ligneDEtat) suivi.emplace([&s](std::ostream& o) { s.decrire(o); });
+        fin = s.chercher();
+    }
+
+    Resultat res;
+    res.fin = finDe(fin);
+    if (!livraison.erreur().empty()) {
+        res.fin = Fin::ecriture;
+        res.erreur = livraison.erreur();
+    }
+    res.P = s.P;
+    res.Q = s.Q;
+    res.sansUn = s.pas1 == 1;
+    res.solutions = s.K1;
+    res.seule = s.seule == 1;
+    if (s.K1 > 0) {
+        res.longueur = s.n;
+        res.plusGrandXn = s.m;
+        res.plusPetitX1 = s.m1;
+    }
+    res.derniere = livraison.derniere();
+    return res;
+}
+
+Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r) { return chercher(p, d, r, nullptr); }
+
+void interrompre() { interrompu.store(true, std::memory_order_relaxed); }
+void effacerInterruption() { interrompu.store(false, std::memory_order_relaxed); }
+bool interruption() { return interrompu.load(std::memory_order_relaxed); }
+
+}  // namespace egypte

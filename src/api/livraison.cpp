@@ -1,0 +1,174 @@
+#include "api/livraison.h"
+
+#include "search/etat.h"
+#include "search/journal.h"
+#include "search/parallele.h"
+
+namespace egypte {
+
+Livraison::Livraison(const Demande& d, Recepteur* r, Journal* journal)
+    : r_(r), journal_(journal), compteSeul_(d.montrer == Montrer::compter || r == nullptr), montrer_(Montrer::tout),
+      k_(1)
+{
+    choisir(r == nullptr ? Montrer::compter : d.montrer, d.K, 0);
+}
+
+void Livraison::choisir(Montrer m, const NTL::ZZ& K, std::int64_t depuis)
+{
+    montrer_ = m;
+    k_ = NumBits(K) <= 62 ? to_long(K) : 0;
+    depuis_ = depuis;
+}
+
+// One in every K counts from the first expansion after the choice: that one,
+// then every K-th.
+bool Livraison::montree(std::int64_t numero) const
+{
+    switch (montrer_) {
+    case Montrer::tout:
+        return true;
+    case Montrer::premieres:
+        return k_ == 0 || numero - depuis_ <= k_;
+    case Montrer::uneSur:
+        return numero - depuis_ == 1 || (k_ != 0 && (numero - depuis_ - 1) % k_ == 0);
+    case Montrer::compter:
+        return false;
+    }
+    return false;
+}
+
+void Livraison::echec(const std::string& message)
+{
+    if (erreur_.empty()) erreur_ = message;
+    // Stops every thread and process of the walk as Ctrl-C does, so that no
+    // unit past the failure counts as done.
+    interrompu.store(true, std::memory_order_relaxed);
+}
+
+void Livraison::dire(Recherche& s)
+{
+    if (longueurDite_ == s.n) return;
+    longueurDite_ = s.n;
+    if (r_ != nullptr) r_->longueur(s.n, s.seule == 1);
+}
+
+void Livraison::garder(const Recherche& s)
+{
+    derniere_.resize(static_cast<std::size_t>(s.n));
+    for (int a = 1; a <= s.n; a++) derniere_[static_cast<std::size_t>(a - 1)] = s.x[a];
+}
+
+bool Livraison::remettre(Recherche& s)
+{
+    if (!erreur_.empty()) return false;
+    const Recepteur::Suite suite = r_->recevoir(Developpement(&s.x[1], s.n), s.K1);
+    if (!suite.erreur.empty()) {
+        echec(suite.erreur);
+        return false;
+    }
+    if (suite.arreter) s.L = -1;
+    if (suite.changer) choisir(suite.montrer, suite.K, s.K1);
+    return !suite.arreter && !suite.changer;
+}
+
+void Livraison::developpement(Recherche& s)
+{
+    dire(s);
+    s.K1++;
+    if (s.x[s.n] > s.m) s.m = s.x[s.n];
+    if (s.K1 == 1 || s.x[1] < s.m1) s.m1 = s.x[1];
+    if (montree(s.K1)) remettre(s);
+    if (montrer_ == Montrer::uneSur) garder(s);
+    // The first K are all there is to show: the search stops there.
+    if (montrer_ == Montrer::premieres && k_ != 0 && s.K1 - depuis_ >= k_) s.L = -1;
+}
+
+std::size_t Livraison::lot(Recherche& s, const Collecte& c, std::size_t debut)
+{
+    const std::size_t fin = c.taille();
+    if (montrer_ != Montrer::compter && montrer_ != Montrer::uneSur) return debut;
+    if (fin == debut) return fin;
+    dire(s);
+    const std::int64_t avant = s.K1;
+    if (montrer_ == Montrer::uneSur) {
+        for (std::size_t j = debut; j < fin; j++) {
+            const std::int64_t numero = avant + static_cast<std::int64_t>(j - debut) + 1;
+            if (!montree(numero)) continue;
+            s.K1 = numero;
+            c.lire(j, s.x);
+            // A receiver that changes its choice (or stops, or fails) takes
+            // the rest one by one: this batch ends with this expansion.
+            if (!remettre(s)) return partie(s, c, debut, j + 1, avant);
+        }
+        c.lire(fin - 1, s.x);
+        garder(s);
+    }
+    s.K1 = avant + static_cast<std::int64_t>(fin - debut);
+    if (c.plusGrandXn > s.m) s.m = c.plusGrandXn;
+    if (avant == 0 || c.plusPetitX1 < s.m1) s.m1 = c.plusPetitX1;
+    return fin;
+}
+
+std::size_t Livraison::partie(Recherche& s, const Collecte& c, std::size_t debut, std::size_t fin, std::int64_t avant)
+{
+    // The extremes of the part taken, which the batch's own do not give.
+    for (std::size_t j = debut; j < fin; j++) {
+        c.lire(j, s.x);
+        if (s.x[s.n] > s.m) s.m = s.x[s.n];
+        if ((avant == 0 && j == debut) || s.x[1] < s.m1) s.m1 = s.x[1];
+    }
+    s.K1 = avant + static_cast<std::int64_t>(fin - debut);
+    if (montrer_ == Montrer::uneSur) garder(s);
+    return fin;
+}
+
+void Livraison::longueurFaite(int n)
+{
+    std::string e;
+    if (journal_ != nullptr && erreur_.empty() && !journal_->noterVide(n, e)) echec(e);
+}
+
+bool Livraison::longueurVide(int n) { return journal_ != nullptr && journal_->longueurVide(n); }
+
+int Livraison::profondeur(int n, int choisie)
+{
+    if (journal_ == nullptr) return choisie;
+    const int k = journal_->profondeur(n);
+    if (k > 0) return k;
+    std::string e;
+    if (erreur_.empty() && !journal_->noterProfondeur(n, choisie, e)) echec(e);
+    return choisie;
+}
+
+long Livraison::unitesFaites(Recherche& s, int n)
+{
+    if (journal_ == nullptr) return 0;
+    const Journal::Unite& u = journal_->derniere(n);
+    if (u.numero < 0) return 0;
+    s.K1 = u.K1;
+    s.m = u.m;
+    s.m1 = u.m1;
+    return u.numero + 1;
+}
+
+void Livraison::uniteFaite(Recherche& s, long numero)
+{
+    if (journal_ == nullptr || !erreur_.empty()) return;
+    // The unit's expansions are written for good before the unit counts as done.
+    Recepteur::Position p;
+    std::string e;
+    if (r_ != nullptr && !r_->ecrire(p, e)) {
+        echec(e);
+        return;
+    }
+    Journal::Unite u;
+    u.numero = numero;
+    u.K1 = s.K1;
+    u.m = s.m;
+    u.m1 = s.m1;
+    u.octets = p.octets;
+    u.fin = p.fin;
+    if (!journal_->noterUnite(s.n, u, e)) echec(e);
+}
+
+}  // namespace egypte

@@ -1,0 +1,68 @@
+// What a search of the library hands its receiver: every expansion counted,
+// with the extremes, and handed over by the receiver's choice (every one,
+// the first K, one in every K, none) whether it comes from the walk itself
+// or from a work unit's batch; and the record of the walk in a journal, each
+// unit recorded only once the receiver has written its expansions for good.
+// The one place where the choice of what is shown is made.
+#ifndef EGYPTE_API_LIVRAISON_H
+#define EGYPTE_API_LIVRAISON_H
+
+#include <NTL/ZZ.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "egypte/egypte.h"
+#include "search/sortie.h"
+
+namespace egypte {
+
+class Journal;
+
+class Livraison : public Sortie {
+public:
+    // `r` may be nullptr (nothing is handed over), `journal` too.
+    Livraison(const Demande& d, Recepteur* r, Journal* journal);
+
+    void developpement(Recherche& s) override;
+    std::size_t lot(Recherche& s, const Collecte& c, std::size_t debut) override;
+    bool compteSeulement() const override { return compteSeul_; }
+    void longueurFaite(int n) override;
+    bool longueurVide(int n) override;
+    int profondeur(int n, int choisie) override;
+    long unitesFaites(Recherche& s, int n) override;
+    void uniteFaite(Recherche& s, long numero) override;
+
+    // The first write that failed (the receiver's or the journal's), empty
+    // when none did. A failure stops the search at once.
+    const std::string& erreur() const { return erreur_; }
+    // The last expansion found, when one in every K was shown at the end.
+    const std::vector<NTL::ZZ>& derniere() const { return derniere_; }
+
+private:
+    Recepteur* r_;
+    Journal* journal_;
+    const bool compteSeul_;
+    Montrer montrer_;
+    long long k_;            // K; 0 when beyond 62 bits (no expansion but the first of a cycle reaches it)
+    std::int64_t depuis_ = 0;  // expansions found before the choice was made
+    int longueurDite_ = 0;     // the length told to the receiver
+    std::string erreur_;
+    std::vector<NTL::ZZ> derniere_;
+
+    bool montree(std::int64_t numero) const;
+    void choisir(Montrer m, const NTL::ZZ& K, std::int64_t depuis);
+    void dire(Recherche& s);
+    // Hands x[1..n] over; false when the receiver stops the search, changes
+    // its choice or fails.
+    bool remettre(Recherche& s);
+    // The expansions debut..fin-1 of c taken, the others left.
+    std::size_t partie(Recherche& s, const Collecte& c, std::size_t debut, std::size_t fin, std::int64_t avant);
+    void echec(const std::string& message);
+    void garder(const Recherche& s);
+};
+
+}  // namespace egypte
+
+#endif

@@ -1,0 +1,24 @@
+// The checks of a problem given whole, with the command line's messages, so
+// that every front end refuses the same problems in the same words.
+#include "egypte/egypte.h"
+
+namespace egypte {
+
+void verifier(const Probleme& p)
+{
+    auto refuser = [](const std::string& m) { throw Erreur(Erreur::Genre::probleme, m); };
+    if (p.P1 <= 0) refuser("numerateur nul ou negatif (entier positif attendu)");
+    if (p.Q1 <= 0) refuser("denominateur nul ou negatif (entier positif attendu)");
+    if (p.type != 1 && p.type != 2) refuser("type attend 1 (repetitions) ou 2 (inconnues differentes)");
+    if (p.parite < 0 || p.parite > 2) refuser("--parite attend paire, impaire ou indifferente");
+    const struct { const NTL::ZZ& v; const char* nom; } bornes[] = {
+        {p.minx, "--min-x1"}, {p.M, "--max-xn"}, {p.minn, "--min-n"}, {p.maxn, "--max-n"}, {p.longueur, "--longueur"}};
+    for (const auto& b : bornes)
+        if (b.v < 0) refuser(std::string(b.nom) + " attend un entier positif ou nul");
+    if (!IsZero(p.minx) && !IsZero(p.M) && p.minx >= p.M) refuser("--min-x1 doit etre inferieur a --max-xn");
+    if (!IsZero(p.minn) && !IsZero(p.maxn) && p.minn >= p.maxn) refuser("--min-n doit etre inferieur a --max-n");
+    if (!IsZero(p.longueur) && (!IsZero(p.minn) || !IsZero(p.maxn)))
+        refuser("--longueur exclut --min-n et --max-n (la longueur est donnee)");
+}
+
+}  // namespace egypte
