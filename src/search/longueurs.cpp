@@ -1,11 +1,6 @@
 // The search over increasing lengths: each length is ruled out by exact tests
 // when it cannot work, settled directly when P/Q is the largest sum it can
 // reach, or walked; the first length with an expansion is the minimal one.
-#include <iostream>
-
-#include "dialogue/dialogue.h"
-#include "dialogue/interruption.h"
-#include "output/progres.h"
 #include "search/avancement.h"
 #include "search/etat.h"
 #include "search/recherche.h"
@@ -171,39 +166,6 @@ Recherche::Fin Recherche::chercher()
         }
     }
     return Fin::trouve;
-}
-
-int Recherche::calcul()
-{
-    if (!preparation(*this)) return 0;
-
-    const EcouteInterruption ecoute;
-    const progres::Suivi suivi([this](std::ostream& o) { decrire(o); });
-    const Fin f = chercher();
-    if (f == Fin::interrompu) std::cout << INTERROMPU;
-    if (f == Fin::aucune) std::cout << AUCUNE_SOLUTION;
-    if (f == Fin::tropLong) std::cout << TROP_LONG;
-    if (f != Fin::trouve) return 0;
-    if (seule) {
-        std::cout << "\n \n \t    Il faut  " << n << " fractions au minimum. ";
-        std::cout << "\n \n \t    Une seule solution : \n";
-        std::cout << "\n \t \t \t " << 1 << "  :     ";
-        for (int a = 1; a <= n; a++) std::cout << x[a] << "\t \t";
-        std::cout << std::endl << std::endl;
-    }
-    if (L < -1 && K1 != 0) {
-        std::cout << "\t \t \t " << K1 << "  :      ";
-        for (int a = 1; a <= n; a++) std::cout << x1[a] << "\t \t";
-        std::cout << std::endl;
-    }
-
-    resultat();
-    std::cout << std::endl;
-    std::cout << " \n \t FIN DU CALCUL";
-    std::cout << std::endl;
-    std::cout << " \t Developpements egyptiens de longueur minimale : calcul exact sur des entiers de taille quelconque.";
-    std::cout << std::endl << std::endl;
-    return 0;
 }
 
 }  // namespace egypte
