@@ -260,8 +260,6 @@ private:
     int bornesN();
 
     // --- The fast search (rapide.cpp, avant_dernier.cpp) ----------------------
-    using u64 = std::uint64_t;
-    using u128 = unsigned __int128;
     CacheFacteurs cache;             // factorisations of Q and of the placed unknowns
     std::vector<Puissance> facteurs; // the primes of q with their exponents in q
     std::vector<Puissance> base;     // the primes of q3 (the run over x[n-2])

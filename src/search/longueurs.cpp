@@ -46,14 +46,18 @@ void Recherche::nouvelleLongueur()
 // takes seconds.
 bool Recherche::plusGrandeSomme()
 {
-    const bool prolonger = (nPm0 == n - 1 && n > 1);
-    if (prolonger) {
-        add(t, m0, static_cast<long>(n - 1) * T0);
+    // Pm0/Qm0 <- Pm0/Qm0 + 1/(m0 + j*T0): one term, one search step.
+    auto terme = [this](int j) {
+        add(t, m0, static_cast<long>(j) * T0);
         mul(u, Pm0, t);
         add(Pm0, u, Qm0);
         mul(u, Qm0, t);
         swap(Qm0, u);
         progres::tic();
+    };
+    const bool prolonger = (nPm0 == n - 1 && n > 1);
+    if (prolonger) {
+        terme(n - 1);
     } else {
         Pm0 = 1;
         Qm0 = m0;
@@ -62,12 +66,7 @@ bool Recherche::plusGrandeSomme()
                 nPm0 = 0;  // the sum is unfinished: never extend it
                 return false;
             }
-            add(t, m0, static_cast<long>(j) * T0);
-            mul(u, Pm0, t);
-            add(Pm0, u, Qm0);
-            mul(u, Qm0, t);
-            swap(Qm0, u);
-            progres::tic();
+            terme(j);
         }
     }
     if (!prolonger || n % 64 == 0) {
