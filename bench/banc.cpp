@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "dialogue/dialogue.h"
 #include "search/etat.h"
 #include "search/parallele.h"
 #include "search/recherche.h"
@@ -125,7 +126,7 @@ Mesure lancer(const Cas& c, int simple, int fils, int budget)
         });
     }
     const auto debut = Horloge::now();
-    r.calcul();
+    egypte::calcul(r);
     const auto fin = Horloge::now();
     Mesure m;
     m.coupe = egypte::interrompu;

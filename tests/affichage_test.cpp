@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console.h"
+#include "dialogue/dialogue.h"
 #include "search/etat.h"
 
 using namespace egypte;
@@ -23,6 +24,7 @@ struct Affichage : ::testing::Test, egypte::Recherche {
         static_cast<egypte::Recherche&>(*this) = egypte::Recherche();
         n = 2;
         L = 1;
+        pagination = questionPagination;  // the dialogue's question
         x.SetLength(3);
         Console c(reponses);
         for (int k = 1; k <= count && L != -1; k++) {

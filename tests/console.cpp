@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "dialogue/dialogue.h"
 #include "search/atelier.h"
 #include "search/recherche.h"
 #include "search/reseau.h"
@@ -131,7 +132,7 @@ Trace calculer(const std::string& tape, const Reglages& r)
         s.reseau = loin.get();
     }
     Console c(tape);
-    s.calcul();
+    egypte::calcul(s);
     return Trace{c.sortie(), c.reste(), s.K1};
 }
 

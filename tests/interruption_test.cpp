@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "console.h"
+#include "dialogue/dialogue.h"
 #include "output/progres.h"
 #include "search/avancement.h"
 #include "search/recherche.h"
@@ -172,7 +173,7 @@ protected:
         f.rdbuf()->pubsetbuf(nullptr, 0);
         if (fichier != nullptr) f.open(fichier, std::ios::app);
         std::streambuf* const avant = fichier != nullptr ? std::cout.rdbuf(f.rdbuf()) : nullptr;
-        s.calcul();
+        egypte::calcul(s);
         if (avant != nullptr) std::cout.rdbuf(avant);
         return console.sortie();
     }

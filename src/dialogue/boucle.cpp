@@ -59,7 +59,8 @@ int programme()
     }
     recalc = 1;
     while (recalc == 1) {
-        Recherche().calcul();
+        Recherche s;
+        calcul(s);
         std::cout << TIRETS;
         std::cout << std::endl << std::endl;
         std::strcpy(message, "\n \t  Nouveau calcul ?  Oui [1] / Fin [0]  :     ");

@@ -1,9 +1,12 @@
 // One computation of the dialogue: the set-up questions, whose answers make
 // the same Probleme as the command line's and go through the same set-up
-// (Recherche::poser).
+// (Recherche::poser); then the search, listed by the display of output/ with
+// the paging question asked here, and the messages and report that end it.
 #include <iostream>
 
 #include "dialogue/dialogue.h"
+#include "dialogue/interruption.h"
+#include "output/progres.h"
 #include "search/etat.h"
 #include "search/probleme.h"
 #include "search/recherche.h"
@@ -11,6 +14,11 @@
 namespace egypte {
 
 namespace {
+
+const char* const QUESTION =
+    "\n \n \t Nombre K de solutions suivantes a afficher ou autre option :  \n \n \t [K] / "
+    "[zero, pas de limite] / [-1, arreter] / [-K (K>1), pas de  limite et affichage toutes "
+    "les K solutions] ?    \t";
 
 const char* const INCOMPATIBLES = "\n \t \t    Les contraintes ne sont pas compatibles ! Recommencer ! \n \n ";
 
@@ -77,6 +85,46 @@ bool preparation(Recherche& s)
     if (s.poser(pb, pourquoi)) return true;
     std::cout << (pourquoi == Recherche::Fin::tropLong ? TROP_LONG : INCOMPATIBLES);
     return false;
+}
+
+void questionPagination(NTL::ZZ& reponse)
+{
+    controle(ENTIER, QUESTION);
+    reponse = valeur;
+}
+
+void calcul(Recherche& s)
+{
+    if (!preparation(s)) return;
+    s.pagination = questionPagination;
+
+    const EcouteInterruption ecoute;
+    const progres::Suivi suivi([&s](std::ostream& o) { s.decrire(o); });
+    const Recherche::Fin f = s.chercher();
+    if (f == Recherche::Fin::interrompu) std::cout << INTERROMPU;
+    if (f == Recherche::Fin::aucune) std::cout << AUCUNE_SOLUTION;
+    if (f == Recherche::Fin::tropLong) std::cout << TROP_LONG;
+    if (f != Recherche::Fin::trouve) return;
+    if (s.seule) {
+        std::cout << "\n \n \t    Il faut  " << s.n << " fractions au minimum. ";
+        std::cout << "\n \n \t    Une seule solution : \n";
+        std::cout << "\n \t \t \t " << 1 << "  :     ";
+        for (int a = 1; a <= s.n; a++) std::cout << s.x[a] << "\t \t";
+        std::cout << std::endl << std::endl;
+    }
+    // The every-K mode shows the last expansion too, whatever its place.
+    if (s.L < -1 && s.K1 != 0) {
+        std::cout << "\t \t \t " << s.K1 << "  :      ";
+        for (int a = 1; a <= s.n; a++) std::cout << s.x1[a] << "\t \t";
+        std::cout << std::endl;
+    }
+
+    s.resultat();
+    std::cout << std::endl;
+    std::cout << " \n \t FIN DU CALCUL";
+    std::cout << std::endl;
+    std::cout << " \t Developpements egyptiens de longueur minimale : calcul exact sur des entiers de taille quelconque.";
+    std::cout << std::endl << std::endl;
 }
 
 }  // namespace egypte

@@ -65,6 +65,15 @@ class Recherche;
 // ended with its message.
 bool preparation(Recherche& s);
 
+// One computation of the dialogue on a fresh search: the set-up questions,
+// the search over increasing lengths (Ctrl-C stops it, not the program), the
+// listing paged by questionPagination, the messages and the report.
+void calcul(Recherche& s);
+
+// The paging question: writes it, reads the answer (a signed integer) into
+// reponse. The display asks it through Recherche::pagination.
+void questionPagination(NTL::ZZ& reponse);
+
 // The whole run: banner, explanations, computations, new-computation question.
 // Returns the exit status of the process (always 1).
 int programme();

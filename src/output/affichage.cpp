@@ -1,22 +1,12 @@
-// Display of each expansion found, with the paging question.
-#include <cstring>
+// Display of each expansion found, paged: after each page the front end's
+// paging question (Recherche::pagination) gives the next paging mode.
 #include <iostream>
 
-#include "dialogue/dialogue.h"
 #include "search/etat.h"
 #include "search/etat.h"
 #include "search/parallele.h"
 
 namespace egypte {
-
-namespace {
-
-const char* const QUESTION =
-    "\n \n \t Nombre K de solutions suivantes a afficher ou autre option :  \n \n \t [K] / "
-    "[zero, pas de limite] / [-1, arreter] / [-K (K>1), pas de  limite et affichage toutes "
-    "les K solutions] ?    \t";
-
-}  // namespace
 
 void Recherche::entete()
 {
@@ -62,10 +52,8 @@ std::int64_t Recherche::affiche()
     if (K1 == 1 || x[1] < m1) m1 = x[1];
     // A Ctrl-C that came during this step stops the computation at the next
     // check: the question would only keep the user waiting for nothing.
-    if (court && l0 == K2 && l0 != 0 && !interrompu.load(std::memory_order_relaxed)) {
-        std::strcpy(message, QUESTION);
-        controle(5, message);
-        L = valeur;
+    if (court && l0 == K2 && l0 != 0 && !interrompu.load(std::memory_order_relaxed) && pagination != nullptr) {
+        pagination(L);
         std::cout << std::endl << std::endl;
         K2 = 0;
     }

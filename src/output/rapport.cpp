@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "search/etat.h"
-#include "search/etat.h"
 
 namespace egypte {
 

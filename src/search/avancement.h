@@ -18,6 +18,9 @@ namespace egypte {
 // next step. The one value all searches share.
 extern std::atomic<bool> interrompu;
 
+// Whether the searches are to stop: looked at inside the fast search's loops.
+inline bool arrete() { return interrompu.load(std::memory_order_relaxed); }
+
 }  // namespace egypte
 
 namespace egypte::progres {

@@ -20,8 +20,6 @@ namespace egypte {
 
 namespace {
 
-bool arrete() { return interrompu.load(std::memory_order_relaxed); }
-
 u64 versU64(const ZZ& v) { return static_cast<u64>(to_ulong(v)); }
 
 }  // namespace

@@ -4,15 +4,9 @@
 
 #include <algorithm>
 
-#include "search/etat.h"
+#include "search/avancement.h"
 
 namespace egypte {
-
-namespace {
-
-bool arrete() { return interrompu.load(std::memory_order_relaxed); }
-
-}  // namespace
 
 void Mots::plage(u64 p0, u64 q0, u64 v00, u64 vlast0, int z0, bool distinctes)
 {

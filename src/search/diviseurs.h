@@ -19,9 +19,6 @@
 
 namespace egypte {
 
-using u64 = std::uint64_t;
-using u128 = unsigned __int128;
-
 // a mod p by a multiplication with p's reciprocal, worked out once per range:
 // a division costs several times more, and the listings reduce at every node.
 struct ModP {

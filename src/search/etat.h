@@ -103,6 +103,11 @@ public:
     std::int64_t K3 = 0;  // position in the current cycle of the every-K mode (L < -1)
     ZZ m;                 // largest xn among the expansions found
     ZZ m1;                // smallest x1 among the expansions found
+    // The paging question, asked by affiche after each page of L expansions;
+    // its answer is the new paging mode. Set by the front end that pages (the
+    // dialogue); nullptr: nobody is asked, and the listing is not paged.
+    using Question = void (*)(ZZ& reponse);
+    Question pagination = nullptr;
 
     // --- How the search runs -------------------------------------------------
     int simple = 0;     // 1 = the plain walk alone (the reference, for tests and benchmark); 0 = the fast search
@@ -156,9 +161,6 @@ public:
         interrompu,  // Ctrl-C (or a step budget)
         arrete       // the answer -1 stopped the listing
     };
-    // The dialogue's computation (longueurs.cpp): its set-up questions, then
-    // the search over increasing lengths, the listing and the report.
-    int calcul();
     // The set-up of a problem given whole (preparation.cpp), from the
     // dialogue's answers or the command line's options. false when no length
     // is left to try (aucune: the constraints leave none; tropLong: beyond
@@ -258,8 +260,6 @@ private:
     int bornesN();
 
     // --- The fast search (rapide.cpp, avant_dernier.cpp) ----------------------
-    using u64 = std::uint64_t;
-    using u128 = unsigned __int128;
     CacheFacteurs cache;             // factorisations of Q and of the placed unknowns
     std::vector<Puissance> facteurs; // the primes of q with their exponents in q
     std::vector<Puissance> base;     // the primes of q3 (the run over x[n-2])

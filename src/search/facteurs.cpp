@@ -12,9 +12,6 @@ namespace egypte {
 
 namespace {
 
-using u64 = std::uint64_t;
-using u128 = unsigned __int128;
-
 // Below 2^32 the product fits 64 bits and one machine division suffices.
 u64 mulmod(u64 a, u64 b, u64 m)
 {

@@ -8,6 +8,10 @@
 
 namespace egypte {
 
+// Machine words of the fast search; their products are taken in 128 bits.
+using u64 = std::uint64_t;
+using u128 = unsigned __int128;
+
 struct Puissance {
     std::uint64_t p;  // a prime
     int e;            // its exponent

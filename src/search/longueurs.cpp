@@ -1,11 +1,6 @@
 // The search over increasing lengths: each length is ruled out by exact tests
 // when it cannot work, settled directly when P/Q is the largest sum it can
 // reach, or walked; the first length with an expansion is the minimal one.
-#include <iostream>
-
-#include "dialogue/dialogue.h"
-#include "dialogue/interruption.h"
-#include "output/progres.h"
 #include "search/avancement.h"
 #include "search/etat.h"
 #include "search/recherche.h"
@@ -51,14 +46,18 @@ void Recherche::nouvelleLongueur()
 // takes seconds.
 bool Recherche::plusGrandeSomme()
 {
-    const bool prolonger = (nPm0 == n - 1 && n > 1);
-    if (prolonger) {
-        add(t, m0, static_cast<long>(n - 1) * T0);
+    // Pm0/Qm0 <- Pm0/Qm0 + 1/(m0 + j*T0): one term, one search step.
+    auto terme = [this](int j) {
+        add(t, m0, static_cast<long>(j) * T0);
         mul(u, Pm0, t);
         add(Pm0, u, Qm0);
         mul(u, Qm0, t);
         swap(Qm0, u);
         progres::tic();
+    };
+    const bool prolonger = (nPm0 == n - 1 && n > 1);
+    if (prolonger) {
+        terme(n - 1);
     } else {
         Pm0 = 1;
         Qm0 = m0;
@@ -67,12 +66,7 @@ bool Recherche::plusGrandeSomme()
                 nPm0 = 0;  // the sum is unfinished: never extend it
                 return false;
             }
-            add(t, m0, static_cast<long>(j) * T0);
-            mul(u, Pm0, t);
-            add(Pm0, u, Qm0);
-            mul(u, Qm0, t);
-            swap(Qm0, u);
-            progres::tic();
+            terme(j);
         }
     }
     if (!prolonger || n % 64 == 0) {
@@ -171,39 +165,6 @@ Recherche::Fin Recherche::chercher()
         }
     }
     return Fin::trouve;
-}
-
-int Recherche::calcul()
-{
-    if (!preparation(*this)) return 0;
-
-    const EcouteInterruption ecoute;
-    const progres::Suivi suivi([this](std::ostream& o) { decrire(o); });
-    const Fin f = chercher();
-    if (f == Fin::interrompu) std::cout << INTERROMPU;
-    if (f == Fin::aucune) std::cout << AUCUNE_SOLUTION;
-    if (f == Fin::tropLong) std::cout << TROP_LONG;
-    if (f != Fin::trouve) return 0;
-    if (seule) {
-        std::cout << "\n \n \t    Il faut  " << n << " fractions au minimum. ";
-        std::cout << "\n \n \t    Une seule solution : \n";
-        std::cout << "\n \t \t \t " << 1 << "  :     ";
-        for (int a = 1; a <= n; a++) std::cout << x[a] << "\t \t";
-        std::cout << std::endl << std::endl;
-    }
-    if (L < -1 && K1 != 0) {
-        std::cout << "\t \t \t " << K1 << "  :      ";
-        for (int a = 1; a <= n; a++) std::cout << x1[a] << "\t \t";
-        std::cout << std::endl;
-    }
-
-    resultat();
-    std::cout << std::endl;
-    std::cout << " \n \t FIN DU CALCUL";
-    std::cout << std::endl;
-    std::cout << " \t Developpements egyptiens de longueur minimale : calcul exact sur des entiers de taille quelconque.";
-    std::cout << std::endl << std::endl;
-    return 0;
 }
 
 }  // namespace egypte

@@ -36,8 +36,6 @@ namespace egypte {
 
 namespace {
 
-bool arrete() { return interrompu.load(std::memory_order_relaxed); }
-
 u64 versU64(const ZZ& v) { return static_cast<u64>(to_ulong(v)); }
 
 void versZZ(ZZ& r, u128 v, ZZ& tz)
