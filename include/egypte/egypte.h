@@ -34,6 +34,7 @@ public:
     enum class Genre {
         probleme,  // a problem or a request that cannot be searched as given
         fichier,   // a journal or a listing that cannot be used (nothing was changed)
+        message,   // a unit or a result from another process that cannot be read
     };
     Erreur(Genre g, const std::string& message) : std::runtime_error(message), genre_(g) {}
     Genre genre() const { return genre_; }
@@ -173,6 +174,9 @@ struct Resultat {
 // (nullptr: none). Throws Erreur when p or d cannot be searched, or the
 // journal cannot be used (then nothing was changed).
 Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r = nullptr);
+
+// The cores of this machine (at least 1): the threads of a search by default.
+int nombreDeCoeurs();
 
 // The process's stop flag (Ctrl-C's): every search stops at its next step
 // once it is set, and a search that starts does not clear it.

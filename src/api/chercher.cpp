@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <thread>
 
 #include "api/livraison.h"
 #include "output/progres.h"
@@ -107,6 +108,12 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, Reseau* res
 }
 
 Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r) { return chercher(p, d, r, nullptr); }
+
+int nombreDeCoeurs()
+{
+    const unsigned c = std::thread::hardware_concurrency();
+    return c == 0 ? 1 : static_cast<int>(c);
+}
 
 void interrompre() { interrompu.store(true, std::memory_order_relaxed); }
 void effacerInterruption() { interrompu.store(false, std::memory_order_relaxed); }

@@ -25,8 +25,7 @@
 
 #include "dialogue/commande.h"
 #include "dialogue/interruption.h"
-#include "search/atelier.h"
-#include "search/reseau.h"
+#include "egypte/reseau.h"
 
 namespace {
 
@@ -37,7 +36,7 @@ constexpr int TRAVAIL = 1, RESULTAT = 2, FIN = 3, ARRET = 4;
 // mpirun turns Ctrl-C into SIGTERM for every rank, then kills them a moment
 // later: SIGTERM stops the search the way Ctrl-C stops the one-process
 // program, so that rank 0 still writes what it found and its report.
-extern "C" void surTerme(int) { interrompu.store(true, std::memory_order_relaxed); }
+extern "C" void surTerme(int) { interrompre(); }
 
 void envoyerTexte(const std::string& s, int vers, int etiquette)
 {
@@ -53,6 +52,17 @@ std::string recevoirTexte(const MPI_Status& st)
     return s;
 }
 
+// A piece of text inside a message: its id and size, then its bytes.
+void cadrer(std::ostream& o, long id, const std::string& texte) { o << id << ' ' << texte.size() << '\n' << texte; }
+
+bool decadrer(std::istream& in, long& id, std::string& texte)
+{
+    std::size_t taille = 0;
+    if (!(in >> id >> taille) || in.get() != '\n') return false;
+    texte.resize(taille);
+    return static_cast<bool>(in.read(texte.data(), static_cast<std::streamsize>(taille)));
+}
+
 void illisible(int rang)
 {
     std::cerr << "egypte-mpi : message illisible du rang " << rang << '\n';
@@ -61,10 +71,10 @@ void illisible(int rang)
 
 // Rank 0's side: the places free on each rank, the units waiting to go, the
 // results that come back.
-class ReseauMpi : public Reseau {
+class TransportMpi : public Transport {
 public:
     // fils[r]: the threads of rank r (r >= 1), each with `places` units.
-    ReseauMpi(const std::vector<int>& fils, int places)
+    TransportMpi(const std::vector<int>& fils, int places)
         : libres_(fils.size()), tampons_(fils.size()), comptes_(fils.size())
     {
         for (std::size_t r = 1; r < fils.size(); r++) {
@@ -75,7 +85,7 @@ public:
     }
     int fils() const override { return fils_; }
     int places() override { return places_; }
-    void confier(int n, long id, const Element& el) override
+    void confier(int n, long id, const std::string& unite) override
     {
         // To the rank with the most free places.
         std::size_t r = 1;
@@ -84,8 +94,7 @@ public:
         libres_[r]--;
         places_--;
         n_ = n;
-        tampons_[r] << id << ' ';
-        ecrireUnite(tampons_[r], el);
+        cadrer(tampons_[r], id, unite);
         comptes_[r]++;
     }
     void expedier() override
@@ -98,24 +107,22 @@ public:
             comptes_[r] = 0;
         }
     }
-    std::vector<long> recevoir(const std::map<long, Element*>& dehors) override
+    std::vector<std::pair<long, std::string>> recevoir() override
     {
-        std::vector<long> ids;
+        std::vector<std::pair<long, std::string>> resultats;
         for (;;) {
             MPI_Status st;
             int arrive = 0;
             MPI_Iprobe(MPI_ANY_SOURCE, RESULTAT, MPI_COMM_WORLD, &arrive, &st);
-            if (!arrive) return ids;
+            if (!arrive) return resultats;
             std::istringstream in(recevoirTexte(st));
             int k = 0;
             in >> k;
             for (int j = 0; j < k; j++) {
                 long id = -1;
-                in >> id;
-                const auto it = dehors.find(id);
-                if (!in || it == dehors.end()) illisible(st.MPI_SOURCE);
-                lireResultat(in, *it->second);
-                ids.push_back(id);
+                std::string texte;
+                if (!decadrer(in, id, texte)) illisible(st.MPI_SOURCE);
+                resultats.emplace_back(id, std::move(texte));
             }
             if (!in || k < 0) illisible(st.MPI_SOURCE);
             libres_[static_cast<std::size_t>(st.MPI_SOURCE)] += k;
@@ -141,15 +148,11 @@ private:
 // Another rank: walks the units it is dealt until rank 0 says it is over.
 int ouvrier(const Commande& c, int fils)
 {
-    std::atomic<bool> arret{false};
-    std::map<int, std::unique_ptr<Recherche>> modeles;  // the problem at each length
-    std::map<long, std::unique_ptr<Element>> enMain;
     // Ctrl-C stops the units in hand (their results say so); rank 0 then ends.
     const EcouteInterruption ecoute;
-    // Rank 0 sends up to this many units at a time; the results go back when
-    // half of them are done, or at the next pause.
-    const bool listees = c.montrer != Commande::Montrer::compter;
-    Atelier atelier(fils, arret, static_cast<std::size_t>(placesParFil(listees) * fils / 2));
+    Demande d;
+    d.montrer = c.montrer;
+    Ouvrier atelier(c.probleme, d, fils);
     struct Envoi {
         std::string texte;
         MPI_Request requete;
@@ -172,39 +175,22 @@ int ouvrier(const Commande& c, int fils)
                 return 0;
             }
             if (st.MPI_TAG == ARRET) {
-                arret = true;
+                atelier.arreter();
                 continue;
             }
-            // Rank 0 sends the units of a new walk only once every unit of a
-            // stopped one has come back.
-            if (enMain.empty()) arret = false;
             std::istringstream in(texte);
             int n = 0, k = 0;
             in >> n >> k;
-            if (!in || n < 1 || n > NMAX || k < 0) illisible(0);
-            std::unique_ptr<Recherche>& m = modeles[n];
-            if (!m) {
-                m = std::make_unique<Recherche>();
-                Recherche::Fin pourquoi;
-                m->poser(c.probleme, pourquoi);
-                m->compteSeul = c.montrer == Commande::Montrer::compter;
-                m->n = n;
-                m->nz = n;
-            }
+            if (!in || k < 0) illisible(0);
             for (int j = 0; j < k; j++) {
                 long id = -1;
-                in >> id;
-                auto el = std::make_unique<Element>();
-                lireUnite(in, *el);
-                if (!in) illisible(0);
-                Element* p = el.get();
-                enMain[id] = std::move(el);
-                atelier.confier(id, p, m.get());
+                std::string unite;
+                if (!decadrer(in, id, unite)) illisible(0);
+                atelier.confier(n, id, unite);
             }
         }
         // The results go back when half of the units in hand are done, or at
         // the next pause.
-        const std::vector<long> finis = atelier.finis(PAUSE);
         std::ostringstream o;
         std::size_t k = 0;
         // Without waiting for rank 0 to take it: a large message waits for
@@ -218,10 +204,8 @@ int ouvrier(const Commande& c, int fils)
             o.str("");
             k = 0;
         };
-        for (long id : finis) {
-            o << id << ' ';
-            ecrireResultat(o, *enMain.at(id));
-            enMain.erase(id);
+        for (const auto& [id, resultat] : atelier.finis(PAUSE)) {
+            cadrer(o, id, resultat);
             k++;
             if (o.tellp() > (std::streamoff(1) << 28)) envoyer();
         }
@@ -233,13 +217,13 @@ int ouvrier(const Commande& c, int fils)
 // the machine shared among the ranks that run on it.
 int filsDuRang(const Commande& c, int rang)
 {
-    if (c.fils > 0 || std::getenv("EGYPTE_FILS") != nullptr) return nombreDeFils(c.fils);
+    if (c.fils > 0) return c.fils;
     MPI_Comm machine;
     MPI_Comm_split_type(MPI_COMM_WORLD, MPI_COMM_TYPE_SHARED, rang, MPI_INFO_NULL, &machine);
     int voisins = 1;
     MPI_Comm_size(machine, &voisins);
     MPI_Comm_free(&machine);
-    return std::max(1, nombreDeFils(0) / voisins);
+    return std::max(1, nombreDeCoeurs() / voisins);
 }
 
 }  // namespace
@@ -277,10 +261,10 @@ int main(int argc, char** argv)
         std::vector<int> tous(static_cast<std::size_t>(rangs));
         MPI_Gather(&fils, 1, MPI_INT, tous.data(), 1, MPI_INT, 0, MPI_COMM_WORLD);
         if (rang == 0) {
-            ReseauMpi reseau(tous, placesParFil(c.montrer != Commande::Montrer::compter));
+            TransportMpi transport(tous, placesParFil(c.montrer != Commande::Montrer::compter));
             c.fils = fils;
-            statut = lancer(c, &reseau);
-            reseau.finir();
+            statut = lancer(c, &transport);
+            transport.finir();
         } else {
             try {
                 statut = ouvrier(c, fils);

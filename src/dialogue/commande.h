@@ -12,7 +12,7 @@
 
 namespace egypte {
 
-class Reseau;
+class Transport;
 
 struct Commande {
     Probleme probleme;
@@ -57,8 +57,8 @@ inline constexpr int STATUT_ECRITURE = 74;
 // 128 + the signal's number when stopped by SIGINT (Ctrl-C), SIGTERM or
 // SIGHUP (what was found is written in whole lines, the report says the
 // count is incomplete and the journal resumes it).
-// With `reseau`, the work units go to other processes (egypte-mpi).
-int lancer(const Commande& c, Reseau* reseau = nullptr);
+// With `transport`, the work units go to other processes too (egypte-mpi).
+int lancer(const Commande& c, Transport* transport = nullptr);
 
 // The whole command line: the arguments read, then the help, the version,
 // the estimate or the computation. Returns the exit status.

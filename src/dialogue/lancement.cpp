@@ -5,7 +5,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "api/chercher.h"
+#include "egypte/reseau.h"
 #include "dialogue/commande.h"
 #include "dialogue/interruption.h"
 #include "output/liste.h"
@@ -47,7 +47,7 @@ int ligneDeCommande(int argc, const char* const* argv)
     return c.estimer ? lancerEstimation(c) : lancer(c);
 }
 
-int lancer(const Commande& c, Reseau* reseau)
+int lancer(const Commande& c, Transport* transport)
 {
     if (!c.journal.empty() && !c.sortie.empty() && memeFichier(c.journal, c.sortie)) {
         std::cerr << "egypte : --journal et --sortie nomment le meme fichier " << citer(c.sortie, 256) << '\n';
@@ -58,7 +58,8 @@ int lancer(const Commande& c, Reseau* reseau)
     int signal = 0;
     try {
         const EcouteArret ecoute;
-        r = chercher(c.probleme, demande(c), &sortie, reseau);
+        r = transport != nullptr ? chercher(c.probleme, demande(c), &sortie, *transport)
+                                 : chercher(c.probleme, demande(c), &sortie);
         signal = EcouteArret::signal();
     } catch (const Erreur& e) {
         std::cerr << "egypte : " << e.what() << '\n';

@@ -141,8 +141,7 @@ int nombreDeFils(int demande)
         const long k = std::strtol(v, &fin, 10);
         if (fin != v && *fin == '\0' && k > 0 && k <= 1024) return static_cast<int>(k);
     }
-    const unsigned c = std::thread::hardware_concurrency();
-    return c == 0 ? 1 : static_cast<int>(c);
+    return nombreDeCoeurs();
 }
 
 namespace {

@@ -13,19 +13,10 @@
 #include <ostream>
 #include <vector>
 
+#include "egypte/reseau.h"
 #include "search/unites.h"
 
 namespace egypte {
-
-// Units in hand per thread of a process that walks them (walked or waiting):
-// units that only count are small, so many wait, which hides the time that
-// messages and pauses take; units that list hold up to their quota of
-// expansions each.
-inline int placesParFil(bool listees) { return listees ? 4 : 64; }
-// The pause of a process that deals out or walks units when it has nothing
-// else to do: it looks at its messages that often, and otherwise leaves the
-// cores to the walks.
-constexpr std::chrono::microseconds PAUSE{2000};
 
 class Reseau {
 public:
