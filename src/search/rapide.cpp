@@ -352,11 +352,12 @@ bool Recherche::dernierNiveau()
     return true;
 }
 
-int Recherche::etape()
+void Recherche::etape()
 {
-    if (i == n - 1 && n >= 2 && dernierNiveau()) return 1;
-    if (i == n - 2 && n >= 3 && avantDernier()) return 1;
-    return type == 2 ? suite2() : suite();
+    if (i == n - 1 && n >= 2 && dernierNiveau()) return;
+    if (i == n - 2 && n >= 3 && avantDernier()) return;
+    if (type == 2) suite2();
+    else suite();
 }
 
 }  // namespace egypte
