@@ -292,6 +292,9 @@ private:
     void plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast);
     FinPlage parcourirMots(const Mots& m, bool apparie, bool pas);
     void diviseursZ(std::size_t idx);
+    bool exposantsZ(double& tau);
+    void listerZ(bool pas);
+    FinPlage parcourirZ(bool pas);
     bool dernierNiveau();
     int signeFenetreMots(u64 rm, u64 p, u64 q);
     bool bornesSuivantes(u64 v, u64 p, u64 q, u64& mrr, u64& r1, bool& reste0);
