@@ -15,7 +15,6 @@ extern char message[200];     // prompt buffer of the run and of the paging ques
 extern std::string entree;    // the token just read, cut after its first refused character
 extern NTL::ZZ valeur;        // value accepted by controle for the integer codes 4 and 5
 extern int valeur2;           // value accepted by controle for the choice codes 1 to 3
-extern NTL::ZZ valtest1;      // value of the character last classified by valtest
 extern int xn;                // before an integer entry: 1 = zero refused, 0 = zero accepted
 extern int refaire;           // 1 = ask again
 extern int l;                 // length of the current prompt
@@ -54,7 +53,7 @@ void surFinDeSaisie(FinDeSaisie routine);
 // tokens and the command line's numbers).
 void decimal(NTL::ZZ& v, const char* s, std::size_t len);
 
-// 1 when c is a decimal digit, '+' or '-'; leaves its value in valtest1.
+// 1 when c is a decimal digit, '+' or '-'.
 int valtest(char caract1);
 
 class Recherche;

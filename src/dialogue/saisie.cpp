@@ -17,7 +17,6 @@ char message[200];
 std::string entree;
 ZZ valeur;
 int valeur2;
-ZZ valtest1;
 int xn;
 int refaire;
 int l;
@@ -124,23 +123,7 @@ void decimal(ZZ& v, const char* s, std::size_t len)
 
 void surFinDeSaisie(FinDeSaisie routine) { finDeSaisie = routine; }
 
-int valtest(char caract1)
-{
-    valtest1 = 0;
-    if (caract1 >= '0' && caract1 <= '9') {
-        valtest1 = caract1 - '0';
-        return 1;
-    }
-    if (caract1 == '+') {
-        valtest1 = 1;
-        return 1;
-    }
-    if (caract1 == '-') {
-        valtest1 = -1;
-        return 1;
-    }
-    return 0;
-}
+int valtest(char caract1) { return (caract1 >= '0' && caract1 <= '9') || caract1 == '+' || caract1 == '-' ? 1 : 0; }
 
 int controle(int cas, const char* chaine)
 {

@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "search/etat.h"
-#include "search/etat.h"
 #include "search/parallele.h"
 
 namespace egypte {
@@ -25,13 +24,10 @@ void Recherche::ligne()
     std::cout << std::endl;
 }
 
-std::int64_t Recherche::affiche()
+void Recherche::affiche()
 {
     if (collecte != nullptr) return collecte->ajouter(*this);
-    if (sortie != nullptr) {
-        sortie->developpement(*this);
-        return K1;
-    }
+    if (sortie != nullptr) return sortie->developpement(*this);
     // The fast search calls this for every expansion: the paging mode is
     // compared as a machine word when it is one. A mode of 2^63 or more is
     // never equal to a 64-bit counter; only its sign matters then.
@@ -57,7 +53,6 @@ std::int64_t Recherche::affiche()
         std::cout << std::endl << std::endl;
         K2 = 0;
     }
-    return K1;
 }
 
 }  // namespace egypte

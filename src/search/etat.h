@@ -43,7 +43,6 @@ public:
     ZZ Q;       // Q1 / pg: denominator in lowest terms, used by the search
 
     // --- The constraints -----------------------------------------------------
-    int tri = 0;     // 1 = the user asked for constraints, 0 = not
     int type = 2;    // 2 = all unknowns different, 1 = unknowns may be equal
     int parite = 0;  // 0 = any parity, 1 = all odd, 2 = all even
     int z = 1;       // distance between two admissible values of one unknown (1 or 2)
@@ -201,14 +200,19 @@ public:
     const ZZ& maxi(int k, const ZZ& Dk, const ZZ& Nk);
 
     // One step of the Type 1 / Type 2 walk, and their backtracks (parcours.cpp).
-    int suite();
-    int suite2();
-    int arriere();
-    int arriere2();
+    void suite();
+    void suite2();
+    void arriere();
+    void arriere2();
 
     // One step of the search as the computation takes it: the fast search's
     // step (rapide.cpp) unless `simple` is set, the walk's step otherwise.
-    int pas() { return simple ? (type == 2 ? suite2() : suite()) : etape(); }
+    void pas()
+    {
+        if (!simple) etape();
+        else if (type == 2) suite2();
+        else suite();
+    }
     // The fast search's step: at the penultimate position it does in one call
     // everything the walk would do over that position's remaining range (every
     // expansion goes through affiche, the answer -1 stops it where the walk
@@ -218,12 +222,11 @@ public:
     // point reached otherwise. Anywhere else, and whenever the denominator
     // left cannot be factored or a value leaves machine words, it is the walk
     // step itself.
-    int etape();
+    void etape();
 
-    // Counts, shows (by the paging mode L) and pages the expansion in x[1..n];
-    // returns the new K1 (affichage.cpp). Under a work unit, only hands it to
-    // the collecte.
-    std::int64_t affiche();
+    // Counts, shows (by the paging mode L) and pages the expansion in x[1..n]
+    // (affichage.cpp). Under a work unit, only hands it to the collecte.
+    void affiche();
     // Writes the final report of the computation (rapport.cpp).
     void resultat();
     // The pieces of the display that a replay of a work unit's expansions
@@ -233,12 +236,10 @@ public:
     void ligne();
     // The text of the status line (progres.cpp).
     void decrire(std::ostream& o) const;
-    // The rest of a walk from a given node, on several threads (parallele.cpp).
-    friend class ParcoursParallele;
 
 private:
     // parcours.cpp
-    int fin();
+    void fin();
     void garder();
     void descendre();
     bool tropPetit();
@@ -291,6 +292,9 @@ private:
     void plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast);
     FinPlage parcourirMots(const Mots& m, bool apparie, bool pas);
     void diviseursZ(std::size_t idx);
+    bool exposantsZ(double& tau);
+    void listerZ(bool pas);
+    FinPlage parcourirZ(bool pas);
     bool dernierNiveau();
     int signeFenetreMots(u64 rm, u64 p, u64 q);
     bool bornesSuivantes(u64 v, u64 p, u64 q, u64& mrr, u64& r1, bool& reste0);

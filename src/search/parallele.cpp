@@ -68,13 +68,13 @@ void Collecte::vider(int n, bool stocker)
     arretA = 0;
 }
 
-std::int64_t Collecte::ajouter(Recherche& s)
+void Collecte::ajouter(Recherche& s)
 {
     compte_++;
     if (compte_ == 1 || s.x[n_] > plusGrandXn) plusGrandXn = s.x[n_];
     if (compte_ == 1 || s.x[1] < plusPetitX1) plusPetitX1 = s.x[1];
     if (arretA != 0 && compte_ == arretA) s.L = -1;
-    if (!stocker_) return s.K1;
+    if (!stocker_) return;
     bool mots = true;
     for (int a = 1; a <= n_ && mots; a++) mots = NumBits(s.x[a]) <= 64;
     if (mots) {
@@ -84,7 +84,6 @@ std::int64_t Collecte::ajouter(Recherche& s)
         entrees_.push_back(-static_cast<std::int64_t>(grands_.size()) - 1);
         for (int a = 1; a <= n_; a++) grands_.push_back(s.x[a]);
     }
-    return s.K1;
 }
 
 void Collecte::ecrire(std::ostream& o) const

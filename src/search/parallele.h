@@ -47,8 +47,8 @@ public:
     // stocker false: only counts them and keeps the extremes (for an output
     // that shows none of them), so a unit needs no memory whatever its count.
     void vider(int n, bool stocker = true);
-    // Takes s.x[1..n]; returns s.K1 unchanged (affiche's result is not read).
-    std::int64_t ajouter(Recherche& s);
+    // Takes s.x[1..n].
+    void ajouter(Recherche& s);
     std::size_t taille() const { return compte_; }
     // Holds `plafond` expansions or more. Counted ones too: a unit that
     // reaches its quota hands the rest back as smaller units, which is also

@@ -7,10 +7,9 @@
 namespace egypte {
 
 // The whole walk is over.
-int Recherche::fin()
+void Recherche::fin()
 {
     i = -1;
-    return 1;
 }
 
 // Keeps the expansion just shown, for the every-K display mode.
@@ -43,21 +42,21 @@ const ZZ& Recherche::precedent(int k)
     return w;
 }
 
-int Recherche::suite()
+void Recherche::suite()
 {
     r = maxi(i, D, N);
-    if (i == -1) return 1;
+    if (i == -1) return;
     if (minr[i + 1] > r && (i == 0 || i < n - 1)) {
         arriere();
-        return 1;
+        return;
     }
     if (tropPetit()) {
         arriere();
-        return 1;
+        return;
     }
     if (x[i] <= r && !IsZero(reste) && i < n - 1) {
         descendre();
-        return 1;
+        return;
     }
     if (x[i] <= r && IsZero(reste)) {
         for (int j = i + 1; j <= n; j++) x[j] = r;
@@ -65,28 +64,27 @@ int Recherche::suite()
         garder();
         if (i < n - 1) descendre();  // the expansion shown is the only one below
         arriere();
-        return 1;
+        return;
     }
     arriere();
-    return 1;
 }
 
-int Recherche::suite2()
+void Recherche::suite2()
 {
     r = maxi(i, D, N);
-    if (i == -1) return 1;
+    if (i == -1) return;
     if (minr[i + 1] > r && (i == 0 || i < n - 1)) {
         arriere2();
-        return 1;
+        return;
     }
     if (tropPetit()) {
         arriere2();
-        return 1;
+        return;
     }
     if (x[i] < r && !IsZero(reste)) {
         if (i < n - 1) descendre();
         else arriere2();
-        return 1;
+        return;
     }
     if (x[i] < r && IsZero(reste)) {
         for (int j = i + 1; j <= n; j++) add(x[j], r, static_cast<long>(j - i - 1) * z);
@@ -94,13 +92,12 @@ int Recherche::suite2()
         garder();
         if (i < n - 1) descendre();  // the expansion shown is the only one below
         arriere2();
-        return 1;
+        return;
     }
     arriere2();
-    return 1;
 }
 
-int Recherche::arriere()
+void Recherche::arriere()
 {
     if (i <= 0 || x[1] < minr[1]) return fin();
     // Withdraw the positions that have no candidate left above their minimum.
@@ -114,7 +111,7 @@ int Recherche::arriere()
         sub(x[i], x[i], z);
         if (x[1] < minr[1]) return fin();
         plu();
-        return 1;
+        return;
     }
     // x[i] has come down to its predecessor: withdraw the whole run of
     // unknowns equal to it, down to its first member.
@@ -128,11 +125,10 @@ int Recherche::arriere()
     moin();
     sub(x[i], e, z);
     plu();
-    if (sign(x[1]) > 0) return 1;
-    return fin();
+    if (sign(x[1]) <= 0) fin();
 }
 
-int Recherche::arriere2()
+void Recherche::arriere2()
 {
     if (i <= 0 || x[1] < minr[1]) return fin();
     if (i == 1) {
@@ -141,7 +137,7 @@ int Recherche::arriere2()
             moin();
             sub(x[1], x[1], z);
             plu();
-            return 1;
+            return;
         }
         return fin();
     }
@@ -157,7 +153,7 @@ int Recherche::arriere2()
             moin();
             sub(x[i], x[i], z);
             plu();
-            return 1;
+            return;
         }
         // The next candidate would equal the predecessor: withdraw the chain
         // of unknowns that follow each other at distance z.
@@ -173,7 +169,6 @@ int Recherche::arriere2()
     moin();
     sub(x[i], x[i], z);
     plu();
-    return 1;
 }
 
 }  // namespace egypte

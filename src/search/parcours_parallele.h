@@ -46,7 +46,8 @@ private:
     // The last part, once the rest of a cut unit has been replayed too.
     void terminer(Element& e);
     // The length's units dealt out to other processes (c_.reseau) and to
-    // fils_ threads here.
+    // fils_ threads here (repartition.cpp).
+    class Repartition;
     void repartir(const Noeud& racine, int ku);
     bool rejouer(const Collecte& c, bool dernierFinal);
     void compter(const Collecte& c, std::size_t debut);

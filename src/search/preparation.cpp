@@ -55,10 +55,6 @@ bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
     div(Q, Q1, pg);
     type = pb.type;
     parite = pb.parite;
-    tri = (type != 2 || parite != 0 || !IsZero(pb.minx) || !IsZero(pb.M) || !IsZero(pb.minn) || !IsZero(pb.maxn) ||
-           !IsZero(pb.longueur))
-              ? 1
-              : 0;
     pourquoi = Fin::aucune;
     // impairesPossibles, on the fraction already reduced.
     if (parite == 1 && !IsOdd(Q)) return false;

@@ -207,6 +207,104 @@ Recherche::FinPlage Recherche::parcourirMots(const Mots& m, bool apparie, bool p
     return FinPlage::complete;
 }
 
+// The same as exposantsMots for a q beyond 64 bits (qz).
+bool Recherche::exposantsZ(double& tau)
+{
+    tau = 1;
+    ZZ reste = qz;
+    std::size_t w0 = 0;
+    for (std::size_t a0 = 0; a0 < facteurs.size(); a0++) {
+        const long pr = static_cast<long>(facteurs[a0].p);
+        int e0 = 0;
+        while (rem(reste, pr) == 0) {
+            div(reste, reste, pr);
+            e0++;
+        }
+        if (e0 > 0) facteurs[w0++] = Puissance{facteurs[a0].p, e0};
+        tau *= 2 * e0 + 1;
+    }
+    facteurs.resize(w0);
+    if (!IsOne(reste)) return false;
+    std::sort(facteurs.begin(), facteurs.end(), [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
+    return true;
+}
+
+// The candidate divisors d of the range in big integers, in the walk's order
+// (decreasing), into candidatsZ[0..nbZ): the range stepped, or the divisors
+// of q^2 listed. coupeZ when Ctrl-C cut the work.
+void Recherche::listerZ(bool pas)
+{
+    noeudsZ = 0;
+    coupeZ = false;
+    sqr(q2z, qz);
+    rem(uz, qz, pz);
+    if (!IsZero(uz)) sub(uz, pz, uz);  // -q mod p
+    mul(dhiz, pz, v0);
+    sub(dhiz, dhiz, qz);
+    if (type == 2) sub(tz, qz, 1);
+    else tz = qz;
+    if (dhiz > tz) dhiz = tz;
+    mul(dloz, pz, vlast);
+    sub(dloz, dloz, qz);
+    if (dloz < 1) dloz = 1;
+    nbZ = 0;
+    if (dloz > dhiz) return;
+    if (pas) {
+        ZZ av = v0, d;
+        for (;;) {
+            mul(d, pz, av);
+            sub(d, d, qz);
+            if (d >= dloz && d <= dhiz && divide(q2z, d)) {
+                if (nbZ == candidatsZ.size()) candidatsZ.emplace_back();
+                candidatsZ[nbZ++] = d;
+            }
+            if (av == vlast) break;
+            sub(av, av, z);
+            if (++noeudsZ % PAS_INTERRUPTION == 0 && arrete()) {
+                coupeZ = true;
+                break;
+            }
+        }
+    } else {
+        if (pileZ.size() < facteurs.size() + 1) pileZ.resize(facteurs.size() + 1);
+        pileZ[0] = 1;
+        diviseursZ(0);
+        std::sort(candidatsZ.begin(), candidatsZ.begin() + static_cast<long>(nbZ),
+                  [](const ZZ& u, const ZZ& v) { return u > v; });
+    }
+}
+
+// The range of x[k] in big integers, as parcourirMots in machine words: the
+// candidates, then each expansion through the display, in the walk's order.
+Recherche::FinPlage Recherche::parcourirZ(bool pas)
+{
+    const int k = n - 1;
+    listerZ(pas);
+    if (coupeZ) return FinPlage::coupee;
+    ZZ bz;
+    for (std::size_t c = 0; c < nbZ; c++) {
+        const ZZ& d = candidatsZ[c];
+        add(tz, qz, d);
+        div(x[k], tz, pz);
+        if (z == 2) {
+            sub(tz, v0, x[k]);
+            if (IsOdd(tz)) continue;
+        }
+        div(bz, q2z, d);
+        add(bz, bz, qz);
+        div(bz, bz, pz);
+        if (parite == 1 && !IsOdd(bz)) continue;
+        if (parite == 2 && IsOdd(bz)) continue;
+        if (!IsZero(M) && bz > M) continue;
+        x[n] = bz;
+        montre = false;
+        const bool arret = montrer();
+        garderDerniere();
+        if (arret) return FinPlage::arret;
+    }
+    return FinPlage::complete;
+}
+
 // The whole remaining range of the penultimate position in one call. Returns
 // false, with nothing changed, when it cannot be done this way.
 bool Recherche::dernierNiveau()
@@ -238,30 +336,9 @@ bool Recherche::dernierNiveau()
     // Exponents of the primes in q; they must make up q entirely.
     const bool mots = NumBits(qz) <= bitsMots && NumBits(v0) <= bitsMots && NumBits(pz) <= bitsMots;
     double tau = 1;
-    if (NumBits(qz) <= 64) {
-        if (!exposantsMots(versU64(qz), tau)) {
-            plu();
-            return false;
-        }
-    } else {
-        ZZ reste = qz;
-        std::size_t w0 = 0;
-        for (std::size_t a0 = 0; a0 < facteurs.size(); a0++) {
-            const long pr = static_cast<long>(facteurs[a0].p);
-            int e0 = 0;
-            while (rem(reste, pr) == 0) {
-                div(reste, reste, pr);
-                e0++;
-            }
-            if (e0 > 0) facteurs[w0++] = Puissance{facteurs[a0].p, e0};
-            tau *= 2 * e0 + 1;
-        }
-        facteurs.resize(w0);
-        if (!IsOne(reste)) {
-            plu();
-            return false;
-        }
-        std::sort(facteurs.begin(), facteurs.end(), [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
+    if (!(NumBits(qz) <= 64 ? exposantsMots(versU64(qz), tau) : exposantsZ(tau))) {
+        plu();
+        return false;
     }
     sub(tz, v0, vlast);
     div(tz, tz, z);
@@ -269,94 +346,28 @@ bool Recherche::dernierNiveau()
     choisir(to_double(tz) + 1, tau, to_double(pz), mots, apparie, pas);
 
     prefixeGarde = false;
+    FinPlage fin;
     if (mots) {
         Mots m;
         borneMots(m);
         plageMots(m, versU64(pz), versU64(qz), versU64(v0), versU64(vlast));
-        const FinPlage fin = parcourirMots(m, apparie, pas);
-        if (fin == FinPlage::coupee) finir(k, v0);
-        else if (fin == FinPlage::arret) finir(k, x[k]);
-        else finir(k, vlast);
-        return true;
+        fin = parcourirMots(m, apparie, pas);
+    } else {
+        // q or the range does not fit machine words: the same with big integers.
+        fin = parcourirZ(pas);
     }
-
-    // q or the range does not fit machine words: the same with big integers.
-    noeudsZ = 0;
-    coupeZ = false;
-    sqr(q2z, qz);
-    rem(uz, qz, pz);
-    if (!IsZero(uz)) sub(uz, pz, uz);  // -q mod p
-    mul(dhiz, pz, v0);
-    sub(dhiz, dhiz, qz);
-    if (type == 2) sub(tz, qz, 1);
-    else tz = qz;
-    if (dhiz > tz) dhiz = tz;
-    mul(dloz, pz, vlast);
-    sub(dloz, dloz, qz);
-    if (dloz < 1) dloz = 1;
-    nbZ = 0;
-    if (dloz <= dhiz) {
-        if (pas) {
-            ZZ av = v0, d;
-            for (;;) {
-                mul(d, pz, av);
-                sub(d, d, qz);
-                if (d >= dloz && d <= dhiz && divide(q2z, d)) {
-                    if (nbZ == candidatsZ.size()) candidatsZ.emplace_back();
-                    candidatsZ[nbZ++] = d;
-                }
-                if (av == vlast) break;
-                sub(av, av, z);
-                if (++noeudsZ % PAS_INTERRUPTION == 0 && arrete()) {
-                    coupeZ = true;
-                    break;
-                }
-            }
-        } else {
-            if (pileZ.size() < facteurs.size() + 1) pileZ.resize(facteurs.size() + 1);
-            pileZ[0] = 1;
-            diviseursZ(0);
-            std::sort(candidatsZ.begin(), candidatsZ.begin() + static_cast<long>(nbZ),
-                      [](const ZZ& u, const ZZ& v) { return u > v; });
-        }
-    }
-    if (coupeZ) {
-        finir(k, v0);
-        return true;
-    }
-    ZZ bz;
-    for (std::size_t c = 0; c < nbZ; c++) {
-        const ZZ& d = candidatsZ[c];
-        add(tz, qz, d);
-        div(x[k], tz, pz);
-        if (z == 2) {
-            sub(tz, v0, x[k]);
-            if (IsOdd(tz)) continue;
-        }
-        div(bz, q2z, d);
-        add(bz, bz, qz);
-        div(bz, bz, pz);
-        if (parite == 1 && !IsOdd(bz)) continue;
-        if (parite == 2 && IsOdd(bz)) continue;
-        if (!IsZero(M) && bz > M) continue;
-        x[n] = bz;
-        montre = false;
-        const bool arret = montrer();
-        garderDerniere();
-        if (arret) {
-            finir(k, x[k]);
-            return true;
-        }
-    }
-    finir(k, vlast);
+    if (fin == FinPlage::coupee) finir(k, v0);
+    else if (fin == FinPlage::arret) finir(k, x[k]);
+    else finir(k, vlast);
     return true;
 }
 
-int Recherche::etape()
+void Recherche::etape()
 {
-    if (i == n - 1 && n >= 2 && dernierNiveau()) return 1;
-    if (i == n - 2 && n >= 3 && avantDernier()) return 1;
-    return type == 2 ? suite2() : suite();
+    if (i == n - 1 && n >= 2 && dernierNiveau()) return;
+    if (i == n - 2 && n >= 3 && avantDernier()) return;
+    if (type == 2) suite2();
+    else suite();
 }
 
 }  // namespace egypte
