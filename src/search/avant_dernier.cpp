@@ -75,6 +75,126 @@ bool Recherche::bornesSuivantes(u64 v, u64 p, u64 q, u64& mrr, u64& r1, bool& re
     return true;
 }
 
+// x[n-2] = v back into the running sum, i = n-2: the state as the walk holds
+// it before its step there (or before its backtrack from there).
+void Recherche::rendre(u64 v)
+{
+    const int k = n - 2;
+    conv(x[k], static_cast<unsigned long>(v));
+    plu();
+    i = k;
+}
+
+// x[n-1] = w placed as well, with its minimum mrr (the walk's own backtrack
+// from n-1 next, or its own step when the range could not be done here).
+void Recherche::rendreSuivant(u64 v, u64 mrr, u64 w)
+{
+    const int k = n - 2;
+    rendre(v);
+    conv(minr[k + 1], static_cast<unsigned long>(mrr));
+    conv(x[k + 1], static_cast<unsigned long>(w));
+    i = k + 1;
+    plu();
+}
+
+// One value v of x[n-2]: R = p3/q3 - 1/v left for the last two unknowns, the
+// bounds of x[n-1] and the step's verdict, then the range of x[n-1].
+Recherche::ApresValeur Recherche::valeurAvant(Avant& a, u64 v)
+{
+    const int k = n - 2;
+    conv(x[k], static_cast<unsigned long>(v));
+    // R = p3/q3 - 1/v, in lowest terms.
+    const u128 a3 = static_cast<u128>(a.p3) * v;
+    const u128 den = static_cast<u128>(a.q3) * v;
+    // Ctrl-C, a work unit that holds its quota of expansions, or the
+    // first value of the next unit: the state as the walk would hold it
+    // between two steps.
+    if (arrete() || (collecte != nullptr && collecte->plein(plafondUnite)) || v == arretAvant) {
+        rendre(v);
+        return ApresValeur::rendue;
+    }
+    if (a3 <= a.q3 || (den >> bitsMots) != 0 || (k == 1 && v < a.minr1)) {
+        rendre(v);
+        return ApresValeur::marche;
+    }
+    const u128 num = a3 - a.q3;
+    const u64 d64 = static_cast<u64>(den);
+    const u64 g0 = std::gcd(d64, static_cast<u64>(num % d64));
+    if (((num / g0) >> bitsMots) != 0) {
+        rendre(v);
+        return ApresValeur::marche;
+    }
+    const u64 p = static_cast<u64>(num / g0), q = d64 / g0;
+    u64 mrr = 0, r1;
+    bool reste0;
+    if (!bornesSuivantes(v, p, q, mrr, r1, reste0)) {
+        rendre(v);
+        return ApresValeur::marche;
+    }
+    const bool echec = mrr > r1 || (Mw != 0 && static_cast<u128>(Mw) * p < static_cast<u128>(q) * 2);
+    const bool descend = !echec && (type == 2 ? v < r1 : v <= r1);
+    if (descend && reste0) {
+        // The completion from r1 is itself an expansion: the walk's step.
+        rendre(v);
+        return ApresValeur::marche;
+    }
+    progres::tic();
+    if (descend) return plageAvant(a, v, p, q, r1, mrr);
+    // The step fails: the backtrack from k lowers x[k] by z when the
+    // new value stays at least minr[k] and off its predecessor.
+    const bool baisse = v >= a.mr2 + z && (type == 2 ? v != a.x3 + z : v > a.x3);
+    if (baisse) return ApresValeur::suivante;
+    rendre(v);
+    reculer();
+    return ApresValeur::rendue;
+}
+
+// With x[n-2] = v and R = p/q after it: x[n-1] from r1 down to the last value
+// the backtrack lets it take (its minimum mrr), then the backtrack from n-1.
+Recherche::ApresValeur Recherche::plageAvant(Avant& a, u64 v, u64 p, u64 q, u64 r1, u64 mrr)
+{
+    const u64 v0r = r1;
+    u64 lo2 = type == 2 ? v + 1 : (v + 1 > static_cast<u64>(z) ? v + 1 - z : 0);
+    lo2 = std::max(lo2, mrr);
+    const u64 vl = v0r >= lo2 ? v0r - (v0r - lo2) / z * z : v0r;
+    // The primes of q: those of q3 and those of v.
+    facteurs = base;
+    Puissance tab[16];
+    const int kv = factoriser64(v, tab);
+    for (int a0 = 0; a0 < kv; a0++) {
+        bool vu = false;
+        for (const Puissance& f : base) vu = vu || f.p == tab[a0].p;
+        if (!vu) facteurs.push_back(tab[a0]);
+    }
+    double tau;
+    if (static_cast<u128>(p) * vl <= q || !exposantsMots(q, tau)) {
+        rendreSuivant(v, mrr, v0r);
+        return ApresValeur::rendue;
+    }
+    bool apparie, pas;
+    choisir(static_cast<double>((v0r - vl) / z) + 1, tau, static_cast<double>(p), true, apparie, pas);
+    plageMots(a.m, p, q, v0r, vl);
+    const FinPlage fin = parcourirMots(a.m, apparie, pas);
+    if (fin != FinPlage::complete) {
+        rendreSuivant(v, mrr, fin == FinPlage::arret ? arretA : v0r);
+        reculer();
+        return ApresValeur::rendue;
+    }
+    // The backtrack from k+1, x[k+1] = vl: it withdraws to k when x[k+1]
+    // has no candidate left (below minr[k+1], or onto x[k]), then lowers
+    // x[k] as above (Type 1: a run of two equal values lowers x[k]
+    // without looking at minr[k]).
+    const bool retrait = vl < mrr + z;
+    bool baisse;
+    if (type == 2) baisse = (retrait || vl == v + z) && v >= a.mr2 + z && v != a.x3 + z;
+    else if (retrait) baisse = v >= a.mr2 + z && v > a.x3;
+    else baisse = vl == v && v > static_cast<u64>(z) && v != a.x3;
+    if (baisse) return ApresValeur::suivante;
+    rendreSuivant(v, mrr, vl);
+    reculer();
+    return ApresValeur::rendue;
+}
+
 // Whole ranges of x[n-2] at once. False when the walk's own step must run
 // now: on the state as it came, or as handed back at the value reached.
 bool Recherche::avantDernier()
@@ -91,126 +211,20 @@ bool Recherche::avantDernier()
         return false;
     }
     base = facteurs;
-    const u64 p3 = versU64(pz), q3 = versU64(qz);
-    const u64 x3 = versU64(x[k - 1]);
-    const u64 mr2 = versU64(minr[k]);
-    const u64 minr1 = versU64(minr[1]);
+    Avant a;
+    a.p3 = versU64(pz);
+    a.q3 = versU64(qz);
+    a.x3 = versU64(x[k - 1]);
+    a.mr2 = versU64(minr[k]);
+    a.minr1 = versU64(minr[1]);
     minxMots = versU64(minx);
     Mw = (!IsZero(M) && NumBits(M) <= 63) ? versU64(M) : 0;
-    Mots m;
-    borneMots(m);
+    borneMots(a.m);
     prefixeGarde = false;
 
-    u64 v = versU64(x[k]);
-    u64 mrr = 0;
-    // Hands the state back: x[k] = v in the sum, i = k; then, for the
-    // backtrack from k, the walk's own.
-    auto rendre = [&]() {
-        conv(x[k], static_cast<unsigned long>(v));
-        plu();
-        i = k;
-    };
-    // x[k+1] = w placed as well (the walk's own backtrack from k+1 next, or
-    // its own step when the range could not be done here).
-    auto rendreSuivant = [&](u64 w) {
-        rendre();
-        conv(minr[k + 1], static_cast<unsigned long>(mrr));
-        conv(x[k + 1], static_cast<unsigned long>(w));
-        i = k + 1;
-        plu();
-    };
-    for (;;) {
-        conv(x[k], static_cast<unsigned long>(v));
-        // R = p3/q3 - 1/v, in lowest terms.
-        const u128 a3 = static_cast<u128>(p3) * v;
-        const u128 den = static_cast<u128>(q3) * v;
-        // Ctrl-C, a work unit that holds its quota of expansions, or the
-        // first value of the next unit: the state as the walk would hold it
-        // between two steps.
-        if (arrete() || (collecte != nullptr && collecte->plein(plafondUnite)) || v == arretAvant) {
-            rendre();
-            return true;
-        }
-        if (a3 <= q3 || (den >> bitsMots) != 0 || (k == 1 && v < minr1)) {
-            rendre();
-            return false;
-        }
-        const u128 num = a3 - q3;
-        const u64 d64 = static_cast<u64>(den);
-        const u64 g0 = std::gcd(d64, static_cast<u64>(num % d64));
-        if (((num / g0) >> bitsMots) != 0) {
-            rendre();
-            return false;
-        }
-        const u64 p = static_cast<u64>(num / g0), q = d64 / g0;
-        u64 r1;
-        bool reste0;
-        if (!bornesSuivantes(v, p, q, mrr, r1, reste0)) {
-            rendre();
-            return false;
-        }
-        const bool echec = mrr > r1 || (Mw != 0 && static_cast<u128>(Mw) * p < static_cast<u128>(q) * 2);
-        const bool descend = !echec && (type == 2 ? v < r1 : v <= r1);
-        if (descend && reste0) {
-            // The completion from r1 is itself an expansion: the walk's step.
-            rendre();
-            return false;
-        }
-        progres::tic();
-        if (!descend) {
-            // The step fails: the backtrack from k lowers x[k] by z when the
-            // new value stays at least minr[k] and off its predecessor.
-            const bool baisse = v >= mr2 + z && (type == 2 ? v != x3 + z : v > x3);
-            if (!baisse) {
-                rendre();
-                reculer();
-                return true;
-            }
-            v -= z;
-            continue;
-        }
-
-        // x[k+1] from r1 down to the last value the backtrack lets it take.
-        const u64 v0r = r1;
-        u64 lo2 = type == 2 ? v + 1 : (v + 1 > static_cast<u64>(z) ? v + 1 - z : 0);
-        lo2 = std::max(lo2, mrr);
-        const u64 vl = v0r >= lo2 ? v0r - (v0r - lo2) / z * z : v0r;
-        facteurs = base;
-        Puissance tab[16];
-        const int kv = factoriser64(v, tab);
-        for (int a0 = 0; a0 < kv; a0++) {
-            bool vu = false;
-            for (const Puissance& f : base) vu = vu || f.p == tab[a0].p;
-            if (!vu) facteurs.push_back(tab[a0]);
-        }
-        if (static_cast<u128>(p) * vl <= q || !exposantsMots(q, tau)) {
-            rendreSuivant(v0r);
-            return true;
-        }
-        bool apparie, pas;
-        choisir(static_cast<double>((v0r - vl) / z) + 1, tau, static_cast<double>(p), true, apparie, pas);
-        plageMots(m, p, q, v0r, vl);
-        const FinPlage fin = parcourirMots(m, apparie, pas);
-        if (fin != FinPlage::complete) {
-            rendreSuivant(fin == FinPlage::arret ? arretA : v0r);
-            reculer();
-            return true;
-        }
-        // The backtrack from k+1, x[k+1] = vl: it withdraws to k when x[k+1]
-        // has no candidate left (below minr[k+1], or onto x[k]), then lowers
-        // x[k] as above (Type 1: a run of two equal values lowers x[k]
-        // without looking at minr[k]).
-        const bool retrait = vl < mrr + z;
-        bool baisse;
-        if (type == 2) baisse = (retrait || vl == v + z) && v >= mr2 + z && v != x3 + z;
-        else if (retrait) baisse = v >= mr2 + z && v > x3;
-        else baisse = vl == v && v > static_cast<u64>(z) && v != x3;
-        if (!baisse) {
-            rendreSuivant(vl);
-            reculer();
-            return true;
-        }
-        v -= z;
+    for (u64 v = versU64(x[k]);; v -= z) {
+        const ApresValeur suite = valeurAvant(a, v);
+        if (suite != ApresValeur::suivante) return suite == ApresValeur::rendue;
     }
 }
 

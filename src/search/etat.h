@@ -298,6 +298,21 @@ private:
     bool dernierNiveau();
     int signeFenetreMots(u64 rm, u64 p, u64 q);
     bool bornesSuivantes(u64 v, u64 p, u64 q, u64& mrr, u64& r1, bool& reste0);
+    // The run over x[n-2]: what stays the same from one value to the next,
+    // and how the run goes on after one value (lowered by z; over, the state
+    // handed back; or handed back for the walk's own step).
+    struct Avant {
+        u64 p3 = 0, q3 = 0;  // R3 = p3/q3 left for x[n-2] onwards
+        u64 x3 = 0;          // x[n-3]
+        u64 mr2 = 0;         // minr[n-2]
+        u64 minr1 = 0;       // minr[1]
+        Mots m;              // the range of x[n-1], its bound of x[n] set once
+    };
+    enum class ApresValeur { suivante, rendue, marche };
+    void rendre(u64 v);
+    void rendreSuivant(u64 v, u64 mrr, u64 w);
+    ApresValeur valeurAvant(Avant& a, u64 v);
+    ApresValeur plageAvant(Avant& a, u64 v, u64 p, u64 q, u64 r1, u64 mrr);
     bool avantDernier();
 };
 
