@@ -22,10 +22,9 @@
 #include <thread>
 #include <vector>
 
+#include "api/chercher.h"
 #include "dialogue/dialogue.h"
-#include "search/etat.h"
-#include "search/parallele.h"
-#include "search/recherche.h"
+#include "egypte/egypte.h"
 
 namespace {
 
@@ -66,32 +65,21 @@ std::vector<Cas> lesCas()
 }
 
 // Discards everything written to it, noting when the first expansion is
-// written (the header and the first line come with K1 = 1).
+// written (the heading of the table comes with it).
 class Neant : public std::streambuf {
 public:
-    const egypte::Recherche* recherche = nullptr;
     Horloge::time_point premier{};
     bool vu = false;
 
 protected:
-    int overflow(int c) override
+    int overflow(int c) override { return c; }
+    std::streamsize xsputn(const char* s, std::streamsize k) override
     {
-        noter();
-        return c;
-    }
-    std::streamsize xsputn(const char*, std::streamsize k) override
-    {
-        noter();
-        return k;
-    }
-
-private:
-    void noter()
-    {
-        if (!vu && recherche->K1 >= 1) {
+        if (!vu && std::string(s, static_cast<std::size_t>(k)).find("Tableau des solutions") != std::string::npos) {
             vu = true;
             premier = Horloge::now();
         }
+        return k;
     }
 };
 
@@ -100,17 +88,15 @@ struct Mesure {
     double secondes = 0;
     double premier = -1;  // seconds to the first expansion; -1 = none
     bool coupe = false;   // interrupted by the budget
-    std::string ou;       // where an interrupted walk stood: its placed unknowns
 };
 
 Mesure lancer(const Cas& c, int simple, int fils, int budget)
 {
-    egypte::Recherche r;
-    r.simple = simple;
-    r.fils = fils;
+    egypte::Moteur moteur;
+    moteur.simple = simple;
+    moteur.fils = fils;
     std::istringstream entree(c.saisie);
     Neant neant;
-    neant.recherche = &r;
     std::streambuf* in = std::cin.rdbuf(entree.rdbuf());
     std::streambuf* out = std::cout.rdbuf(&neant);
     std::mutex verrou;
@@ -122,14 +108,14 @@ Mesure lancer(const Cas& c, int simple, int fils, int budget)
         minuteur = std::thread([&] {
             std::unique_lock<std::mutex> v(verrou);
             if (!fini.wait_for(v, std::chrono::seconds(budget), [&] { return termine; }))
-                egypte::interrompu = true;
+                egypte::interrompre();
         });
     }
     const auto debut = Horloge::now();
-    egypte::calcul(r);
-    const auto fin = Horloge::now();
     Mesure m;
-    m.coupe = egypte::interrompu;
+    m.solutions = static_cast<long long>(egypte::calcul(moteur));
+    const auto fin = Horloge::now();
+    m.coupe = egypte::interruption();
     if (minuteur.joinable()) {
         {
             std::lock_guard<std::mutex> v(verrou);
@@ -140,14 +126,6 @@ Mesure lancer(const Cas& c, int simple, int fils, int budget)
     }
     std::cin.rdbuf(in);
     std::cout.rdbuf(out);
-    m.solutions = static_cast<long long>(r.K1);
-    if (m.coupe && fils == 1) {
-        // The walk lists in decreasing order: the lower these values, the
-        // further it went.
-        std::ostringstream o;
-        for (int k = 1; k <= r.i; k++) o << (k > 1 ? " " : "") << r.x[k];
-        m.ou = o.str();
-    }
     m.secondes = std::chrono::duration<double>(fin - debut).count();
     if (neant.vu) m.premier = std::chrono::duration<double>(neant.premier - debut).count();
     return m;
@@ -159,7 +137,6 @@ void decrire(const char* qui, const Mesure& m)
     if (m.premier >= 0) std::printf("  (premiere apres %.3f s)", m.premier);
     if (m.coupe) std::printf("  interrompue, non terminee");
     std::printf("\n");
-    if (m.coupe && !m.ou.empty()) std::printf("             arretee sur x1.. = %s\n", m.ou.c_str());
 }
 
 }  // namespace
@@ -169,7 +146,7 @@ int main(int argc, char** argv)
     std::ios::sync_with_stdio(false);
     bool rapideSeul = false;
     std::vector<std::string> noms;
-    int fils = egypte::nombreDeFils(0);
+    int fils = egypte::nombreDeCoeurs();
     for (int k = 1; k < argc; k++) {
         if (std::strcmp(argv[k], "--rapide") == 0) rapideSeul = true;
         else if (std::strcmp(argv[k], "--fils") == 0 && k + 1 < argc) fils = std::atoi(argv[++k]);

@@ -1,12 +1,15 @@
-// The display of the expansions under each paging mode (the whole-program
-// sessions hold the exact texts), and a report count beyond 2^31.
+// The dialogue's display under each paging mode, with what the engine hands
+// it (Livraison: every expansion counted, one in every K chosen there), and a
+// report count beyond 2^31. The whole-program sessions hold the exact texts.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "api/livraison.h"
 #include "console.h"
-#include "dialogue/dialogue.h"
+#include "dialogue/pagination.h"
+#include "output/rapport.h"
 #include "search/etat.h"
 
 using namespace egypte;
@@ -16,21 +19,22 @@ namespace {
 
 const std::string QUESTION = "Nombre K de solutions suivantes a afficher ou autre option";
 
-struct Affichage : ::testing::Test, egypte::Recherche {
-    // Shows the expansions (10 + k, 100 - k) for k = 1..count, with the given
+struct Affichage : ::testing::Test {
+    // Finds the expansions (10 + k, 100 - k) for k = 1..count, with the given
     // answers typed; returns the x1 of those shown.
     std::vector<long> afficher(int count, const std::string& reponses)
     {
-        static_cast<egypte::Recherche&>(*this) = egypte::Recherche();
-        n = 2;
-        L = 1;
-        pagination = questionPagination;  // the dialogue's question
-        x.SetLength(3);
+        s = Recherche();
+        s.n = 2;
+        s.x.SetLength(3);
+        Pagination pagination(2, false);
+        Livraison livraison(Demande{}, &pagination, nullptr);
+        s.sortie = &livraison;
         Console c(reponses);
-        for (int k = 1; k <= count && L != -1; k++) {
-            x[1] = 10 + k;
-            x[2] = 100 - k;
-            affiche();
+        for (int k = 1; k <= count && !s.arretDemande; k++) {
+            s.x[1] = 10 + k;
+            s.x[2] = 100 - k;
+            s.affiche();
         }
         texte = c.sortie();
         questions = 0;
@@ -39,6 +43,7 @@ struct Affichage : ::testing::Test, egypte::Recherche {
         for (const auto& d : essai::lignesSolutions(texte)) x1.push_back(d[0]);
         return x1;
     }
+    Recherche s;
     std::string texte;
     int questions = 0;
 };
@@ -61,24 +66,27 @@ TEST_F(Affichage, ModesDePagination)
     for (const auto& c : cas) {
         EXPECT_EQ(afficher(c.count, c.reponses), c.montres) << c.reponses;
         EXPECT_EQ(questions, c.questions) << c.reponses;
-        EXPECT_EQ(K1, c.K1) << c.reponses;
+        EXPECT_EQ(s.K1, c.K1) << c.reponses;
         // The extremes count the solutions not shown.
-        EXPECT_EQ(m, 99) << c.reponses;
-        EXPECT_EQ(m1, 11) << c.reponses;
+        EXPECT_EQ(s.m, 99) << c.reponses;
+        EXPECT_EQ(s.m1, 11) << c.reponses;
     }
     // In the every-K mode each line shown is followed by an empty line.
     afficher(9, "-3");
     EXPECT_NE(texte.find("\t \t \t 5  :      15\t \t95\t \t\n\n"), std::string::npos);
 }
 
-TEST_F(Affichage, CompteurAuDelaDe2Puissance31)
+TEST(Rapport, CompteurAuDelaDe2Puissance31)
 {
-    n = 2;
-    P1 = P = 1;
-    Q1 = Q = 2;
-    K1 = 5000000000LL;
+    Probleme p;
+    p.Q1 = 2;
+    Resultat r;
+    r.P = 1;
+    r.Q = 2;
+    r.longueur = 2;
+    r.solutions = 5000000000LL;
     Console c("");
-    resultat();
+    rapportDialogue(std::cout, p, r);
     EXPECT_NE(c.sortie().find("  admet  5000000000   solution(s)."), std::string::npos);
 }
 

@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 
+#include "api/chercher.h"
+#include "api/livraison.h"
 #include "dialogue/dialogue.h"
 #include "search/atelier.h"
 #include "search/recherche.h"
@@ -91,6 +93,23 @@ std::vector<Developpement> lignesSolutions(const std::string& texte)
     return liste;
 }
 
+namespace {
+
+// Keeps every expansion handed over, as machine words.
+class Releve : public egypte::Recepteur {
+public:
+    std::vector<Developpement> liste;
+    Suite recevoir(const egypte::Developpement& x, std::int64_t) override
+    {
+        Developpement d;
+        for (int a = 0; a < x.taille(); a++) d.push_back(NTL::to_long(x[a]));
+        liste.push_back(d);
+        return {};
+    }
+};
+
+}  // namespace
+
 std::vector<Developpement> parcourir(const Probleme& pb)
 {
     egypte::Recherche s;
@@ -104,36 +123,37 @@ std::vector<Developpement> parcourir(const Probleme& pb)
     s.minx = pb.minx;
     s.M = pb.M;
     s.Ma = pb.M;
-    s.L = 0;  // show every expansion, never ask
     s.x.SetLength(s.n + 1);
     s.minr.SetLength(s.n + 1);
-    s.x1.SetLength(s.n + 1);
-    Console console("");
+    Releve releve;
+    egypte::Livraison livraison(egypte::Demande{}, &releve, nullptr);
+    s.sortie = &livraison;
     while (s.i >= 0) {
         if (s.type == 2) s.suite2();
         else s.suite();
     }
-    return lignesSolutions(console.sortie());
+    return releve.liste;
 }
 
 Trace calculer(const std::string& tape, const Reglages& r)
 {
-    egypte::Recherche s;
-    s.simple = r.simple;
-    s.fils = r.fils;
-    s.bitsMots = r.bits;
-    s.methode = r.methode;
-    s.avant = r.avant;
-    s.plafondUnite = r.plafond;
-    s.unitesParFil = r.unitesParFil;
+    egypte::Moteur m;
+    m.simple = r.simple;
+    m.fils = r.fils;
+    m.bitsMots = r.bits;
+    m.methode = r.methode;
+    m.avant = r.avant;
+    m.plafondUnite = r.plafond;
+    m.unitesParFil = r.unitesParFil;
     std::unique_ptr<ReseauLocal> loin;
-    if (r.loin > 0) {
-        loin = std::make_unique<ReseauLocal>(r.loin, s);
-        s.reseau = loin.get();
-    }
+    if (r.loin > 0)
+        m.reseau = [&](const egypte::Recherche& modele) {
+            loin = std::make_unique<ReseauLocal>(r.loin, modele);
+            return loin.get();
+        };
     Console c(tape);
-    egypte::calcul(s);
-    return Trace{c.sortie(), c.reste(), s.K1};
+    const std::int64_t compte = egypte::calcul(m);
+    return Trace{c.sortie(), c.reste(), compte};
 }
 
 void comparer(const std::string& tape, const Reglages& a, const Reglages& b)

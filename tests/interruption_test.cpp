@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "console.h"
+#include "api/chercher.h"
 #include "dialogue/dialogue.h"
 #include "output/progres.h"
 #include "search/avancement.h"
@@ -165,15 +166,15 @@ protected:
     std::string calculer(const std::string& tape, const char* fichier = nullptr, int simple = 0)
     {
         progres::limiter(40);
-        s = egypte::Recherche();
-        s.fils = 1;
-        s.simple = simple;
+        egypte::Moteur m;
+        m.fils = 1;
+        m.simple = simple;
         essai::Console console(tape);
         std::ofstream f;
         f.rdbuf()->pubsetbuf(nullptr, 0);
         if (fichier != nullptr) f.open(fichier, std::ios::app);
         std::streambuf* const avant = fichier != nullptr ? std::cout.rdbuf(f.rdbuf()) : nullptr;
-        egypte::calcul(s);
+        trouvees = egypte::calcul(m);
         if (avant != nullptr) std::cout.rdbuf(avant);
         return console.sortie();
     }
@@ -181,9 +182,9 @@ protected:
     {
         progres::regler(progres::Reglages{});
         progres::limiter(0);
-        egypte::interrompu = false;
+        egypte::effacerInterruption();
     }
-    egypte::Recherche s;
+    std::int64_t trouvees = 0;
 };
 
 TEST_F(Progres, LeBudgetArreteLaRechercheCommeCtrlC)
@@ -195,7 +196,7 @@ TEST_F(Progres, LeBudgetArreteLaRechercheCommeCtrlC)
             const std::string sortie = calculer(tape, nullptr, simple);
             ASSERT_GE(sortie.size(), INTERROMPU.size());
             EXPECT_EQ(sortie.substr(sortie.size() - INTERROMPU.size()), INTERROMPU);
-            EXPECT_EQ(s.K1 > 1, tape == LONGUE);
+            EXPECT_EQ(trouvees > 1, tape == LONGUE);
         }
     }
 }

@@ -159,6 +159,9 @@ enum class Fin {
 
 struct Resultat {
     Fin fin = Fin::complete;
+    // The constraints left a length to try, and the lengths were searched
+    // (false: none is left, or the first is beyond LONGUEUR_MAX).
+    bool pose = false;
     std::string erreur;        // Fin::ecriture: one line naming the file and the reason
     NTL::ZZ P, Q;              // the fraction in lowest terms
     bool sansUn = false;       // the value 1 was excluded for x1

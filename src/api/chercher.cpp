@@ -55,7 +55,7 @@ std::string enteteJournal(const Probleme& p, const Demande& d)
     return o.str();
 }
 
-Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, Reseau* reseau)
+Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteur& m)
 {
     verifier(p);
     verifierDemande(d);
@@ -76,18 +76,26 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, Reseau* res
     if (journal && !journal->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
 
     Recherche s;
-    s.fils = d.fils;
-    s.reseau = reseau;
+    s.fils = d.fils != 0 ? d.fils : m.fils;
+    s.simple = m.simple;
+    s.bitsMots = m.bitsMots;
+    s.methode = m.methode;
+    s.avant = m.avant;
+    s.plafondUnite = m.plafondUnite;
+    s.unitesParFil = m.unitesParFil;
     Livraison livraison(d, r, journal.get());
     s.sortie = &livraison;
     Recherche::Fin fin;
-    if (s.poser(p, fin)) {
+    const bool pose = s.poser(p, fin);
+    if (pose) {
+        if (m.reseau) s.reseau = m.reseau(s);
         std::optional<progres::Suivi> suivi;
         if (d.ligneDEtat) suivi.emplace([&s](std::ostream& o) { s.decrire(o); });
         fin = s.chercher();
     }
 
     Resultat res;
+    res.pose = pose;
     res.fin = finDe(fin);
     if (!livraison.erreur().empty()) {
         res.fin = Fin::ecriture;
@@ -107,7 +115,7 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, Reseau* res
     return res;
 }
 
-Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r) { return chercher(p, d, r, nullptr); }
+Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r) { return chercher(p, d, r, Moteur{}); }
 
 int nombreDeCoeurs()
 {

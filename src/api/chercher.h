@@ -1,15 +1,34 @@
-// The library's search, for the MPI program: the same as egypte::chercher,
-// with the work units dealt out to other processes through `reseau`.
+// The library's search as the engine runs it: what the public API leaves to
+// the engine's defaults, set here by the transport of units to other
+// processes and by the tests that hold every path against the plain walk.
 #ifndef EGYPTE_API_CHERCHER_H
 #define EGYPTE_API_CHERCHER_H
+
+#include <cstddef>
+#include <functional>
+#include <string>
 
 #include "egypte/egypte.h"
 
 namespace egypte {
 
+class Recherche;
 class Reseau;
 
-Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, Reseau* reseau);
+struct Moteur {
+    int fils = 0;        // threads when the request leaves them to the engine (0)
+    int simple = 0;      // 1: the plain walk alone (the reference)
+    int bitsMots = 62;   // the fast search's settings (Recherche)
+    int methode = 0;
+    int avant = 1;
+    std::size_t plafondUnite = std::size_t(1) << 16;  // how work units are cut
+    int unitesParFil = 64;
+    // Where work units also go, given the search once set up (the model its
+    // units are walked from); none when empty or when it gives nullptr.
+    std::function<Reseau*(const Recherche&)> reseau;
+};
+
+Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteur& m);
 
 // The heading line that names a computation in its journal.
 std::string enteteJournal(const Probleme& p, const Demande& d);

@@ -66,7 +66,7 @@ bool Livraison::remettre(Recherche& s)
         echec(suite.erreur);
         return false;
     }
-    if (suite.arreter) s.L = -1;
+    if (suite.arreter) s.arretDemande = true;
     if (suite.changer) choisir(suite.montrer, suite.K, s.K1);
     return !suite.arreter && !suite.changer;
 }
@@ -80,7 +80,7 @@ void Livraison::developpement(Recherche& s)
     if (montree(s.K1)) remettre(s);
     if (montrer_ == Montrer::uneSur) garder(s);
     // The first K are all there is to show: the search stops there.
-    if (montrer_ == Montrer::premieres && k_ != 0 && s.K1 - depuis_ >= k_) s.L = -1;
+    if (montrer_ == Montrer::premieres && k_ != 0 && s.K1 - depuis_ >= k_) s.arretDemande = true;
 }
 
 std::size_t Livraison::lot(Recherche& s, const Collecte& c, std::size_t debut)

@@ -28,6 +28,7 @@ public:
     void developpement(Recherche& s) override;
     std::size_t lot(Recherche& s, const Collecte& c, std::size_t debut) override;
     bool compteSeulement() const override { return compteSeul_; }
+    bool enregistre() const override { return journal_ != nullptr; }
     void longueurFaite(int n) override;
     bool longueurVide(int n) override;
     int profondeur(int n, int choisie) override;

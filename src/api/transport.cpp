@@ -57,7 +57,9 @@ private:
 Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, Transport& t)
 {
     ReseauTransport reseau(t);
-    return chercher(p, d, r, &reseau);
+    Moteur m;
+    m.reseau = [&reseau](const Recherche&) { return &reseau; };
+    return chercher(p, d, r, m);
 }
 
 struct Ouvrier::Etat {

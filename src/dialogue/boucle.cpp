@@ -5,7 +5,6 @@
 #include <string>
 
 #include "dialogue/dialogue.h"
-#include "search/etat.h"
 #include "search/recherche.h"
 
 namespace egypte {
@@ -59,8 +58,7 @@ int programme()
     }
     recalc = 1;
     while (recalc == 1) {
-        Recherche s;
-        calcul(s);
+        calcul();
         std::cout << TIRETS;
         std::cout << std::endl << std::endl;
         std::strcpy(message, "\n \t  Nouveau calcul ?  Oui [1] / Fin [0]  :     ");

@@ -1,13 +1,14 @@
 // One computation of the dialogue: the set-up questions, whose answers make
 // the same Probleme as the command line's and go through the same set-up
-// (Recherche::poser); then the search, listed by the display of output/ with
-// the paging question asked here, and the messages and report that end it.
+// (the library's); then the search through the library, listed by the
+// dialogue's paging display, and the messages and report that end it.
 #include <iostream>
 
+#include "api/chercher.h"
 #include "dialogue/dialogue.h"
 #include "dialogue/interruption.h"
-#include "output/progres.h"
-#include "search/etat.h"
+#include "dialogue/pagination.h"
+#include "output/rapport.h"
 #include "search/probleme.h"
 #include "search/recherche.h"
 
@@ -64,9 +65,8 @@ bool contraintes(Probleme& pb)
 
 }  // namespace
 
-bool preparation(Recherche& s)
+bool preparation(Probleme& pb)
 {
-    Probleme pb;
     xn = 1;
     controle(NATUREL, "\n \t Valeur de P ? : \t");
     pb.P1 = valeur;
@@ -74,17 +74,13 @@ bool preparation(Recherche& s)
     pb.Q1 = valeur;
     xn = 0;
     controle(OUI_NON, " \n  \n \t Voulez vous imposer des contraintes, Oui [1] / Non [0]  ? \t");
-    if (valeur2 == 1) {
-        if (!contraintes(pb)) return false;
-    } else if (pb.P1 >= pb.Q1) {
+    if (valeur2 == 1) return contraintes(pb);
+    if (pb.P1 >= pb.Q1) {
         // Only without constraints, and only when 1 can be a term (P/Q >= 1).
         controle(OUI_NON, " \n  \t Voulez vous exclure la valeur 1 pour la premiere inconnue,  Oui[1] / Non[0] ? : ");
         pb.sansUn = valeur2 == 1;
     }
-    Recherche::Fin pourquoi;
-    if (s.poser(pb, pourquoi)) return true;
-    std::cout << (pourquoi == Recherche::Fin::tropLong ? TROP_LONG : INCOMPATIBLES);
-    return false;
+    return true;
 }
 
 void questionPagination(NTL::ZZ& reponse)
@@ -93,38 +89,51 @@ void questionPagination(NTL::ZZ& reponse)
     reponse = valeur;
 }
 
-void calcul(Recherche& s)
+std::int64_t calcul(const Moteur& moteur)
 {
-    if (!preparation(s)) return;
-    s.pagination = questionPagination;
-
-    const EcouteInterruption ecoute;
-    const progres::Suivi suivi([&s](std::ostream& o) { s.decrire(o); });
-    const Recherche::Fin f = s.chercher();
-    if (f == Recherche::Fin::interrompu) std::cout << INTERROMPU;
-    if (f == Recherche::Fin::aucune) std::cout << AUCUNE_SOLUTION;
-    if (f == Recherche::Fin::tropLong) std::cout << TROP_LONG;
-    if (f != Recherche::Fin::trouve) return;
-    if (s.seule) {
-        std::cout << "\n \n \t    Il faut  " << s.n << " fractions au minimum. ";
+    Probleme pb;
+    if (!preparation(pb)) return 0;
+    Pagination pagination(pb.type, pb.sansUn);
+    Demande d;
+    d.ligneDEtat = true;
+    Resultat r;
+    {
+        const EcouteInterruption ecoute;
+        r = chercher(pb, d, &pagination, moteur);
+    }
+    // The set-up left no length to try: nothing was searched.
+    if (!r.pose) {
+        std::cout << (r.fin == Fin::limite ? TROP_LONG : INCOMPATIBLES);
+        return 0;
+    }
+    if (r.fin == Fin::interrompue) std::cout << INTERROMPU;
+    if (r.fin == Fin::complete && r.solutions == 0) std::cout << AUCUNE_SOLUTION;
+    if (r.fin == Fin::limite) std::cout << TROP_LONG;
+    // The answer -1 ends the computation without a report.
+    if (r.fin != Fin::complete || r.solutions == 0) return r.solutions;
+    if (r.seule) {
+        std::cout << "\n \n \t    Il faut  " << r.longueur << " fractions au minimum. ";
         std::cout << "\n \n \t    Une seule solution : \n";
         std::cout << "\n \t \t \t " << 1 << "  :     ";
-        for (int a = 1; a <= s.n; a++) std::cout << s.x[a] << "\t \t";
+        for (const NTL::ZZ& v : pagination.seule()) std::cout << v << "\t \t";
         std::cout << std::endl << std::endl;
     }
     // The every-K mode shows the last expansion too, whatever its place.
-    if (s.L < -1 && s.K1 != 0) {
-        std::cout << "\t \t \t " << s.K1 << "  :      ";
-        for (int a = 1; a <= s.n; a++) std::cout << s.x1[a] << "\t \t";
+    if (pagination.mode() < -1) {
+        std::cout << "\t \t \t " << r.solutions << "  :      ";
+        for (const NTL::ZZ& v : r.derniere) std::cout << v << "\t \t";
         std::cout << std::endl;
     }
 
-    s.resultat();
+    rapportDialogue(std::cout, pb, r);
     std::cout << std::endl;
     std::cout << " \n \t FIN DU CALCUL";
     std::cout << std::endl;
     std::cout << " \t Developpements egyptiens de longueur minimale : calcul exact sur des entiers de taille quelconque.";
     std::cout << std::endl << std::endl;
+    return r.solutions;
 }
+
+void calcul() { calcul(Moteur{}); }
 
 }  // namespace egypte

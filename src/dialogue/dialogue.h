@@ -56,21 +56,24 @@ void decimal(NTL::ZZ& v, const char* s, std::size_t len);
 // 1 when c is a decimal digit, '+' or '-'.
 int valtest(char caract1);
 
-class Recherche;
+struct Probleme;
+struct Moteur;
 
-// The set-up questions of one computation, on a fresh search: P, Q, the
-// constraints or the exclusion of 1, then the set-up of the command line
-// (Recherche::poser) from those answers. False when the computation already
-// ended with its message.
-bool preparation(Recherche& s);
+// The set-up questions of one computation: P, Q, the constraints or the
+// exclusion of 1, into pb. False when the computation already ended with its
+// message (odd unknowns asked for a fraction they cannot reach).
+bool preparation(Probleme& pb);
 
-// One computation of the dialogue on a fresh search: the set-up questions,
-// the search over increasing lengths (Ctrl-C stops it, not the program), the
+// One computation of the dialogue: the set-up questions, the search through
+// the library (Ctrl-C stops it, not the program; `moteur` says how the engine
+// runs, for the tests that hold every path against the plain walk), the
 // listing paged by questionPagination, the messages and the report.
-void calcul(Recherche& s);
+// Returns the number of expansions found.
+std::int64_t calcul(const Moteur& moteur);
+void calcul();
 
 // The paging question: writes it, reads the answer (a signed integer) into
-// reponse. The display asks it through Recherche::pagination.
+// reponse.
 void questionPagination(NTL::ZZ& reponse);
 
 // The whole run: banner, explanations, computations, new-computation question.

@@ -2,17 +2,20 @@
 // number of expansions, the constraints as entered and the extreme values met.
 #include <iostream>
 
-#include "search/etat.h"
+#include "output/rapport.h"
 
 namespace egypte {
 
-void Recherche::resultat()
+void rapportDialogue(std::ostream& o, const Probleme& p, const Resultat& r)
 {
-    std::ostream& o = std::cout;
+    const int n = r.longueur;
+    const std::int64_t K1 = r.solutions;
+    const int type = p.type, parite = p.parite;
+    const NTL::ZZ &minax = p.minx, &Ma = p.M, &minn = p.minn, &maxn2 = p.maxn;
     o << std::endl << std::endl;
     o << " \t L'equation Diophantienne a  " << n
-      << "  inconnues : 1/x1 + 1/x2 + 1/x3 +.....   1/xn =  " << P1 << "/" << Q1;
-    if (pg != 1) o << " = " << P << "/" << Q;
+      << "  inconnues : 1/x1 + 1/x2 + 1/x3 +.....   1/xn =  " << p.P1 << "/" << p.Q1;
+    if (r.P != p.P1) o << " = " << r.P << "/" << r.Q;
     o << " ,  (n = " << n << ") ,";
     o << "  admet  " << K1 << "   solution(s). \n ";
     if (type == 2) o << " \n \t Les inconnues d'une meme solution etant toutes differentes. ";
@@ -35,8 +38,8 @@ void Recherche::resultat()
         o << " \n ";
     }
     if (K1 > 0) {
-        o << " \n \t \t " << m << "  est la plus grande valeur prise par xn. \n";
-        o << " \n \t \t " << m1 << "  est la plus petite valeur prise par x1. \n ";
+        o << " \n \t \t " << r.plusGrandXn << "  est la plus grande valeur prise par xn. \n";
+        o << " \n \t \t " << r.plusPetitX1 << "  est la plus petite valeur prise par x1. \n ";
     }
 }
 

@@ -70,8 +70,7 @@ public:
     int i = 0;      // number of placed unknowns; -1 = walk over or length settled
     Vec<ZZ> x;      // unknowns x[1..n]; x[0] = 0 is the predecessor of x[1]
     Vec<ZZ> minr;   // minr[k]: smallest admissible value of x[k]
-    Vec<ZZ> x1;     // every-K display mode: copy of the last expansion found
-    int sale = 0;   // 1 when a walk has written into x, minr or x1 since they were last cleared
+    int sale = 0;   // 1 when a walk has written into x or minr since they were last cleared
     ZZ N;           // numerator of the running sum 1/x[1] + ... + 1/x[i] (never reduced)
     ZZ D{1};        // denominator of the running sum: product of the placed unknowns
     ZZ r;           // upper bound of the current step: largest candidate for x[i+1]
@@ -95,18 +94,11 @@ public:
     ZZ w;    // scratch for comparisons and products, so the walk never allocates
     ZZ u;    // scratch result swapped into place: NTL copies an operand that is also the result
 
-    // --- The listing ---------------------------------------------------------
-    ZZ L;                 // paging mode: K>0 next K, 0 all, -1 stop, <-1 one in every -L
-    std::int64_t K1 = 0;  // expansions found in this computation
-    std::int64_t K2 = 0;  // expansions counted since the last paging question (L > 0)
-    std::int64_t K3 = 0;  // position in the current cycle of the every-K mode (L < -1)
-    ZZ m;                 // largest xn among the expansions found
-    ZZ m1;                // smallest x1 among the expansions found
-    // The paging question, asked by affiche after each page of L expansions;
-    // its answer is the new paging mode. Set by the front end that pages (the
-    // dialogue); nullptr: nobody is asked, and the listing is not paged.
-    using Question = void (*)(ZZ& reponse);
-    Question pagination = nullptr;
+    // --- What was found -----------------------------------------------------
+    std::int64_t K1 = 0;        // expansions found in this computation
+    ZZ m;                       // largest xn among the expansions found
+    ZZ m1;                      // smallest x1 among the expansions found
+    bool arretDemande = false;  // the receiver asked the search to stop after the expansion just found
 
     // --- How the search runs -------------------------------------------------
     int simple = 0;     // 1 = the plain walk alone (the reference, for tests and benchmark); 0 = the fast search
@@ -215,8 +207,8 @@ public:
     }
     // The fast search's step: at the penultimate position it does in one call
     // everything the walk would do over that position's remaining range (every
-    // expansion goes through affiche, the answer -1 stops it where the walk
-    // would stop), then the walk's own backtrack. At the position before, it
+    // expansion goes through affiche, a stop asked for stops it where the
+    // walk would stop), then the walk's own backtrack. At the position before, it
     // runs through that position's values the same way for as long as the
     // walk would only lower it, and hands the state back to the walk at the
     // point reached otherwise. Anywhere else, and whenever the denominator
@@ -224,23 +216,15 @@ public:
     // step itself.
     void etape();
 
-    // Counts, shows (by the paging mode L) and pages the expansion in x[1..n]
-    // (affichage.cpp). Under a work unit, only hands it to the collecte.
+    // The expansion in x[1..n], found: to the work unit's collecte, or to
+    // the front end's receiver (sortie), or only counted (parcours.cpp).
     void affiche();
-    // Writes the final report of the computation (rapport.cpp).
-    void resultat();
-    // The pieces of the display that a replay of a work unit's expansions
-    // writes the same way (affichage.cpp): the heading before the first
-    // expansion, and the numbered line of x[1..n].
-    void entete();
-    void ligne();
     // The text of the status line (progres.cpp).
     void decrire(std::ostream& o) const;
 
 private:
     // parcours.cpp
     void fin();
-    void garder();
     void descendre();
     bool tropPetit();
     const ZZ& precedent(int k);
@@ -271,8 +255,6 @@ private:
     long noeudsZ = 0;                // nodes of the big-integer listing (looks at Ctrl-C)
     bool coupeZ = false;             // the big-integer listing was cut by Ctrl-C
     ZZ v0, lo, vlast, g, pz, qz, tz, uz, q2z, dloz, dhiz;
-    bool prefixeGarde = false;  // x1[1..n-3] already holds the placed x[1..n-3]
-    bool montre = false;        // an expansion of the current range has been shown
     u64 arretA = 0;             // x[n-1] of the expansion after which a range stopped
     u64 Mw = 0;                 // M when it has at most 63 bits; 0 when there is none
     u64 minxMots = 0;           // minx
@@ -282,7 +264,6 @@ private:
     enum class FinPlage { complete, arret, coupee };
     bool rassembler(int k);
     bool montrer();
-    void garderDerniere();
     void reculer();
     void resteSansDernier();
     void finir(int k, const ZZ& v);

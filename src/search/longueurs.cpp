@@ -15,8 +15,6 @@ void Recherche::nouvelleLongueur()
     n++;
     add(nz, nz, 1);
     m = 0;
-    K2 = 0;
-    K3 = 0;
     // A Vec keeps the values of the entries it once had: the vectors are
     // emptied at the start of a computation, so the entries added here are
     // new zeros, and the old ones are cleared only when a walk wrote into
@@ -26,13 +24,11 @@ void Recherche::nouvelleLongueur()
         for (int a = 0; a < x.length(); a++) {
             clear(x[a]);
             clear(minr[a]);
-            clear(x1[a]);
         }
         sale = 0;
     }
     x.SetLength(n + 1);
     minr.SetLength(n + 1);
-    x1.SetLength(n + 1);
     i = 0;
 }
 
@@ -85,6 +81,7 @@ bool Recherche::plusGrandeSomme()
 void Recherche::seuleSolution()
 {
     for (int a = 1; a <= n; a++) add(x[a], m0, static_cast<long>(a - 1) * T0);
+    seule = 1;
     if (sortie != nullptr) {
         affiche();
     } else {
@@ -92,7 +89,6 @@ void Recherche::seuleSolution()
         m1 = m0;
         add(m, m0, static_cast<long>(n - 1) * T0);
     }
-    seule = 1;
     i = -1;
 }
 
@@ -140,7 +136,6 @@ void Recherche::avantLongueurs()
     nPm0 = 0;
     x.kill();
     minr.kill();
-    x1.kill();
     sale = 0;
 }
 

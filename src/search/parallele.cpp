@@ -73,7 +73,7 @@ void Collecte::ajouter(Recherche& s)
     compte_++;
     if (compte_ == 1 || s.x[n_] > plusGrandXn) plusGrandXn = s.x[n_];
     if (compte_ == 1 || s.x[1] < plusPetitX1) plusPetitX1 = s.x[1];
-    if (arretA != 0 && compte_ == arretA) s.L = -1;
+    if (arretA != 0 && compte_ == arretA) s.arretDemande = true;
     if (!stocker_) return;
     bool mots = true;
     for (int a = 1; a <= n_ && mots; a++) mots = NumBits(s.x[a]) <= 64;
@@ -163,31 +163,6 @@ void ParcoursParallele::travailler(Element& el)
     parcourirUnite(o, el, arret_);
 }
 
-// Counts the expansions of c from `debut` in the every-K mode, where the
-// display only shows one in every K and never asks: the counters move as
-// affiche would move them, and only the expansions it would show are read.
-void ParcoursParallele::compter(const Collecte& c, std::size_t debut)
-{
-    Recherche& s = c_;
-    const bool court = NumBits(s.L) <= 63;
-    const long l0 = court ? to_long(s.L) : -2;
-    const std::size_t fin = c.taille();
-    for (std::size_t j = debut; j < fin; j++) {
-        s.K1++;
-        s.K3++;
-        if (court && l0 == -s.K3) s.K3 = 0;
-        if (s.K1 == 1) s.entete();
-        if (s.K3 == 1 || j + 1 == fin) c.lire(j, s.x);
-        if (s.K3 == 1) {
-            s.ligne();
-            std::cout << std::endl;
-        }
-    }
-    if (c.plusGrandXn > s.m) s.m = c.plusGrandXn;
-    if (s.K1 == static_cast<std::int64_t>(fin - debut) || c.plusPetitX1 < s.m1) s.m1 = c.plusPetitX1;
-    for (int a = 1; a <= s.n; a++) s.x1[a] = s.x[a];
-}
-
 bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
 {
     Recherche& s = c_;
@@ -196,22 +171,16 @@ bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
         if (s.sortie != nullptr) {
             const std::size_t pris = s.sortie->lot(s, c, j);
             if (pris > j) {
-                if (s.L == -1) return pris == c.taille() && dernierFinal;
+                if (s.arretDemande) return pris == c.taille() && dernierFinal;
                 j = pris - 1;
                 continue;
             }
         }
-        if (s.sortie == nullptr && s.L < -1) {
-            compter(c, j);
-            return true;
-        }
         c.lire(j, s.x);
         s.affiche();
-        if (s.L < -1)
-            for (int a = 1; a <= s.n; a++) s.x1[a] = s.x[a];
-        // The answer -1: the walk stops before its next step, unless the step
-        // that met this expansion was its last.
-        if (s.L == -1) return j + 1 == c.taille() && dernierFinal;
+        // A stop asked for: the walk stops before its next step, unless the
+        // step that met this expansion was its last.
+        if (s.arretDemande) return j + 1 == c.taille() && dernierFinal;
     }
     return true;
 }
@@ -369,7 +338,7 @@ Recherche::Fin ParcoursParallele::parcourir()
 Recherche::Fin Recherche::parcourirSeul()
 {
     while (i >= 0) {
-        if (L == -1) return Fin::arrete;
+        if (arretDemande) return Fin::arrete;
         if (interrompu.load(std::memory_order_relaxed)) return Fin::interrompu;
         pas();
         progres::tic();
@@ -385,7 +354,8 @@ Recherche::Fin Recherche::parcourirLongueur()
     const int k = nombreDeFils(fils);
     // Units sit at depth 1 to n - 3: a shorter walk stays on one thread. A
     // front end that keeps a record of the units has them even on one.
-    if ((k <= 1 && sortie == nullptr && reseau == nullptr) || i < 0 || n < 4 || collecte != nullptr)
+    if ((k <= 1 && (sortie == nullptr || !sortie->enregistre()) && reseau == nullptr) || i < 0 || n < 4 ||
+        collecte != nullptr)
         return parcourirSeul();
     ParcoursParallele pp(*this, k);
     return pp.parcourir();

@@ -64,7 +64,7 @@ public:
     NTL::ZZ plusGrandXn;  // among the expansions held (when there is one)
     NTL::ZZ plusPetitX1;
     // For the replay of one step with the answer -1 at its expansion number
-    // arretA (1-based): sets s.L to -1 there, as the display would. 0 = never.
+    // arretA (1-based): stops the search there, as the display would. 0 = never.
     std::size_t arretA = 0;
 
 private:

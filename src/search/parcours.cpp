@@ -2,21 +2,24 @@
 // decreasing lexicographic order. Type 1 (suite, arriere): x1 <= ... <= xn;
 // Type 2 (suite2, arriere2): x1 < ... < xn. A walk ends by setting i to -1.
 #include "search/etat.h"
+#include "search/parallele.h"
 #include "search/recherche.h"
 
 namespace egypte {
+
+void Recherche::affiche()
+{
+    if (collecte != nullptr) return collecte->ajouter(*this);
+    if (sortie != nullptr) return sortie->developpement(*this);
+    K1++;
+    if (x[n] > m) m = x[n];
+    if (K1 == 1 || x[1] < m1) m1 = x[1];
+}
 
 // The whole walk is over.
 void Recherche::fin()
 {
     i = -1;
-}
-
-// Keeps the expansion just shown, for the every-K display mode.
-void Recherche::garder()
-{
-    if (L < -1)
-        for (int a = 1; a <= n; a++) x1[a] = x[a];
 }
 
 // Places r as the next unknown.
@@ -61,7 +64,6 @@ void Recherche::suite()
     if (x[i] <= r && IsZero(reste)) {
         for (int j = i + 1; j <= n; j++) x[j] = r;
         affiche();
-        garder();
         if (i < n - 1) descendre();  // the expansion shown is the only one below
         arriere();
         return;
@@ -89,7 +91,6 @@ void Recherche::suite2()
     if (x[i] < r && IsZero(reste)) {
         for (int j = i + 1; j <= n; j++) add(x[j], r, static_cast<long>(j - i - 1) * z);
         affiche();
-        garder();
         if (i < n - 1) descendre();  // the expansion shown is the only one below
         arriere2();
         return;

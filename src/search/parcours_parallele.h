@@ -50,7 +50,6 @@ private:
     class Repartition;
     void repartir(const Noeud& racine, int ku);
     bool rejouer(const Collecte& c, bool dernierFinal);
-    void compter(const Collecte& c, std::size_t debut);
 };
 
 }  // namespace egypte

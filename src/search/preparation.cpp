@@ -75,7 +75,7 @@ bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
     }
     const int r = bornesN();
     if (r == 2) pourquoi = Fin::tropLong;
-    L = 1;
+    arretDemande = false;
     return r == 0;
 }
 

@@ -52,26 +52,11 @@ void versZZ(ZZ& r, u128 v, ZZ& tz)
 bool Recherche::rassembler(int k) { return cache.rassembler(k, Q, x, facteurs); }
 
 // Expansion with x[k] = a and x[n] = b: shown through the one display.
-// Returns whether the range must stop there: the answer -1, or Ctrl-C.
+// Returns whether the range must stop there: the receiver's stop, or Ctrl-C.
 bool Recherche::montrer()
 {
     affiche();
-    montre = true;
-    return L == -1 || arrete();
-}
-
-// In the every-K mode x1 keeps the last expansion shown, as the walk does
-// after each one; x[1..n] hold it. The answer that sets this mode comes in
-// the display, so the mode seen after the last expansion is the one the walk
-// would have seen after it.
-void Recherche::garderDerniere()
-{
-    if (!montre || !(L < -1)) return;
-    if (!prefixeGarde) {
-        for (int a = 1; a <= n - 3; a++) x1[a] = x[a];
-        prefixeGarde = true;
-    }
-    for (int a = std::max(n - 2, 1); a <= n; a++) x1[a] = x[a];
+    return arretDemande || arrete();
 }
 
 // ---- the same when q does not fit -------------------------------------------
@@ -187,7 +172,6 @@ void Recherche::plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast) { m.plage(p,
 Recherche::FinPlage Recherche::parcourirMots(const Mots& m, bool apparie, bool pas)
 {
     const int k = n - 1;
-    montre = false;
     liste.chercher(m, facteurs, apparie, pas);
     if (liste.coupe) return FinPlage::coupee;
     for (u64 d : liste.candidats) {
@@ -199,11 +183,9 @@ Recherche::FinPlage Recherche::parcourirMots(const Mots& m, bool apparie, bool p
         else versZZ(x[n], bv, tz);
         if (montrer()) {
             arretA = av;
-            garderDerniere();
             return FinPlage::arret;
         }
     }
-    garderDerniere();
     return FinPlage::complete;
 }
 
@@ -297,10 +279,7 @@ Recherche::FinPlage Recherche::parcourirZ(bool pas)
         if (parite == 2 && IsOdd(bz)) continue;
         if (!IsZero(M) && bz > M) continue;
         x[n] = bz;
-        montre = false;
-        const bool arret = montrer();
-        garderDerniere();
-        if (arret) return FinPlage::arret;
+        if (montrer()) return FinPlage::arret;
     }
     return FinPlage::complete;
 }
@@ -345,7 +324,6 @@ bool Recherche::dernierNiveau()
     bool apparie, pas;
     choisir(to_double(tz) + 1, tau, to_double(pz), mots, apparie, pas);
 
-    prefixeGarde = false;
     FinPlage fin;
     if (mots) {
         Mots m;

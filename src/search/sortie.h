@@ -16,15 +16,18 @@ public:
     virtual ~Sortie() = default;
 
     // One expansion, in s.x[1..n]: counts it in s.K1, keeps the extremes in
-    // s.m and s.m1, shows it or not; sets s.L to -1 to stop the search.
+    // s.m and s.m1, shows it or not; sets s.arretDemande to stop the search.
     virtual void developpement(Recherche& s) = 0;
     // The expansions of c from `debut` on at once, when this output can take
     // them so (when it shows few of them): returns the index of the first it
     // did not take (`debut`: none, they go one by one through developpement).
-    // It stops after one that sets s.L to -1 or changes what is shown.
+    // It stops after one that stops the search or changes what is shown.
     virtual std::size_t lot(Recherche& s, const Collecte& c, std::size_t debut) = 0;
     // Shows none of the expansions: work units need only count them.
     virtual bool compteSeulement() const = 0;
+    // Keeps a record of the work units (a journal): the walk is cut into
+    // units even on one thread.
+    virtual bool enregistre() const = 0;
 
     // The length n was walked to the end without an expansion, by this run
     // or by an earlier run of the same computation.

@@ -90,12 +90,11 @@ void preparer(Recherche& o, const Recherche& c_)
     o.avant = c_.avant;
     o.plafondUnite = c_.plafondUnite;
     o.compteSeul = c_.compteSeul || (c_.sortie != nullptr && c_.sortie->compteSeulement());
-    o.L = 1;
+    o.arretDemande = false;
     o.K1 = 0;
     if (o.x.length() != c_.n + 1) {
         o.x.SetLength(c_.n + 1);
         o.minr.SetLength(c_.n + 1);
-        o.x1.SetLength(c_.n + 1);
     }
 }
 
@@ -153,7 +152,7 @@ void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_)
         essai.arretA = c1 - c0;
         avantDernier.poser(o);
         o.collecte = &essai;
-        o.L = 1;
+        o.arretDemande = false;
         o.pas();
         el.dernierFinal = o.i < 0;
     }
