@@ -1,9 +1,11 @@
 // One search: the state through which the routines of the search communicate,
-// and those routines as its member functions. A Recherche holds one
-// computation (the problem, its constraints, the length being tried, the walk,
-// the listing) and the fast search's working values; two of them never share
-// anything but the factor table (immutable once published) and the Ctrl-C
-// flag, so several can run at once on several threads.
+// and those routines as its member functions. Its state is in three parts by
+// lifetime: what is fixed once a problem is set up (Cadre, copied whole to
+// every worker, rank and probe), the walk of the length being tried (Marche)
+// and the fast search's scratch (Brouillon); Recherche itself holds what was
+// found and where it goes. Two of them never share anything but the factor
+// table (immutable once published) and the Ctrl-C flag, so several can run at
+// once on several threads.
 #ifndef EGYPTE_SEARCH_ETAT_H
 #define EGYPTE_SEARCH_ETAT_H
 
@@ -15,15 +17,13 @@
 #include <vector>
 
 #include "search/avancement.h"
-#include "search/cache_facteurs.h"
-#include "search/diviseurs.h"
+#include "search/brouillon.h"
+#include "search/cadre.h"
+#include "search/marche.h"
 #include "search/sortie.h"
 #include "search/probleme.h"
 
 namespace egypte {
-
-using NTL::ZZ;
-using NTL::Vec;
 
 // Largest length the search accepts: the vectors hold n + 1 entries and n is
 // an int, so a longer length is refused with a message (TROP_LONG, which
@@ -33,94 +33,14 @@ constexpr long NMAX = 100000;
 class Collecte;  // what a work unit hands back (parallele.h)
 class Reseau;    // work units dealt out to other processes (reseau.h)
 
-class Recherche {
+class Recherche : public Cadre, public Marche, private Brouillon {
 public:
-    // --- The problem ---------------------------------------------------------
-    ZZ P1;      // numerator as entered (at least 1)
-    ZZ Q1;      // denominator as entered (at least 1)
-    ZZ pg;      // gcd(P1, Q1), kept for the report
-    ZZ P;       // P1 / pg: numerator in lowest terms, used by the search
-    ZZ Q;       // Q1 / pg: denominator in lowest terms, used by the search
-
-    // --- The constraints -----------------------------------------------------
-    int type = 2;    // 2 = all unknowns different, 1 = unknowns may be equal
-    int parite = 0;  // 0 = any parity, 1 = all odd, 2 = all even
-    int z = 1;       // distance between two admissible values of one unknown (1 or 2)
-    ZZ minax;        // minimum for x1 as entered; 0 = none
-    ZZ minx{1};      // effective minimum for every unknown (>= 1, right parity)
-    ZZ Ma;           // maximum for xn as entered; 0 = none
-    ZZ M;            // effective maximum for the unknowns (right parity); 0 = none
-    ZZ minn;         // minimum for n as entered; 0 = none
-    ZZ maxn2;        // maximum for n as entered; 0 = none
-    ZZ maxn;         // effective maximum for n (lowered to majn); 0 = none
-    ZZ majn;         // floor(P*M/Q), the largest length M allows; 0 without maximum
-    ZZ min1n;        // ceil(P*minx/Q), the smallest length minx allows; 0 without constraints
-    int pas1 = 0;    // 1 = the value 1 is excluded for the first unknown
-
-    // --- The length ----------------------------------------------------------
-    int n = 0;     // length being tried; once an expansion is found, the minimal length
-    ZZ nz;         // always equal to n, as a ZZ (compared with maxn)
-    ZZ m0;         // copy of minx for the current length
-    int T0 = 0;    // step between unknowns of the smallest admissible expansion (0 for Type 1)
-    ZZ Pm0;        // numerator of the largest sum n admissible unknowns reach (reduced every 64 lengths)
-    ZZ Qm0;        // denominator of that largest sum
-    int nPm0 = 0;  // the length whose largest sum Pm0/Qm0 hold; 0 = none yet in this computation
-
-    // --- The walk ------------------------------------------------------------
-    int i = 0;      // number of placed unknowns; -1 = walk over or length settled
-    Vec<ZZ> x;      // unknowns x[1..n]; x[0] = 0 is the predecessor of x[1]
-    Vec<ZZ> minr;   // minr[k]: smallest admissible value of x[k]
-    int sale = 0;   // 1 when a walk has written into x or minr since they were last cleared
-    ZZ N;           // numerator of the running sum 1/x[1] + ... + 1/x[i] (never reduced)
-    ZZ D{1};        // denominator of the running sum: product of the placed unknowns
-    ZZ r;           // upper bound of the current step: largest candidate for x[i+1]
-    ZZ reste;       // 0 exactly when the completion starting at r is exact
-    ZZ divid;       // (n - i) * Q * D
-    ZZ divis;       // P * D - Q * N: the remainder is divis / (Q * D)
-    ZZ e;           // Type 1 backtrack: the value shared by a run of equal unknowns
-
-    // Working values of the bound computation (read and written by maxi only).
-    ZZ pd;   // P * Dk
-    ZZ qn;   // Q * Nk
-    ZZ qd;   // Q * Dk
-    ZZ r1;   // upper bound while it is being worked out
-    ZZ rm;   // first (smallest) value of the Type 2 window
-    ZZ N1k;  // numerator of the window's reciprocal sum (never reduced)
-    ZZ D1k;  // denominator of the window's reciprocal sum: product of its values
-    ZZ d1;   // N1k*qd - D1k*divis: sign of (window sum - remainder)
-    ZZ D0;   // product of the window's values without the first
-    ZZ y;    // holds 1: the result of the end-of-walk exit
-    ZZ t;    // scratch: the term entering the window
-    ZZ w;    // scratch for comparisons and products, so the walk never allocates
-    ZZ u;    // scratch result swapped into place: NTL copies an operand that is also the result
-
     // --- What was found -----------------------------------------------------
     std::int64_t K1 = 0;        // expansions found in this computation
     ZZ m;                       // largest xn among the expansions found
     ZZ m1;                      // smallest x1 among the expansions found
     bool arretDemande = false;  // the receiver asked the search to stop after the expansion just found
 
-    // --- How the search runs -------------------------------------------------
-    int simple = 0;     // 1 = the plain walk alone (the reference, for tests and benchmark); 0 = the fast search
-    int fils = 0;       // threads of a walk; 0 = from EGYPTE_FILS, or every core
-    // Settings of the fast search, changed only by the tests so that every
-    // path is run on small problems: q, p and the range are handled in machine
-    // words when they have at most bitsMots bits (62, which keeps every
-    // product within 128 bits), in big integers otherwise; methode 0 chooses
-    // by the counts between listing the divisors, matching their residues mod
-    // p in two halves and stepping the range; 1 always lists, 2 always steps,
-    // 3 always matches (in machine words; big integers list); avant 1 = the
-    // values of x[n-2] are also run through in machine words, 0 = only the
-    // penultimate position is.
-    int bitsMots = 62;
-    int methode = 0;
-    int avant = 1;
-    // Expansions a work unit may hold before it hands the rest of its subtree
-    // back as smaller units (bounds the memory of a walk whatever its count),
-    // and the work units aimed at per thread when their depth is chosen.
-    // Changed only by the tests, so that cutting happens on small problems.
-    std::size_t plafondUnite = std::size_t(1) << 16;
-    int unitesParFil = 64;
     // Under a work unit made of some values of x[n-2]: the value of the next
     // unit, where the fast search's run over x[n-2] hands back; 0 = none.
     std::uint64_t arretAvant = 0;
@@ -244,20 +164,6 @@ private:
     void bornesX();
     int bornesN();
 
-    // --- The fast search (rapide.cpp, avant_dernier.cpp) ----------------------
-    CacheFacteurs cache;             // factorisations of Q and of the placed unknowns
-    std::vector<Puissance> facteurs; // the primes of q with their exponents in q
-    std::vector<Puissance> base;     // the primes of q3 (the run over x[n-2])
-    Diviseurs liste;                 // the divisors of a range, listed or matched
-    std::vector<ZZ> candidatsZ;      // the same when q does not fit a machine word
-    std::size_t nbZ = 0;             // entries of candidatsZ in use
-    std::vector<ZZ> pileZ;           // pileZ[idx]: the divisor built from the primes before idx
-    long noeudsZ = 0;                // nodes of the big-integer listing (looks at Ctrl-C)
-    bool coupeZ = false;             // the big-integer listing was cut by Ctrl-C
-    ZZ v0, lo, vlast, g, pz, qz, tz, uz, q2z, dloz, dhiz;
-    u64 arretA = 0;             // x[n-1] of the expansion after which a range stopped
-    u64 Mw = 0;                 // M when it has at most 63 bits; 0 when there is none
-    u64 minxMots = 0;           // minx
 
     // How a range of x[n-1] ended: every value seen, stopped after an
     // expansion (-1 or Ctrl-C), or cut by Ctrl-C while listing.

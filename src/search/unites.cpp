@@ -75,27 +75,11 @@ std::unique_ptr<Element> Enumeration::suivant(const std::atomic<bool>& arret)
 
 void preparer(Recherche& o, const Recherche& c_)
 {
-    o.P = c_.P;
-    o.Q = c_.Q;
-    o.type = c_.type;
-    o.parite = c_.parite;
-    o.z = c_.z;
-    o.minx = c_.minx;
-    o.M = c_.M;
-    o.n = c_.n;
-    o.nz = c_.nz;
-    o.simple = c_.simple;
-    o.bitsMots = c_.bitsMots;
-    o.methode = c_.methode;
-    o.avant = c_.avant;
-    o.plafondUnite = c_.plafondUnite;
+    static_cast<Cadre&>(o) = c_;
+    o.prendreLongueur(c_);
     o.compteSeul = c_.compteSeul || (c_.sortie != nullptr && c_.sortie->compteSeulement());
     o.arretDemande = false;
     o.K1 = 0;
-    if (o.x.length() != c_.n + 1) {
-        o.x.SetLength(c_.n + 1);
-        o.minr.SetLength(c_.n + 1);
-    }
 }
 
 void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_)

@@ -1,0 +1,67 @@
+// What is fixed once a problem is set up (Recherche::poser): the problem,
+// its constraints, the bounds derived from them, and how the engine runs.
+// Read only by the walk; copied whole to every worker, rank and probe.
+#ifndef EGYPTE_SEARCH_CADRE_H
+#define EGYPTE_SEARCH_CADRE_H
+
+#include <NTL/ZZ.h>
+#include <NTL/vector.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace egypte {
+
+using NTL::ZZ;
+using NTL::Vec;
+
+struct Cadre {
+    // --- The problem ---------------------------------------------------------
+    ZZ P1;      // numerator as entered (at least 1)
+    ZZ Q1;      // denominator as entered (at least 1)
+    ZZ pg;      // gcd(P1, Q1), kept for the report
+    ZZ P;       // P1 / pg: numerator in lowest terms, used by the search
+    ZZ Q;       // Q1 / pg: denominator in lowest terms, used by the search
+
+    // --- The constraints -----------------------------------------------------
+    int type = 2;    // 2 = all unknowns different, 1 = unknowns may be equal
+    int parite = 0;  // 0 = any parity, 1 = all odd, 2 = all even
+    int z = 1;       // distance between two admissible values of one unknown (1 or 2)
+    ZZ minax;        // minimum for x1 as entered; 0 = none
+    ZZ minx{1};      // effective minimum for every unknown (>= 1, right parity)
+    ZZ Ma;           // maximum for xn as entered; 0 = none
+    ZZ M;            // effective maximum for the unknowns (right parity); 0 = none
+    ZZ minn;         // minimum for n as entered; 0 = none
+    ZZ maxn2;        // maximum for n as entered; 0 = none
+    ZZ maxn;         // effective maximum for n (lowered to majn); 0 = none
+    ZZ majn;         // floor(P*M/Q), the largest length M allows; 0 without maximum
+    ZZ min1n;        // ceil(P*minx/Q), the smallest length minx allows; 0 without constraints
+    int pas1 = 0;    // 1 = the value 1 is excluded for the first unknown
+
+    // --- How the search runs -------------------------------------------------
+    int simple = 0;     // 1 = the plain walk alone (the reference, for tests and benchmark); 0 = the fast search
+    int fils = 0;       // threads of a walk; 0 = from EGYPTE_FILS, or every core
+    // Settings of the fast search, changed only by the tests so that every
+    // path is run on small problems: q, p and the range are handled in machine
+    // words when they have at most bitsMots bits (62, which keeps every
+    // product within 128 bits), in big integers otherwise; methode 0 chooses
+    // by the counts between listing the divisors, matching their residues mod
+    // p in two halves and stepping the range; 1 always lists, 2 always steps,
+    // 3 always matches (in machine words; big integers list); avant 1 = the
+    // values of x[n-2] are also run through in machine words, 0 = only the
+    // penultimate position is.
+    int bitsMots = 62;
+    int methode = 0;
+    int avant = 1;
+    // Expansions a work unit may hold before it hands the rest of its subtree
+    // back as smaller units (bounds the memory of a walk whatever its count),
+    // and the work units aimed at per thread when their depth is chosen.
+    // Changed only by the tests, so that cutting happens on small problems.
+    std::size_t plafondUnite = std::size_t(1) << 16;
+    int unitesParFil = 64;
+};
+
+}  // namespace egypte
+
+#endif
