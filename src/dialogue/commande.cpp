@@ -120,41 +120,62 @@ void fraction(const std::vector<std::string>& args, Probleme& pb)
     pb.Q1 = terme(q, "denominateur", cite(f));
 }
 
-void lire(int argc, const char* const* argv, Commande& c)
+// A small integer of at most `chiffresMax` digits past any leading zeros,
+// from 1 to `max`; 0 when it is not one.
+int petit(const std::string& s, std::size_t chiffresMax, int max)
 {
+    const std::size_t debut = s.find_first_not_of('0');
+    const bool court = chiffres(s) && (debut == std::string::npos || s.size() - debut <= chiffresMax);
+    const int n = court ? std::stoi(s) : 0;
+    return n >= 1 && n <= max ? n : 0;
+}
+
+// Every option of the command line, as CLI11 found them.
+struct Options {
     CLI::App app{"egypte"};
-    // --aide and --help are ours, and so is the help text.
-    app.set_help_flag();
-    // Unknown options are kept aside and refused below, in French.
-    app.allow_extras();
-
-    // Every occurrence is kept, so that a repeated option is seen and refused.
-    const auto toutes = CLI::MultiOptionPolicy::TakeAll;
-    auto drapeau = [&](const char* nom) { return app.add_flag(nom)->multi_option_policy(toutes); };
-    auto option = [&](const char* nom) { return app.add_option(nom)->multi_option_policy(toutes); };
-    CLI::Option* const repetitions = drapeau("--repetitions");
-    CLI::Option* const sansUn = drapeau("--sans-un");
-    CLI::Option* const compter = drapeau("--compter");
-    CLI::Option* const json = drapeau("--json");
-    CLI::Option* const aide = drapeau("--aide");
-    CLI::Option* const help = drapeau("--help");
-    CLI::Option* const version = drapeau("--version");
-    CLI::Option* const estimer = drapeau("--estimer");
-    CLI::Option* const parite = option("--parite");
-    CLI::Option* const minx = option("--min-x1");
-    CLI::Option* const maxxn = option("--max-xn");
-    CLI::Option* const minn = option("--min-n");
-    CLI::Option* const maxn = option("--max-n");
-    CLI::Option* const longueur = option("--longueur");
-    CLI::Option* const premieres = option("--premieres");
-    CLI::Option* const uneSur = option("--une-sur");
-    CLI::Option* const journal = option("--journal");
-    CLI::Option* const sortie = option("--sortie");
-    CLI::Option* const fils = option("--fils");
-    CLI::Option* const duree = option("--duree");
+    CLI::Option *repetitions, *sansUn, *compter, *json, *aide, *help, *version, *estimer;
+    CLI::Option *parite, *minx, *maxxn, *minn, *maxn, *longueur, *premieres, *uneSur, *journal, *sortie, *fils,
+        *duree;
     std::vector<std::string> positionnels;
-    app.add_option("fraction", positionnels);
 
+    Options()
+    {
+        // --aide and --help are ours, and so is the help text.
+        app.set_help_flag();
+        // Unknown options are kept aside and refused below, in French.
+        app.allow_extras();
+        // Every occurrence is kept, so that a repeated option is seen and refused.
+        const auto toutes = CLI::MultiOptionPolicy::TakeAll;
+        auto drapeau = [&](const char* nom) { return app.add_flag(nom)->multi_option_policy(toutes); };
+        auto option = [&](const char* nom) { return app.add_option(nom)->multi_option_policy(toutes); };
+        repetitions = drapeau("--repetitions");
+        sansUn = drapeau("--sans-un");
+        compter = drapeau("--compter");
+        json = drapeau("--json");
+        aide = drapeau("--aide");
+        help = drapeau("--help");
+        version = drapeau("--version");
+        estimer = drapeau("--estimer");
+        parite = option("--parite");
+        minx = option("--min-x1");
+        maxxn = option("--max-xn");
+        minn = option("--min-n");
+        maxn = option("--max-n");
+        longueur = option("--longueur");
+        premieres = option("--premieres");
+        uneSur = option("--une-sur");
+        journal = option("--journal");
+        sortie = option("--sortie");
+        fils = option("--fils");
+        duree = option("--duree");
+        app.add_option("fraction", positionnels);
+    }
+};
+
+// Cuts the arguments into options, their values and the fraction; refuses
+// an unknown option, a missing value, a repeated option, a flag with a value.
+void decouper(int argc, const char* const* argv, Options& o)
+{
     // CLI11 takes the arguments last first. After "--" every argument is
     // the fraction's, even one that begins with a dash.
     int fin = argc;
@@ -166,7 +187,7 @@ void lire(int argc, const char* const* argv, Commande& c)
     std::vector<std::string> args;
     for (int k = fin - 1; k >= 1; k--) args.emplace_back(argv[k]);
     try {
-        app.parse(args);
+        o.app.parse(args);
     } catch (const CLI::ArgumentMismatch&) {
         // An option's value is taken whatever it looks like, so a value is
         // missing only after the last argument.
@@ -176,29 +197,24 @@ void lire(int argc, const char* const* argv, Commande& c)
     } catch (const CLI::ParseError&) {
         refuser("ligne de commande illisible (egypte --aide)");
     }
-
-    const std::vector<std::string> inconnues = app.remaining();
+    const std::vector<std::string> inconnues = o.app.remaining();
     if (!inconnues.empty()) refuser("option inconnue : " + cite(inconnues.front()) + " (egypte --aide)");
-    for (const CLI::Option* o : app.get_options()) {
+    for (const CLI::Option* opt : o.app.get_options()) {
         // Asking twice for the help or the version is still asking for it.
-        if (o == aide || o == help || o == version || o->get_positional()) continue;
-        if (o->count() > 1) refuser("l'option " + o->get_name() + " est donnee plusieurs fois");
+        if (opt == o.aide || opt == o.help || opt == o.version || opt->get_positional()) continue;
+        if (opt->count() > 1) refuser("l'option " + opt->get_name() + " est donnee plusieurs fois");
         // A bare flag leaves "true"; --json=non would be silently taken.
-        if (o->get_expected_max() == 0 && o->count() == 1 && o->results().front() != "true")
-            refuser("l'option " + o->get_name() + " ne prend pas de valeur");
+        if (opt->get_expected_max() == 0 && opt->count() == 1 && opt->results().front() != "true")
+            refuser("l'option " + opt->get_name() + " ne prend pas de valeur");
     }
+    for (int k = fin + 1; k < argc; k++) o.positionnels.emplace_back(argv[k]);
+}
 
-    c.aide = aide->count() > 0 || help->count() > 0;
-    c.version = version->count() > 0;
-    // Help or version asked for: the caller prints it and stops, so the
-    // fraction and the values are not judged.
-    if (c.aide || c.version) return;
-
-    for (int k = fin + 1; k < argc; k++) positionnels.emplace_back(argv[k]);
-    Probleme& pb = c.probleme;
-    pb.type = repetitions->count() > 0 ? 1 : 2;
-    pb.sansUn = sansUn->count() > 0;
-    if (const std::string* s = valeurDe(parite)) {
+void lireProbleme(const Options& o, Probleme& pb)
+{
+    pb.type = o.repetitions->count() > 0 ? 1 : 2;
+    pb.sansUn = o.sansUn->count() > 0;
+    if (const std::string* s = valeurDe(o.parite)) {
         if (*s == "paire") pb.parite = 2;
         else if (*s == "impaire") pb.parite = 1;
         else if (*s == "indifferente") pb.parite = 0;
@@ -206,14 +222,14 @@ void lire(int argc, const char* const* argv, Commande& c)
     }
     // The values of the options are judged before the fraction: in
     // `--parite 4/5` the fraction was taken for the value.
-    borne(minx, pb.minx);
-    borne(maxxn, pb.M);
-    borne(minn, pb.minn);
-    borne(maxn, pb.maxn);
-    auMoinsUn(longueur, pb.longueur);
-    if (longueur->count() > 0 && (minn->count() > 0 || maxn->count() > 0))
+    borne(o.minx, pb.minx);
+    borne(o.maxxn, pb.M);
+    borne(o.minn, pb.minn);
+    borne(o.maxn, pb.maxn);
+    auMoinsUn(o.longueur, pb.longueur);
+    if (o.longueur->count() > 0 && (o.minn->count() > 0 || o.maxn->count() > 0))
         refuser("--longueur exclut --min-n et --max-n (la longueur est donnee)");
-    fraction(positionnels, pb);
+    fraction(o.positionnels, pb);
     // The rules of a problem given whole are the library's, the same for
     // every front end.
     try {
@@ -221,59 +237,71 @@ void lire(int argc, const char* const* argv, Commande& c)
     } catch (const Erreur& e) {
         refuser(e.what());
     }
+}
 
+void lireMontrer(const Options& o, Commande& c)
+{
     const CLI::Option* montrer = nullptr;
-    for (const CLI::Option* o : {premieres, uneSur, compter}) {
-        if (o->count() == 0) continue;
+    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter}) {
+        if (opt->count() == 0) continue;
         if (montrer != nullptr)
-            refuser(montrer->get_name() + " et " + o->get_name() + " s'excluent (une seule facon de montrer)");
-        montrer = o;
+            refuser(montrer->get_name() + " et " + opt->get_name() + " s'excluent (une seule facon de montrer)");
+        montrer = opt;
     }
-    auMoinsUn(premieres, c.K);
-    auMoinsUn(uneSur, c.K);
-    if (montrer == premieres) c.montrer = Commande::Montrer::premieres;
-    else if (montrer == uneSur) c.montrer = Commande::Montrer::uneSur;
-    else if (montrer == compter) c.montrer = Commande::Montrer::compter;
+    auMoinsUn(o.premieres, c.K);
+    auMoinsUn(o.uneSur, c.K);
+    if (montrer == o.premieres) c.montrer = Commande::Montrer::premieres;
+    else if (montrer == o.uneSur) c.montrer = Commande::Montrer::uneSur;
+    else if (montrer == o.compter) c.montrer = Commande::Montrer::compter;
+    c.json = o.json->count() > 0;
+}
 
-    c.json = json->count() > 0;
-    fichier(journal, c.journal);
-    fichier(sortie, c.sortie);
-    if (const std::string* s = valeurDe(fils)) {
-        // Up to four digits past any leading zeros, or it is above 1024.
-        const std::size_t debut = s->find_first_not_of('0');
-        const bool court = chiffres(*s) && (debut == std::string::npos || s->size() - debut <= 4);
-        const int n = court ? std::stoi(*s) : 0;
-        if (n < 1 || n > 1024) refuser("--fils attend un entier de 1 a 1024, pas " + cite(*s));
-        c.fils = n;
+void lireFichiersEtFils(const Options& o, Commande& c)
+{
+    fichier(o.journal, c.journal);
+    fichier(o.sortie, c.sortie);
+    if (const std::string* s = valeurDe(o.fils)) {
+        c.fils = petit(*s, 4, 1024);
+        if (c.fils == 0) refuser("--fils attend un entier de 1 a 1024, pas " + cite(*s));
     } else if (const char* v = std::getenv("EGYPTE_FILS")) {
         // Read here, so that a mistyped value is refused rather than
         // silently replaced by every core.
-        const std::string e = v;
-        const std::size_t debut = e.find_first_not_of('0');
-        const bool court = chiffres(e) && (debut == std::string::npos || e.size() - debut <= 4);
-        const int n = court ? std::stoi(e) : 0;
-        if (n < 1 || n > 1024) refuser("EGYPTE_FILS attend un entier de 1 a 1024, pas " + cite(e));
-        c.fils = n;
+        c.fils = petit(v, 4, 1024);
+        if (c.fils == 0) refuser("EGYPTE_FILS attend un entier de 1 a 1024, pas " + cite(v));
     }
+}
 
-    c.estimer = estimer->count() > 0;
-    if (const std::string* s = valeurDe(duree)) {
+void lireEstimation(const Options& o, Commande& c)
+{
+    c.estimer = o.estimer->count() > 0;
+    if (const std::string* s = valeurDe(o.duree)) {
         if (!c.estimer) refuser("--duree va avec --estimer (la duree des sondages)");
-        // Up to five digits past any leading zeros, or it is above a day.
-        const std::size_t debut = s->find_first_not_of('0');
-        const bool court = chiffres(*s) && (debut == std::string::npos || s->size() - debut <= 5);
-        const int n = court ? std::stoi(*s) : 0;
-        if (n < 1 || n > 86400) refuser("--duree attend un nombre de secondes de 1 a 86400, pas " + cite(*s));
-        c.duree = n;
+        c.duree = petit(*s, 5, 86400);
+        if (c.duree == 0) refuser("--duree attend un nombre de secondes de 1 a 86400, pas " + cite(*s));
     }
-    if (c.estimer) {
-        // The estimate is of the walk of one length, and it lists nothing.
-        if (IsZero(pb.longueur)) refuser("--estimer demande --longueur N (la longueur dont estimer le compte)");
-        if (pb.longueur < 4)
-            refuser("--estimer demande une longueur d'au moins 4 (une longueur plus courte se compte directement)");
-        for (const CLI::Option* o : {premieres, uneSur, journal, sortie})
-            if (o->count() > 0) refuser("--estimer exclut " + o->get_name() + " (l'estimation ne liste rien)");
-    }
+    if (!c.estimer) return;
+    // The estimate is of the walk of one length, and it lists nothing.
+    const Probleme& pb = c.probleme;
+    if (IsZero(pb.longueur)) refuser("--estimer demande --longueur N (la longueur dont estimer le compte)");
+    if (pb.longueur < 4)
+        refuser("--estimer demande une longueur d'au moins 4 (une longueur plus courte se compte directement)");
+    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.journal, o.sortie})
+        if (opt->count() > 0) refuser("--estimer exclut " + opt->get_name() + " (l'estimation ne liste rien)");
+}
+
+void lire(int argc, const char* const* argv, Commande& c)
+{
+    Options o;
+    decouper(argc, argv, o);
+    c.aide = o.aide->count() > 0 || o.help->count() > 0;
+    c.version = o.version->count() > 0;
+    // Help or version asked for: the caller prints it and stops, so the
+    // fraction and the values are not judged.
+    if (c.aide || c.version) return;
+    lireProbleme(o, c.probleme);
+    lireMontrer(o, c);
+    lireFichiersEtFils(o, c);
+    lireEstimation(o, c);
 }
 
 }  // namespace
