@@ -1,5 +1,7 @@
 #include "api/livraison.h"
 
+#include <algorithm>
+
 #include "search/etat.h"
 #include "search/journal.h"
 #include "search/parallele.h"
@@ -52,10 +54,18 @@ void Livraison::dire(Recherche& s)
     if (r_ != nullptr) r_->longueur(s.n, s.seule == 1);
 }
 
+// The last expansion found, kept as cheaply as the walk allows: x[1..n-3]
+// only when they may have changed since the last time.
 void Livraison::garder(const Recherche& s)
 {
-    derniere_.resize(static_cast<std::size_t>(s.n));
-    for (int a = 1; a <= s.n; a++) derniere_[static_cast<std::size_t>(a - 1)] = s.x[a];
+    int depuis = std::max(s.n - 2, 1);
+    if (!prefixeSur_ || prefixeGarde_ != s.prefixe || derniere_.size() != static_cast<std::size_t>(s.n)) {
+        derniere_.resize(static_cast<std::size_t>(s.n));
+        depuis = 1;
+        prefixeGarde_ = s.prefixe;
+        prefixeSur_ = true;
+    }
+    for (int a = depuis; a <= s.n; a++) derniere_[static_cast<std::size_t>(a - 1)] = s.x[a];
 }
 
 bool Livraison::remettre(Recherche& s)
@@ -101,6 +111,7 @@ std::size_t Livraison::lot(Recherche& s, const Collecte& c, std::size_t debut)
             if (!remettre(s)) return partie(s, c, debut, j + 1, avant);
         }
         c.lire(fin - 1, s.x);
+        prefixeSur_ = false;
         garder(s);
     }
     s.K1 = avant + static_cast<std::int64_t>(fin - debut);
@@ -118,6 +129,7 @@ std::size_t Livraison::partie(Recherche& s, const Collecte& c, std::size_t debut
         if ((avant == 0 && j == debut) || s.x[1] < s.m1) s.m1 = s.x[1];
     }
     s.K1 = avant + static_cast<std::int64_t>(fin - debut);
+    prefixeSur_ = false;
     if (montrer_ == Montrer::uneSur) garder(s);
     return fin;
 }

@@ -51,6 +51,8 @@ private:
     int longueurDite_ = 0;     // the length told to the receiver
     std::string erreur_;
     std::vector<NTL::ZZ> derniere_;
+    std::uint64_t prefixeGarde_ = 0;  // the walk's `prefixe` when derniere_ took x[1..n-3]
+    bool prefixeSur_ = false;         // derniere_ holds the prefix of that value
 
     bool montree(std::int64_t numero) const;
     void choisir(Montrer m, const NTL::ZZ& K, std::int64_t depuis);

@@ -220,6 +220,7 @@ bool Recherche::avantDernier()
     minxMots = versU64(minx);
     Mw = (!IsZero(M) && NumBits(M) <= 63) ? versU64(M) : 0;
     borneMots(a.m);
+    prefixe++;
 
     for (u64 v = versU64(x[k]);; v -= z) {
         const ApresValeur suite = valeurAvant(a, v);

@@ -82,6 +82,7 @@ void Recherche::seuleSolution()
 {
     for (int a = 1; a <= n; a++) add(x[a], m0, static_cast<long>(a - 1) * T0);
     seule = 1;
+    prefixe++;
     if (sortie != nullptr) {
         affiche();
     } else {

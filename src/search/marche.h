@@ -31,6 +31,10 @@ struct Marche {
     Vec<ZZ> x;      // unknowns x[1..n]; x[0] = 0 is the predecessor of x[1]
     Vec<ZZ> minr;   // minr[k]: smallest admissible value of x[k]
     int sale = 0;   // 1 when a walk has written into x or minr since they were last cleared
+    // Changes whenever x[1..n-3] may have changed before an expansion is
+    // shown; a fast search's run over x[n-2] or x[n-1] keeps it: a display
+    // that keeps the last expansion copies the prefix once per value.
+    std::uint64_t prefixe = 0;
     ZZ N;           // numerator of the running sum 1/x[1] + ... + 1/x[i] (never reduced)
     ZZ D{1};        // denominator of the running sum: product of the placed unknowns
     ZZ r;           // upper bound of the current step: largest candidate for x[i+1]

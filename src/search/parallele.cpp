@@ -177,6 +177,7 @@ bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
             }
         }
         c.lire(j, s.x);
+        s.prefixe++;
         s.affiche();
         // A stop asked for: the walk stops before its next step, unless the
         // step that met this expansion was its last.

@@ -63,6 +63,7 @@ void Recherche::suite()
     }
     if (x[i] <= r && IsZero(reste)) {
         for (int j = i + 1; j <= n; j++) x[j] = r;
+        prefixe++;
         affiche();
         if (i < n - 1) descendre();  // the expansion shown is the only one below
         arriere();
@@ -90,6 +91,7 @@ void Recherche::suite2()
     }
     if (x[i] < r && IsZero(reste)) {
         for (int j = i + 1; j <= n; j++) add(x[j], r, static_cast<long>(j - i - 1) * z);
+        prefixe++;
         affiche();
         if (i < n - 1) descendre();  // the expansion shown is the only one below
         arriere2();

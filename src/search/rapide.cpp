@@ -324,6 +324,7 @@ bool Recherche::dernierNiveau()
     bool apparie, pas;
     choisir(to_double(tz) + 1, tau, to_double(pz), mots, apparie, pas);
 
+    prefixe++;
     FinPlage fin;
     if (mots) {
         Mots m;

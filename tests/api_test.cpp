@@ -1,0 +1,111 @@
+// The public API, as a program that uses the library sees it: a published
+// count, a receiver handed the expansions in order that stops the search or
+// changes what it is handed, and the refusals.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "egypte/egypte.h"
+
+namespace {
+
+using egypte::Developpement;
+using egypte::Montrer;
+
+// Keeps the numbers of the expansions it is handed; after `apres` of them,
+// answers `suite`.
+struct Releve : egypte::Recepteur {
+    std::vector<std::int64_t> numeros;
+    std::vector<std::vector<NTL::ZZ>> valeurs;
+    std::size_t apres = 0;
+    Suite suite;
+    Suite recevoir(const Developpement& x, std::int64_t numero) override
+    {
+        numeros.push_back(numero);
+        valeurs.push_back(x.valeurs());
+        return numeros.size() == apres ? suite : Suite{};
+    }
+};
+
+egypte::Probleme unEn(long n)
+{
+    egypte::Probleme p;
+    p.longueur = n;
+    return p;
+}
+
+TEST(Api, UnEnSeptFractionsDistinctes)
+{
+    // 1 as 7 distinct unit fractions: 245765 expansions (OEIS A006585).
+    for (int fils : {1, 2}) {
+        egypte::Demande d;
+        d.montrer = Montrer::compter;
+        d.fils = fils;
+        const egypte::Resultat r = egypte::chercher(unEn(7), d);
+        EXPECT_TRUE(r.complet());
+        EXPECT_EQ(r.longueur, 7);
+        EXPECT_EQ(r.solutions, 245765);
+        EXPECT_EQ(r.plusGrandXn, NTL::conv<NTL::ZZ>("10650056950806"));
+        EXPECT_EQ(r.plusPetitX1, 2);
+    }
+}
+
+TEST(Api, LeRecepteurArreteOuChangeCeQuIlRecoit)
+{
+    // 1 as 5 distinct unit fractions: 72 expansions, every one handed over.
+    egypte::Demande tout;
+    tout.fils = 2;
+    Releve complet;
+    ASSERT_EQ(egypte::chercher(unEn(5), tout, &complet).solutions, 72);
+    ASSERT_EQ(complet.numeros.size(), 72u);
+    for (std::size_t j = 0; j < 72; j++) EXPECT_EQ(complet.numeros[j], static_cast<std::int64_t>(j + 1));
+
+    // Stopped after the 10th: the count stops there too.
+    Releve arrete;
+    arrete.apres = 10;
+    arrete.suite.arreter = true;
+    const egypte::Resultat ra = egypte::chercher(unEn(5), tout, &arrete);
+    EXPECT_EQ(ra.fin, egypte::Fin::arretee);
+    EXPECT_EQ(ra.solutions, 10);
+    EXPECT_EQ(arrete.valeurs, std::vector<std::vector<NTL::ZZ>>(complet.valeurs.begin(), complet.valeurs.begin() + 10));
+
+    // After the 4th, one in every 7: the 5th, 12th, 19th, ... all counted,
+    // and the last one found kept.
+    Releve uneSur;
+    uneSur.apres = 4;
+    uneSur.suite.changer = true;
+    uneSur.suite.montrer = Montrer::uneSur;
+    uneSur.suite.K = 7;
+    const egypte::Resultat ru = egypte::chercher(unEn(5), tout, &uneSur);
+    EXPECT_EQ(ru.solutions, 72);
+    std::vector<std::int64_t> attendus = {1, 2, 3, 4};
+    for (std::int64_t k = 5; k <= 72; k += 7) attendus.push_back(k);
+    EXPECT_EQ(uneSur.numeros, attendus);
+    for (std::size_t j = 0; j < attendus.size(); j++)
+        EXPECT_EQ(uneSur.valeurs[j], complet.valeurs[static_cast<std::size_t>(attendus[j] - 1)]);
+    EXPECT_EQ(ru.derniere, complet.valeurs.back());
+}
+
+TEST(Api, Refus)
+{
+    egypte::Probleme p;
+    p.minx = 5;
+    p.M = 5;
+    try {
+        egypte::chercher(p, egypte::Demande{});
+        ADD_FAILURE() << "accepted";
+    } catch (const egypte::Erreur& e) {
+        EXPECT_EQ(e.genre(), egypte::Erreur::Genre::probleme);
+        EXPECT_EQ(std::string(e.what()), "--min-x1 doit etre inferieur a --max-xn");
+    }
+    egypte::Demande d;
+    d.montrer = Montrer::uneSur;
+    d.K = 0;
+    EXPECT_THROW(egypte::chercher(unEn(3), d), egypte::Erreur);
+    egypte::DemandeEstimation e;
+    e.longueur = 3;
+    EXPECT_THROW(egypte::estimer(egypte::Probleme{}, e), egypte::Erreur);
+}
+
+}  // namespace
