@@ -1,6 +1,8 @@
 #include "api/livraison.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "search/etat.h"
 #include "search/journal.h"
@@ -15,16 +17,30 @@ Livraison::Livraison(const Demande& d, Recepteur* r, Journal* journal)
     choisir(r == nullptr ? Montrer::compter : d.montrer, d.K, 0);
 }
 
+// One in every K counts from the first expansion after the choice: that one,
+// then every K-th.
 void Livraison::choisir(Montrer m, const NTL::ZZ& K, std::int64_t depuis)
 {
     montrer_ = m;
     k_ = NumBits(K) <= 62 ? to_long(K) : 0;
     depuis_ = depuis;
+    prochaine_ = depuis + 1;
 }
 
-// One in every K counts from the first expansion after the choice: that one,
-// then every K-th.
-bool Livraison::montree(std::int64_t numero) const
+// Past expansions counted without being looked at (a journal resumed):
+// the next one shown after them.
+void Livraison::rattraper(std::int64_t K1)
+{
+    if (montrer_ != Montrer::uneSur || prochaine_ > K1) return;
+    if (k_ == 0) {
+        prochaine_ = INT64_MAX;
+        return;
+    }
+    const std::int64_t vus = K1 - depuis_;  // at least 1 here
+    prochaine_ = depuis_ + 1 + ((vus - 1) / k_ + 1) * k_;
+}
+
+bool Livraison::montree(std::int64_t numero)
 {
     switch (montrer_) {
     case Montrer::tout:
@@ -32,7 +48,9 @@ bool Livraison::montree(std::int64_t numero) const
     case Montrer::premieres:
         return k_ == 0 || numero - depuis_ <= k_;
     case Montrer::uneSur:
-        return numero - depuis_ == 1 || (k_ != 0 && (numero - depuis_ - 1) % k_ == 0);
+        if (numero != prochaine_) return false;
+        prochaine_ = k_ != 0 ? prochaine_ + k_ : INT64_MAX;
+        return true;
     case Montrer::compter:
         return false;
     }
@@ -55,17 +73,36 @@ void Livraison::dire(Recherche& s)
 }
 
 // The last expansion found, kept as cheaply as the walk allows: x[1..n-3]
-// only when they may have changed since the last time.
+// only when they may have changed since the last time, the last three as
+// machine words when they are.
 void Livraison::garder(const Recherche& s)
 {
-    int depuis = std::max(s.n - 2, 1);
+    const int queue = std::max(s.n - 2, 1);
     if (!prefixeSur_ || prefixeGarde_ != s.prefixe || derniere_.size() != static_cast<std::size_t>(s.n)) {
         derniere_.resize(static_cast<std::size_t>(s.n));
-        depuis = 1;
+        for (int a = 1; a < queue; a++) derniere_[static_cast<std::size_t>(a - 1)] = s.x[a];
         prefixeGarde_ = s.prefixe;
         prefixeSur_ = true;
     }
-    for (int a = depuis; a <= s.n; a++) derniere_[static_cast<std::size_t>(a - 1)] = s.x[a];
+    for (int a = queue; a <= s.n; a++) {
+        Fin3& f = fin3_[a - queue];
+        f.mot = NumBits(s.x[a]) <= 64;
+        if (f.mot) f.valeur = NTL::to_ulong(s.x[a]);
+        else f.z = s.x[a];
+    }
+}
+
+std::vector<NTL::ZZ> Livraison::derniere() const
+{
+    if (montrer_ != Montrer::uneSur || derniere_.empty()) return {};
+    std::vector<NTL::ZZ> d = derniere_;
+    const int n = static_cast<int>(d.size()), queue = std::max(n - 2, 1);
+    for (int a = queue; a <= n; a++) {
+        const Fin3& f = fin3_[a - queue];
+        if (f.mot) NTL::conv(d[static_cast<std::size_t>(a - 1)], f.valeur);
+        else d[static_cast<std::size_t>(a - 1)] = f.z;
+    }
+    return d;
 }
 
 bool Livraison::remettre(Recherche& s)
@@ -84,6 +121,7 @@ bool Livraison::remettre(Recherche& s)
 void Livraison::developpement(Recherche& s)
 {
     dire(s);
+    rattraper(s.K1);
     s.K1++;
     if (s.x[s.n] > s.m) s.m = s.x[s.n];
     if (s.K1 == 1 || s.x[1] < s.m1) s.m1 = s.x[1];
@@ -99,11 +137,14 @@ std::size_t Livraison::lot(Recherche& s, const Collecte& c, std::size_t debut)
     if (montrer_ != Montrer::compter && montrer_ != Montrer::uneSur) return debut;
     if (fin == debut) return fin;
     dire(s);
+    rattraper(s.K1);
     const std::int64_t avant = s.K1;
     if (montrer_ == Montrer::uneSur) {
-        for (std::size_t j = debut; j < fin; j++) {
-            const std::int64_t numero = avant + static_cast<std::int64_t>(j - debut) + 1;
-            if (!montree(numero)) continue;
+        const std::int64_t dernier = avant + static_cast<std::int64_t>(fin - debut);
+        while (prochaine_ <= dernier) {
+            const std::int64_t numero = prochaine_;
+            const std::size_t j = debut + static_cast<std::size_t>(numero - avant - 1);
+            montree(numero);
             s.K1 = numero;
             c.lire(j, s.x);
             // A receiver that changes its choice (or stops, or fails) takes

@@ -39,7 +39,7 @@ public:
     // when none did. A failure stops the search at once.
     const std::string& erreur() const { return erreur_; }
     // The last expansion found, when one in every K was shown at the end.
-    const std::vector<NTL::ZZ>& derniere() const { return derniere_; }
+    std::vector<NTL::ZZ> derniere() const;
 
 private:
     Recepteur* r_;
@@ -47,14 +47,21 @@ private:
     const bool compteSeul_;
     Montrer montrer_;
     long long k_;            // K; 0 when beyond 62 bits (no expansion but the first of a cycle reaches it)
-    std::int64_t depuis_ = 0;  // expansions found before the choice was made
+    std::int64_t depuis_ = 0;     // expansions found before the choice was made
+    std::int64_t prochaine_ = 1;  // under one in every K: the number of the next one shown
     int longueurDite_ = 0;     // the length told to the receiver
     std::string erreur_;
-    std::vector<NTL::ZZ> derniere_;
+    std::vector<NTL::ZZ> derniere_;  // its x[1..n-3]
+    struct Fin3 {                     // its last three, a machine word when they fit
+        bool mot = true;
+        unsigned long valeur = 0;
+        NTL::ZZ z;
+    } fin3_[3];
     std::uint64_t prefixeGarde_ = 0;  // the walk's `prefixe` when derniere_ took x[1..n-3]
     bool prefixeSur_ = false;         // derniere_ holds the prefix of that value
 
-    bool montree(std::int64_t numero) const;
+    bool montree(std::int64_t numero);  // moves on to the next one shown
+    void rattraper(std::int64_t K1);
     void choisir(Montrer m, const NTL::ZZ& K, std::int64_t depuis);
     void dire(Recherche& s);
     // Hands x[1..n] over; false when the receiver stops the search, changes
