@@ -1,0 +1,114 @@
+"""The Python module against the command line, with integers of any size,
+a search stopped by close() or Ctrl-C, and the refusals."""
+import json
+import os
+import random
+import signal
+import subprocess
+import threading
+import time
+from fractions import Fraction
+
+import pytest
+
+import egypte
+
+PROGRAMME = os.environ["EGYPTE_PROGRAMME"]
+
+
+def ligne_de_commande(args):
+    r = subprocess.run([PROGRAMME, "--json", *args], capture_output=True, text=True, check=False)
+    lignes = r.stdout.splitlines()
+    rapport = json.loads(lignes[-1])
+    return [tuple(int(v) for v in l.split()) for l in lignes[:-1]], rapport
+
+
+def test_accord_avec_la_ligne_de_commande():
+    g = random.Random(20261207)
+    for _ in range(12):
+        q = g.randint(2, 40)
+        p = g.randint(1, q + 3)
+        kw = {"max_xn": g.randint(60, 400), "max_n": 5}
+        args = [f"{p}/{q}", "--max-xn", str(kw["max_xn"]), "--max-n", "5"]
+        if g.random() < 0.5:
+            kw["repetitions"] = True
+            args.append("--repetitions")
+        if g.random() < 0.3:
+            kw["parite"] = "paire"
+            args += ["--parite", "paire"]
+        if g.random() < 0.5:
+            kw["fils"] = 2
+        attendu, rapport = ligne_de_commande(args)
+        assert list(egypte.developpements(p, q, **kw)) == attendu, args
+        compte = egypte.compter(p, q, **kw)
+        for champ in ("solutions", "longueur_minimale", "complet", "fraction_reduite"):
+            assert compte[champ] == rapport[champ], (args, champ)
+        for champ in ("plus_grand_xn", "plus_petit_x1"):
+            assert compte[champ] == (None if rapport[champ] is None else int(rapport[champ])), (args, champ)
+        if attendu:
+            assert egypte.longueur_minimale(p, q, **kw) == len(attendu[0])
+
+
+def test_entiers_de_quarante_chiffres():
+    a = 10**39 + 7
+    assert list(egypte.developpements(1, a)) == [(a,)]
+    assert egypte.longueur_minimale(a, a * (a + 1)) == 1
+    # 3/(2 10^39) in two terms: the first expansion, with 40-digit terms, is exact.
+    b = 2 * 10**39
+    premier = next(egypte.developpements(3, b))
+    assert sum(Fraction(1, x) for x in premier) == Fraction(3, b)
+    assert all(x > 10**38 for x in premier)
+
+
+def test_close_et_generateurs_entrelaces():
+    entier5 = list(egypte.developpements(1, 1, longueur=5))
+    entier6 = list(egypte.developpements(5, 6, longueur=5))
+    g1 = egypte.developpements(1, 1, longueur=5)
+    g2 = egypte.developpements(5, 6, longueur=5)
+    vus1, vus2 = [], []
+    for a, b in zip(g1, g2):
+        vus1.append(a)
+        vus2.append(b)
+    vus1 += list(g1)
+    vus2 += list(g2)
+    assert vus1 == entier5 and vus2 == entier6
+    # 1 as 9 distinct unit fractions: days of search, closed after ten.
+    debut = time.monotonic()
+    g = egypte.developpements(1, 1, longueur=9)
+    dix = [next(g) for _ in range(10)]
+    g.close()
+    assert len(dix) == 10 and time.monotonic() - debut < 30
+    with pytest.raises(StopIteration):
+        next(g)
+
+
+def test_ctrl_c():
+    # A signal to the process while it iterates, then while it counts.
+    for travail in (lambda: sum(1 for _ in egypte.developpements(1, 1, longueur=9)),
+                    lambda: egypte.compter(1, 1, longueur=9)):
+        minuteur = threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT))
+        debut = time.monotonic()
+        minuteur.start()
+        with pytest.raises(KeyboardInterrupt):
+            travail()
+        minuteur.join()
+        assert time.monotonic() - debut < 20
+    # The flag is cleared: the next search runs whole.
+    assert egypte.compter(1, 1, longueur=5)["solutions"] == 72
+
+
+@pytest.mark.parametrize("args,kw,message", [
+    ((0, 5), {}, "numerateur"),
+    ((3, -4), {}, "denominateur"),
+    ((3.0, 4), {}, "p attend un entier"),
+    ((3, 4), {"min_x1": 5, "max_xn": 5}, "--min-x1 doit etre inferieur a --max-xn"),
+    ((3, 4), {"parite": "pair"}, "--parite attend paire, impaire ou indifferente"),
+    ((3, 4), {"longueur": 4, "max_n": 6}, "--longueur exclut --min-n et --max-n"),
+    ((3, 4), {"fils": 0}, "--fils attend un entier de 1 a 1024"),
+    ((3, 4), {"longueur": 0}, "--longueur attend un entier au moins egal a 1"),
+])
+def test_refus(args, kw, message):
+    with pytest.raises(ValueError, match=message):
+        egypte.compter(*args, **kw)
+    with pytest.raises(ValueError, match=message):
+        egypte.developpements(*args, **kw)
