@@ -76,13 +76,8 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
     if (journal && !journal->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
 
     Recherche s;
-    s.fils = d.fils != 0 ? d.fils : m.fils;
-    s.simple = m.simple;
-    s.bitsMots = m.bitsMots;
-    s.methode = m.methode;
-    s.avant = m.avant;
-    s.plafondUnite = m.plafondUnite;
-    s.unitesParFil = m.unitesParFil;
+    static_cast<Conduite&>(s) = m;
+    if (d.fils != 0) s.fils = d.fils;
     Livraison livraison(d, r, journal.get());
     s.sortie = &livraison;
     Recherche::Fin fin;

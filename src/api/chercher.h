@@ -9,20 +9,16 @@
 #include <string>
 
 #include "egypte/egypte.h"
+#include "search/cadre.h"
 
 namespace egypte {
 
 class Recherche;
 class Reseau;
 
-struct Moteur {
-    int fils = 0;        // threads when the request leaves them to the engine (0)
-    int simple = 0;      // 1: the plain walk alone (the reference)
-    int bitsMots = 62;   // the fast search's settings (Recherche)
-    int methode = 0;
-    int avant = 1;
-    std::size_t plafondUnite = std::size_t(1) << 16;  // how work units are cut
-    int unitesParFil = 64;
+// Conduite: the plain walk or the fast search's settings, how units are cut,
+// and the threads when the request leaves them to the engine (0).
+struct Moteur : Conduite {
     // Where work units also go, given the search once set up (the model its
     // units are walked from); none when empty or when it gives nullptr.
     std::function<Reseau*(const Recherche&)> reseau;

@@ -16,7 +16,32 @@ namespace egypte {
 using NTL::ZZ;
 using NTL::Vec;
 
-struct Cadre {
+// How the engine runs: set by the front ends' requests (the threads) and by
+// the tests that hold every path against the plain walk (the rest).
+struct Conduite {
+    int simple = 0;     // 1 = the plain walk alone (the reference, for tests and benchmark); 0 = the fast search
+    int fils = 0;       // threads of a walk; 0 = from EGYPTE_FILS, or every core
+    // Settings of the fast search, changed only by the tests so that every
+    // path is run on small problems: q, p and the range are handled in machine
+    // words when they have at most bitsMots bits (62, which keeps every
+    // product within 128 bits), in big integers otherwise; methode 0 chooses
+    // by the counts between listing the divisors, matching their residues mod
+    // p in two halves and stepping the range; 1 always lists, 2 always steps,
+    // 3 always matches (in machine words; big integers list); avant 1 = the
+    // values of x[n-2] are also run through in machine words, 0 = only the
+    // penultimate position is.
+    int bitsMots = 62;
+    int methode = 0;
+    int avant = 1;
+    // Expansions a work unit may hold before it hands the rest of its subtree
+    // back as smaller units (bounds the memory of a walk whatever its count),
+    // and the work units aimed at per thread when their depth is chosen.
+    // Changed only by the tests, so that cutting happens on small problems.
+    std::size_t plafondUnite = std::size_t(1) << 16;
+    int unitesParFil = 64;
+};
+
+struct Cadre : Conduite {
     // --- The problem ---------------------------------------------------------
     ZZ P1;      // numerator as entered (at least 1)
     ZZ Q1;      // denominator as entered (at least 1)
@@ -38,28 +63,6 @@ struct Cadre {
     ZZ majn;         // floor(P*M/Q), the largest length M allows; 0 without maximum
     ZZ min1n;        // ceil(P*minx/Q), the smallest length minx allows; 0 without constraints
     int pas1 = 0;    // 1 = the value 1 is excluded for the first unknown
-
-    // --- How the search runs -------------------------------------------------
-    int simple = 0;     // 1 = the plain walk alone (the reference, for tests and benchmark); 0 = the fast search
-    int fils = 0;       // threads of a walk; 0 = from EGYPTE_FILS, or every core
-    // Settings of the fast search, changed only by the tests so that every
-    // path is run on small problems: q, p and the range are handled in machine
-    // words when they have at most bitsMots bits (62, which keeps every
-    // product within 128 bits), in big integers otherwise; methode 0 chooses
-    // by the counts between listing the divisors, matching their residues mod
-    // p in two halves and stepping the range; 1 always lists, 2 always steps,
-    // 3 always matches (in machine words; big integers list); avant 1 = the
-    // values of x[n-2] are also run through in machine words, 0 = only the
-    // penultimate position is.
-    int bitsMots = 62;
-    int methode = 0;
-    int avant = 1;
-    // Expansions a work unit may hold before it hands the rest of its subtree
-    // back as smaller units (bounds the memory of a walk whatever its count),
-    // and the work units aimed at per thread when their depth is chosen.
-    // Changed only by the tests, so that cutting happens on small problems.
-    std::size_t plafondUnite = std::size_t(1) << 16;
-    int unitesParFil = 64;
 };
 
 }  // namespace egypte
