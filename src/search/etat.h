@@ -25,10 +25,10 @@
 
 namespace egypte {
 
-// Largest length the search accepts: the vectors hold n + 1 entries and n is
-// an int, so a longer length is refused with a message (TROP_LONG, which
-// quotes this number) instead of overflowing.
-constexpr long NMAX = 100000;
+// Largest length the search accepts (the public LONGUEUR_MAX): the vectors
+// hold n + 1 entries and n is an int, so a longer length is refused with a
+// message (TROP_LONG, which quotes this number) instead of overflowing.
+constexpr long NMAX = LONGUEUR_MAX;
 
 class Collecte;  // what a work unit hands back (parallele.h)
 class Reseau;    // work units dealt out to other processes (reseau.h)
