@@ -49,6 +49,14 @@ TEST(Api, UnEnSeptFractionsDistinctes)
         EXPECT_EQ(r.plusGrandXn, NTL::conv<NTL::ZZ>("10650056950806"));
         EXPECT_EQ(r.plusPetitX1, 2);
     }
+    // The first three, without a receiver: the search stops there all the same.
+    egypte::Demande d;
+    d.montrer = Montrer::premieres;
+    d.K = 3;
+    d.fils = 2;
+    const egypte::Resultat r = egypte::chercher(unEn(7), d);
+    EXPECT_EQ(r.fin, egypte::Fin::arretee);
+    EXPECT_EQ(r.solutions, 3);
 }
 
 TEST(Api, LeRecepteurArreteOuChangeCeQuIlRecoit)

@@ -10,11 +10,14 @@
 
 namespace egypte {
 
+// Without a receiver nothing is handed over, but the first K still stop
+// the search (the minimal length alone is one).
 Livraison::Livraison(const Demande& d, Recepteur* r, Journal* journal)
-    : r_(r), journal_(journal), compteSeul_(d.montrer == Montrer::compter || r == nullptr), montrer_(Montrer::tout),
-      k_(1)
+    : r_(r), journal_(journal),
+      compteSeul_(d.montrer == Montrer::compter || (r == nullptr && d.montrer != Montrer::premieres)),
+      montrer_(Montrer::tout), k_(1)
 {
-    choisir(r == nullptr ? Montrer::compter : d.montrer, d.K, 0);
+    choisir(compteSeul_ ? Montrer::compter : d.montrer, d.K, 0);
 }
 
 // One in every K counts from the first expansion after the choice: that one,
@@ -108,6 +111,7 @@ std::vector<NTL::ZZ> Livraison::derniere() const
 bool Livraison::remettre(Recherche& s)
 {
     if (!erreur_.empty()) return false;
+    if (r_ == nullptr) return true;
     const Recepteur::Suite suite = r_->recevoir(Developpement(&s.x[1], s.n), s.K1);
     if (!suite.erreur.empty()) {
         echec(suite.erreur);
