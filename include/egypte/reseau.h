@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "egypte/balayage.h"
 #include "egypte/egypte.h"
 
 namespace egypte {
@@ -65,6 +66,33 @@ public:
     std::vector<std::pair<long, std::string>> finis(std::chrono::microseconds attente);
     // The units in hand stop at once and their results say so; the units
     // confided once none is in hand walk again.
+    void arreter();
+
+private:
+    struct Etat;
+    std::unique_ptr<Etat> etat_;
+};
+
+// The scan of balayer, its denominators dealt out through `t` (each unit is
+// one q, its result the line of q) and scanned by this process's threads
+// too. Throws Erreur(message) when a line cannot be read.
+ResultatBalayage balayer(const Probleme& contraintes, const DemandeBalayage& d, RecepteurBalayage& r,
+                         Transport& t);
+
+// The side of a process that scans the denominators it is dealt, on threads
+// of its own; the same calls as Ouvrier.
+class OuvrierBalayage {
+public:
+    OuvrierBalayage(const Probleme& contraintes, bool moinsUn, int fils);
+    ~OuvrierBalayage();  // waits for the denominators in hand
+    OuvrierBalayage(const OuvrierBalayage&) = delete;
+    OuvrierBalayage& operator=(const OuvrierBalayage&) = delete;
+
+    // The denominator `unite` (`id` comes back with its line; n is not read).
+    // Throws Erreur(message) when it cannot be read.
+    void confier(int n, long id, const std::string& unite);
+    std::vector<std::pair<long, std::string>> finis(std::chrono::microseconds attente);
+    // The denominators not begun come back cut; those begun are finished.
     void arreter();
 
 private:

@@ -133,9 +133,9 @@ int petit(const std::string& s, std::size_t chiffresMax, int max)
 // Every option of the command line, as CLI11 found them.
 struct Options {
     CLI::App app{"egypte"};
-    CLI::Option *repetitions, *sansUn, *compter, *json, *aide, *help, *version, *estimer;
+    CLI::Option *repetitions, *sansUn, *compter, *json, *aide, *help, *version, *estimer, *moinsUn, *premiers;
     CLI::Option *parite, *minx, *maxxn, *minn, *maxn, *longueur, *premieres, *uneSur, *journal, *sortie, *fils,
-        *duree;
+        *duree, *balayer;
     std::vector<std::string> positionnels;
 
     Options()
@@ -156,6 +156,9 @@ struct Options {
         help = drapeau("--help");
         version = drapeau("--version");
         estimer = drapeau("--estimer");
+        moinsUn = drapeau("--moins-un");
+        premiers = drapeau("--premiers");
+        balayer = option("--balayer");
         parite = option("--parite");
         minx = option("--min-x1");
         maxxn = option("--max-xn");
@@ -229,7 +232,15 @@ void lireProbleme(const Options& o, Probleme& pb)
     auMoinsUn(o.longueur, pb.longueur);
     if (o.longueur->count() > 0 && (o.minn->count() > 0 || o.maxn->count() > 0))
         refuser("--longueur exclut --min-n et --max-n (la longueur est donnee)");
-    fraction(o.positionnels, pb);
+    // A scan has no fraction: the constraints are checked on a stand-in.
+    if (o.balayer->count() > 0) {
+        if (!o.positionnels.empty())
+            refuser("--balayer exclut la fraction : " + cite(o.positionnels.front()) + " (les fractions sont p/q)");
+        pb.P1 = 1;
+        pb.Q1 = 2;
+    } else {
+        fraction(o.positionnels, pb);
+    }
     // The rules of a problem given whole are the library's, the same for
     // every front end.
     try {
@@ -289,6 +300,38 @@ void lireEstimation(const Options& o, Commande& c)
         if (opt->count() > 0) refuser("--estimer exclut " + opt->get_name() + " (l'estimation ne liste rien)");
 }
 
+// One denominator of --balayer: digits, from 2 to below 2^62.
+std::int64_t denominateur(const std::string& s, const std::string& valeur)
+{
+    const std::string mal = "--balayer attend Q1..Q2 (2 <= Q1 <= Q2 < 2^62) ou Q, pas " + cite(valeur);
+    const std::size_t debut = s.find_first_not_of('0');
+    if (!chiffres(s) || debut == std::string::npos || s.size() - debut > 19) refuser(mal);
+    const ZZ v = nombre(s);
+    if (v < 2 || v >= NTL::power2_ZZ(62)) refuser(mal);
+    return static_cast<std::int64_t>(to_long(v));
+}
+
+void lireBalayage(const Options& o, Commande& c)
+{
+    const std::string* s = valeurDe(o.balayer);
+    c.balayer = s != nullptr;
+    for (const CLI::Option* opt : {o.moinsUn, o.premiers})
+        if (!c.balayer && opt->count() > 0) refuser(opt->get_name() + " va avec --balayer Q1..Q2");
+    if (!c.balayer) return;
+    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter, o.sortie, o.estimer})
+        if (opt->count() > 0)
+            refuser("--balayer exclut " + opt->get_name() + " (un balayage ecrit une ligne par denominateur)");
+    const std::size_t points = s->find("..");
+    DemandeBalayage& d = c.balayage;
+    d.q1 = denominateur(s->substr(0, points), *s);
+    d.q2 = points == std::string::npos ? d.q1 : denominateur(s->substr(points + 2), *s);
+    if (d.q2 < d.q1) refuser("--balayer attend Q1..Q2 avec Q1 <= Q2, pas " + cite(*s));
+    d.moinsUn = o.moinsUn->count() > 0;
+    d.premiers = o.premiers->count() > 0;
+    d.fils = c.fils;
+    d.journal = c.journal;
+}
+
 void lire(int argc, const char* const* argv, Commande& c)
 {
     Options o;
@@ -302,6 +345,7 @@ void lire(int argc, const char* const* argv, Commande& c)
     lireMontrer(o, c);
     lireFichiersEtFils(o, c);
     lireEstimation(o, c);
+    lireBalayage(o, c);
 }
 
 }  // namespace
@@ -349,6 +393,10 @@ std::string aideCommande()
            "  --estimer          estimer le compte de la longueur --longueur N (N >= 4)\n"
            "                     et sa duree, par des sondages au hasard, sans le faire\n"
            "  --duree S          S secondes de sondages pour --estimer (5 par defaut)\n"
+           "  --balayer Q1..Q2   pour chaque q de Q1 a Q2 : combien de p/q (p < q premier\n"
+           "                     avec q) demandent 1, 2, 3... termes, et les records\n"
+           "  --moins-un         avec --balayer : seulement (q-1)/q\n"
+           "  --premiers         avec --balayer : seulement les q premiers\n"
            "  --aide, --help     cette aide\n"
            "  --version          la version du programme\n"
            "Les nombres s'ecrivent en chiffres decimaux seuls, sans signe.\n"
@@ -356,6 +404,8 @@ std::string aideCommande()
            "--longueur exclut --min-n et --max-n.\n"
            "--estimer demande --longueur et exclut --premieres, --une-sur, --journal\n"
            "et --sortie.\n"
+           "--balayer exclut la fraction, --premieres, --une-sur, --compter, --sortie\n"
+           "et --estimer ; les contraintes valent pour chaque fraction.\n"
            "Sans --fils : la variable EGYPTE_FILS (de 1 a 1024, sinon refusee),\n"
            "sinon un fil par coeur.\n"
            "--sortie n'ecrase jamais un fichier qui n'est pas vide ; avec --journal,\n"
@@ -375,7 +425,8 @@ std::string aideCommande()
            "  egypte 4/5\n"
            "  egypte --compter 1/1 --longueur 7\n"
            "  egypte --sortie liste.txt --journal liste.journal 3/4 --longueur 6\n"
-           "  egypte --estimer --duree 30 1/1 --longueur 9\n";
+           "  egypte --estimer --duree 30 1/1 --longueur 9\n"
+           "  egypte --balayer 2..100\n";
 }
 
 std::string versionCommande() { return "egypte 8.0"; }

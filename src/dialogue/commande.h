@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "egypte/balayage.h"
 #include "egypte/egypte.h"
 
 namespace egypte {
@@ -27,6 +28,8 @@ struct Commande {
     int fils = 0;              // --fils N; 0 = EGYPTE_FILS or every core
     bool estimer = false;      // --estimer: the size of the count estimated, not the count
     int duree = 5;             // --duree S: seconds of probes for --estimer
+    bool balayer = false;      // --balayer Q1..Q2: a scan of the denominators (no fraction)
+    DemandeBalayage balayage;  // its range, --moins-un, --premiers, --fils, --journal
     bool aide = false;         // --aide / --help: the help was asked for
     bool version = false;      // --version
 };
@@ -63,6 +66,13 @@ int lancer(const Commande& c, Transport* transport = nullptr);
 // The whole command line: the arguments read, then the help, the version,
 // the estimate or the computation. Returns the exit status.
 int ligneDeCommande(int argc, const char* const* argv);
+
+// Runs the scan of --balayer (balayage_lancement.cpp): its lines on standard
+// output. Returns the exit status: 0 when the scan went to its end, 2 a
+// journal that cannot be used, STATUT_ECRITURE, 128 + the signal's number
+// when stopped (one line on standard error says where, and the journal
+// resumes there).
+int lancerBalayage(const Commande& c, Transport* transport = nullptr);
 
 // Runs the estimate of --estimer (estimation_lancement.cpp): the report of
 // the estimate on standard output. Returns the exit status: 0, or 130 when

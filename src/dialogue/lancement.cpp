@@ -44,6 +44,7 @@ int ligneDeCommande(int argc, const char* const* argv)
         std::cerr << "egypte : " << erreur << '\n';
         return STATUT_ECRITURE;
     }
+    if (c.balayer) return lancerBalayage(c);
     return c.estimer ? lancerEstimation(c) : lancer(c);
 }
 

@@ -6,7 +6,7 @@
 //
 // The file is text: a heading that names the computation (the problem, what
 // is shown, where the listing goes, the version of the cutting into units),
-// then records:
+// then records (a scan has records of its own, see JournalBalayage):
 //   L n                the length n was walked to the end without an expansion
 //   D n k              the work units of length n are cut at depth k
 //   U n j K1 m m1 o h  unit j of length n is done; after it K1 expansions
@@ -48,7 +48,7 @@ public:
     Journal() = default;
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
-    ~Journal();
+    virtual ~Journal();
 
     // Opens the journal of the computation named by `entete` (one line) and
     // locks it, writing nothing. False with a French message in `erreur`
@@ -77,6 +77,12 @@ public:
     // numbers of thousands of digits at most.
     static constexpr std::size_t LIGNE_MAX = std::size_t(1) << 24;
 
+protected:
+    // One record past the heading, read back; false when it cannot be read.
+    virtual bool lire(const std::string& ligne);
+    // One record written and synced.
+    bool ecrire(const std::string& ligne, std::string& erreur);
+
 private:
     int fd_ = -1;
     std::string chemin_, entete_;
@@ -91,8 +97,6 @@ private:
     Unite derniere_, aucune_;
 
     bool lireTout(std::string& erreur);
-    bool ecrire(const std::string& ligne, std::string& erreur);
-    bool lire(const std::string& ligne);
     std::string nomCite() const;
 };
 

@@ -1,0 +1,91 @@
+// A scan of many fractions at once: for every denominator q of a range, the
+// minimal length of each p/q (1 <= p < q, gcd(p, q) = 1) under the same
+// constraints, tallied by length, and the first fraction that needs each
+// length. The fractions are dealt to every core (and, through a Transport,
+// to other processes); the lines come out in increasing q whatever the order
+// they were finished in, and a journal resumes a long scan at the first
+// unfinished q.
+//
+//     egypte::DemandeBalayage d;    // q = 2..100, distinct unit fractions
+//     d.q1 = 2;
+//     d.q2 = 100;
+//     egypte::balayer(egypte::Probleme{}, d, recepteur);
+//     // recepteur is handed "5: 1 2 1" as {q 5, comptes {1, 2, 1}}
+#ifndef EGYPTE_BALAYAGE_H
+#define EGYPTE_BALAYAGE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "egypte/egypte.h"
+
+namespace egypte {
+
+struct DemandeBalayage {
+    std::int64_t q1 = 2, q2 = 2;  // the denominators, 2 <= q1 <= q2 < 2^62
+    bool moinsUn = false;         // only (q - 1)/q for each q
+    bool premiers = false;        // only prime q
+    int fils = 0;                 // threads; 0: EGYPTE_FILS, or every core
+    std::string journal;          // a journal to keep and resume from; empty: none
+};
+
+// What one denominator gave.
+struct LigneBalayage {
+    std::int64_t q = 0;
+    // comptes[i - 1]: the numerators whose minimal length is i; up to the
+    // largest length met (empty when none had an expansion).
+    std::vector<std::int64_t> comptes;
+    // premiers[i - 1]: the smallest of them (0 when comptes[i - 1] is 0).
+    std::vector<std::int64_t> premiers;
+    // Numerators with no expansion under the constraints (or none up to
+    // LONGUEUR_MAX).
+    std::int64_t sans = 0;
+};
+
+// The first fraction of the scan that needs n terms: the smallest q, then
+// the smallest p.
+struct RecordBalayage {
+    int n = 0;
+    std::int64_t p = 0, q = 0;
+};
+
+// Where the lines go, in increasing q, one call at a time.
+class RecepteurBalayage {
+public:
+    virtual ~RecepteurBalayage() = default;
+    // The line of q and the records it sets (the lengths it is the first to
+    // need, increasing). With a journal, the line is written for good when
+    // this returns: only then is it recorded. False, with one line in
+    // `erreur`, when the writing failed: the scan stops (Fin::ecriture).
+    virtual bool recevoir(const LigneBalayage& ligne, const std::vector<RecordBalayage>& records,
+                          std::string& erreur) = 0;
+};
+
+struct ResultatBalayage {
+    // complete, interrompue (the stop flag) or ecriture (see `erreur`).
+    Fin fin = Fin::complete;
+    std::string erreur;
+    std::int64_t reprise = 0;    // the first q this run scanned: q1, or past what the journal held
+    std::int64_t derniere = 0;   // the last q whose line went out (reprise - 1: none)
+    std::int64_t lignes = 0;     // lines handed over by this run
+    std::int64_t fractions = 0;  // fractions searched by this run
+    // Every record of the scan from q1, those the journal held included.
+    std::vector<RecordBalayage> records;
+    bool complet() const { return fin == Fin::complete; }
+};
+
+// Scans d.q1..d.q2 under the constraints of `contraintes` (its fraction is
+// not read; --longueur and the bounds on n apply to every fraction). Throws
+// Erreur when the range, the constraints or the journal cannot be used
+// (nothing was changed then).
+ResultatBalayage balayer(const Probleme& contraintes, const DemandeBalayage& d, RecepteurBalayage& r);
+
+// The minimal length of one fraction p/q under the constraints of
+// `contraintes` (its fraction is not read), on the calling thread: 0 when it
+// has no expansion under them, -1 when the stop flag cut the search.
+int longueurMinimale(const Probleme& contraintes, const NTL::ZZ& p, const NTL::ZZ& q);
+
+}  // namespace egypte
+
+#endif

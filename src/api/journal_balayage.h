@@ -1,0 +1,39 @@
+// The journal of a scan: the journal's file, its checks and its lock, with
+// one record per denominator whose line went out, in increasing q:
+//   B q sans k c1 p1 ... ck pk
+// A scan resumes past the last one, with the records its lines had set.
+#ifndef EGYPTE_API_JOURNAL_BALAYAGE_H
+#define EGYPTE_API_JOURNAL_BALAYAGE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "egypte/balayage.h"
+#include "search/journal.h"
+
+namespace egypte {
+
+class JournalBalayage : public Journal {
+public:
+    // The heading that names a scan: its range and every constraint.
+    static std::string entete(const Probleme& contraintes, const DemandeBalayage& d);
+
+    std::int64_t derniere() const { return derniere_; }  // 0: no line recorded
+    const std::vector<RecordBalayage>& records() const { return records_; }
+    const std::vector<bool>& vues() const { return vues_; }
+
+    bool noter(const LigneBalayage& l, std::string& erreur);
+
+protected:
+    bool lire(const std::string& ligne) override;
+
+private:
+    std::int64_t derniere_ = 0;
+    std::vector<RecordBalayage> records_;
+    std::vector<bool> vues_;
+};
+
+}  // namespace egypte
+
+#endif

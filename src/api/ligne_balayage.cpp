@@ -1,0 +1,97 @@
+#include "api/ligne_balayage.h"
+
+#include <numeric>
+#include <sstream>
+
+#include "search/facteurs.h"
+
+namespace egypte {
+
+std::int64_t denominateurSuivant(const DemandeBalayage& d, std::int64_t q)
+{
+    for (q = std::max(q + 1, d.q1); q <= d.q2; q++)
+        if (!d.premiers || premier64(static_cast<std::uint64_t>(q))) return q;
+    return 0;
+}
+
+int longueurMinimale(const Probleme& contraintes, const NTL::ZZ& p, const NTL::ZZ& q)
+{
+    Probleme pb = contraintes;
+    pb.P1 = p;
+    pb.Q1 = q;
+    // The first expansion settles the length: the walk of the shorter ones
+    // went to its end without one.
+    Demande d;
+    d.montrer = Montrer::premieres;
+    d.K = 1;
+    d.fils = 1;
+    const Resultat r = chercher(pb, d);
+    if (r.fin == Fin::interrompue) return -1;
+    return r.longueur;
+}
+
+bool calculerLigne(const Probleme& contraintes, bool moinsUn, std::int64_t q, LigneBalayage& l,
+                   std::int64_t& fractions)
+{
+    l = LigneBalayage{};
+    l.q = q;
+    const NTL::ZZ Q(q);
+    for (std::int64_t p = moinsUn ? q - 1 : 1; p < q; p++) {
+        if (std::gcd(p, q) != 1) continue;
+        const int n = longueurMinimale(contraintes, NTL::ZZ(p), Q);
+        if (n < 0) return false;
+        fractions++;
+        if (n == 0) {
+            l.sans++;
+            continue;
+        }
+        const std::size_t i = static_cast<std::size_t>(n);
+        if (l.comptes.size() < i) {
+            l.comptes.resize(i, 0);
+            l.premiers.resize(i, 0);
+        }
+        if (l.comptes[i - 1]++ == 0) l.premiers[i - 1] = p;
+    }
+    return true;
+}
+
+std::vector<RecordBalayage> nouveauxRecords(const LigneBalayage& l, std::vector<bool>& vues)
+{
+    std::vector<RecordBalayage> r;
+    if (vues.size() < l.comptes.size()) vues.resize(l.comptes.size(), false);
+    for (std::size_t i = 0; i < l.comptes.size(); i++)
+        if (l.comptes[i] > 0 && !vues[i]) {
+            vues[i] = true;
+            r.push_back(RecordBalayage{static_cast<int>(i + 1), l.premiers[i], l.q});
+        }
+    return r;
+}
+
+std::string texteLigne(const LigneBalayage& l)
+{
+    std::ostringstream o;
+    o << l.q << ' ' << l.sans << ' ' << l.comptes.size();
+    for (std::size_t i = 0; i < l.comptes.size(); i++) o << ' ' << l.comptes[i] << ' ' << l.premiers[i];
+    return o.str();
+}
+
+bool lireLigne(const std::string& texte, LigneBalayage& l)
+{
+    std::istringstream in(texte);
+    std::size_t k = 0;
+    l = LigneBalayage{};
+    if (!(in >> l.q >> l.sans >> k) || l.q < 2 || l.sans < 0 || k > static_cast<std::size_t>(LONGUEUR_MAX))
+        return false;
+    l.comptes.resize(k);
+    l.premiers.resize(k);
+    for (std::size_t i = 0; i < k; i++) {
+        if (!(in >> l.comptes[i] >> l.premiers[i])) return false;
+        // A numerator is below q, and it is there exactly when its count is not 0.
+        if (l.comptes[i] < 0 || l.premiers[i] < 0 || l.premiers[i] >= l.q || (l.comptes[i] == 0) != (l.premiers[i] == 0))
+            return false;
+    }
+    std::string reste;
+    return !(in >> reste) && (k == 0 || l.comptes[k - 1] > 0);
+}
+
+}  // namespace egypte

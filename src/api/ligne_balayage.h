@@ -1,0 +1,34 @@
+// One denominator of a scan: its fractions searched one after the other on
+// the calling thread, and the line they give as text, the form a journal
+// records and a process sends to another.
+#ifndef EGYPTE_API_LIGNE_BALAYAGE_H
+#define EGYPTE_API_LIGNE_BALAYAGE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "egypte/balayage.h"
+
+namespace egypte {
+
+// The next denominator of the scan after q (the first one when q < q1), or 0
+// when none is left.
+std::int64_t denominateurSuivant(const DemandeBalayage& d, std::int64_t q);
+
+// The line of q; false when the stop flag cut one of its searches (the line
+// is then not whole). `fractions` counts the searches done.
+bool calculerLigne(const Probleme& contraintes, bool moinsUn, std::int64_t q, LigneBalayage& l,
+                   std::int64_t& fractions);
+
+// The records the line of q sets: the lengths it meets that no line before
+// it met (`vues`, which it updates), in increasing length.
+std::vector<RecordBalayage> nouveauxRecords(const LigneBalayage& l, std::vector<bool>& vues);
+
+// "q sans k c1 p1 ... ck pk"; lireLigne is false on anything else.
+std::string texteLigne(const LigneBalayage& l);
+bool lireLigne(const std::string& texte, LigneBalayage& l);
+
+}  // namespace egypte
+
+#endif
