@@ -57,10 +57,15 @@ struct Probleme {
     NTL::ZZ maxn;          // maximum for n; 0 = none
     bool sansUn = false;   // the value 1 excluded for x1 (meaningful when P >= Q)
     NTL::ZZ longueur;      // that length only, no search of the minimal one; 0 = search
+    // Only the expansions that begin x1, ..., xk with these denominators (one
+    // more constraint: the minimal length is that of such expansions). Empty:
+    // any beginning.
+    std::vector<NTL::ZZ> debut;
 };
 
 // Throws Erreur(probleme) when the problem is not one to search: a fraction
-// that is not positive, bounds out of order, a length with bounds on n.
+// that is not positive, bounds out of order, a length with bounds on n, a
+// beginning that breaks the constraints or whose sum already reaches P/Q.
 void verifier(const Probleme& p);
 
 // The largest length searched: a search that meets no expansion up to it ends

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "api/debut.h"
 #include "api/livraison.h"
 #include "output/progres.h"
 #include "search/etat.h"
@@ -52,13 +53,20 @@ std::string enteteJournal(const Probleme& p, const Demande& d)
       << " min-x1 " << p.minx << " max-xn " << p.M << " min-n " << p.minn << " max-n " << p.maxn << " longueur "
       << p.longueur << " sans-un " << p.sansUn << " montrer " << static_cast<int>(d.montrer) << ' ' << d.K
       << " liste " << d.liste;
+    // Only when there is one, so that the journals of the searches without
+    // keep their heading.
+    if (!p.debut.empty()) o << " debut " << texteDebut(p.debut);
     return o.str();
 }
 
 Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteur& m)
 {
-    verifier(p);
+    // With a beginning, the search is that of the rest, each expansion handed
+    // over whole.
+    const Probleme pr = reste(p);
     verifierDemande(d);
+    std::optional<RecepteurDebut> avecDebut;
+    if (r != nullptr && !p.debut.empty()) r = &avecDebut.emplace(p.debut, *r);
     std::unique_ptr<Journal> journal;
     std::string erreur;
     if (!d.journal.empty()) {
@@ -81,7 +89,7 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
     Livraison livraison(d, r, journal.get());
     s.sortie = &livraison;
     Recherche::Fin fin;
-    const bool pose = s.poser(p, fin);
+    const bool pose = s.poser(pr, fin);
     if (pose) {
         if (m.reseau) s.reseau = m.reseau(s);
         std::optional<progres::Suivi> suivi;
@@ -107,6 +115,7 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
         res.plusPetitX1 = s.m1;
     }
     res.derniere = livraison.derniere();
+    completer(p, res);
     return res;
 }
 

@@ -1,5 +1,6 @@
 // The library's estimate: the problem set up as for its count, the length
 // probed (search/estimation.cpp).
+#include "api/debut.h"
 #include "search/estimation.h"
 #include "search/parallele.h"
 
@@ -7,12 +8,14 @@ namespace egypte {
 
 Estimation estimer(const Probleme& p, const DemandeEstimation& d)
 {
-    Probleme pb = p;
-    if (d.longueur != 0) pb.longueur = d.longueur;
-    verifier(pb);
-    if (IsZero(pb.longueur))
+    Probleme entier = p;
+    if (d.longueur != 0) entier.longueur = d.longueur;
+    verifier(entier);
+    // With a beginning, the estimate is that of the rest.
+    Probleme pb = reste(entier);
+    if (IsZero(entier.longueur))
         throw Erreur(Erreur::Genre::probleme, "--estimer demande --longueur N (la longueur dont estimer le compte)");
-    if (pb.longueur < 4)
+    if (entier.longueur < 4)
         throw Erreur(Erreur::Genre::probleme,
                      "--estimer demande une longueur d'au moins 4 (une longueur plus courte se compte directement)");
     Recherche s;
@@ -32,6 +35,14 @@ Estimation estimer(const Probleme& p, const DemandeEstimation& d)
     e.P = s.P;
     e.Q = s.Q;
     e.sansUn = s.pas1 == 1;
+    if (!p.debut.empty()) {
+        Resultat r;
+        completer(entier, r);
+        e.P = r.P;
+        e.Q = r.Q;
+        e.sansUn = r.sansUn;
+        if (e.n > 0) e.n += static_cast<int>(p.debut.size());
+    }
     return e;
 }
 

@@ -1,5 +1,6 @@
 // The checks of a problem given whole, with the command line's messages, so
 // that every front end refuses the same problems in the same words.
+#include "api/debut.h"
 #include "egypte/egypte.h"
 
 namespace egypte {
@@ -19,6 +20,7 @@ void verifier(const Probleme& p)
     if (!IsZero(p.minn) && !IsZero(p.maxn) && p.minn >= p.maxn) refuser("--min-n doit etre inferieur a --max-n");
     if (!IsZero(p.longueur) && (!IsZero(p.minn) || !IsZero(p.maxn)))
         refuser("--longueur exclut --min-n et --max-n (la longueur est donnee)");
+    verifierDebut(p);
 }
 
 }  // namespace egypte

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "api/chercher.h"
+#include "api/debut.h"
 #include "egypte/reseau.h"
 #include "search/atelier.h"
 #include "search/estimation.h"
@@ -64,7 +65,7 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, Transport& 
 
 struct Ouvrier::Etat {
     Etat(const Probleme& p, const Demande& d, int fils)
-        : probleme(p), compteSeul(d.montrer == Montrer::compter),
+        : probleme(reste(p)), compteSeul(d.montrer == Montrer::compter),
           // The results go back when half of the units in hand are done.
           atelier(fils, arret, static_cast<std::size_t>(placesParFil(!compteSeul) * fils / 2))
     {

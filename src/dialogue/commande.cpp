@@ -98,6 +98,23 @@ ZZ terme(const std::string& s, const char* nom, const std::string& cite_)
     return v;
 }
 
+// --debut x1,x2,...: positive integers separated by commas.
+void lireDebut(const CLI::Option* o, std::vector<ZZ>& debut)
+{
+    const std::string* s = valeurDe(o);
+    if (s == nullptr) return;
+    std::size_t i = 0;
+    for (;;) {
+        const std::size_t virgule = s->find(',', i);
+        const std::string x = s->substr(i, virgule == std::string::npos ? std::string::npos : virgule - i);
+        if (!chiffres(x) || IsZero(nombre(x)))
+            refuser("--debut attend des entiers positifs separes par des virgules (x1,x2,...), pas " + cite(*s));
+        debut.push_back(nombre(x));
+        if (virgule == std::string::npos) break;
+        i = virgule + 1;
+    }
+}
+
 void fraction(const std::vector<std::string>& args, Probleme& pb)
 {
     if (args.empty()) refuser("fraction manquante (egypte [options] P/Q, ou P Q ; egypte --aide)");
@@ -135,7 +152,7 @@ struct Options {
     CLI::App app{"egypte"};
     CLI::Option *repetitions, *sansUn, *compter, *json, *aide, *help, *version, *estimer, *moinsUn, *premiers;
     CLI::Option *parite, *minx, *maxxn, *minn, *maxn, *longueur, *premieres, *uneSur, *journal, *sortie, *fils,
-        *duree, *balayer;
+        *duree, *balayer, *debut;
     std::vector<std::string> positionnels;
 
     Options()
@@ -159,6 +176,7 @@ struct Options {
         moinsUn = drapeau("--moins-un");
         premiers = drapeau("--premiers");
         balayer = option("--balayer");
+        debut = option("--debut");
         parite = option("--parite");
         minx = option("--min-x1");
         maxxn = option("--max-xn");
@@ -230,6 +248,7 @@ void lireProbleme(const Options& o, Probleme& pb)
     borne(o.minn, pb.minn);
     borne(o.maxn, pb.maxn);
     auMoinsUn(o.longueur, pb.longueur);
+    lireDebut(o.debut, pb.debut);
     if (o.longueur->count() > 0 && (o.minn->count() > 0 || o.maxn->count() > 0))
         refuser("--longueur exclut --min-n et --max-n (la longueur est donnee)");
     // A scan has no fraction: the constraints are checked on a stand-in.
@@ -318,7 +337,7 @@ void lireBalayage(const Options& o, Commande& c)
     for (const CLI::Option* opt : {o.moinsUn, o.premiers})
         if (!c.balayer && opt->count() > 0) refuser(opt->get_name() + " va avec --balayer Q1..Q2");
     if (!c.balayer) return;
-    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter, o.sortie, o.estimer})
+    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter, o.sortie, o.estimer, o.debut})
         if (opt->count() > 0)
             refuser("--balayer exclut " + opt->get_name() + " (un balayage ecrit une ligne par denominateur)");
     const std::size_t points = s->find("..");
@@ -383,6 +402,7 @@ std::string aideCommande()
            "  --max-n N          maximum pour la longueur n (0 : aucun)\n"
            "  --longueur N       cette longueur seulement (N >= 1), pas la minimale\n"
            "  --sans-un          la valeur 1 exclue pour x1\n"
+           "  --debut X1,X2,...  seulement les developpements qui commencent ainsi\n"
            "  --premieres K      montrer les K premiers developpements seulement\n"
            "  --une-sur K        montrer un developpement sur K\n"
            "  --compter          les compter sans les montrer\n"
@@ -404,8 +424,11 @@ std::string aideCommande()
            "--longueur exclut --min-n et --max-n.\n"
            "--estimer demande --longueur et exclut --premieres, --une-sur, --journal\n"
            "et --sortie.\n"
-           "--balayer exclut la fraction, --premieres, --une-sur, --compter, --sortie\n"
-           "et --estimer ; les contraintes valent pour chaque fraction.\n"
+           "--balayer exclut la fraction, --premieres, --une-sur, --compter, --sortie,\n"
+           "--estimer et --debut ; les contraintes valent pour chaque fraction.\n"
+           "Avec --debut, la longueur minimale est celle des developpements qui\n"
+           "commencent ainsi ; un debut contraire aux contraintes, ou dont la somme\n"
+           "atteint deja P/Q, est une erreur d'utilisation.\n"
            "Sans --fils : la variable EGYPTE_FILS (de 1 a 1024, sinon refusee),\n"
            "sinon un fil par coeur.\n"
            "--sortie n'ecrase jamais un fichier qui n'est pas vide ; avec --journal,\n"
@@ -426,6 +449,7 @@ std::string aideCommande()
            "  egypte --compter 1/1 --longueur 7\n"
            "  egypte --sortie liste.txt --journal liste.journal 3/4 --longueur 6\n"
            "  egypte --estimer --duree 30 1/1 --longueur 9\n"
+           "  egypte --compter --longueur 7 --debut 2,5 1/1\n"
            "  egypte --balayer 2..100\n";
 }
 

@@ -19,6 +19,14 @@ std::string texte(const NTL::ZZ& v)
     return o.str();
 }
 
+// "x1,x2,...,xk"
+std::string virgules(const std::vector<NTL::ZZ>& v)
+{
+    std::string s;
+    for (const NTL::ZZ& x : v) s += (s.empty() ? "" : ",") + texte(x);
+    return s;
+}
+
 const char* nomParite(int p) { return p == 2 ? "paire" : (p == 1 ? "impaire" : "indifferente"); }
 
 const char* raison(Fin f)
@@ -53,6 +61,7 @@ void rapportProbleme(std::ostream& o, const Probleme& p, const NTL::ZZ& P, const
     if (!IsZero(p.maxn)) o << ", n <= " << p.maxn;
     if (!IsZero(p.longueur)) o << ", n = " << p.longueur;
     if (sansUn) o << ", la valeur 1 interdite";
+    if (!p.debut.empty()) o << ", debut " << virgules(p.debut);
     o << '\n';
 }
 
@@ -90,6 +99,7 @@ void problemeJson(nlohmann::json& j, const Probleme& p, const NTL::ZZ& P, const 
                         {"max_n", borne(p.maxn)},
                         {"longueur", borne(p.longueur)},
                         {"sans_un", sansUn}};
+    if (!p.debut.empty()) j["contraintes"]["debut"] = virgules(p.debut);
 }
 
 void rapportJson(std::ostream& o, const Probleme& p, const Resultat& r)
