@@ -37,6 +37,10 @@ for np in 2 3; do
   comparer $np --premieres 7 1/1 --longueur 6
   comparer $np --sans-un --compter 3/2
   comparer $np --parite impaire 1/2
+  comparer $np --compter --debut 2,5 --longueur 6 1/1
+  comparer $np --balayer 2..150
+  comparer $np --balayer 700..740 --moins-un --premiers --json
+  comparer $np --balayer 40..60 --parite impaire --max-n 4
 done
 
 # A rank killed mid-count: the job stops, the journal resumes it.

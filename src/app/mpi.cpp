@@ -1,6 +1,6 @@
 // egypte-mpi: one computation of the command line spread over the processes
 // of an MPI job, with the same options and exactly the same results as
-// egypte. Rank 0 runs the computation: it enumerates the work units of each
+// egypte (a scan of --balayer too: its denominators are its units). Rank 0 runs the computation: it enumerates the work units of each
 // length, deals them out on demand (a couple per thread of a rank, since
 // units are very uneven) to the other ranks and to its own threads, and
 // replays what comes back in the walk's order, with the journal if one is
@@ -145,14 +145,13 @@ private:
     std::vector<int> comptes_;
 };
 
-// Another rank: walks the units it is dealt until rank 0 says it is over.
-int ouvrier(const Commande& c, int fils)
+// Another rank: walks the units it is dealt (an Ouvrier, or an
+// OuvrierBalayage whose units are denominators) until rank 0 says it is over.
+template <class Atelier>
+int ouvrier(Atelier& atelier)
 {
     // Ctrl-C stops the units in hand (their results say so); rank 0 then ends.
     const EcouteInterruption ecoute;
-    Demande d;
-    d.montrer = c.montrer;
-    Ouvrier atelier(c.probleme, d, fils);
     struct Envoi {
         std::string texte;
         MPI_Request requete;
@@ -213,6 +212,18 @@ int ouvrier(const Commande& c, int fils)
     }
 }
 
+int ouvrier(const Commande& c, int fils)
+{
+    if (c.balayer) {
+        OuvrierBalayage atelier(c.probleme, c.balayage.moinsUn, fils);
+        return ouvrier(atelier);
+    }
+    Demande d;
+    d.montrer = c.montrer;
+    Ouvrier atelier(c.probleme, d, fils);
+    return ouvrier(atelier);
+}
+
 // Threads for each rank: --fils or EGYPTE_FILS when given, else the cores of
 // the machine shared among the ranks that run on it.
 int filsDuRang(const Commande& c, int rang)
@@ -261,9 +272,12 @@ int main(int argc, char** argv)
         std::vector<int> tous(static_cast<std::size_t>(rangs));
         MPI_Gather(&fils, 1, MPI_INT, tous.data(), 1, MPI_INT, 0, MPI_COMM_WORLD);
         if (rang == 0) {
-            TransportMpi transport(tous, placesParFil(c.montrer != Commande::Montrer::compter));
+            // A denominator is a unit of a scan: a few per thread hide the
+            // time of the messages.
+            TransportMpi transport(tous, c.balayer ? 4 : placesParFil(c.montrer != Commande::Montrer::compter));
             c.fils = fils;
-            statut = lancer(c, &transport);
+            c.balayage.fils = fils;
+            statut = c.balayer ? lancerBalayage(c, &transport) : lancer(c, &transport);
             transport.finir();
         } else {
             try {

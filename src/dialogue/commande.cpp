@@ -255,6 +255,7 @@ void lireProbleme(const Options& o, Probleme& pb)
     if (o.balayer->count() > 0) {
         if (!o.positionnels.empty())
             refuser("--balayer exclut la fraction : " + cite(o.positionnels.front()) + " (les fractions sont p/q)");
+        if (o.debut->count() > 0) refuser("--balayer exclut --debut (un balayage ecrit une ligne par denominateur)");
         pb.P1 = 1;
         pb.Q1 = 2;
     } else {
@@ -337,7 +338,7 @@ void lireBalayage(const Options& o, Commande& c)
     for (const CLI::Option* opt : {o.moinsUn, o.premiers})
         if (!c.balayer && opt->count() > 0) refuser(opt->get_name() + " va avec --balayer Q1..Q2");
     if (!c.balayer) return;
-    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter, o.sortie, o.estimer, o.debut})
+    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter, o.sortie, o.estimer})
         if (opt->count() > 0)
             refuser("--balayer exclut " + opt->get_name() + " (un balayage ecrit une ligne par denominateur)");
     const std::size_t points = s->find("..");

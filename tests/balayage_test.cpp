@@ -1,0 +1,300 @@
+// Many fractions at once, and the expansions that begin with given
+// denominators: the published records and a table worked by hand; every
+// line of random scans under random constraints held against the plain walk
+// of each fraction; the beginnings against the whole listing filtered; the
+// program's scan stopped by a signal and resumed, and its refusals.
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "api/chercher.h"
+#include "egypte/balayage.h"
+#include "egypte/egypte.h"
+#include "programme.h"
+
+namespace {
+
+using egypte::LigneBalayage;
+using egypte::Probleme;
+using egypte::RecordBalayage;
+
+struct Releve : egypte::RecepteurBalayage {
+    std::vector<LigneBalayage> lignes;
+    std::vector<RecordBalayage> records;
+    bool recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& r, std::string&) override
+    {
+        lignes.push_back(l);
+        records.insert(records.end(), r.begin(), r.end());
+        return true;
+    }
+};
+
+std::vector<std::vector<long>> records(const std::vector<RecordBalayage>& r)
+{
+    std::vector<std::vector<long>> v;
+    for (const RecordBalayage& x : r) v.push_back({x.n, static_cast<long>(x.p), static_cast<long>(x.q)});
+    return v;
+}
+
+TEST(Balayage, RecordsPublies)
+{
+    // The simplest fraction that needs n distinct unit fractions (OEIS
+    // A097048 / A097049): 1/2, 2/3, 4/5, 8/11, 16/17, 77/79, 732/733.
+    egypte::DemandeBalayage d;
+    d.q1 = 2;
+    d.q2 = 79;
+    d.fils = 2;
+    Releve r;
+    const egypte::ResultatBalayage res = egypte::balayer(Probleme{}, d, r);
+    EXPECT_TRUE(res.complet());
+    EXPECT_EQ(records(r.records), (std::vector<std::vector<long>>{
+                                      {1, 1, 2}, {2, 2, 3}, {3, 4, 5}, {4, 8, 11}, {5, 16, 17}, {6, 77, 79}}));
+    EXPECT_EQ(records(res.records), records(r.records));
+    ASSERT_EQ(r.lignes.size(), 78u);
+    for (std::size_t k = 0; k < r.lignes.size(); k++) EXPECT_EQ(r.lignes[k].q, static_cast<long>(k) + 2);
+    // 732/733 is (q - 1)/q for a prime q: the scan of those alone meets 7
+    // there first.
+    d.q2 = 733;
+    d.moinsUn = d.premiers = true;
+    Releve m;
+    egypte::balayer(Probleme{}, d, m);
+    ASSERT_FALSE(m.records.empty());
+    EXPECT_EQ(records({m.records.back()}), (std::vector<std::vector<long>>{{7, 732, 733}}));
+    EXPECT_EQ(m.lignes.back().q, 733);
+    EXPECT_EQ(m.lignes.size(), 130u);  // the primes up to 733
+}
+
+TEST(Balayage, TableALaMain)
+{
+    // q = 7: 1/7; 2/7 = 1/4 + 1/28, 4/7 = 1/2 + 1/14; 3/7, 5/7, 6/7 have no
+    // two terms (no divisor d of 49 with d = -7 mod p), and
+    // 3/7 = 1/3 + 1/11 + 1/231, 5/7 = 1/2 + 1/5 + 1/70, 6/7 = 1/2 + 1/3 + 1/42.
+    // q = 5: 2/5 = 1/3 + 1/15, 3/5 = 1/2 + 1/10, 4/5 = 1/2 + 1/4 + 1/20.
+    const std::vector<std::vector<std::int64_t>> comptes = {{1}, {1, 1}, {1, 1}, {1, 2, 1}, {1, 1}, {1, 2, 3}};
+    const std::vector<std::vector<std::int64_t>> premiers = {{1}, {1, 2}, {1, 3}, {1, 2, 4}, {1, 5}, {1, 2, 3}};
+    egypte::DemandeBalayage d;
+    d.q1 = 2;
+    d.q2 = 7;
+    Releve r;
+    egypte::balayer(Probleme{}, d, r);
+    ASSERT_EQ(r.lignes.size(), comptes.size());
+    for (std::size_t k = 0; k < comptes.size(); k++) {
+        EXPECT_EQ(r.lignes[k].comptes, comptes[k]) << k + 2;
+        EXPECT_EQ(r.lignes[k].premiers, premiers[k]) << k + 2;
+    }
+}
+
+// The minimal length by the plain walk, 0 when none.
+int longueurDeReference(const Probleme& contraintes, long p, long q)
+{
+    Probleme pb = contraintes;
+    pb.P1 = p;
+    pb.Q1 = q;
+    egypte::Demande d;
+    d.montrer = egypte::Montrer::premieres;
+    d.fils = 1;
+    egypte::Moteur m;
+    m.simple = 1;
+    return egypte::chercher(pb, d, nullptr, m).longueur;
+}
+
+TEST(Balayage, ChaqueLigneContreLaMarcheDeReference)
+{
+    std::mt19937 alea(20261207);
+#ifdef EGYPTE_SOUS_SANITISEURS
+    const int essais = 6;
+#else
+    const int essais = 30;
+#endif
+    for (int e = 0; e < essais; e++) {
+        Probleme c;
+        c.type = 1 + static_cast<int>(alea() % 2);
+        c.parite = static_cast<int>(alea() % 3);
+        if (alea() % 3 == 0) c.minx = 2 + alea() % 5;
+        if (alea() % 2 == 0) c.M = 30 + alea() % 300;
+        // Odd or even unknowns can need many terms: the plain walk is kept short.
+        if (c.parite != 0 || alea() % 2 == 0) c.maxn = 3 + alea() % 3;
+        egypte::DemandeBalayage d;
+        d.q1 = 2 + alea() % 40;
+        d.q2 = d.q1 + alea() % 12;
+        d.moinsUn = alea() % 4 == 0;
+        d.premiers = alea() % 4 == 0;
+        d.fils = 1 + static_cast<int>(alea() % 3);
+        Releve r;
+        ASSERT_TRUE(egypte::balayer(c, d, r).complet());
+        std::vector<LigneBalayage> attendu;
+        for (long q = d.q1; q <= d.q2; q++) {
+            bool premier = true;
+            for (long k = 2; k * k <= q; k++) premier = premier && q % k != 0;
+            if (d.premiers && !premier) continue;
+            LigneBalayage l;
+            l.q = q;
+            for (long p = d.moinsUn ? q - 1 : 1; p < q; p++) {
+                if (std::gcd(p, q) != 1) continue;
+                const int n = longueurDeReference(c, p, q);
+                if (n == 0) {
+                    l.sans++;
+                    continue;
+                }
+                if (l.comptes.size() < static_cast<std::size_t>(n)) {
+                    l.comptes.resize(n, 0);
+                    l.premiers.resize(n, 0);
+                }
+                if (l.comptes[n - 1]++ == 0) l.premiers[n - 1] = p;
+            }
+            attendu.push_back(l);
+        }
+        ASSERT_EQ(r.lignes.size(), attendu.size()) << "essai " << e;
+        for (std::size_t k = 0; k < attendu.size(); k++) {
+            EXPECT_EQ(r.lignes[k].q, attendu[k].q);
+            EXPECT_EQ(r.lignes[k].comptes, attendu[k].comptes) << "essai " << e << ", q = " << attendu[k].q;
+            EXPECT_EQ(r.lignes[k].premiers, attendu[k].premiers) << "essai " << e << ", q = " << attendu[k].q;
+            EXPECT_EQ(r.lignes[k].sans, attendu[k].sans) << "essai " << e << ", q = " << attendu[k].q;
+        }
+    }
+}
+
+// The expansions a search hands over.
+struct Liste : egypte::Recepteur {
+    std::vector<std::vector<NTL::ZZ>> x;
+    Suite recevoir(const egypte::Developpement& d, std::int64_t) override
+    {
+        x.push_back(d.valeurs());
+        return {};
+    }
+};
+
+TEST(Debut, LaListeEntiereFiltreeParSonDebut)
+{
+    std::mt19937 alea(7);
+    const int essais = 40;
+    for (int e = 0; e < essais; e++) {
+        Probleme p;
+        p.P1 = 1 + alea() % 5;
+        p.Q1 = 2 + alea() % 9;
+        p.type = 1 + static_cast<int>(alea() % 2);
+        p.parite = alea() % 4 == 0 ? static_cast<int>(1 + alea() % 2) : 0;
+        if (alea() % 3 == 0) p.M = 200 + alea() % 2000;
+        p.longueur = 4 + alea() % 2;
+        egypte::Demande d;
+        d.fils = 1 + static_cast<int>(alea() % 2);
+        Liste tout;
+        const egypte::Resultat r = egypte::chercher(p, d, &tout);
+        if (tout.x.empty()) continue;
+        // A beginning of an expansion found, or the same moved by one.
+        const std::vector<NTL::ZZ>& modele = tout.x[alea() % tout.x.size()];
+        Probleme q = p;
+        q.debut.assign(modele.begin(), modele.begin() + 1 + alea() % (modele.size() - 1));
+        if (alea() % 3 == 0) q.debut.back() += 1;
+        std::vector<std::vector<NTL::ZZ>> attendu;
+        for (const auto& x : tout.x)
+            if (std::equal(q.debut.begin(), q.debut.end(), x.begin())) attendu.push_back(x);
+        Liste filtre;
+        try {
+            const egypte::Resultat rf = egypte::chercher(q, d, &filtre);
+            EXPECT_EQ(filtre.x, attendu) << "essai " << e;
+            EXPECT_EQ(rf.solutions, static_cast<std::int64_t>(attendu.size()));
+            EXPECT_EQ(rf.P, r.P);
+            EXPECT_EQ(rf.Q, r.Q);
+            if (!attendu.empty()) {
+                EXPECT_EQ(rf.longueur, r.longueur);
+                EXPECT_EQ(rf.plusPetitX1, q.debut.front());
+            }
+        } catch (const egypte::Erreur& err) {
+            // Refused: it breaks a constraint or reaches P/Q, so nothing begins so.
+            EXPECT_TRUE(attendu.empty()) << "essai " << e << ": " << err.what();
+        }
+    }
+}
+
+TEST(Debut, LesDebutsRefuses)
+{
+    struct Cas {
+        std::vector<std::string> args;
+        const char* message;
+    } const cas[] = {
+        {{"--debut", "3,2", "1/1"}, "le debut 3,2 n'est pas croissant"},
+        {{"--debut", "2,2", "1/1"}, "le debut 2,2 repete un denominateur"},
+        {{"--debut", "2,3,6", "1/1"}, "le debut 2,3,6 atteint deja P/Q"},
+        {{"--debut", "1", "2/3"}, "le debut 1 atteint deja P/Q"},
+        {{"--parite", "impaire", "--debut", "3,4", "1/1"}, "le debut 3,4 a un denominateur pair"},
+        {{"--min-x1", "3", "--debut", "2", "1/1"}, "commence sous --min-x1"},
+        {{"--max-xn", "10", "--debut", "3,11", "1/1"}, "depasse --max-xn"},
+        {{"--longueur", "2", "--debut", "3,4", "1/1"}, "n'est pas plus court que --longueur"},
+        {{"--sans-un", "--debut", "1", "3/2"}, "commence par 1, que --sans-un exclut"},
+        {{"--debut", "2,,3", "1/1"}, "--debut attend des entiers positifs"},
+        {{"--debut", "0", "1/1"}, "--debut attend des entiers positifs"},
+        {{"--balayer", "2..9", "--debut", "2"}, "--balayer exclut --debut"},
+    };
+    for (const Cas& c : cas) {
+        const essai::Execution x = essai::executer(c.args);
+        EXPECT_EQ(x.statut, 2) << c.message;
+        EXPECT_NE(x.erreurs.find(c.message), std::string::npos) << x.erreurs;
+        EXPECT_EQ(x.sortie, "");
+    }
+    // A beginning that repeats with --repetitions, and one of the rest's own
+    // length: 1 = 1/3 + 1/3 + 1/3 with no more than the beginning's sum left.
+    const essai::Execution x = essai::executer({"--repetitions", "--debut", "3,3", "1/1"});
+    EXPECT_EQ(x.statut, 0);
+    EXPECT_EQ(x.sortie.substr(0, 6), "3 3 3\n");
+}
+
+TEST(Balayage, LeProgrammeArretePuisRepris)
+{
+    // A scan stopped by SIGTERM says where on standard error, and its journal
+    // resumes it: the two outputs end to end are the uninterrupted one.
+    const std::string journal = essai::temporaire("balayage.journal");
+#ifdef EGYPTE_SOUS_SANITISEURS
+    const std::string balayage = "2..150";
+#else
+    const std::string balayage = "2..500";
+#endif
+    const std::vector<std::string> args = {"--balayer", balayage, "--journal", journal};
+    essai::Lancement arret;
+    arret.limite = 0.3;
+    arret.signal = "TERM";
+    const essai::Execution a = essai::executer(args, arret);
+    const essai::Execution b = essai::executer(args);
+    const essai::Execution entier = essai::executer({"--balayer", balayage});
+    ASSERT_EQ(entier.statut, 0);
+    EXPECT_EQ(b.statut, 0) << b.erreurs;
+    if (a.statut == 143) EXPECT_NE(a.erreurs.find("balayage interrompu apres q = "), std::string::npos) << a.erreurs;
+    else EXPECT_EQ(a.statut, 0);  // a slow machine's start may outlast the signal
+    EXPECT_EQ(a.sortie + b.sortie, entier.sortie);
+    // Another range is another scan: its journal is refused untouched.
+    const std::string avant = essai::lire(journal);
+    const essai::Execution autre = essai::executer({"--balayer", "2..501", "--journal", journal});
+    EXPECT_EQ(autre.statut, 2);
+    EXPECT_EQ(essai::lire(journal), avant);
+    // A full disk is an error, not a scan done.
+    essai::Lancement plein;
+    plein.vers = "/dev/full";
+    EXPECT_EQ(essai::executer({"--balayer", "2..20"}, plein).statut, 74);
+    std::remove(journal.c_str());
+}
+
+TEST(Balayage, LesRefus)
+{
+    struct Cas {
+        std::vector<std::string> args;
+        const char* message;
+    } const cas[] = {
+        {{"--balayer", "9..3"}, "--balayer attend Q1..Q2 avec Q1 <= Q2"},
+        {{"--balayer", "1..3"}, "--balayer attend Q1..Q2 (2 <= Q1"},
+        {{"--balayer", "2..x"}, "--balayer attend Q1..Q2 (2 <= Q1"},
+        {{"--balayer", "2..4611686018427387904"}, "< 2^62"},
+        {{"--moins-un", "4/5"}, "--moins-un va avec --balayer"},
+        {{"--balayer", "2..9", "4/5"}, "--balayer exclut la fraction"},
+        {{"--balayer", "2..9", "--compter"}, "--balayer exclut --compter"},
+    };
+    for (const Cas& c : cas) {
+        const essai::Execution x = essai::executer(c.args);
+        EXPECT_EQ(x.statut, 2) << c.message;
+        EXPECT_NE(x.erreurs.find(c.message), std::string::npos) << x.erreurs;
+    }
+}
+
+}  // namespace
