@@ -14,22 +14,6 @@ std::int64_t denominateurSuivant(const DemandeBalayage& d, std::int64_t q)
     return 0;
 }
 
-int longueurMinimale(const Probleme& contraintes, const NTL::ZZ& p, const NTL::ZZ& q)
-{
-    Probleme pb = contraintes;
-    pb.P1 = p;
-    pb.Q1 = q;
-    // The first expansion settles the length: the walk of the shorter ones
-    // went to its end without one.
-    Demande d;
-    d.montrer = Montrer::premieres;
-    d.K = 1;
-    d.fils = 1;
-    const Resultat r = chercher(pb, d);
-    if (r.fin == Fin::interrompue) return -1;
-    return r.longueur;
-}
-
 bool calculerLigne(const Probleme& contraintes, bool moinsUn, std::int64_t q, LigneBalayage& l,
                    std::int64_t& fractions)
 {
