@@ -120,6 +120,14 @@ TEST(Balayage, ChaqueLigneContreLaMarcheDeReference)
         egypte::DemandeBalayage d;
         d.q1 = 2 + alea() % 40;
         d.q2 = d.q1 + alea() % 12;
+        // Every third without a constraint on the values, up to lengths of 6
+        // (the scan's own search in increasing order).
+        if (e % 3 == 0) {
+            c = Probleme{};
+            c.type = 1 + e % 2;
+            d.q1 = 60 + alea() % 30;
+            d.q2 = d.q1 + alea() % 6;
+        }
         d.moinsUn = alea() % 4 == 0;
         d.premiers = alea() % 4 == 0;
         d.fils = 1 + static_cast<int>(alea() % 3);
