@@ -3,7 +3,7 @@
 #   bash scripts/tester.sh              the usual build (build-tests/)
 #   bash scripts/tester.sh --sanitize   the same tests, everything built with
 #                                       AddressSanitizer and UBSan (build-sanitize/)
-#   bash scripts/tester.sh --threads    the tests of the walk on several threads,
+#   bash scripts/tester.sh --threads    the tests of the walk and of the scan on several threads,
 #                                       built with ThreadSanitizer (build-tsan/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +11,7 @@ bash scripts/dependances.sh
 if [ "${1:-}" = "--threads" ]; then
   cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEGYPTE_TESTS=ON -DEGYPTE_BENCH=OFF -DEGYPTE_TSAN=ON
   cmake --build build-tsan -j2 --target egypte_tests egypte
-  ctest --test-dir build-tsan --output-on-failure -j2 -R Parallele
+  ctest --test-dir build-tsan --output-on-failure -j2 -R 'Parallele|Balayage'
 elif [ "${1:-}" = "--sanitize" ]; then
   cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEGYPTE_TESTS=ON -DEGYPTE_BENCH=OFF -DEGYPTE_SANITIZE=ON
   cmake --build build-sanitize -j2
