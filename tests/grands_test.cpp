@@ -121,19 +121,6 @@ TEST_F(Grands, DeuxSurUnProduitDeDeuxPremiersDe34A40Bits)
         for (const std::vector<ZZ>& x : releve.valeurs) verifierSomme(x, Q);
         EXPECT_EQ(r.plusPetitX1, (Q + 1) / 2);
     }
-    // The count of the number, on two threads as well.
-    for (int fils : {1, 2}) {
-        egypte::Probleme p;
-        p.P1 = 2;
-        p.Q1 = NTL::conv<ZZ>("300000000700000000247");
-        egypte::Demande d;
-        d.montrer = Montrer::compter;
-        d.fils = fils;
-        egypte::progres::commencer();
-        const egypte::Resultat r = egypte::chercher(p, d);
-        EXPECT_EQ(r.fin, egypte::Fin::complete);
-        EXPECT_EQ(r.solutions, 4);
-    }
 }
 
 TEST_F(Grands, AuDelaDeLEffortLaMarchePasAPas)
