@@ -2,7 +2,8 @@
 // whole computations typed through calcul, with every paging answer, must
 // write the same bytes, read the same answers and count the same expansions.
 // The fast search (machine words or big integers; divisors listed, matched or
-// stepped, or chosen by their counts; x[n-2] in words or by the walk) is held
+// stepped, or chosen by their counts; x[n-2] in words or by the walk; numbers
+// factored in words or as big integers) is held
 // against the plain walk; the walk on several threads (more than the machine
 // has, on purpose, with units of every depth and quota) against the fast
 // search on one thread, itself held against the plain walk here.
@@ -22,7 +23,12 @@ struct Chemin {
 
 void PrintTo(const Chemin& c, std::ostream* os) { *os << c.nom; }
 
-essai::Reglages rapide(int bits, int methode, int avant) { return {0, 1, bits, methode, avant}; }
+essai::Reglages rapide(int bits, int methode, int avant, int facteurs = 64)
+{
+    essai::Reglages r{0, 1, bits, methode, avant};
+    r.facteurs = facteurs;
+    return r;
+}
 essai::Reglages fils(int k, std::size_t plafond, int parFil, int loin = 0)
 {
     return {0, k, 62, 0, 1, plafond, parFil, loin};
@@ -41,7 +47,8 @@ const Chemin CHEMINS[] = {
     {"Parallele_reseau_plafond_5", fils(2, 5, 1, 3)},
     {"mots_0_sans_avant", rapide(62, 0, 0)}, {"mots_1", rapide(62, 1, 1)}, {"mots_2", rapide(62, 2, 1)},
     {"mots_3", rapide(62, 3, 1)}, {"mots_3_sans_avant", rapide(62, 3, 0)}, {"grands_1", rapide(0, 1, 1)},
-    {"grands_2", rapide(0, 2, 1)},
+    {"grands_2", rapide(0, 2, 1)}, {"facteurs_grands_mots_0", rapide(62, 0, 1, 8)},
+    {"facteurs_grands_grands_1", rapide(0, 1, 1, 8)},
 };
 
 class Chemins : public testing::TestWithParam<Chemin> {

@@ -143,6 +143,7 @@ Trace calculer(const std::string& tape, const Reglages& r)
     m.bitsMots = r.bits;
     m.methode = r.methode;
     m.avant = r.avant;
+    m.bitsFacteurs = r.facteurs;
     m.plafondUnite = r.plafond;
     m.unitesParFil = r.unitesParFil;
     std::unique_ptr<ReseauLocal> loin;

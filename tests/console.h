@@ -50,11 +50,14 @@ std::vector<Developpement> lignesSolutions(const std::string& texte);
 // `loin` > 0: the units are dealt out as to other processes (through the
 // text of the messages) walked on that many threads, and to `fils` threads
 // of the computation's own.
+// `facteurs`: Q and the unknowns of more bits than that are factored as big
+// integers (64 in a search; lower, small problems take that path).
 struct Reglages {
     int simple = 0, fils = 1, bits = 62, methode = 0, avant = 1;
     std::size_t plafond = std::size_t(1) << 16;
     int unitesParFil = 64;
     int loin = 0;
+    int facteurs = 64;
 };
 
 // One whole computation typed through calcul (the answers from the prompt

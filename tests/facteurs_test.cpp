@@ -1,11 +1,12 @@
-// Factorisation of 64-bit numbers, on which the fast search relies for exact
-// divisor lists.
+// Factorisation of 64-bit numbers and of larger ones, on which the fast
+// search relies for exact divisor lists.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 
 #include "search/facteurs.h"
+#include "search/grands_facteurs.h"
 
 using egypte::premier64;
 
@@ -54,6 +55,60 @@ TEST(Facteurs, LeProduitRedonneLeNombre)
             for (int e = 0; e < f[a].e; e++) produit *= f[a].p;
         }
         EXPECT_TRUE(produit == v) << v;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+using egypte::PuissanceZ;
+using NTL::ZZ;
+
+ZZ premierApres(long bits) { return NTL::NextPrime(NTL::power2_ZZ(bits)); }
+
+// The factorisation found is the one the number was built from: the same
+// primes, increasing, with the same exponents.
+void verifierFactorisation(const std::vector<PuissanceZ>& attendu)
+{
+    ZZ v(1);
+    for (const PuissanceZ& t : attendu) v *= power(t.p, t.e);
+    SCOPED_TRACE(v);
+    std::vector<PuissanceZ> f;
+    ASSERT_TRUE(egypte::factoriserGrand(v, f));
+    ASSERT_EQ(f.size(), attendu.size());
+    for (std::size_t a = 0; a < f.size(); a++) {
+        EXPECT_EQ(f[a].p, attendu[a].p);
+        EXPECT_EQ(f[a].e, attendu[a].e);
+    }
+}
+
+TEST(Facteurs, AuDelaDe64Bits)
+{
+    // 1, primes just above 2^63, 2^64, 2^100, 2^127 and 2^300; two primes of
+    // 34 and 35 bits (300000000700000000247), of 40 bits, of 48 bits; small
+    // primes with a large one; the square of a 45-bit prime; a number of 700
+    // bits made of small primes and one of 101 bits.
+    verifierFactorisation({});
+    for (long b : {63, 64, 100, 127, 300}) verifierFactorisation({{premierApres(b), 1}});
+    verifierFactorisation({{ZZ(10000000019), 1}, {ZZ(30000000013), 1}});
+    verifierFactorisation({{NTL::NextPrime(ZZ(700000000000)), 1}, {NTL::NextPrime(ZZ(1000000000000)), 1}});
+    verifierFactorisation({{premierApres(47), 1}, {NTL::NextPrime(NTL::power2_ZZ(47) * 3), 1}});
+    verifierFactorisation({{ZZ(3), 5}, {ZZ(7), 1}, {premierApres(90), 2}});
+    verifierFactorisation({{premierApres(45), 2}});
+    verifierFactorisation({{ZZ(2), 590}, {ZZ(3), 1}, {ZZ(32749), 3}, {premierApres(100), 1}});
+}
+
+TEST(Facteurs, AuDelaDeLEffortPermis)
+{
+    // Two primes of 110 bits; two of 350 bits (700 bits, no small factor).
+    // Refused, twice (the second answer comes from what the process keeps).
+    const ZZ deux = premierApres(110) * premierApres(111);
+    const ZZ long700 = premierApres(350) * premierApres(349);
+    for (const ZZ& v : {deux, deux, long700}) {
+        std::vector<PuissanceZ> f{{ZZ(5), 1}};
+        EXPECT_FALSE(egypte::factoriserGrand(v, f)) << v;
+        EXPECT_TRUE(f.empty());
     }
 }
 

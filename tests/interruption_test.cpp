@@ -190,9 +190,11 @@ protected:
 TEST_F(Progres, LeBudgetArreteLaRechercheCommeCtrlC)
 {
     // Also inside the slide of a bound, which counts against the budget: the
-    // plain walk slides one candidate at a time (the fast search jumps).
+    // plain walk slides one candidate at a time (the fast search jumps, and
+    // since it factors Q's 40 digits it finds BORNE's expansions at once).
     for (int simple : {0, 1}) {
         for (const std::string& tape : {LONGUE, BORNE}) {
+            if (tape == BORNE && simple == 0) continue;
             const std::string sortie = calculer(tape, nullptr, simple);
             ASSERT_GE(sortie.size(), INTERROMPU.size());
             EXPECT_EQ(sortie.substr(sortie.size() - INTERROMPU.size()), INTERROMPU);

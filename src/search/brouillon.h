@@ -21,9 +21,12 @@ using NTL::ZZ;
 struct Brouillon {
     CacheFacteurs cache;             // factorisations of Q and of the placed unknowns
     std::vector<Puissance> facteurs; // the primes of q with their exponents in q
+    std::vector<ZZ> grands;          // primes of Q and of the unknowns beyond machine words
     std::vector<Puissance> base;     // the primes of q3 (the run over x[n-2])
     Diviseurs liste;                 // the divisors of a range, listed or matched
-    std::vector<ZZ> candidatsZ;      // the same when q does not fit a machine word
+    std::vector<PuissanceZ> facteursZ; // the primes of q with their exponents, when q does not fit
+    std::size_t nbFacteursZ = 0;     // entries of facteursZ in use
+    std::vector<ZZ> candidatsZ;      // the divisors of a range when q does not fit a machine word
     std::size_t nbZ = 0;             // entries of candidatsZ in use
     std::vector<ZZ> pileZ;           // pileZ[idx]: the divisor built from the primes before idx
     long noeudsZ = 0;                // nodes of the big-integer listing (looks at Ctrl-C)

@@ -10,27 +10,33 @@
 #include <vector>
 
 #include "search/facteurs.h"
+#include "search/grands_facteurs.h"
 
 namespace egypte {
 
 class CacheFacteurs {
 public:
-    // The distinct primes of q0 and of x[1..k-1] into premiers (exponent 0),
-    // each once. False when one of those numbers cannot be factored (a prime
-    // factor beyond 63 bits, or a cofactor beyond 64 bits that the small
-    // primes do not break).
-    bool rassembler(int k, const NTL::ZZ& q0, const NTL::Vec<NTL::ZZ>& x, std::vector<Puissance>& premiers);
+    // The distinct primes of q0 and of x[1..k-1], each once (exponent 0):
+    // those of at most min(bits, 63) bits into premiers, the larger ones into
+    // grands. A number of at most min(bits, 64) bits is factored in machine
+    // words, a larger one by factoriserGrand (bits is 64 in a search; the
+    // tests lower it so that small problems take the big-integer paths).
+    // False when one of those numbers cannot be factored within that effort.
+    bool rassembler(int k, const NTL::ZZ& q0, const NTL::Vec<NTL::ZZ>& x, int bits, std::vector<Puissance>& premiers,
+                    std::vector<NTL::ZZ>& grands);
 
 private:
     struct Decomposition {
-        NTL::ZZ valeur;          // the number factored
-        bool faite = false;      // valeur has been factored (completely or not)
-        bool complete = false;   // f is its whole factorisation
-        std::vector<Puissance> f;
+        NTL::ZZ valeur;               // the number factored
+        bool faite = false;           // valeur has been factored (completely or not)
+        bool complete = false;        // f and grands are its whole factorisation
+        std::vector<Puissance> f;     // its primes that fit a machine word
+        std::vector<NTL::ZZ> grands;  // the others
     };
     std::vector<Decomposition> cases_;  // [0]: q0; [a]: x[a]
+    std::vector<PuissanceZ> tampon_;
 
-    static bool decomposer(const NTL::ZZ& v, Decomposition& d);
+    bool decomposer(const NTL::ZZ& v, int bits, Decomposition& d);
 };
 
 }  // namespace egypte

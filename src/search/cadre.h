@@ -33,6 +33,11 @@ struct Conduite {
     int bitsMots = 62;
     int methode = 0;
     int avant = 1;
+    // Q and the placed unknowns are factored in machine words when they have
+    // at most bitsFacteurs bits (64), by the big-integer factoring otherwise,
+    // and their primes of more than min(bitsFacteurs, 63) bits are kept as big
+    // integers; the tests lower it so that small problems take those paths.
+    int bitsFacteurs = 64;
     // Expansions a work unit may hold before it hands the rest of its subtree
     // back as smaller units (bounds the memory of a walk whatever its count),
     // and the work units aimed at per thread when their depth is chosen.

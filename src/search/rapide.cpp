@@ -11,13 +11,16 @@
 // and b have the required parity and whose b is at most M, are expansions.
 //
 // The primes of q all divide Q times the placed unknowns, so only single
-// numbers are factored, each once while it stays in place. The divisors are
+// numbers are factored, each once while it stays in place: in machine words
+// when they fit, otherwise through FLINT with a bounded effort (so that 2/p
+// for a prime p of 100 bits is found at once), their primes beyond 63 bits
+// kept as big integers. The divisors are
 // listed depth-first under the bound of the range, or, when they are many and
 // p is large, matched by their residues mod p in two halves; when the range
 // has fewer values than that work, it is stepped instead (one division per
 // value, without the bound computation of a walk step). When q cannot be
-// factored (a prime factor of Q or of an unknown beyond 64 bits that trial
-// division does not find), the walk's own step runs: slower, never wrong.
+// factored within that effort (a composite cofactor too large for it), the
+// walk's own step runs: slower, never wrong, and Ctrl-C stops it.
 //
 // One position higher, x[n-2] runs through its values in machine words, each
 // followed by the range of x[n-1] as above (see "the position before" below).
@@ -49,7 +52,7 @@ void versZZ(ZZ& r, u128 v, ZZ& tz)
 }  // namespace
 
 // The primes of Q and of x[1..k-1], each once.
-bool Recherche::rassembler(int k) { return cache.rassembler(k, Q, x, facteurs); }
+bool Recherche::rassembler(int k) { return cache.rassembler(k, Q, x, bitsFacteurs, facteurs, grands); }
 
 // Expansion with x[k] = a and x[n] = b: shown through the one display.
 // Returns whether the range must stop there: the receiver's stop, or Ctrl-C.
@@ -65,7 +68,7 @@ void Recherche::diviseursZ(std::size_t idx)
 {
     if (coupeZ) return;
     const ZZ& d = pileZ[idx];
-    if (idx == facteurs.size()) {
+    if (idx == nbFacteursZ) {
         if (d >= dloz) {
             rem(tz, d, pz);
             if (tz == uz) {
@@ -76,8 +79,8 @@ void Recherche::diviseursZ(std::size_t idx)
         if (++noeudsZ % PAS_INTERRUPTION == 0 && arrete()) coupeZ = true;
         return;
     }
-    const long pr = static_cast<long>(facteurs[idx].p);
-    const int e2 = 2 * facteurs[idx].e;
+    const ZZ& pr = facteursZ[idx].p;
+    const int e2 = 2 * facteursZ[idx].e;
     ZZ& e = pileZ[idx + 1];
     e = d;
     for (int t = 0;; t++) {
@@ -135,6 +138,19 @@ bool Recherche::exposantsMots(u64 q, double& tau)
         tau *= 2 * e0 + 1;
     }
     facteurs.resize(w0);
+    // A prime kept as a big integer divides q only when it fits a word too
+    // (the tests keep small primes that way).
+    for (const ZZ& g0 : grands) {
+        if (NumBits(g0) > 63) continue;
+        const u64 pr = versU64(g0);
+        int e0 = 0;
+        while (q % pr == 0) {
+            q /= pr;
+            e0++;
+        }
+        if (e0 > 0) facteurs.push_back(Puissance{pr, e0});
+        tau *= 2 * e0 + 1;
+    }
     std::sort(facteurs.begin(), facteurs.end(), [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
     return q == 1;
 }
@@ -189,25 +205,40 @@ Recherche::FinPlage Recherche::parcourirMots(const Mots& m, bool apparie, bool p
     return FinPlage::complete;
 }
 
-// The same as exposantsMots for a q beyond 64 bits (qz).
+// The same as exposantsMots for a q that does not fit machine words (qz),
+// into facteursZ: the machine primes, then those kept as big integers.
 bool Recherche::exposantsZ(double& tau)
 {
     tau = 1;
     ZZ reste = qz;
-    std::size_t w0 = 0;
-    for (std::size_t a0 = 0; a0 < facteurs.size(); a0++) {
-        const long pr = static_cast<long>(facteurs[a0].p);
+    nbFacteursZ = 0;
+    auto garder = [&](int e0, auto&& prendre) {
+        tau *= 2 * e0 + 1;
+        if (e0 == 0) return;
+        if (nbFacteursZ == facteursZ.size()) facteursZ.emplace_back();
+        prendre(facteursZ[nbFacteursZ].p);
+        facteursZ[nbFacteursZ++].e = e0;
+    };
+    for (const Puissance& f : facteurs) {
+        const long pr = static_cast<long>(f.p);
         int e0 = 0;
         while (rem(reste, pr) == 0) {
             div(reste, reste, pr);
             e0++;
         }
-        if (e0 > 0) facteurs[w0++] = Puissance{facteurs[a0].p, e0};
-        tau *= 2 * e0 + 1;
+        garder(e0, [&](ZZ& p) { conv(p, pr); });
     }
-    facteurs.resize(w0);
+    for (const ZZ& g0 : grands) {
+        int e0 = 0;
+        while (divide(tz, reste, g0)) {
+            reste = tz;
+            e0++;
+        }
+        garder(e0, [&](ZZ& p) { p = g0; });
+    }
     if (!IsOne(reste)) return false;
-    std::sort(facteurs.begin(), facteurs.end(), [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
+    std::sort(facteursZ.begin(), facteursZ.begin() + static_cast<long>(nbFacteursZ),
+              [](const PuissanceZ& u, const PuissanceZ& v) { return u.p > v.p; });
     return true;
 }
 
@@ -248,7 +279,7 @@ void Recherche::listerZ(bool pas)
             }
         }
     } else {
-        if (pileZ.size() < facteurs.size() + 1) pileZ.resize(facteurs.size() + 1);
+        if (pileZ.size() < nbFacteursZ + 1) pileZ.resize(nbFacteursZ + 1);
         pileZ[0] = 1;
         diviseursZ(0);
         std::sort(candidatsZ.begin(), candidatsZ.begin() + static_cast<long>(nbZ),
@@ -315,7 +346,7 @@ bool Recherche::dernierNiveau()
     // Exponents of the primes in q; they must make up q entirely.
     const bool mots = NumBits(qz) <= bitsMots && NumBits(v0) <= bitsMots && NumBits(pz) <= bitsMots;
     double tau = 1;
-    if (!(NumBits(qz) <= 64 ? exposantsMots(versU64(qz), tau) : exposantsZ(tau))) {
+    if (!(mots ? exposantsMots(versU64(qz), tau) : exposantsZ(tau))) {
         plu();
         return false;
     }
