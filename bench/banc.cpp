@@ -57,6 +57,8 @@ std::vector<Cas> lesCas()
          60, true, "aucune des deux ne finit : arretees apres 60 s"},
         {"27538/27539-fin", "27538/27539 compte jusqu'au bout", "27538 27539 0" + COMPTER, -1, 0, false,
          "la marche simple ne finit pas : non lancee"},
+        {"3/4-7", "3/4 en longueur 7, Type 2", "3 4 1 2 0 0 0 7 8" + COMPTER, -1, 0, false,
+         "la marche simple demanderait des minutes : non lancee"},
         {"un8", "1 en 8 fractions distinctes", "1 1 1 2 0 0 0 8 9" + COMPTER, -1, 0, false,
          "la marche simple demanderait des heures : non lancee"},
         {"un8rep", "1 en 8 fractions, repetitions permises", "1 1 1 1 0 0 0 8 9" + COMPTER, -1, 0, false,

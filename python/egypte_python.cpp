@@ -12,6 +12,7 @@
 // and raises KeyboardInterrupt.
 #include <pybind11/eval.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <NTL/ZZ.h>
 
@@ -26,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "egypte/balayage.h"
 #include "egypte/egypte.h"
 
 namespace py = pybind11;
@@ -85,8 +87,8 @@ egypte::Probleme probleme(const py::object& p, const py::object& q, const Option
     pb.longueur = borne(o.longueur, "longueur");
     if (!o.longueur.is_none() && IsZero(pb.longueur))
         throw py::value_error("--longueur attend un entier au moins egal a 1, pas '0'");
-    // The first denominators given are not a search of this version.
-    if (!o.debut.is_none()) throw py::value_error("debut : les premiers denominateurs imposes ne sont pas encore pris en charge");
+    if (!o.debut.is_none())
+        for (const py::handle x : o.debut) pb.debut.push_back(versZZ(py::reinterpret_borrow<py::object>(x), "debut"));
     try {
         egypte::verifier(pb);
     } catch (const egypte::Erreur& e) {
@@ -441,6 +443,57 @@ def _suite(lots):
         "longueur_minimale(p, q, **contraintes)\n\nLa longueur minimale d'un developpement de p/q sous ces "
         "contraintes, ou None s'il n'y en a aucun.",
         py::arg("p"), py::arg("q"));
+
+    m.def(
+        "balayer",
+        [](std::int64_t q1, std::int64_t q2, bool moinsUn, bool premiers, const py::kwargs& k) {
+            const Options o = lireOptions(k);
+            if (!o.debut.is_none()) throw py::value_error("balayer exclut debut");
+            const egypte::Probleme pb = probleme(py::int_(1), py::int_(2), o);
+            egypte::DemandeBalayage d;
+            d.q1 = q1;
+            d.q2 = q2;
+            d.moinsUn = moinsUn;
+            d.premiers = premiers;
+            d.fils = fils(o);
+            struct Releve : egypte::RecepteurBalayage {
+                std::vector<egypte::LigneBalayage> lignes;
+                bool recevoir(const egypte::LigneBalayage& l, const std::vector<egypte::RecordBalayage>&,
+                              std::string&) override
+                {
+                    lignes.push_back(l);
+                    return true;
+                }
+            } releve;
+            const egypte::ResultatBalayage r =
+                sansGil<egypte::ResultatBalayage>([&] { return egypte::balayer(pb, d, releve); });
+            py::list lignes, records;
+            for (const egypte::LigneBalayage& l : releve.lignes) {
+                py::dict x;
+                x["q"] = l.q;
+                x["longueurs"] = py::cast(l.comptes);
+                x["premiers"] = py::cast(l.premiers);
+                x["sans"] = l.sans;
+                lignes.append(x);
+            }
+            for (const egypte::RecordBalayage& rec : r.records) {
+                py::dict x;
+                x["n"] = rec.n;
+                x["p"] = rec.p;
+                x["q"] = rec.q;
+                records.append(x);
+            }
+            py::dict res;
+            res["lignes"] = lignes;
+            res["records"] = records;
+            res["complet"] = r.complet();
+            return res;
+        },
+        "balayer(q1, q2, moins_un=False, premiers=False, **contraintes)\n\nPour chaque q de q1 a q2 : "
+        "combien de p/q (p < q, premier avec q) demandent 1, 2, 3... termes (longueurs[i - 1]), le plus petit "
+        "de ces p (premiers[i - 1]) et ceux sans developpement (sans) ; records : la premiere fraction qui "
+        "demande n termes.",
+        py::arg("q1"), py::arg("q2"), py::arg("moins_un") = false, py::arg("premiers") = false);
 
     m.def(
         "estimer",

@@ -112,3 +112,29 @@ def test_refus(args, kw, message):
         egypte.compter(*args, **kw)
     with pytest.raises(ValueError, match=message):
         egypte.developpements(*args, **kw)
+
+
+def test_debut_la_liste_filtree():
+    # The expansions that begin 2, 5 among every one of 1 in 6 distinct terms.
+    tout = list(egypte.developpements(1, 1, longueur=6))
+    filtre = [x for x in tout if x[:2] == (2, 5)]
+    assert filtre and list(egypte.developpements(1, 1, longueur=6, debut=[2, 5])) == filtre
+    assert egypte.compter(1, 1, longueur=6, debut=(2, 5))["solutions"] == len(filtre)
+    with pytest.raises(ValueError, match="atteint deja P/Q"):
+        egypte.compter(1, 1, debut=[2, 3, 6])
+
+
+def test_balayer_les_records_publies():
+    # The simplest fractions that need 1 to 6 distinct unit fractions (OEIS A097048 / A097049).
+    b = egypte.balayer(2, 79, fils=2)
+    assert b["complet"]
+    assert [(r["n"], r["p"], r["q"]) for r in b["records"]] == [
+        (1, 1, 2), (2, 2, 3), (3, 4, 5), (4, 8, 11), (5, 16, 17), (6, 77, 79)]
+    cinq = b["lignes"][3]
+    assert cinq == {"q": 5, "longueurs": [1, 2, 1], "premiers": [1, 2, 4], "sans": 0}
+    # Each line against the minimal length of each fraction, here under a constraint.
+    for l in egypte.balayer(20, 26, max_xn=300)["lignes"]:
+        q = l["q"]
+        n = [egypte.longueur_minimale(p, q, max_xn=300) for p in range(1, q) if Fraction(p, q).denominator == q]
+        assert l["longueurs"] == [n.count(i) for i in range(1, len(l["longueurs"]) + 1)]
+        assert l["sans"] == n.count(None) and sum(l["longueurs"]) + l["sans"] == len(n)
