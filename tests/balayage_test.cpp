@@ -277,10 +277,15 @@ TEST(Balayage, LeProgrammeArretePuisRepris)
     const essai::Execution autre = essai::executer({"--balayer", "2..501", "--journal", journal});
     EXPECT_EQ(autre.statut, 2);
     EXPECT_EQ(essai::lire(journal), avant);
-    // A full disk is an error, not a scan done.
+    // A full disk is an error, not a scan done: no line is recorded as
+    // written, and the journal resumes the whole scan.
+    std::remove(journal.c_str());
     essai::Lancement plein;
     plein.vers = "/dev/full";
-    EXPECT_EQ(essai::executer({"--balayer", "2..20"}, plein).statut, 74);
+    EXPECT_EQ(essai::executer({"--balayer", "2..20", "--journal", journal}, plein).statut, 74);
+    EXPECT_EQ(essai::lire(journal).find("\nB "), std::string::npos) << essai::lire(journal);
+    EXPECT_EQ(essai::executer({"--balayer", "2..20", "--journal", journal}).sortie,
+              essai::executer({"--balayer", "2..20"}).sortie);
     std::remove(journal.c_str());
 }
 
