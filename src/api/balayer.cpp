@@ -8,7 +8,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <numeric>
 #include <optional>
 #include <thread>
 
@@ -184,8 +183,10 @@ private:
             }
             if (!lireLigne(texte, l) || l.q != id)
                 throw Erreur(Erreur::Genre::message, "ligne de balayage illisible d'un autre processus");
-            // Its fractions, for the count of those searched.
-            for (std::int64_t p = d_.moinsUn ? l.q - 1 : 1; p < l.q; p++) fractions_ += std::gcd(p, l.q) == 1;
+            // Its fractions, for the count of those searched: each is in one
+            // tally of the line.
+            fractions_ += l.sans;
+            for (std::int64_t c : l.comptes) fractions_ += c;
             rendre(id, std::move(l));
         }
     }

@@ -11,6 +11,17 @@ namespace {
     throw Erreur(Erreur::Genre::probleme, "le debut " + texteDebut(p.debut) + " " + pourquoi);
 }
 
+// 1/x1 + ... + 1/xk = N/D.
+void somme(const std::vector<NTL::ZZ>& debut, NTL::ZZ& N, NTL::ZZ& D)
+{
+    N = 0;
+    D = 1;
+    for (const NTL::ZZ& x : debut) {
+        N = N * x + D;
+        D *= x;
+    }
+}
+
 }  // namespace
 
 std::string texteDebut(const std::vector<NTL::ZZ>& debut)
@@ -43,12 +54,9 @@ void verifierDebut(const Probleme& p)
     if (p.sansUn && d[0] == 1 && p.P1 >= p.Q1) refuser(p, "commence par 1, que --sans-un exclut");
     if (!IsZero(p.longueur) && p.longueur <= k) refuser(p, "n'est pas plus court que --longueur");
     if (!IsZero(p.maxn) && p.maxn <= k) refuser(p, "n'est pas plus court que --max-n");
-    // 1/x1 + ... + 1/xk < P1/Q1, in integers: S = N/D.
-    NTL::ZZ N(0), D(1);
-    for (const NTL::ZZ& x : d) {
-        N = N * x + D;
-        D *= x;
-    }
+    // 1/x1 + ... + 1/xk < P1/Q1, in integers.
+    NTL::ZZ N, D;
+    somme(d, N, D);
     if (N * p.Q1 >= p.P1 * D) refuser(p, "atteint deja P/Q : aucun developpement plus long ne commence ainsi");
 }
 
@@ -59,11 +67,8 @@ Probleme reste(const Probleme& p)
     Probleme r = p;
     r.debut.clear();
     const long k = static_cast<long>(p.debut.size());
-    NTL::ZZ N(0), D(1);
-    for (const NTL::ZZ& x : p.debut) {
-        N = N * x + D;
-        D *= x;
-    }
+    NTL::ZZ N, D;
+    somme(p.debut, N, D);
     // P1/Q1 - N/D, positive (checked); the engine reduces it.
     r.P1 = p.P1 * D - N * p.Q1;
     r.Q1 = p.Q1 * D;
