@@ -29,12 +29,14 @@ essai::Reglages rapide(int bits, int methode, int avant, int facteurs = 64)
     r.facteurs = facteurs;
     return r;
 }
-essai::Reglages fils(int k, std::size_t plafond, int parFil, int loin = 0)
+essai::Reglages fils(int k, std::size_t plafond, int parFil, int loin = 0, std::int64_t travail = 1 << 16)
 {
-    return {0, k, 62, 0, 1, plafond, parFil, loin};
+    essai::Reglages r{0, k, 62, 0, 1, plafond, parFil, loin};
+    r.travail = travail;
+    return r;
 }
 
-// The first seven also take the delicate cases (the plain walk is slow on them:
+// The first nine also take the delicate cases (the plain walk is slow on them:
 // one fast path only). The walks on several threads are the ones run under
 // ThreadSanitizer (by the name Parallele).
 const Chemin CHEMINS[] = {
@@ -45,6 +47,8 @@ const Chemin CHEMINS[] = {
     {"Parallele_2_fils_plafond_1", fils(2, 1, 16)},
     {"Parallele_reseau_plafond_2", fils(1, 2, 4, 2)},
     {"Parallele_reseau_plafond_5", fils(2, 5, 1, 3)},
+    {"Parallele_2_fils_travail_3", fils(2, 1 << 16, 4, 0, 3)},
+    {"Parallele_reseau_travail_2", fils(1, 1 << 16, 2, 2, 2)},
     {"mots_0_sans_avant", rapide(62, 0, 0)}, {"mots_1", rapide(62, 1, 1)}, {"mots_2", rapide(62, 2, 1)},
     {"mots_3", rapide(62, 3, 1)}, {"mots_3_sans_avant", rapide(62, 3, 0)}, {"grands_1", rapide(0, 1, 1)},
     {"grands_2", rapide(0, 2, 1)}, {"facteurs_grands_mots_0", rapide(62, 0, 1, 8)},
@@ -104,7 +108,7 @@ TEST_P(Frontieres, CasDelicats)
 
 std::string nom(const testing::TestParamInfo<Chemin>& i) { return i.param.nom; }
 INSTANTIATE_TEST_SUITE_P(Tous, Chemins, testing::ValuesIn(CHEMINS), nom);
-INSTANTIATE_TEST_SUITE_P(Tous, Frontieres, testing::ValuesIn(CHEMINS, CHEMINS + 7), nom);
+INSTANTIATE_TEST_SUITE_P(Tous, Frontieres, testing::ValuesIn(CHEMINS, CHEMINS + 9), nom);
 
 TEST(Chemins, GrandsDenominateurs)
 {

@@ -52,12 +52,15 @@ std::vector<Developpement> lignesSolutions(const std::string& texte);
 // of the computation's own.
 // `facteurs`: Q and the unknowns of more bits than that are factored as big
 // integers (64 in a search; lower, small problems take that path).
+// `plafond` and `travail`: the expansions and the work after which a unit
+// hands the rest of its subtree back.
 struct Reglages {
     int simple = 0, fils = 1, bits = 62, methode = 0, avant = 1;
     std::size_t plafond = std::size_t(1) << 16;
     int unitesParFil = 64;
     int loin = 0;
     int facteurs = 64;
+    std::int64_t travail = std::int64_t(1) << 16;  // the work after which a unit hands back its rest
 };
 
 // One whole computation typed through calcul (the answers from the prompt

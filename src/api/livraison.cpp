@@ -135,6 +135,20 @@ void Livraison::developpement(Recherche& s)
     if (montrer_ == Montrer::premieres && k_ != 0 && s.K1 - depuis_ >= k_) s.arretDemande = true;
 }
 
+std::int64_t Livraison::uneSur() const
+{
+    if (montrer_ != Montrer::uneSur) return 0;
+    return k_ != 0 ? k_ : INT64_MAX;
+}
+
+bool Livraison::montre(Recherche& s, std::size_t nombre)
+{
+    if (nombre == 0 || montrer_ == Montrer::compter) return false;
+    if (montrer_ != Montrer::uneSur) return true;
+    rattraper(s.K1);
+    return prochaine_ - s.K1 <= static_cast<std::int64_t>(nombre);
+}
+
 std::size_t Livraison::lot(Recherche& s, const Collecte& c, std::size_t debut)
 {
     const std::size_t fin = c.taille();

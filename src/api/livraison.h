@@ -28,6 +28,8 @@ public:
     void developpement(Recherche& s) override;
     std::size_t lot(Recherche& s, const Collecte& c, std::size_t debut) override;
     bool compteSeulement() const override { return compteSeul_; }
+    std::int64_t uneSur() const override;
+    bool montre(Recherche& s, std::size_t nombre) override;
     bool enregistre() const override { return journal_ != nullptr; }
     void longueurFaite(int n) override;
     bool longueurVide(int n) override;

@@ -113,6 +113,7 @@ Recherche::ApresValeur Recherche::valeurAvant(Avant& a, u64 v)
         rendre(v);
         return ApresValeur::rendue;
     }
+    if (collecte != nullptr) collecte->travailler();
     if (a3 <= a.q3 || (den >> bitsMots) != 0 || (k == 1 && v < a.minr1)) {
         rendre(v);
         return ApresValeur::marche;

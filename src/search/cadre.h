@@ -39,10 +39,15 @@ struct Conduite {
     // integers; the tests lower it so that small problems take those paths.
     int bitsFacteurs = 64;
     // Expansions a work unit may hold before it hands the rest of its subtree
-    // back as smaller units (bounds the memory of a walk whatever its count),
-    // and the work units aimed at per thread when their depth is chosen.
-    // Changed only by the tests, so that cutting happens on small problems.
+    // back as smaller units (bounds the memory of a walk whatever its count);
+    // the work (walk steps and values of x[n-2]) after which it does the same
+    // even with few expansions, so that a heavy subtree that yields little is
+    // shared between the threads instead of holding one while the others wait
+    // for it in the walk's order; and the work units aimed at per thread when
+    // their depth is chosen. Changed only by the tests, so that cutting
+    // happens on small problems.
     std::size_t plafondUnite = std::size_t(1) << 16;
+    std::int64_t plafondTravail = std::int64_t(1) << 16;
     int unitesParFil = 64;
 };
 

@@ -18,6 +18,7 @@
 #include <memory>
 #include <mutex>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
 #include "search/avancement.h"
@@ -56,16 +57,19 @@ void Noeud::poser(Recherche& s) const
     s.i = i;
 }
 
-void Collecte::vider(int n, bool stocker)
+void Collecte::vider(int n, bool stocker, bool derniere)
 {
     n_ = n;
     stocker_ = stocker;
+    derniere_ = derniere;
     compte_ = 0;
     mots_.clear();
     grands_.clear();
     entrees_.clear();
     nombre_ = 0;
     arretA = 0;
+    travail_ = 0;
+    plafondTravail_ = 0;
 }
 
 void Collecte::ajouter(Recherche& s)
@@ -74,7 +78,13 @@ void Collecte::ajouter(Recherche& s)
     if (compte_ == 1 || s.x[n_] > plusGrandXn) plusGrandXn = s.x[n_];
     if (compte_ == 1 || s.x[1] < plusPetitX1) plusPetitX1 = s.x[1];
     if (arretA != 0 && compte_ == arretA) s.arretDemande = true;
-    if (!stocker_) return;
+    if (!stocker_) {
+        if (!derniere_) return;
+        // The one kept is overwritten: clear keeps the room.
+        mots_.clear();
+        grands_.clear();
+        entrees_.clear();
+    }
     bool mots = true;
     for (int a = 1; a <= n_ && mots; a++) mots = NumBits(s.x[a]) <= 64;
     if (mots) {
@@ -123,7 +133,7 @@ void Collecte::lire(std::istream& in)
 
 void Collecte::lire(std::size_t j, NTL::Vec<NTL::ZZ>& x) const
 {
-    const std::int64_t e = entrees_[j];
+    const std::int64_t e = entrees_[stocker_ ? j : 0];
     if (e >= 0) {
         for (int a = 0; a < n_; a++) conv(x[a + 1], static_cast<unsigned long>(mots_[static_cast<std::size_t>(e) + a]));
     } else {
@@ -160,7 +170,40 @@ void ParcoursParallele::travailler(Element& el)
     if (!el.unite) return;
     Recherche& o = ouvriers_.local();
     preparer(o, c_);
-    parcourirUnite(o, el, arret_);
+    parcourirUnite(o, el, arret_, rares_.load(std::memory_order_relaxed));
+}
+
+bool ParcoursParallele::rares() const
+{
+    // At most one shown in 16 units' worth of expansions: the walks again
+    // cost at most a sixteenth of the walk, on the replaying thread.
+    if (c_.sortie == nullptr || c_.reseau != nullptr || c_.sortie->compteSeulement()) return false;
+    const std::int64_t k = c_.sortie->uneSur();
+    return k > 0 && k / 16 >= static_cast<std::int64_t>(c_.plafondUnite);
+}
+
+void ParcoursParallele::completer(Element& el)
+{
+    Element tout;
+    tout.unite = true;
+    tout.numero = el.numero;
+    tout.k = el.k;
+    tout.racine = el.racine;
+    tout.arret = el.arret;
+    tout.finit = el.finit;
+    Recherche& o = ouvriers_.local();
+    preparer(o, c_);
+    parcourirUnite(o, tout, arret_);
+    if (tout.coupe) {
+        el.coupe = true;
+        return;
+    }
+    // The same walk to the same point: the quotas count the same steps and
+    // expansions whatever is kept of them.
+    if (tout.trouves.taille() != el.trouves.taille() || tout.partiel != el.partiel ||
+        tout.dernierFinal != el.dernierFinal)
+        throw std::logic_error("une unite parcourue a nouveau differe");
+    el.trouves = std::move(tout.trouves);
 }
 
 bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
@@ -208,6 +251,7 @@ bool ParcoursParallele::rejouerElement(Element& el, bool principal)
         avancement_.faites += el.unite ? 1 : 0;
         return false;
     }
+    if (el.unite && el.trouves.derniereSeule() && c_.sortie->montre(c_, el.trouves.taille())) completer(el);
     if (el.coupe) {
         // Here a unit is cut only when this walk stopped it, except on
         // another process, which stopped on a signal of its own (mpirun
@@ -237,6 +281,7 @@ bool ParcoursParallele::rejouerElement(Element& el, bool principal)
         arret_ = true;
         throw;
     }
+    rares_.store(rares(), std::memory_order_relaxed);
     return true;
 }
 

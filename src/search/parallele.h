@@ -45,17 +45,28 @@ struct Noeud {
 class Collecte {
 public:
     // stocker false: only counts them and keeps the extremes (for an output
-    // that shows none of them), so a unit needs no memory whatever its count.
-    void vider(int n, bool stocker = true);
+    // that shows none of them), so a unit needs no memory whatever its count;
+    // with derniere, the last one too (for an output that shows so few that
+    // a unit one of whose expansions is shown is walked again instead).
+    void vider(int n, bool stocker = true, bool derniere = false);
     // Takes s.x[1..n].
     void ajouter(Recherche& s);
     std::size_t taille() const { return compte_; }
     // Holds `plafond` expansions or more. Counted ones too: a unit that
     // reaches its quota hands the rest back as smaller units, which is also
     // what shares a heavy unit between the threads.
-    bool plein(std::size_t plafond) const { return compte_ >= plafond; }
+    bool plein(std::size_t plafond) const
+    {
+        return compte_ >= plafond || (plafondTravail_ > 0 && travail_ >= plafondTravail_);
+    }
+    // The work a unit may do before plein says so too (0: no bound; vider
+    // removes it), and one more piece of work done.
+    void limiterTravail(std::int64_t plafond) { plafondTravail_ = plafond; }
+    void travailler() { travail_++; }
     bool stocke() const { return stocker_; }
-    // Expansion j into x[1..n].
+    // Holds only the last of its expansions.
+    bool derniereSeule() const { return !stocker_ && derniere_; }
+    // Expansion j into x[1..n] (only the last when derniereSeule).
     void lire(std::size_t j, NTL::Vec<NTL::ZZ>& x) const;
     // As text, and back (for units walked by another process).
     void ecrire(std::ostream& o) const;
@@ -70,12 +81,15 @@ public:
 private:
     int n_ = 0;
     bool stocker_ = true;
+    bool derniere_ = false;
     std::size_t compte_ = 0;
     std::vector<std::uint64_t> mots_;
     std::vector<NTL::ZZ> grands_;
     std::vector<std::int64_t> entrees_;  // >= 0: offset in mots_; < 0: -(offset in grands_) - 1
     bool garder_ = true;
     std::size_t nombre_ = 0;  // what was handed, when not kept
+    std::int64_t travail_ = 0;
+    std::int64_t plafondTravail_ = 0;
 };
 
 // Threads for a walk: `demande` when positive, else EGYPTE_FILS when it holds

@@ -27,6 +27,11 @@ private:
     Recherche& c_;
     const int fils_;
     std::atomic<bool> arret_{false};  // stop enumerating and walking
+    // The output shows so few expansions (one in every K, K large) that a
+    // unit walked now keeps only its last one, and is walked again at its
+    // replay if one of its expansions is shown after all. Set by the replay,
+    // which knows the output's choice as it changes.
+    std::atomic<bool> rares_{false};
     bool stoppe_ = false;             // the answer -1 stopped the listing
     long saut_ = 0;                   // elements that an earlier run finished (the front end's record)
     progres::Avancement avancement_;
@@ -50,6 +55,11 @@ private:
     class Repartition;
     void repartir(const Noeud& racine, int ku);
     bool rejouer(const Collecte& c, bool dernierFinal);
+    // Whether units may keep only their last expansion from now on.
+    bool rares() const;
+    // A unit that kept only its last expansion walked again whole, when the
+    // output is to show one of them.
+    void completer(Element& el);
 };
 
 }  // namespace egypte

@@ -5,6 +5,7 @@
 #define EGYPTE_SEARCH_SORTIE_H
 
 #include <cstddef>
+#include <cstdint>
 
 namespace egypte {
 
@@ -25,6 +26,13 @@ public:
     virtual std::size_t lot(Recherche& s, const Collecte& c, std::size_t debut) = 0;
     // Shows none of the expansions: work units need only count them.
     virtual bool compteSeulement() const = 0;
+    // Under one in every K: K (INT64_MAX when no other is shown after the
+    // first); otherwise 0. Work units of a walk that shows that few need not
+    // keep their expansions.
+    virtual std::int64_t uneSur() const = 0;
+    // Whether one of the next `nombre` expansions is to be shown (or may be,
+    // by a choice that shows them all or the first ones).
+    virtual bool montre(Recherche& s, std::size_t nombre) = 0;
     // Keeps a record of the work units (a journal): the walk is cut into
     // units even on one thread.
     virtual bool enregistre() const = 0;

@@ -82,7 +82,7 @@ void preparer(Recherche& o, const Recherche& c_)
     o.K1 = 0;
 }
 
-void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_)
+void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_, bool derniereSeule)
 {
     if (!el.unite || arrete(arret_)) {
         el.coupe = el.unite;
@@ -92,7 +92,8 @@ void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_)
     // unit's.
     o.arretAvant = NumBits(el.arret) <= 64 ? static_cast<std::uint64_t>(to_ulong(el.arret)) : 0;
     el.racine.poser(o);
-    el.trouves.vider(o.n, !o.compteSeul);
+    el.trouves.vider(o.n, !o.compteSeul && !derniereSeule, derniereSeule && !o.compteSeul);
+    el.trouves.limiterTravail(o.plafondTravail);
     o.collecte = &el.trouves;
     const int k = el.k;
     const NTL::ZZ v = el.racine.x[k];
@@ -112,6 +113,7 @@ void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_)
         o.pas();
         progres::tic();
         el.pas++;
+        el.trouves.travailler();
         if (el.finit && el.trouves.taille() > avantPas) {
             std::swap(avant, avantDernier);
             c0 = avantPas;
@@ -176,6 +178,7 @@ std::int64_t compterSousArbre(const Recherche& c, const Noeud& noeud, std::int64
     preparer(o, c);
     o.compteSeul = true;  // counted only, never cut: the subtree is walked whole
     o.plafondUnite = static_cast<std::size_t>(-1);
+    o.plafondTravail = 0;
     Element el;
     el.unite = true;
     el.k = noeud.i;

@@ -84,8 +84,9 @@ private:
 };
 
 // Walks the unit el on o (prepared for its problem): its expansions into
-// el.trouves, its flags set; stops at once when `arret` or Ctrl-C is set.
-void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret);
+// el.trouves (only the last of them with derniereSeule, when the output shows
+// none of them), its flags set; stops at once when `arret` or Ctrl-C is set.
+void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret, bool derniereSeule = false);
 
 // The shallowest depth of units that gives at least `voulu` of them (at most
 // n - 3) for the walk of c's length from its root; `total` gets their number
