@@ -27,48 +27,61 @@ u64 inverseMod(u64 a, u64 p)
     return static_cast<u64>(s0);
 }
 
-// The divisors of the first group up to dhi, with their residues (obtained by
-// multiplying residues, so that each costs one product rather than a division
-// of the divisor itself).
-void Diviseurs::listerA(const Mots& m, std::size_t idx, u64 d, u64 rd)
+// The divisors of each group up to dhi, built prime after prime from those
+// already listed: one product of residues each (rather than a division of the
+// divisor itself), in flat arrays rather than a recursion.
+void Diviseurs::listerA(const Mots& m)
 {
-    if (idx == premiersA_.size()) {
-        groupeA_[nA_++] = Entree{rd, d, -1};
-        return;
-    }
-    const u64 pr = premiersA_[idx].p;
-    const u64 rp = m.mod.reduire(pr);
-    for (int t = 0;; t++) {
-        listerA(m, idx + 1, d, rd);
-        if (t == premiersA_[idx].e || static_cast<u128>(d) * pr > m.dhi) break;
-        d *= pr;
-        rd = m.mod.produit(rd, rp);
+    nA_ = 0;
+    groupeA_[nA_++] = Entree{1 % m.p, 1, -1};
+    for (const Puissance& f : premiersA_) {
+        const u64 pr = f.p;
+        const u64 rp = m.mod.reduire(pr);
+        const std::size_t n0 = nA_;
+        for (std::size_t a0 = 0; a0 < n0; a0++) {
+            u64 d = groupeA_[a0].d, r = groupeA_[a0].r;
+            for (int t = 0; t < f.e && static_cast<u128>(d) * pr <= m.dhi; t++) {
+                d *= pr;
+                r = m.mod.produit(r, rp);
+                groupeA_[nA_++] = Entree{r, d, -1};
+            }
+        }
     }
 }
 
-void Diviseurs::listerB(const Mots& m, std::size_t idx, u64 d, u64 inv)
+// Those of the second group with the inverses of their residues, then each
+// looks up the divisors of the first group that complete it to c mod p.
+void Diviseurs::listerB(const Mots& m)
 {
-    if (coupe) return;
-    if (idx == premiersB_.size()) {
-        const u64 cible = m.mod.produit(m.c, inv);
+    groupeB_.clear();
+    groupeB_.push_back(DiviseurB{1, 1 % m.p});
+    for (std::size_t idx = 0; idx < premiersB_.size(); idx++) {
+        const u64 pr = premiersB_[idx].p;
+        const std::size_t n0 = groupeB_.size();
+        for (std::size_t b0 = 0; b0 < n0; b0++) {
+            u64 d = groupeB_[b0].d, inv = groupeB_[b0].inv;
+            for (int t = 0; t < premiersB_[idx].e && static_cast<u128>(d) * pr <= m.dhi; t++) {
+                d *= pr;
+                inv = m.mod.produit(inv, inverses_[idx]);
+                groupeB_.push_back(DiviseurB{d, inv});
+            }
+        }
+    }
+    for (const DiviseurB& b : groupeB_) {
+        const u64 cible = m.mod.produit(m.c, b.inv);
         const std::size_t h = fente(cible);
         if (fentes_[h].marque == marque_) {
             for (int e = fentes_[h].tete; e >= 0; e = groupeA_[e].suivant) {
                 const Entree& en = groupeA_[e];
                 if (en.r != cible) continue;
-                const u128 dd = static_cast<u128>(en.d) * d;
+                const u128 dd = static_cast<u128>(en.d) * b.d;
                 if (dd <= m.dhi && dd >= m.dlo) candidats.push_back(static_cast<u64>(dd));
             }
         }
-        if (++noeuds_ % PAS_INTERRUPTION == 0 && interrompu.load(std::memory_order_relaxed)) coupe = true;
-        return;
-    }
-    const u64 pr = premiersB_[idx].p;
-    for (int t = 0;; t++) {
-        listerB(m, idx + 1, d, inv);
-        if (t == premiersB_[idx].e || static_cast<u128>(d) * pr > m.dhi) break;
-        d *= pr;
-        inv = m.mod.produit(inv, inverses_[idx]);
+        if (++noeuds_ % PAS_INTERRUPTION == 0 && interrompu.load(std::memory_order_relaxed)) {
+            coupe = true;
+            return;
+        }
     }
 }
 
@@ -91,8 +104,7 @@ void Diviseurs::apparier(const Mots& m)
     for (const Puissance& f : premiersB_) inverses_.push_back(inverseMod(f.p, m.p));
     // tA bounds the entries: room for them all is made once.
     if (static_cast<double>(groupeA_.size()) < tA) groupeA_.resize(static_cast<std::size_t>(tA));
-    nA_ = 0;
-    listerA(m, 0, 1, 1 % m.p);
+    listerA(m);
     // A table of at least twice as many slots as entries, a power of two.
     int bits = 4;
     while ((std::size_t(1) << bits) < 2 * nA_) bits++;
@@ -109,7 +121,7 @@ void Diviseurs::apparier(const Mots& m)
         if (fentes_[h].marque == marque_) groupeA_[a0].suivant = fentes_[h].tete;
         fentes_[h] = Fente{marque_, static_cast<int>(a0)};
     }
-    listerB(m, 0, 1, 1 % m.p);
+    listerB(m);
 }
 
 }  // namespace egypte

@@ -99,11 +99,15 @@ private:
     int decalage_ = 64;    // 64 - log2 of the table size
     std::vector<Puissance> premiersA_, premiersB_;
     std::vector<u64> inverses_;  // of the primes of the second group, mod p
+    struct DiviseurB {
+        u64 d, inv;  // a divisor of the second group and the inverse of its residue mod p
+    };
+    std::vector<DiviseurB> groupeB_;
 
     std::size_t fente(u64 r) const { return static_cast<std::size_t>((r * 0x9E3779B97F4A7C15ULL) >> decalage_); }
     void apparier(const Mots& m);
-    void listerA(const Mots& m, std::size_t idx, u64 d, u64 rd);
-    void listerB(const Mots& m, std::size_t idx, u64 d, u64 inv);
+    void listerA(const Mots& m);
+    void listerB(const Mots& m);
 };
 
 // Inverse of a mod p (a prime to p < 2^62), by the extended Euclid algorithm.
