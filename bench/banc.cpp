@@ -38,6 +38,8 @@ struct Cas {
     int budgetRapide;     // the same for the fast search
     bool parDefaut;       // part of the run without names
     const char* pourquoi; // why the plain walk is capped or not run
+    double butRapport = 0;  // the most every thread may take against one, 0 = none
+    double butSecondes = 0; // the most the fast search may take on every thread, 0 = none
 };
 
 const std::string COMPTER = " -1000000000";
@@ -56,13 +58,13 @@ std::vector<Cas> lesCas()
         {"40chiffres", "P/Q a 40 chiffres en longueur 6, Type 2", p40 + " " + q40 + " 1 2 0 0 0 6 7" + COMPTER, 60,
          60, true, "aucune des deux ne finit : arretees apres 60 s"},
         {"27538/27539-fin", "27538/27539 compte jusqu'au bout", "27538 27539 0" + COMPTER, -1, 0, false,
-         "la marche simple ne finit pas : non lancee"},
+         "la marche simple ne finit pas : non lancee", 0.55},
         {"3/4-7", "3/4 en longueur 7, Type 2", "3 4 1 2 0 0 0 7 8" + COMPTER, -1, 0, false,
-         "la marche simple demanderait des minutes : non lancee"},
+         "la marche simple demanderait des minutes : non lancee", 0.58},
         {"un8", "1 en 8 fractions distinctes", "1 1 1 2 0 0 0 8 9" + COMPTER, -1, 0, false,
-         "la marche simple demanderait des heures : non lancee"},
+         "la marche simple demanderait des heures : non lancee", 0, 60},
         {"un8rep", "1 en 8 fractions, repetitions permises", "1 1 1 1 0 0 0 8 9" + COMPTER, -1, 0, false,
-         "la marche simple demanderait des heures : non lancee"},
+         "la marche simple demanderait des heures : non lancee", 0, 60},
     };
 }
 
@@ -176,10 +178,16 @@ int main(int argc, char** argv)
         const Mesure tous = lancer(c, 0, fils, c.budgetRapide);
         decrire(nomFils, tous);
         if (!rapide.coupe && !tous.coupe) {
-            std::printf("  %d fils / 1 fil : %.3f", fils, tous.secondes / rapide.secondes);
+            const double rapport = tous.secondes / rapide.secondes;
+            std::printf("  %d fils / 1 fil : %.3f", fils, rapport);
+            if (c.butRapport > 0)
+                std::printf("  (but : au plus %.2f, %s)", c.butRapport, rapport <= c.butRapport ? "atteint" : "manque");
             if (tous.solutions != rapide.solutions) std::printf("  (COMPTES DIFFERENTS)");
             std::printf("\n");
         }
+        if (c.butSecondes > 0 && !tous.coupe)
+            std::printf("  %s : %.1f s (but : moins de %.0f s, %s)\n", nomFils, tous.secondes, c.butSecondes,
+                        tous.secondes < c.butSecondes ? "atteint" : "manque");
         if (avecSimple && !simple.coupe && !rapide.coupe) {
             std::printf("  rapport simple / rapide : %.0f", simple.secondes / rapide.secondes);
             if (simple.solutions != rapide.solutions) std::printf("  (COMPTES DIFFERENTS)");

@@ -37,4 +37,4 @@ for ((k = 1; k <= fois; k++)); do
   somme1=$(awk -v a="$somme1" -v b="$t1" 'BEGIN { print a + b }')
   somme2=$(awk -v a="$somme2" -v b="$t2" 'BEGIN { print a + b }')
 done
-awk -v a="$somme1" -v b="$somme2" 'BEGIN { printf "total : un processus %.1f s, egypte-mpi %.1f s, rapport %.3f\n", a, b, b / a }'
+awk -v a="$somme1" -v b="$somme2" 'BEGIN { r = b / a; printf "total : un processus %.1f s, egypte-mpi %.1f s, rapport %.3f (but : au plus 1.15, %s)\n", a, b, r, r <= 1.15 ? "atteint" : "manque" }'
