@@ -513,6 +513,7 @@ def _suite(lots):
             r["secondes_un_coeur"] = e.secondes;
             r["sondages"] = e.sondes;
             r["profondeur"] = e.profondeur;
+            r["strates"] = e.strates;
             return r;
         },
         "estimer(p, q, secondes=5, graine=0, *, longueur, **contraintes)\n\nEstime par sondages au hasard "

@@ -82,13 +82,91 @@ TEST(Estimation, ProbesAreUnbiasedAndTheirMeanComesNearTheCount)
             EXPECT_EQ(devExact, exact) << "D = " << profondeur;
             EXPECT_NEAR(noeuds, noeudsExact, 1e-9 * noeudsExact) << "D = " << profondeur;
         }
-        // Random probes, with a fixed seed.
-        const Estimation e = estimer(s, k.n, ReglagesEstimation{5, 20000, 20240611, 0});
-        ASSERT_EQ(e.genre, Estimation::Genre::sondee);
-        EXPECT_TRUE(e.sondes == 20000 && e.profondeur == k.n - 3 && e.secondes > 0);
-        EXPECT_TRUE(e.relatif() > 0 && e.relatif() < 0.1) << e.relatif();
-        EXPECT_LT(std::abs(e.developpements - exact), 4 * e.ecartDeveloppements) << e.developpements;
+        // Random probes with a fixed seed, in a single stratum at the root
+        // (Knuth's plain estimator) and in the strata.
+        for (long noeuds : {1L, 0L}) {
+            ReglagesEstimation r;
+            r.sondes = 20000, r.graine = 20240611, r.noeuds = noeuds;
+            const Estimation e = estimer(s, k.n, r);
+            ASSERT_EQ(e.genre, Estimation::Genre::sondee);
+            EXPECT_TRUE(e.sondes >= (noeuds == 1 ? 20000 : 1) && e.profondeur == k.n - 3 && e.secondes > 0) << e.sondes;
+            EXPECT_EQ(e.strates == 1, noeuds == 1) << e.strates;
+            EXPECT_LT(e.relatif(), 0.1);
+            EXPECT_LE(std::abs(e.developpements - exact), 4 * e.ecartDeveloppements + 1e-9 * exact) << e.developpements;
+        }
     }
+}
+
+// The problem P/Q of length n, and its exact count by the search itself.
+double compte(const Cas& k)
+{
+    return static_cast<double>(essai::calculer(k.tape, essai::Reglages{}).compte);
+}
+
+TEST(Estimation, StrataAddUpToTheCountWhenEveryNodeIsWalked)
+{
+    // A budget of probes far above the nodes to stratify: every node is
+    // drawn, so every stratum is known and the estimate is the count, with
+    // no error; the strata share exactly the nodes of their depth.
+    for (const Cas& k : CAS) {
+        SCOPED_TRACE(k.tape);
+        Recherche s;
+        ASSERT_EQ(poser(s, k.P, k.Q, k.n, k.type, k.parite), Recherche::Longueur::aParcourir);
+        ReglagesEstimation r;
+        r.sondes = 200000, r.graine = 7, r.strates = 16;
+        const Estimation e = estimer(s, k.n, r);
+        EXPECT_EQ(e.profondeurStrates, k.n - 3);
+        EXPECT_EQ(e.noeudsStrates, compterUnites(s, k.n - 3, 1L << 30));
+        EXPECT_TRUE(e.strates > 1 && e.strates <= e.noeudsStrates) << e.strates;
+        EXPECT_EQ(e.developpements, compte(k));
+        EXPECT_EQ(e.ecartDeveloppements, 0);
+        // Strata above the depth of the exact subtrees: the levels above them
+        // walked exactly, and the probes below unbiased.
+        r.noeuds = e.noeudsStrates - 1, r.sondes = 5000;
+        const Estimation f = estimer(s, k.n, r);
+        EXPECT_EQ(f.profondeurStrates, k.n - 4);
+        EXPECT_EQ(f.noeudsStrates, compterUnites(s, k.n - 4, 1L << 30));
+        EXPECT_LE(std::abs(f.developpements - compte(k)), 4 * f.ecartDeveloppements) << f.developpements;
+    }
+}
+
+TEST(Estimation, StratifiedEstimatesAreUnbiasedAndTheirErrorBarsHonest)
+{
+    // 1 as 7 distinct unit fractions (245765 expansions, and the search's own
+    // count) with too few probes to walk every node: over many seeds the mean
+    // of the estimates comes within a few standard errors of the count, the
+    // error each claims is about the spread they show, and two of them hold
+    // the count most of the time.
+#ifdef EGYPTE_SOUS_SANITISEURS
+    const Cas k{1, 1, 6, 2, 0, "1 1 1 2 0 0 0 6 7 -1000000"};
+    const int graines = 12;
+    const long sondes = 150;
+#else
+    const Cas k{1, 1, 7, 2, 0, "1 1 1 2 0 0 0 7 8 -1000000"};
+    const int graines = 40;
+    const long sondes = 600;
+#endif
+    const double exact = compte(k);
+    double somme = 0, carres = 0, erreurs = 0;
+    int dedans = 0;
+    for (int g = 1; g <= graines; g++) {
+        Recherche s;
+        ASSERT_EQ(poser(s, k.P, k.Q, k.n, k.type, k.parite), Recherche::Longueur::aParcourir);
+        ReglagesEstimation r;
+        r.sondes = sondes, r.graine = static_cast<std::uint64_t>(g), r.strates = 32;
+        const Estimation e = estimer(s, k.n, r);
+        ASSERT_EQ(e.genre, Estimation::Genre::sondee);
+        ASSERT_GT(e.ecartDeveloppements, 0);  // not every node walked: an error to claim
+        somme += e.developpements, carres += e.developpements * e.developpements;
+        erreurs += e.ecartDeveloppements;
+        dedans += std::abs(e.developpements - exact) <= 2 * e.ecartDeveloppements;
+    }
+    const double nb = graines, moyenne = somme / nb;
+    const double ecart = std::sqrt((carres - nb * moyenne * moyenne) / (nb - 1));
+    EXPECT_GT(ecart, 0);
+    EXPECT_LE(std::abs(moyenne - exact), 3.5 * ecart / std::sqrt(nb)) << moyenne << " " << ecart;
+    EXPECT_TRUE(erreurs / nb > 0.4 * ecart && erreurs / nb < 2.5 * ecart) << erreurs / nb << " " << ecart;
+    EXPECT_GE(dedans, static_cast<int>(0.75 * nb)) << dedans;
 }
 
 TEST(Estimation, LengthsSettledWithoutAWalk)

@@ -193,6 +193,10 @@ TEST(Ligne, Estimation)
     EXPECT_EQ(r["fils"], 3);
     EXPECT_EQ(r["profondeur"], 3);
     EXPECT_GE(r["sondages"].get<long>(), 1);
+    // 1 as 6 has few nodes at depth 3: they are the strata's.
+    EXPECT_EQ(r["profondeur_strates"], 3);
+    EXPECT_GE(r["strates"].get<long>(), 1);
+    EXPECT_GE(r["noeuds_strates"].get<long>(), r["strates"].get<long>());
     EXPECT_GT(r["solutions"].get<double>(), 0);
     EXPECT_DOUBLE_EQ(r["secondes_fils"].get<double>() * 3, r["secondes_un_coeur"].get<double>());
     const Execution z = executer({"--estimer", "--json", "--parite", "impaire", "1/1", "--longueur", "8"});

@@ -213,6 +213,12 @@ struct Estimation {
     Genre genre = Genre::nulle;
     int n = 0;
     int profondeur = 0;             // depth of the subtrees walked exactly
+    int profondeurStrates = 0;      // depth of the strata: every node above it walked exactly
+    long noeudsStrates = 0;         // nodes at that depth, shared among the strata
+    long strates = 0;               // strata, each probed apart
+    double developpementsExacts = 0;  // what the walk above the strata met, exactly
+    double noeudsExacts = 0;
+    double secondesExactes = 0;
     long sondes = 0;                // complete probes
     std::uint64_t graine = 0;       // the seed used
     double developpements = 0;      // means over the probes, and their standard errors

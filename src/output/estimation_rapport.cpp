@@ -82,7 +82,7 @@ void rapportEstimationTexte(std::ostream& o, const Probleme& p, const Estimation
     std::snprintf(pc, sizeof pc, "%.2g %%", 100 * e.relatif());
     char dt[40];
     std::snprintf(dt, sizeof dt, "%.1f s", e.duree);
-    o << "Estimation par sondages au hasard (methode de Knuth), longueur " << n << " :\n";
+    o << "Estimation par sondages stratifies (methode de Knuth), longueur " << n << " :\n";
     o << "Nombre de solutions : environ " << nombre(e.developpements) << " (erreur type "
       << nombre(e.ecartDeveloppements) << ", soit " << pc << ")\n";
     o << "Noeuds du parcours (pas) : environ " << nombre(e.noeuds) << " (erreur type " << nombre(e.ecartNoeuds) << ")\n";
@@ -90,7 +90,9 @@ void rapportEstimationTexte(std::ostream& o, const Probleme& p, const Estimation
       << ")\n";
     o << "Duree du compte sur " << e.fils << (e.fils > 1 ? " fils" : " fil") << " : environ "
       << duree(e.secondesFils()) << '\n';
-    o << "Sondages : " << e.sondes << " en " << dt << ", chacun parcourant en entier un sous-arbre de profondeur "
+    o << "Sondages : " << e.sondes << " en " << dt << ", dans " << e.strates << (e.strates > 1 ? " strates" : " strate")
+      << " des " << e.noeudsStrates << " noeuds de profondeur " << e.profondeurStrates
+      << " (le parcours au-dessus fait en entier), chacun parcourant en entier un sous-arbre de profondeur "
       << e.profondeur << '\n';
     if (e.relatif() > 0.1)
         o << "Erreur type au-dela de 10 % : elle est alors souvent sous-estimee elle-meme, "
@@ -117,6 +119,9 @@ void rapportEstimationJson(std::ostream& o, const Probleme& p, const Estimation&
     j["secondes_fils"] = e.secondesFils();
     j["sondages"] = e.sondes;
     j["profondeur"] = e.profondeur;
+    j["profondeur_strates"] = e.profondeurStrates;
+    j["noeuds_strates"] = e.noeudsStrates;
+    j["strates"] = e.strates;
     j["duree"] = e.duree;
     j["interrompu"] = e.arretCtrlC;
     o << j.dump() << '\n';

@@ -31,6 +31,7 @@
 
 #include "egypte/egypte.h"
 #include "search/etat.h"
+#include "search/parallele.h"
 
 namespace egypte {
 
@@ -39,7 +40,14 @@ struct ReglagesEstimation {
     long sondes = 0;           // that many probes instead (0: as many as `secondes` allows)
     std::uint64_t graine = 0;  // seed of the draws; 0: a seed drawn from std::random_device
     int profondeur = 0;        // depth D of the subtrees walked exactly, 1 to n - 3 (0: n - 3)
+    long noeuds = 0;           // at most that many nodes to stratify (0: NOEUDS)
+    long strates = 0;          // about that many strata (0: STRATES)
 };
+
+// The nodes stratified are those of the deepest level down to D that has at
+// most NOEUDS: on 1 as 8 distinct unit fractions the 98450 nodes of depth 5.
+constexpr std::size_t NOEUDS = 200000;
+constexpr long STRATES = 256;
 
 // What one probe measured, each already multiplied by the weight of where it
 // was met: the expansions, the nodes (the nodes above depth D, one each, and
@@ -50,6 +58,7 @@ struct Sondage {
     double developpements = 0;
     double noeuds = 0;
     double secondes = 0;
+    double pas = 0;      // the walk steps of the subtree at depth D, unweighted: what the probe cost
     bool coupe = false;  // Ctrl-C came: the probe is incomplete
 };
 
@@ -63,6 +72,10 @@ Recherche::Longueur poserLongueur(Recherche& s, int n, Recherche::Fin& pourquoi)
 // its k children (0 to k - 1), in the walk's order. A path that ends above
 // depth D (a node without children) counts what it met.
 Sondage sonder(const Recherche& c, int profondeur, const std::function<std::size_t(std::size_t)>& choisir);
+// The same from `depart`, a node of that walk at depth at most D; what it
+// meets is weighted as part of the subtree of `depart`.
+Sondage sonder(const Recherche& c, const Noeud& depart, int profondeur,
+               const std::function<std::size_t(std::size_t)>& choisir);
 
 
 // The estimate for the length n of the problem set up in s (by poser): the
