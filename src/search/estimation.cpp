@@ -501,12 +501,16 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
     double total[3] = {e.developpementsExacts, e.noeudsExacts, e.secondesExactes}, variance[3] = {0, 0, 0};
     for (std::size_t h = 0; h < strates.size(); h++) {
         // For a stratum with a single probe, the relative spread of the
-        // nearest one with two or more.
-        double relative = 0;
-        for (std::size_t d = 1; d < strates.size() && relative == 0; d++)
+        // nearest one with two or more; when none has (Ctrl-C during the
+        // pilot's first pass), a spread as large as the mean rather than none.
+        double relative = 1;
+        bool trouvee = false;
+        for (std::size_t d = 1; d < strates.size() && !trouvee; d++)
             for (std::size_t k : {h - d, h + d})
-                if (k < strates.size() && strates[k].tous.k >= 2 && strates[k].tous.moyenne > 0 && relative == 0)
+                if (!trouvee && k < strates.size() && strates[k].tous.k >= 2 && strates[k].tous.moyenne > 0) {
                     relative = strates[k].tous.variance() / (strates[k].tous.moyenne * strates[k].tous.moyenne);
+                    trouvee = true;
+                }
         for (int a = 0; a < 3; a++) sondeur.ajouter(strates[h], a, relative, total[a], variance[a]);
     }
     e.developpements = total[0];

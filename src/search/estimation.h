@@ -14,11 +14,18 @@
 // probes a second and a smaller standard error in ten seconds than D = 4,
 // with 40 times fewer probes, while at D = 2 a single probe can take minutes.
 //
-// The standard error is itself estimated from the probes. When the size of
-// a tree sits in a few rare heavy branches (the extremes of a long length,
-// where the denominators are largest), the probes seldom meet them, and the
-// mean and its error both tend to come out low: an estimate whose relative
-// error is beyond a few percent is a rough one.
+// Uniform probes from the root seldom reach the heavy branches (the extremes
+// of a long length, where the denominators are largest), so their mean and
+// its error both tend to come out low. So the estimate is stratified: the walk
+// is enumerated exactly down to the deepest level, down to D, of at most
+// NOEUDS nodes; those nodes are sorted by a guess at their subtree's size and
+// cut into strata, each probed apart, the probes allotted by the spread each
+// stratum shows in a pilot (estimation.cpp). With a single node to stratify
+// (ReglagesEstimation::noeuds = 1), it is Knuth's plain estimator from the
+// root.
+//
+// The standard error is itself estimated from the probes: when the time given
+// is a small share of the count's, it can still be too small.
 //
 // Only the estimates are doubles; every node and subtree is the search's own,
 // in exact arithmetic.
