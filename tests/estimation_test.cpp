@@ -14,76 +14,94 @@ namespace {
 using namespace egypte;
 
 // The tape types the same problem at the dialogue, whose count is the exact count.
-struct Cas { long P, Q; int n, type, parite; std::string tape; };
+struct Cas { long P, Q; int n, type, parite; long minx, M; std::string tape; };
 
 const Cas CAS[] = {
-    {1, 1, 6, 2, 0, "1 1 1 2 0 0 0 6 7 -1000000"},  // 1 as 6 distinct unit fractions
-    {1, 1, 6, 1, 0, "1 1 1 1 0 0 0 6 7 -1000000"},  // equal ones allowed
-    {2, 3, 6, 2, 1, "2 3 1 2 1 0 0 6 7 -1000000"},  // odd unknowns
-    {1, 2, 6, 2, 2, "1 2 1 2 2 0 0 6 7 -1000000"},  // even unknowns
+    {1, 1, 6, 2, 0, 0, 0, "1 1 1 2 0 0 0 6 7 -1000000"},       // 1 as 6 distinct unit fractions
+    {1, 1, 6, 1, 0, 0, 0, "1 1 1 1 0 0 0 6 7 -1000000"},       // equal ones allowed
+    {2, 3, 6, 2, 1, 0, 0, "2 3 1 2 1 0 0 6 7 -1000000"},       // odd unknowns
+    {1, 2, 6, 2, 2, 0, 0, "1 2 1 2 2 0 0 6 7 -1000000"},       // even unknowns
+    {1, 1, 6, 2, 0, 3, 900, "1 1 1 2 0 3 900 6 7 -1000000"},   // a minimum for x1, a maximum for xn
+    {1, 1, 6, 1, 0, 2, 0, "1 1 1 1 0 2 0 6 7 -1000000"},       // equal ones from 2 on
 };
 
 // The problem P/Q of length n set up in s; poserLongueur's answer.
-Recherche::Longueur poser(Recherche& s, long P, long Q, int n, int type, int parite)
+Recherche::Longueur poser(Recherche& s, const Cas& k)
 {
     Probleme pb;
-    pb.P1 = P, pb.Q1 = Q, pb.type = type, pb.parite = parite, pb.longueur = n;
+    pb.P1 = k.P, pb.Q1 = k.Q, pb.type = k.type, pb.parite = k.parite, pb.longueur = k.n;
+    pb.minx = k.minx, pb.M = k.M;
     Recherche::Fin f;
     EXPECT_TRUE(s.poser(pb, f));
-    return poserLongueur(s, n, f);
+    return poserLongueur(s, k.n, f);
 }
 
-// Expansions and nodes as a probe counts them, from every node above depth d.
-std::pair<double, double> toutCompter(const Recherche& c, const Noeud& noeud, int d)
-{
-    std::int64_t pas = 0;
-    if (d == 0) return {static_cast<double>(compterSousArbre(c, noeud, pas)), static_cast<double>(pas)};
-    std::size_t trouves = 0;
-    std::pair<double, double> r{0, 1};
-    for (const Noeud& e : enfants(c, noeud, trouves)) {
-        const auto [dev, noeuds] = toutCompter(c, e, d - 1);
-        r.first += dev, r.second += noeuds;
+// Every sequence of draws in turn, like an odometer, each path with its chance.
+class Odometre : public Tirage {
+public:
+    std::size_t partie(const std::vector<double>& poids) override
+    {
+        double somme = 0;
+        for (double p : poids) somme += p;
+        const std::size_t c = suivant(poids.size());
+        chance *= poids[c] / somme;
+        return c;
     }
-    r.first += static_cast<double>(trouves);
-    return r;
-}
+    NTL::ZZ nombre(const NTL::ZZ& k) override
+    {
+        chance /= NTL::conv<double>(k);
+        return NTL::ZZ(suivant(NTL::conv<long>(k)));
+    }
+    // The next path; false after the last.
+    bool avancer()
+    {
+        choix_.resize(niveau_);
+        while (!choix_.empty() && choix_.back() + 1 == nombres_[choix_.size() - 1]) choix_.pop_back();
+        if (!choix_.empty()) choix_.back()++;
+        niveau_ = 0, chance = 1;
+        return !choix_.empty();
+    }
+    double chance = 1;
 
-TEST(Estimation, ProbesAreUnbiasedAndTheirMeanComesNearTheCount)
+private:
+    std::size_t suivant(std::size_t nombre)
+    {
+        if (niveau_ == choix_.size()) choix_.push_back(0);
+        nombres_.resize(niveau_ + 1);
+        nombres_[niveau_] = nombre;
+        return choix_[niveau_++];
+    }
+    std::vector<std::size_t> choix_, nombres_;
+    std::size_t niveau_ = 0;
+};
+
+TEST(Estimation, ProbesWeightedByTheirChanceAddUpToTheCount)
 {
     for (const Cas& k : CAS) {
         SCOPED_TRACE(k.tape);
         const double exact = static_cast<double>(essai::calculer(k.tape, essai::Reglages{}).compte);
+        ASSERT_GT(exact, 0);
         Recherche s;
-        ASSERT_EQ(poser(s, k.P, k.Q, k.n, k.type, k.parite), Recherche::Longueur::aParcourir);
-        for (int profondeur : {1, k.n - 3}) {
-            // Every sequence of choices in turn, like an odometer.
-            std::vector<std::size_t> choix, nombres;
-            double dev = 0, noeuds = 0, chances = 0, chemins = 0;
+        ASSERT_EQ(poser(s, k), Recherche::Longueur::aParcourir);
+        // Blocks of one value and of three, and the whole subtrees of depth
+        // n - 3 mostly: over every path, the probes weighted by their chance
+        // add up to the count, each block counting its own values only.
+        for (long bloc : {1L, 3L, BLOC}) {
+            Odometre o;
+            double dev = 0, chances = 0, chemins = 0, plusGrand = 0;
             do {
-                std::size_t niveau = 0;
-                double poids = 1;
-                nombres.clear();
-                const Sondage p = sonder(s, profondeur, [&](std::size_t nb) {
-                    if (niveau == choix.size()) choix.push_back(0);
-                    nombres.push_back(nb);
-                    poids *= static_cast<double>(nb);
-                    return choix[niveau++];
-                });
-                choix.resize(niveau);
-                dev += p.developpements / poids, noeuds += p.noeuds / poids, chances += 1 / poids, chemins++;
-                while (!choix.empty() && choix.back() + 1 == nombres[choix.size() - 1]) choix.pop_back();
-                if (!choix.empty()) choix.back()++;
-            } while (!choix.empty());
-            Noeud racine;
-            racine.prendre(s);
-            const auto [devExact, noeudsExact] = toutCompter(s, racine, profondeur);
+                const Sondage p = sonder(s, o, bloc);
+                ASSERT_FALSE(p.coupe);
+                ASSERT_LE(p.valeurs, bloc);
+                dev += o.chance * p.developpements, chances += o.chance, chemins++;
+                plusGrand = std::max(plusGrand, p.poids);
+            } while (o.avancer());
             EXPECT_TRUE(chemins > 1 && std::abs(chances - 1) < 1e-9) << chemins << " " << chances;
-            EXPECT_NEAR(dev, exact, 1e-9 * exact) << "D = " << profondeur;
-            EXPECT_EQ(devExact, exact) << "D = " << profondeur;
-            EXPECT_NEAR(noeuds, noeudsExact, 1e-9 * noeudsExact) << "D = " << profondeur;
+            EXPECT_NEAR(dev, exact, 1e-9 * exact) << "bloc " << bloc;
+            EXPECT_GT(plusGrand, 1) << "bloc " << bloc;
         }
         // Random probes with a fixed seed, in a single stratum at the root
-        // (Knuth's plain estimator) and in the strata.
+        // (Knuth's estimator) and in the strata.
         for (long noeuds : {1L, 0L}) {
             ReglagesEstimation r;
             r.sondes = 20000, r.graine = 20240611, r.noeuds = noeuds;
@@ -94,6 +112,35 @@ TEST(Estimation, ProbesAreUnbiasedAndTheirMeanComesNearTheCount)
             EXPECT_LT(e.relatif(), 0.1);
             EXPECT_LE(std::abs(e.developpements - exact), 4 * e.ecartDeveloppements + 1e-9 * exact) << e.developpements;
         }
+    }
+}
+
+// The draws of the heaviest path: the smallest value at each level, the
+// lowest block of x[n-2].
+class AuPlusLourd : public Tirage {
+public:
+    std::size_t partie(const std::vector<double>&) override { return 0; }
+    NTL::ZZ nombre(const NTL::ZZ&) override { return NTL::ZZ(0); }
+};
+
+TEST(Estimation, AProbeWalksAtMostOneBlockWhateverTheTree)
+{
+    // 1 as 9 distinct unit fractions, down 2, 3, 7, 43, 1807, 3263443: x7
+    // then runs through some 2e13 values, most of them with x8 and x9 beyond
+    // machine words, a walk of years; the probe walks one block of them, the
+    // lowest, where x8 and x9 are largest.
+    Cas k{1, 1, 9, 2, 0, 0, 0, ""};
+    Recherche s;
+    ASSERT_EQ(poser(s, k), Recherche::Longueur::aParcourir);
+    AuPlusLourd t;
+    for (long bloc : {1L, BLOC}) {
+        const Sondage p = sonder(s, t, bloc);
+        ASSERT_FALSE(p.coupe);
+        EXPECT_TRUE(p.valeurs >= 1 && p.valeurs <= bloc) << p.valeurs;
+        // Its steps are those of a block, a few per value of x7.
+        EXPECT_TRUE(p.pas >= 1 && p.pas <= 8 * bloc) << p.pas;
+        // The lowest values of x7 hold expansions (the greedy one first).
+        EXPECT_GT(p.developpements, 0);
     }
 }
 
@@ -111,9 +158,9 @@ TEST(Estimation, StrataAddUpToTheCountWhenEveryNodeIsWalked)
     for (const Cas& k : CAS) {
         SCOPED_TRACE(k.tape);
         Recherche s;
-        ASSERT_EQ(poser(s, k.P, k.Q, k.n, k.type, k.parite), Recherche::Longueur::aParcourir);
+        ASSERT_EQ(poser(s, k), Recherche::Longueur::aParcourir);
         ReglagesEstimation r;
-        r.sondes = 200000, r.graine = 7, r.strates = 16;
+        r.sondes = 200000, r.graine = 7, r.strates = 16, r.bloc = 1L << 30;
         const Estimation e = estimer(s, k.n, r);
         EXPECT_EQ(e.profondeurStrates, k.n - 3);
         EXPECT_EQ(e.noeudsStrates, compterUnites(s, k.n - 3, 1L << 30));
@@ -122,11 +169,11 @@ TEST(Estimation, StrataAddUpToTheCountWhenEveryNodeIsWalked)
         EXPECT_EQ(e.ecartDeveloppements, 0);
         // Strata above the depth of the exact subtrees: the levels above them
         // walked exactly, and the probes below unbiased.
-        r.noeuds = e.noeudsStrates - 1, r.sondes = 5000;
+        r.noeuds = e.noeudsStrates - 1, r.sondes = 5000, r.bloc = 2;
         const Estimation f = estimer(s, k.n, r);
         EXPECT_EQ(f.profondeurStrates, k.n - 4);
         EXPECT_EQ(f.noeudsStrates, compterUnites(s, k.n - 4, 1L << 30));
-        EXPECT_LE(std::abs(f.developpements - compte(k)), 4 * f.ecartDeveloppements) << f.developpements;
+        EXPECT_LE(std::abs(f.developpements - compte(k)), 4 * f.ecartDeveloppements) << f.developpements << " " << f.strates << " " << f.noeudsStrates << " " << f.sondes << " " << f.developpementsExacts;
     }
 }
 
@@ -138,11 +185,11 @@ TEST(Estimation, StratifiedEstimatesAreUnbiasedAndTheirErrorBarsHonest)
     // error each claims is about the spread they show, and two of them hold
     // the count most of the time.
 #ifdef EGYPTE_SOUS_SANITISEURS
-    const Cas k{1, 1, 6, 2, 0, "1 1 1 2 0 0 0 6 7 -1000000"};
+    const Cas k{1, 1, 6, 2, 0, 0, 0, "1 1 1 2 0 0 0 6 7 -1000000"};
     const int graines = 12;
     const long sondes = 150;
 #else
-    const Cas k{1, 1, 7, 2, 0, "1 1 1 2 0 0 0 7 8 -1000000"};
+    const Cas k{1, 1, 7, 2, 0, 0, 0, "1 1 1 2 0 0 0 7 8 -1000000"};
     const int graines = 40;
     const long sondes = 600;
 #endif
@@ -151,7 +198,7 @@ TEST(Estimation, StratifiedEstimatesAreUnbiasedAndTheirErrorBarsHonest)
     int dedans = 0;
     for (int g = 1; g <= graines; g++) {
         Recherche s;
-        ASSERT_EQ(poser(s, k.P, k.Q, k.n, k.type, k.parite), Recherche::Longueur::aParcourir);
+        ASSERT_EQ(poser(s, k), Recherche::Longueur::aParcourir);
         ReglagesEstimation r;
         r.sondes = sondes, r.graine = static_cast<std::uint64_t>(g), r.strates = 32;
         const Estimation e = estimer(s, k.n, r);
@@ -174,9 +221,9 @@ TEST(Estimation, LengthsSettledWithoutAWalk)
     // 1 as 8 odd unit fractions is ruled out by parity; 25/12 = 1 + 1/2 + 1/3
     // + 1/4 is the largest sum of 4 distinct unit fractions.
     Recherche a, b;
-    EXPECT_EQ(poser(a, 1, 1, 8, 2, 1), Recherche::Longueur::aParcourir);
+    EXPECT_EQ(poser(a, Cas{1, 1, 8, 2, 1, 0, 0, ""}), Recherche::Longueur::aParcourir);
     EXPECT_EQ(a.i, -1);
-    EXPECT_EQ(poser(b, 25, 12, 4, 2, 0), Recherche::Longueur::seule);
+    EXPECT_EQ(poser(b, Cas{25, 12, 4, 2, 0, 0, 0, ""}), Recherche::Longueur::seule);
     const Estimation ea = estimer(a, 8, ReglagesEstimation{}), eb = estimer(b, 4, ReglagesEstimation{});
     EXPECT_TRUE(ea.genre == Estimation::Genre::nulle && ea.developpements == 0 && ea.sondes == 0);
     EXPECT_TRUE(eb.genre == Estimation::Genre::seule && eb.developpements == 1 && eb.sondes == 0);

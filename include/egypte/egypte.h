@@ -18,6 +18,7 @@
 
 #include <NTL/ZZ.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -212,7 +213,8 @@ struct Estimation {
     };
     Genre genre = Genre::nulle;
     int n = 0;
-    int profondeur = 0;             // depth of the subtrees walked exactly
+    int profondeur = 0;             // depth n - 3, down to which a probe draws one value at each level
+    long bloc = 0;                  // values of x[n-2] a probe walks at most under it
     int profondeurStrates = 0;      // depth of the strata: every node above it walked exactly
     long noeudsStrates = 0;         // nodes at that depth, shared among the strata
     long strates = 0;               // strata, each probed apart
@@ -232,6 +234,11 @@ struct Estimation {
     bool arretCtrlC = false;        // stopped by the flag (those probes complete are kept)
     // The walk on `fils` threads, were it perfectly shared.
     double secondesFils() const { return secondes / fils; }
+    // The interval the report gives: two standard errors about the estimate
+    // (it holds the count about 19 times in 20 when the standard error is
+    // itself well estimated), never below 0.
+    double minimum() const { return std::max(0.0, developpements - 2 * ecartDeveloppements); }
+    double maximum() const { return developpements + 2 * ecartDeveloppements; }
     // Standard error of the mean relative to the mean (0 when the mean is 0).
     double relatif() const { return developpements > 0 ? ecartDeveloppements / developpements : 0; }
     NTL::ZZ P, Q;                   // the fraction in lowest terms

@@ -84,7 +84,8 @@ void rapportEstimationTexte(std::ostream& o, const Probleme& p, const Estimation
     std::snprintf(dt, sizeof dt, "%.1f s", e.duree);
     o << "Estimation par sondages stratifies (methode de Knuth), longueur " << n << " :\n";
     o << "Nombre de solutions : environ " << nombre(e.developpements) << " (erreur type "
-      << nombre(e.ecartDeveloppements) << ", soit " << pc << ")\n";
+      << nombre(e.ecartDeveloppements) << ", soit " << pc << "), entre " << nombre(e.minimum()) << " et "
+      << nombre(e.maximum()) << " a deux erreurs type\n";
     o << "Noeuds du parcours (pas) : environ " << nombre(e.noeuds) << " (erreur type " << nombre(e.ecartNoeuds) << ")\n";
     o << "Duree du compte sur un coeur : environ " << duree(e.secondes) << " (erreur type " << duree(e.ecartSecondes)
       << ")\n";
@@ -92,8 +93,8 @@ void rapportEstimationTexte(std::ostream& o, const Probleme& p, const Estimation
       << duree(e.secondesFils()) << '\n';
     o << "Sondages : " << e.sondes << " en " << dt << ", dans " << e.strates << (e.strates > 1 ? " strates" : " strate")
       << " des " << e.noeudsStrates << " noeuds de profondeur " << e.profondeurStrates
-      << " (le parcours au-dessus fait en entier), chacun parcourant en entier un sous-arbre de profondeur "
-      << e.profondeur << '\n';
+      << " (le parcours au-dessus fait en entier), chacun tirant une valeur a chaque niveau jusqu'a la profondeur "
+      << e.profondeur << " puis parcourant au plus " << e.bloc << " valeurs de x" << e.profondeur + 1 << '\n';
     if (e.relatif() > 0.1)
         o << "Erreur type au-dela de 10 % : elle est alors souvent sous-estimee elle-meme, "
              "sonder plus longtemps (--duree)\n";
@@ -110,6 +111,8 @@ void rapportEstimationJson(std::ostream& o, const Probleme& p, const Estimation&
     j["estimation"] = nomGenre(e.genre);
     j["solutions"] = e.developpements;
     j["solutions_erreur"] = e.ecartDeveloppements;
+    j["solutions_min"] = e.minimum();
+    j["solutions_max"] = e.maximum();
     j["erreur_relative"] = e.relatif();
     j["noeuds"] = e.noeuds;
     j["noeuds_erreur"] = e.ecartNoeuds;
@@ -119,6 +122,7 @@ void rapportEstimationJson(std::ostream& o, const Probleme& p, const Estimation&
     j["secondes_fils"] = e.secondesFils();
     j["sondages"] = e.sondes;
     j["profondeur"] = e.profondeur;
+    j["bloc"] = e.bloc;
     j["profondeur_strates"] = e.profondeurStrates;
     j["noeuds_strates"] = e.noeudsStrates;
     j["strates"] = e.strates;

@@ -35,91 +35,178 @@ struct Moyenne {
         moyenne += ecart / static_cast<double>(k);
         m2 += ecart * (v - moyenne);
     }
-    // The standard error of the mean: the sample's standard deviation over
-    // the square root of the number of values (0 with a single value, whose
-    // spread is unknown).
+    // The sample's variance (0 with a single value, whose spread is unknown).
     double variance() const { return k < 2 ? 0 : m2 / static_cast<double>(k - 1); }
     double ecartType() const { return std::sqrt(variance()); }
-    double erreur() const
-    {
-        if (k < 2) return 0;
-        const double kk = static_cast<double>(k);
-        return std::sqrt(m2 / (kk - 1) / kk);
-    }
 };
 
-// The children of `noeud` (depth at most n - 4) in the walk's order, as
-// enfants lists them, but without keeping them: a node near the extremes of
-// a long length has millions of children (x6 runs through about ten million
-// values under 2, 3, 7, 43, 1807 at length 9), which listed whole would take
-// gigabytes for the one that a probe keeps. Returns their number, and the
-// child number `j` into `pris` (when j is below it); `developpements` gets
-// the expansions that the walk meets on the way.
-std::size_t parcourirEnfants(const Recherche& c, const Noeud& noeud, std::size_t j, Noeud& pris,
-                             std::size_t& developpements)
+// The values the walk tries for x[k+1] under the node placed in o (o.i = k),
+// from `haut` down to `bas` by z, as suite and suite2 find them: the bound
+// of maxi, then down to the larger of minr[k+1] and x[k] (x[k] + z when the
+// unknowns are distinct), where arriere and arriere2 leave the position.
+// False when the walk tries none (the placed unknowns reach P/Q, the
+// window is empty, or even the maximum cannot reach what is left) or at
+// Ctrl-C (maxi ends the walk then).
+bool candidats(Recherche& o, NTL::ZZ& haut, NTL::ZZ& bas, NTL::ZZ& nombre)
 {
-    const NTL::ZZ v = noeud.i > 0 ? noeud.x[noeud.i] : NTL::ZZ();
-    Enumeration en(c, noeud, noeud.i, v, NTL::ZZ(), noeud.i + 1, false);
-    const std::atomic<bool> jamais{false};
-    std::size_t k = 0;
-    developpements = 0;
-    while (std::unique_ptr<Element> el = en.suivant(jamais)) {
-        if (!el->unite) {
-            developpements += el->trouves.taille();
-        } else if (k++ == j) {
-            pris = std::move(el->racine);
-            break;
-        }
-    }
-    return k;
+    const int k = o.i;
+    haut = o.maxi(k, o.D, o.N);
+    if (o.i < 0) return false;
+    if (!IsZero(o.M) && o.M * o.divis < o.divid) return false;
+    bas = o.type == 2 ? o.x[k] + o.z : o.x[k];
+    if (bas < o.minr[k + 1]) bas = o.minr[k + 1];
+    if (haut < bas) return false;
+    nombre = (haut - bas) / o.z + 1;
+    return true;
+}
+
+// Places v as x[k+1] under the node in o (o.i = k), as descendre does: the
+// node of depth k + 1 before its step.
+void placer(Recherche& o, const NTL::ZZ& v)
+{
+    o.x[o.i + 1] = v;
+    o.i++;
+    o.plu();
 }
 
 }  // namespace
 
-Sondage sonder(const Recherche& c, int profondeur, const std::function<std::size_t(std::size_t)>& choisir)
+namespace {
+
+// The values drawn one by one at the bottom of a range, before the parts of
+// doubling width.
+constexpr long SEULES = 8;
+
+// The logarithm of a guess at the size of a subtree: `inverse`, the inverse
+// of what is left, to the power `m` of the unknowns left less two (at least
+// one). Each unknown left runs through a range about as wide as that
+// inverse, but none beyond the maximum M: there the guess is M's, not 0,
+// so that no subtree is left without a chance to be drawn.
+double logTaille(const Recherche& s, NTL::ZZ inverse, int m)
+{
+    if (!IsZero(s.M) && inverse > s.M) inverse = s.M;
+    return static_cast<double>(std::max(1, m)) * NTL::log(inverse);
+}
+
+// The logarithm of the guess at the size of the subtree of x[k+1] = v under
+// the node in o (o.i = k, maxi just called), where (divis v - qd) / (qd v)
+// is left.
+double logTaille(const Recherche& o, const NTL::ZZ& v)
+{
+    const NTL::ZZ haut = o.divis * v - o.qd;
+    if (NTL::sign(haut) <= 0) return 0;
+    return logTaille(o, o.qd * v / haut + 1, o.n - o.i - 3);
+}
+
+// Draws one of `nombre` units under the node in o (maxi just called for
+// x[k+1]), numbered from the bottom, unit t starting at the value bas + t
+// `largeur` (the values of x[k+1] one by one, or the blocks of x[n-2]). The
+// heavy subtrees are at the bottom, where little is left after the value, so
+// the units are cut into parts, the SEULES lowest one by one, then widths 8,
+// 16, 32, ... up the range, each drawn with a chance in proportion to its
+// width times the mean of the guesses at the first values of its two end
+// units, and a unit drawn in it, each as likely. Returns its number; `chance`
+// is multiplied by its chance.
+NTL::ZZ tirerUnite(const Recherche& o, const NTL::ZZ& bas, const NTL::ZZ& largeur, const NTL::ZZ& nombre,
+                   Tirage& tirage, double& chance)
+{
+    std::vector<NTL::ZZ> debuts, largeurs;
+    std::vector<double> logs;
+    NTL::ZZ debut;
+    while (debut < nombre) {
+        NTL::ZZ l = debut < SEULES ? NTL::ZZ(1) : debut;
+        if (l > nombre - debut) l = nombre - debut;
+        const double premier = logTaille(o, bas + debut * largeur);
+        const double dernier = l > 1 ? logTaille(o, bas + (debut + l - 1) * largeur) : premier;
+        // log(l (e^premier + e^dernier) / 2), without overflow.
+        const double haut = std::max(premier, dernier);
+        logs.push_back(NTL::log(l) + haut + std::log((std::exp(premier - haut) + std::exp(dernier - haut)) / 2));
+        debuts.push_back(debut);
+        largeurs.push_back(l);
+        debut += l;
+    }
+    const double plus = *std::max_element(logs.begin(), logs.end());
+    std::vector<double> poids(logs.size());
+    double somme = 0;
+    for (std::size_t p = 0; p < logs.size(); p++) somme += poids[p] = std::exp(logs[p] - plus);
+    const std::size_t p = tirage.partie(poids);
+    chance *= poids[p] / somme / NTL::conv<double>(largeurs[p]);
+    return debuts[p] + tirage.nombre(largeurs[p]);
+}
+
+}  // namespace
+
+Sondage sonder(const Recherche& c, Tirage& tirage, long bloc)
 {
     Noeud racine;
     racine.prendre(c);
-    return sonder(c, racine, profondeur, choisir);
+    return sonder(c, racine, tirage, bloc);
 }
 
-Sondage sonder(const Recherche& c, const Noeud& depart, int profondeur,
-               const std::function<std::size_t(std::size_t)>& choisir)
+Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long bloc)
 {
     Sondage r;
-    // The nodes of the tree at the depth of `noeud` that it stands for.
-    double poids = 1;
-    Noeud noeud = depart, pris;
-    for (int d = depart.i; d < profondeur; d++) {
-        // First the walk of the node's level, as the count would do it (and
-        // timed as its share of the count), then again up to the chosen child.
+    Recherche o;
+    preparer(o, c);
+    o.compteSeul = true;  // counted only, never cut: the leaf is walked whole
+    o.plafondUnite = static_cast<std::size_t>(-1);
+    depart.poser(o);
+    const int feuille = o.n - 3;
+    NTL::ZZ haut, bas, nombre;
+    // From the node down to depth n - 3, one value drawn at each level among
+    // the values the walk tries there: the node reached stands for one over
+    // the chance of the path of the nodes of its depth.
+    for (;;) {
         const Horloge::time_point t0 = Horloge::now();
-        std::size_t trouves = 0;
-        const std::size_t k = parcourirEnfants(c, noeud, static_cast<std::size_t>(-1), pris, trouves);
-        r.secondes += poids * depuis(t0);
-        r.noeuds += poids;
-        r.developpements += poids * static_cast<double>(trouves);
+        const bool enfants = candidats(o, haut, bas, nombre);
         if (interrompu.load(std::memory_order_relaxed)) {
             r.coupe = true;
             return r;
         }
-        if (k == 0) return r;
-        const std::size_t j = choisir(k);
-        if (parcourirEnfants(c, noeud, j, pris, trouves) <= j) {
-            r.coupe = true;  // only Ctrl-C cuts the same walk short
-            return r;
-        }
-        poids *= static_cast<double>(k);
-        std::swap(noeud, pris);
+        if (enfants && o.i == feuille && nombre <= bloc) break;  // that step is part of the leaf's walk
+        // The node's own step, as the walk takes it.
+        r.noeuds += r.poids;
+        r.secondes += r.poids * depuis(t0);
+        if (!enfants) return r;
+        if (o.i == feuille) break;
+        double chance = 1;
+        const NTL::ZZ t = tirerUnite(o, bas, NTL::ZZ(o.z), nombre, tirage, chance);
+        r.poids /= chance;
+        r.exact = false;
+        placer(o, bas + t * o.z);
+    }
+    // At depth n - 3: its whole subtree when x[n-2] takes at most `bloc`
+    // values, otherwise one block of `bloc` consecutive values drawn among the
+    // blocks that cut the range from the bottom (the last, at the top, may be
+    // shorter), walked as a work unit of values of x[n-2] from the block's
+    // top down: the walk stops at the first value of the block below, or
+    // leaves the node after the lowest block.
+    Element el;
+    el.unite = true;
+    el.k = feuille;
+    if (nombre <= bloc) {
+        el.racine.prendre(o);
+        r.valeurs = NTL::conv<long>(nombre);
+    } else {
+        double chance = 1;
+        const NTL::ZZ blocs = (nombre + bloc - 1) / bloc;
+        const NTL::ZZ t = tirerUnite(o, bas, bloc * NTL::ZZ(o.z), blocs, tirage, chance);
+        r.poids /= chance;
+        r.exact = false;
+        const NTL::ZZ premier = t * bloc, dernier = std::min(premier + bloc, nombre) - 1;  // from the bottom
+        if (!IsZero(t)) el.arret = bas + (premier - 1) * o.z;
+        r.valeurs = NTL::conv<long>(dernier - premier + 1);
+        placer(o, bas + dernier * o.z);
+        el.racine.prendre(o);
     }
     const Horloge::time_point t0 = Horloge::now();
-    std::int64_t pas = 0;
-    const std::int64_t trouves = compterSousArbre(c, noeud, pas);
-    r.secondes += poids * depuis(t0);
-    r.noeuds += poids * static_cast<double>(pas);
-    r.pas = static_cast<double>(pas);
-    r.developpements += poids * static_cast<double>(trouves);
-    r.coupe = interrompu.load(std::memory_order_relaxed);
+    const std::atomic<bool> jamais{false};
+    parcourirUnite(o, el, jamais);
+    r.secondes += r.poids * depuis(t0);
+    r.pas = static_cast<double>(el.pas);
+    r.noeuds += r.poids * r.pas;
+    r.developpements = r.poids * static_cast<double>(el.trouves.taille());
+    r.coupe = el.coupe || interrompu.load(std::memory_order_relaxed);
     return r;
 }
 
@@ -145,7 +232,7 @@ struct Unite {
     Noeud noeud;
     double taille = 0;
     double poids = 0;              // its chance of being drawn, relative to the others of its stratum
-    bool vu = false;               // walked already (at depth D): its values below
+    bool vu = false;               // its whole subtree walked already: its values below
     double valeurs[3] = {0, 0, 0};
 };
 
@@ -154,8 +241,7 @@ double taille(const Recherche& s, const Noeud& u, int n)
     // What is left: P/Q - N/D = (P D - Q N) / (Q D).
     const NTL::ZZ haut = s.P * u.D - s.Q * u.N, bas = s.Q * u.D;
     if (NTL::sign(haut) <= 0) return 0;
-    const double inverse = NTL::conv<double>(bas / haut) + 1;
-    return std::pow(inverse, std::max(1, n - u.i - 2));
+    return std::exp(logTaille(s, bas / haut + 1, n - u.i - 2));
 }
 
 // One stratum: nodes of about the same guessed size. A probe draws one of
@@ -163,10 +249,9 @@ double taille(const Recherche& s, const Noeud& u, int n)
 // counts what it finds there over that chance: an unbiased estimate of the
 // stratum's total, whose spread is that of the ratio of a node's count to
 // its guess, far less than that of the counts themselves when the stratum
-// mixes nodes of different sizes. The power is below one because the cost of
-// a node also grows with its size. At depth D a node walked once is not
-// walked again when drawn again: its values are kept, and a stratum whose
-// nodes have all been walked is known exactly.
+// mixes nodes of different sizes. A node whose whole subtree a probe walked
+// is not walked again when drawn again: its values are kept, and a stratum
+// whose nodes have all been walked whole is known exactly.
 //
 // The pilot's probes only measure the spread: the number of probes the
 // others get depends on them, so a mean that took them in would lean the way
@@ -177,58 +262,52 @@ struct Strate {
     std::vector<std::size_t> unites;
     std::discrete_distribution<std::size_t> tirage;
     double poids = 0;                 // the sum of its nodes' weights
-    double cout = 0;                  // expected cost of a probe, in guessed sizes
-    std::size_t vues = 0;             // nodes walked (at depth D)
+    double cout = 1;                  // the cost of a probe: seconds, or 1 with a number of probes
+    std::size_t vues = 0;             // nodes walked whole
     double connus[3] = {0, 0, 0};     // their values
-    long pilote = 0;                  // probes of the pilot
-    double secondesPilote = 0;        // the time of the walks they made
-    double coutPilote = 0;            // and their guessed cost
+    double secondesPilote = 0;        // the time of the pilot's probes
     Moyenne suite[3];                 // the probes after the pilot: expansions, nodes, seconds
-    Moyenne tous;                     // expansions, every probe: the spread
+    Moyenne tous[3];                  // every probe: the spread
     Moyenne premiers[3];              // the pilot's probes, for a stratum that had no other
     double voulu = 1;                 // probes after the pilot allotted
 };
 
-// The power of the guessed size that weighs the draws.
-constexpr double PUISSANCE = 0.5;
+// The power of the guessed size that weighs the draws. A probe costs about
+// the same wherever it lands (at most a block of x[n-2]), so the draws
+// follow the guess itself: the heavy nodes, where the count is, are drawn
+// most.
+constexpr double PUISSANCE = 1;
 
-// The cost of a probe beyond its subtree, in the unit of the guessed sizes
-// (a subtree whose guessed size is 1 costs about as much as the probe's start).
-constexpr double COUT_SONDAGE = 8;
-
-class Sondeur {
+class Sondeur : public Tirage {
 public:
-    Sondeur(const Recherche& s, std::vector<Unite>& unites, int profondeur, std::mt19937_64& alea)
-        : s_(s), unites_(unites), profondeur_(profondeur), alea_(alea),
-          exactes_(!unites.empty() && unites[0].noeud.i == profondeur)
+    Sondeur(const Recherche& s, std::vector<Unite>& unites, long bloc, std::mt19937_64& alea)
+        : s_(s), unites_(unites), bloc_(bloc), alea_(alea)
     {
     }
-    // Every node of h walked: its total known exactly.
-    bool connue(const Strate& h) const { return exactes_ && h.vues == h.unites.size(); }
+    // Every node of h walked whole: its total known exactly.
+    bool connue(const Strate& h) const { return h.vues == h.unites.size(); }
     // One probe of h; false at Ctrl-C.
     bool sonder(Strate& h, bool pilote)
     {
-        auto choisir = [this](std::size_t k) { return std::uniform_int_distribution<std::size_t>(0, k - 1)(alea_); };
+        const Horloge::time_point t0 = Horloge::now();
         Unite& u = unites_[h.unites[h.tirage(alea_)]];
+        double valeurs[3] = {u.valeurs[0], u.valeurs[1], u.valeurs[2]};
         if (!u.vu) {
-            const Horloge::time_point t0 = Horloge::now();
-            const Sondage p = egypte::sonder(s_, u.noeud, profondeur_, choisir);
+            const Sondage p = egypte::sonder(s_, u.noeud, *this, bloc_);
             if (p.coupe) return false;
-            u.valeurs[0] = p.developpements, u.valeurs[1] = p.noeuds, u.valeurs[2] = p.secondes;
-            if (pilote) h.secondesPilote += depuis(t0), h.coutPilote += COUT_SONDAGE + u.taille;
-            if (exactes_) {
+            valeurs[0] = p.developpements, valeurs[1] = p.noeuds, valeurs[2] = p.secondes;
+            if (p.exact) {
                 u.vu = true;
                 h.vues++;
-                for (int a = 0; a < 3; a++) h.connus[a] += u.valeurs[a];
+                for (int a = 0; a < 3; a++) u.valeurs[a] = valeurs[a], h.connus[a] += valeurs[a];
             }
         }
+        if (pilote) h.secondesPilote += depuis(t0);
         const double facteur = h.poids / u.poids;
-        h.tous.ajouter(u.valeurs[0] * facteur);
-        if (pilote) {
-            h.pilote++;
-            for (int a = 0; a < 3; a++) h.premiers[a].ajouter(u.valeurs[a] * facteur);
-        } else
-            for (int a = 0; a < 3; a++) h.suite[a].ajouter(u.valeurs[a] * facteur);
+        for (int a = 0; a < 3; a++) {
+            h.tous[a].ajouter(valeurs[a] * facteur);
+            (pilote ? h.premiers[a] : h.suite[a]).ajouter(valeurs[a] * facteur);
+        }
         return true;
     }
     // The estimate of stratum h for the quantity a, into total and variance.
@@ -246,16 +325,38 @@ public:
         const Moyenne& m = h.suite[a].k > 0 ? h.suite[a] : h.premiers[a];
         if (m.k == 0) return;  // only after Ctrl-C, before the stratum had a probe
         total += m.moyenne;
-        const Moyenne& v = a == 0 ? h.tous : m;
+        const Moyenne& v = h.tous[a];
         variance += (v.k >= 2 ? v.variance() : relative * m.moyenne * m.moyenne) / static_cast<double>(m.k);
+    }
+
+    std::size_t partie(const std::vector<double>& poids) override
+    {
+        return std::discrete_distribution<std::size_t>(poids.begin(), poids.end())(alea_);
+    }
+    NTL::ZZ nombre(const NTL::ZZ& k) override
+    {
+        if (NTL::NumBits(k) <= 64)
+            return NTL::conv<NTL::ZZ>(std::uniform_int_distribution<unsigned long>(0, NTL::conv<unsigned long>(k - 1))(alea_));
+        // Beyond a machine word: words drawn until the number they make,
+        // cut to the bits of k, is below it (at most two tries on average).
+        const long bits = NTL::NumBits(k);
+        NTL::ZZ v;
+        do {
+            clear(v);
+            for (long b = 0; b < bits; b += 64) {
+                v <<= 64;
+                v += NTL::conv<NTL::ZZ>(static_cast<unsigned long>(alea_()));
+            }
+            NTL::trunc(v, v, bits);
+        } while (v >= k);
+        return v;
     }
 
 private:
     const Recherche& s_;
     std::vector<Unite>& unites_;
-    const int profondeur_;
+    const long bloc_;
     std::mt19937_64& alea_;
-    const bool exactes_;
 };
 
 // The nodes of the next depth under `niveau`, in the walk's order, into
@@ -287,14 +388,14 @@ bool descendre(const Recherche& c, const std::vector<Noeud>& niveau, std::size_t
     return true;
 }
 
-// The nodes to stratify: the deepest level, down to D, with at most `plafond`
-// nodes. Everything above them is walked exactly, into e.
-std::vector<Noeud> niveauDesStrates(const Recherche& s, int profondeur, std::size_t plafond, Estimation& e)
+// The nodes to stratify: the deepest level, down to n - 3, with at most
+// `plafond` nodes. Everything above them is walked exactly, into e.
+std::vector<Noeud> niveauDesStrates(const Recherche& s, std::size_t plafond, Estimation& e)
 {
     std::vector<Noeud> niveau(1), suivant;
     niveau[0].prendre(s);
     e.profondeurStrates = 0;
-    while (e.profondeurStrates < profondeur) {
+    while (e.profondeurStrates < s.n - 3) {
         double dev = 0, secondes = 0;
         if (!descendre(s, niveau, plafond, suivant, dev, secondes)) break;
         e.developpementsExacts += dev;
@@ -310,57 +411,60 @@ std::vector<Noeud> niveauDesStrates(const Recherche& s, int profondeur, std::siz
 constexpr std::size_t PETITE = 4;
 
 // The strata of `unites` (sorted by decreasing guessed size), lightest
-// first: cut so that each holds about the same share of the sum of the square
-// roots of the guessed sizes (the many light nodes share a few strata, the
-// heavy ones get strata of their own), and, from the heaviest down, not
-// closed before the expected cost of a probe is at most `plafond`: a stratum
-// of nodes too heavy for the time given takes lighter ones in, so that a
-// probe of it stays affordable.
-std::vector<Strate> stratifier(const std::vector<Unite>& unites, const std::vector<std::size_t>& ordre,
-                               long voulues, double plafond)
+// first: cut so that each holds about the same share of the sum of the
+// square roots of the guessed sizes (the many light nodes share a few
+// strata, the heavy ones get strata of their own).
+std::vector<Strate> stratifier(const std::vector<Unite>& unites, const std::vector<std::size_t>& ordre, long voulues)
 {
     double total = 0;
     for (std::size_t u : ordre) total += std::sqrt(unites[u].taille);
     const double part = total / static_cast<double>(std::max(1L, voulues));
     std::vector<Strate> strates;
-    double dans = 0, poids = 0, cout = 0;
+    double dans = 0, poids = 0;
     auto fermer = [&]() {
         Strate& h = strates.back();
         std::vector<double> w;
         for (std::size_t u : h.unites) w.push_back(unites[u].poids);
         h.tirage = std::discrete_distribution<std::size_t>(w.begin(), w.end());
         h.poids = poids;
-        h.cout = cout / poids;
     };
     for (std::size_t u : ordre) {
-        if (strates.empty() || (dans >= part && strates.back().unites.size() >= PETITE && cout / poids <= plafond)) {
+        if (strates.empty() || (dans >= part && strates.back().unites.size() >= PETITE)) {
             if (!strates.empty()) fermer();
             strates.emplace_back();
-            dans = 0, poids = 0, cout = 0;
+            dans = 0, poids = 0;
         }
         strates.back().unites.push_back(u);
         dans += std::sqrt(unites[u].taille);
         poids += unites[u].poids;
-        cout += unites[u].poids * (COUT_SONDAGE + unites[u].taille);
     }
     if (!strates.empty()) fermer();
     std::reverse(strates.begin(), strates.end());
     return strates;
 }
 
-// Neyman's allotment of `budget` (in guessed sizes) among the strata, each in
-// proportion to the spread of its estimates over the square root of the cost
-// of a probe: the one that makes the sum of the strata's variances least for
-// that cost. At least one probe each, so that every stratum has an estimate
-// of its own.
+// The allotment of `budget` (in the cost of the probes) among the strata: most of
+// it by Neyman's rule, each stratum in proportion to the spread of its
+// estimates over the square root of the cost of a probe (the one that makes
+// the sum of the strata's variances least for that cost), the rest in
+// proportion to the stratum's share of the guessed sizes, so that a stratum
+// whose pilot happened to see no spread (every probe 0 where a few subtrees
+// hold the count) still gets probes. At least one probe each, so that every
+// stratum has an estimate of its own.
 void allouer(std::vector<Strate>& strates, const Sondeur& sondeur, double budget)
 {
-    double somme = 0;
+    constexpr double PART_GUESSES = 0.2;
+    double neyman = 0, tailles = 0;
     for (const Strate& h : strates)
-        if (!sondeur.connue(h)) somme += h.tous.ecartType() * std::sqrt(h.cout);
+        if (!sondeur.connue(h)) neyman += h.tous[0].ecartType() * std::sqrt(h.cout), tailles += h.poids;
+    const double parNeyman = neyman > 0 ? (1 - PART_GUESSES) * budget : 0;
+    const double parTailles = budget - parNeyman;
     for (Strate& h : strates) {
-        const double part = somme > 0 ? budget * h.tous.ecartType() / std::sqrt(h.cout) / somme : 0;
-        h.voulu = std::max(1.0, std::floor(part));
+        if (sondeur.connue(h)) continue;
+        double part = 0;
+        if (neyman > 0) part += parNeyman * h.tous[0].ecartType() / std::sqrt(h.cout) / neyman;
+        if (tailles > 0) part += parTailles * h.poids / tailles / h.cout;
+        h.voulu = std::max(1.0, std::round(part));
     }
 }
 
@@ -394,9 +498,11 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         return e;
     }
 
-    e.profondeur = r.profondeur >= 1 && r.profondeur <= n - 3 ? r.profondeur : n - 3;
+    e.profondeur = n - 3;
+    const long bloc = r.bloc > 0 ? r.bloc : BLOC;
+    e.bloc = bloc;
     std::vector<Unite> unites;
-    for (Noeud& noeud : niveauDesStrates(s, e.profondeur, r.noeuds > 0 ? static_cast<std::size_t>(r.noeuds) : NOEUDS, e)) {
+    for (Noeud& noeud : niveauDesStrates(s, r.noeuds > 0 ? static_cast<std::size_t>(r.noeuds) : NOEUDS, e)) {
         unites.emplace_back();
         unites.back().taille = taille(s, noeud, n);
         unites.back().poids = std::pow(std::max(1.0, unites.back().taille), PUISSANCE);
@@ -409,73 +515,45 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         return e;
     }
     std::mt19937_64 alea(e.graine);
+    Sondeur sondeur(s, unites, bloc, alea);
     std::vector<std::size_t> ordre(unites.size());
-    double coutTotal = 0;
-    for (std::size_t u = 0; u < unites.size(); u++) ordre[u] = u, coutTotal += COUT_SONDAGE + unites[u].taille;
+    for (std::size_t u = 0; u < unites.size(); u++) ordre[u] = u;
     std::stable_sort(ordre.begin(), ordre.end(),
                      [&](std::size_t a, std::size_t b) { return unites[a].taille > unites[b].taille; });
-    const long voulues = r.strates > 0 ? r.strates : STRATES;
-    // A probe may cost at most this share of the budget.
-    constexpr double PART_MAX = 0.02;
-    // With a number of probes, the budget is that many probes of the mean
-    // cost, known before any; by time, it is known from the pace of the
-    // pilot, so the heavy strata are cut once the light ones have shown it.
-    const double moyen = coutTotal / static_cast<double>(std::max<std::size_t>(1, unites.size()));
-    std::vector<Strate> strates =
-        stratifier(unites, ordre, voulues, r.sondes > 0 ? PART_MAX * static_cast<double>(r.sondes) * moyen : HUGE_VAL);
-    Sondeur sondeur(s, unites, e.profondeur, alea);
+    std::vector<Strate> strates = stratifier(unites, ordre, r.strates > 0 ? r.strates : STRATES);
+    e.strates = static_cast<long>(strates.size());
+    e.noeudsStrates = static_cast<long>(unites.size());
 
-    // The pilot: probes in every stratum, in passes over all of them from
-    // the lightest, for a fifth of the budget (two passes at least, eight at
-    // most).
+    // The pilot: probes in every stratum, in passes over all of them, for a
+    // fifth of the budget (two passes at least, eight at most).
     const long passesVoulues =
         r.sondes > 0
             ? std::clamp(static_cast<long>(0.2 * static_cast<double>(r.sondes) / std::max(1.0, static_cast<double>(strates.size()))), 2L, 8L)
             : 8;
-    bool coupe = false, recoupe = r.sondes > 0;
-    // Seconds per unit of guessed cost: the slowest stratum's pace so far.
-    double allure = 0;
+    bool coupe = false;
     for (long passe = 0; passe < passesVoulues && !coupe; passe++) {
         if (r.sondes <= 0 && passe >= 2 && depuis(debut) >= 0.2 * r.secondes) break;
-        for (std::size_t h = 0; h < strates.size() && !coupe; h++) {
-            if (!recoupe && allure > 0 && h >= strates.size() / 2 &&
-                2 * allure * strates[h].cout > PART_MAX * r.secondes) {
-                // The heavier strata, none probed yet, cut again under the
-                // cost that the pace of the lighter ones allows.
-                std::vector<std::size_t> lourdes;
-                for (std::size_t k = h; k < strates.size(); k++)
-                    lourdes.insert(lourdes.end(), strates[k].unites.begin(), strates[k].unites.end());
-                std::stable_sort(lourdes.begin(), lourdes.end(),
-                                 [&](std::size_t a, std::size_t b) { return unites[a].taille > unites[b].taille; });
-                std::vector<Strate> nouvelles = stratifier(unites, lourdes, static_cast<long>(strates.size() - h),
-                                                           PART_MAX * r.secondes / (2 * allure));
-                strates.resize(h);
-                for (Strate& k : nouvelles) strates.push_back(std::move(k));
-                recoupe = true;
-            }
-            Strate& st = strates[h];
+        for (Strate& st : strates) {
             if (sondeur.connue(st)) continue;
             if (!sondeur.sonder(st, true)) {
                 coupe = true;
                 break;
             }
-            if (st.coutPilote > 0) allure = std::max(allure, st.secondesPilote / st.coutPilote);
             e.sondes++;
         }
     }
-    e.strates = static_cast<long>(strates.size());
-    e.noeudsStrates = static_cast<long>(unites.size());
 
-    // The rest, allotted by the pilot's spreads; by time, the cost that the
-    // time left allows at the pilot's pace.
-    double coutPilote = 0, secondesPilote = 0;
-    for (const Strate& h : strates) coutPilote += h.coutPilote, secondesPilote += h.secondesPilote;
+    // The rest, allotted by the pilot's spreads and paces: with a number of
+    // probes, every probe costs one; by time, a probe of a stratum costs the
+    // mean time of its pilot's (the blocks at the bottom of a heavy node's
+    // range, with large numbers to factor, cost a hundred times those of a
+    // light one), and the budget is the time left.
     double budget = 0;
     if (r.sondes > 0) {
-        budget = static_cast<double>(std::max(0L, r.sondes - e.sondes)) * moyen;
+        budget = static_cast<double>(std::max(0L, r.sondes - e.sondes));
     } else {
-        const double temps = depuis(debut);
-        budget = coutPilote / std::max(1e-9, secondesPilote) * std::max(0.0, r.secondes - temps);
+        budget = std::max(0.0, r.secondes - depuis(debut));
+        for (Strate& h : strates) h.cout = std::max(1e-7, h.secondesPilote / static_cast<double>(std::max(1L, h.premiers[0].k)));
     }
     allouer(strates, sondeur, budget);
     // The probes in the order that keeps each stratum's share of those done
@@ -507,8 +585,8 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         bool trouvee = false;
         for (std::size_t d = 1; d < strates.size() && !trouvee; d++)
             for (std::size_t k : {h - d, h + d})
-                if (!trouvee && k < strates.size() && strates[k].tous.k >= 2 && strates[k].tous.moyenne > 0) {
-                    relative = strates[k].tous.variance() / (strates[k].tous.moyenne * strates[k].tous.moyenne);
+                if (!trouvee && k < strates.size() && strates[k].tous[0].k >= 2 && strates[k].tous[0].moyenne > 0) {
+                    relative = strates[k].tous[0].variance() / (strates[k].tous[0].moyenne * strates[k].tous[0].moyenne);
                     trouvee = true;
                 }
         for (int a = 0; a < 3; a++) sondeur.ajouter(strates[h], a, relative, total[a], variance[a]);

@@ -35,6 +35,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "egypte/egypte.h"
 #include "search/etat.h"
@@ -46,27 +47,32 @@ struct ReglagesEstimation {
     double secondes = 5;       // time given to the probes
     long sondes = 0;           // that many probes instead (0: as many as `secondes` allows)
     std::uint64_t graine = 0;  // seed of the draws; 0: a seed drawn from std::random_device
-    int profondeur = 0;        // depth D of the subtrees walked exactly, 1 to n - 3 (0: n - 3)
     long noeuds = 0;           // at most that many nodes to stratify (0: NOEUDS)
     long strates = 0;          // about that many strata (0: STRATES)
+    long bloc = 0;             // values of x[n-2] a probe walks at most (0: BLOC)
 };
 
-// The nodes stratified are those of the deepest level down to D that has at
-// most NOEUDS: on 1 as 8 distinct unit fractions the 98450 nodes of depth 5.
+// The nodes stratified are those of the deepest level down to n - 3 that has
+// at most NOEUDS: on 1 as 8 distinct unit fractions the 98450 nodes of depth 5.
 constexpr std::size_t NOEUDS = 200000;
 constexpr long STRATES = 256;
+// Values of x[n-2] walked by one probe at most: the fast search runs through
+// a few dozen of them in about the time it takes to set up their first.
+constexpr long BLOC = 32;
 
 // What one probe measured, each already multiplied by the weight of where it
-// was met: the expansions, the nodes (the nodes above depth D, one each, and
-// the walk steps of the subtree at depth D, where one step of the fast search
-// may run through a whole range of x[n-2]) and the time on this core (the
-// walk of the level of each node on the path and the walk of the subtree).
+// was met: the expansions, the nodes (one per node above depth n - 3, and the
+// walk steps of its leaf, where one step of the fast search may run through
+// several values of x[n-2]) and the time on this core.
 struct Sondage {
     double developpements = 0;
     double noeuds = 0;
     double secondes = 0;
-    double pas = 0;      // the walk steps of the subtree at depth D, unweighted: what the probe cost
-    bool coupe = false;  // Ctrl-C came: the probe is incomplete
+    double poids = 1;     // one over the chance of its path: what its leaf stands for
+    double pas = 0;       // the walk steps of its leaf, unweighted: what the probe cost
+    long valeurs = 0;     // the values of x[n-2] its leaf walked (at most the block)
+    bool exact = true;    // nothing drawn: the whole subtree of the node it started from walked
+    bool coupe = false;   // Ctrl-C came: the probe is incomplete
 };
 
 // Sets up the length n (n >= 1) of the problem set up in s (by poser)
@@ -74,16 +80,32 @@ struct Sondage {
 // longueurSuivante. Ready to probe when the answer is aParcourir and s.i is 0.
 Recherche::Longueur poserLongueur(Recherche& s, int n, Recherche::Fin& pourquoi);
 
-// One probe of the walk of c's length (set up, i = 0; n >= 4) down to depth
-// `profondeur` (1 to n - 3): at each node the child number choisir(k) among
-// its k children (0 to k - 1), in the walk's order. A path that ends above
-// depth D (a node without children) counts what it met.
-Sondage sonder(const Recherche& c, int profondeur, const std::function<std::size_t(std::size_t)>& choisir);
-// The same from `depart`, a node of that walk at depth at most D; what it
-// meets is weighted as part of the subtree of `depart`.
-Sondage sonder(const Recherche& c, const Noeud& depart, int profondeur,
-               const std::function<std::size_t(std::size_t)>& choisir);
+// The draws of a probe: a part among parts of given weights (each with a
+// chance in proportion to its weight), and a number below k (k >= 1, of any
+// size), each as likely.
+class Tirage {
+public:
+    virtual ~Tirage() = default;
+    virtual std::size_t partie(const std::vector<double>& poids) = 0;
+    virtual NTL::ZZ nombre(const NTL::ZZ& k) = 0;
+};
 
+// One probe of the walk of c's length (set up, i = 0; n >= 4): from the
+// root down to depth n - 3, at each node one value drawn among those the
+// walk tries for the next unknown, each with a chance in proportion to a
+// guess at its subtree's size (the values cut into parts: the smallest few
+// one by one, then ranges of doubling width, a part drawn with `partie` by
+// the guess at its ends times its width, then a value in it with `nombre`);
+// at depth n - 3 the whole subtree when x[n-2] takes at most `bloc` values,
+// otherwise one block of `bloc` consecutive values drawn with `nombre` among
+// those that cut its range from the top. What the leaf met counts over the
+// chance of the path. A probe's work is bounded whatever the tree: n - 3
+// bounds and their parts, and the fast search over at most `bloc` values of
+// x[n-2].
+Sondage sonder(const Recherche& c, Tirage& tirage, long bloc = BLOC);
+// The same from `depart`, a node of that walk at depth at most n - 3; what
+// it meets is weighted as part of the subtree of `depart`.
+Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long bloc = BLOC);
 
 // The estimate for the length n of the problem set up in s (by poser): the
 // length is set up exactly as the search over lengths would set it up, then
