@@ -218,6 +218,7 @@ struct Estimation {
     int profondeurStrates = 0;      // depth of the strata: every node above it walked exactly
     long noeudsStrates = 0;         // nodes at that depth, shared among the strata
     long strates = 0;               // strata, each probed apart
+    long stratesSansSondage = 0;    // strata the time left without a probe: their share is missing
     double developpementsExacts = 0;  // what the walk above the strata met, exactly
     double noeudsExacts = 0;
     double secondesExactes = 0;

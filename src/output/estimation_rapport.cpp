@@ -98,6 +98,9 @@ void rapportEstimationTexte(std::ostream& o, const Probleme& p, const Estimation
     if (e.relatif() > 0.1)
         o << "Erreur type au-dela de 10 % : elle est alors souvent sous-estimee elle-meme, "
              "sonder plus longtemps (--duree)\n";
+    if (e.stratesSansSondage > 0)
+        o << e.stratesSansSondage << " strates sans sondage faute de temps : leur part manque a l'estimation, "
+             "sonder plus longtemps (--duree)\n";
     if (e.arretCtrlC) o << "Sondages arretes par Ctrl-C : l'estimation porte sur les sondages complets.\n";
 }
 
@@ -126,6 +129,7 @@ void rapportEstimationJson(std::ostream& o, const Probleme& p, const Estimation&
     j["profondeur_strates"] = e.profondeurStrates;
     j["noeuds_strates"] = e.noeudsStrates;
     j["strates"] = e.strates;
+    j["strates_sans_sondage"] = e.stratesSansSondage;
     j["duree"] = e.duree;
     j["interrompu"] = e.arretCtrlC;
     o << j.dump() << '\n';

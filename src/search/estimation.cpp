@@ -1,11 +1,15 @@
-// Knuth's estimate of the walk of one length: random probes from the root,
-// each weighted by the product of the numbers of children along its path.
+// Knuth's estimate of the walk of one length: random probes drawn down to
+// depth n - 3 and a block of x[n-2], each weighted by one over its chance,
+// in strata of the nodes of one level.
 #include "search/estimation.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <memory>
 #include <queue>
 #include <random>
@@ -78,9 +82,19 @@ namespace {
 constexpr long SEULES = 8;
 
 // The logarithm of a guess at the size of a subtree: `inverse`, the inverse
-// of what is left, to the power `m` of the unknowns left less two (at least
-// one). Each unknown left runs through a range about as wide as that
-// inverse, but none beyond the maximum M: there the guess is M's, not 0,
+// of what is left, to the power `m` of the unknowns left less two, at least
+// one. Each unknown above the last two runs through a range about as wide as
+// that inverse, and the last two have solutions in about the same
+// proportion to it: 1/x + 1/y = a/b has about as many as b^2 has divisors
+// over a, and a small a is what leaves a large inverse. Measured under 2, 3,
+// 7, 43, 1807 at length 8: a block of 32 values of x6 holds about 60000
+// expansions one block above the bottom of its range, 1000 a hundred blocks
+// up, 14 ten thousand blocks up, as the inverse falls. (The count of a node
+// of depth n - 3, the sum of those, then grows about as the square of its
+// inverse; a guess to that power drew the probes of 1 as 9 so often into the
+// nodes whose x8 and x9 pass machine words, a tenth of a second each, that
+// a minute gave a few hundred probes and a worse estimate than this one.)
+// No inverse is taken beyond the maximum M: there the guess is M's, not 0,
 // so that no subtree is left without a chance to be drawn.
 double logTaille(const Recherche& s, NTL::ZZ inverse, int m)
 {
@@ -143,7 +157,7 @@ Sondage sonder(const Recherche& c, Tirage& tirage, long bloc)
     return sonder(c, racine, tirage, bloc);
 }
 
-Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long bloc)
+Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long bloc, const std::atomic<bool>* arret)
 {
     Sondage r;
     Recherche o;
@@ -201,7 +215,7 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
     }
     const Horloge::time_point t0 = Horloge::now();
     const std::atomic<bool> jamais{false};
-    parcourirUnite(o, el, jamais);
+    parcourirUnite(o, el, arret != nullptr ? *arret : jamais);
     r.secondes += r.poids * depuis(t0);
     r.pas = static_cast<double>(el.pas);
     r.noeuds += r.poids * r.pas;
@@ -222,12 +236,9 @@ Recherche::Longueur poserLongueur(Recherche& s, int n, Recherche::Fin& pourquoi)
 namespace {
 
 // A node at the depth of the strata, with a cheap guess at the size of its
-// subtree: the inverse of what is left for its last unknowns, to the power of
-// their number less two. The last two come from the divisors of one number,
-// few of them whatever its size, while each unknown above them runs through a
-// range about as wide as that inverse: under 2, 3, 7, 43, 1807 at length 8,
-// 1/3263442 is left for three unknowns and x6 runs through 6.5 million
-// values, where a typical node of that depth leaves a few thousand.
+// subtree (logTaille): under 2, 3, 7, 43, 1807 at length 8, 1/3263442 is
+// left for three unknowns and x6 runs through 6.5 million values, where a
+// typical node of that depth leaves a few thousand.
 struct Unite {
     Noeud noeud;
     double taille = 0;
@@ -280,8 +291,9 @@ constexpr double PUISSANCE = 1;
 
 class Sondeur : public Tirage {
 public:
-    Sondeur(const Recherche& s, std::vector<Unite>& unites, long bloc, std::mt19937_64& alea)
-        : s_(s), unites_(unites), bloc_(bloc), alea_(alea)
+    Sondeur(const Recherche& s, std::vector<Unite>& unites, long bloc, std::mt19937_64& alea,
+            const std::atomic<bool>& arret)
+        : s_(s), unites_(unites), bloc_(bloc), alea_(alea), arret_(arret)
     {
     }
     // Every node of h walked whole: its total known exactly.
@@ -293,7 +305,7 @@ public:
         Unite& u = unites_[h.unites[h.tirage(alea_)]];
         double valeurs[3] = {u.valeurs[0], u.valeurs[1], u.valeurs[2]};
         if (!u.vu) {
-            const Sondage p = egypte::sonder(s_, u.noeud, *this, bloc_);
+            const Sondage p = egypte::sonder(s_, u.noeud, *this, bloc_, &arret_);
             if (p.coupe) return false;
             valeurs[0] = p.developpements, valeurs[1] = p.noeuds, valeurs[2] = p.secondes;
             if (p.exact) {
@@ -357,6 +369,36 @@ private:
     std::vector<Unite>& unites_;
     const long bloc_;
     std::mt19937_64& alea_;
+    const std::atomic<bool>& arret_;
+};
+
+// Sets `arret` once the time is up, unless told first that the probes are
+// over: a probe still walking then stops between two steps of its leaf, and
+// is not counted, as the next one would not have been.
+class Delai {
+public:
+    Delai(Horloge::time_point fin, std::atomic<bool>& arret)
+        : garde_([this, fin, &arret] {
+              std::unique_lock<std::mutex> l(m_);
+              if (!cv_.wait_until(l, fin, [this] { return fini_; })) arret.store(true);
+          })
+    {
+    }
+    ~Delai()
+    {
+        {
+            std::lock_guard<std::mutex> l(m_);
+            fini_ = true;
+        }
+        cv_.notify_all();
+        garde_.join();
+    }
+
+private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool fini_ = false;
+    std::thread garde_;
 };
 
 // The nodes of the next depth under `niveau`, in the walk's order, into
@@ -515,7 +557,18 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         return e;
     }
     std::mt19937_64 alea(e.graine);
-    Sondeur sondeur(s, unites, bloc, alea);
+    // By time, the probes end `secondes` after the start, or half a second
+    // after the strata are made when making them took longer (the nodes of
+    // 1 as 9's depth 5 take about a second and a half on a loaded core).
+    auto apres = [](Horloge::time_point t, double s) {
+        return t + std::chrono::duration_cast<Horloge::duration>(std::chrono::duration<double>(s));
+    };
+    const Horloge::time_point fin = std::max(apres(debut, r.secondes), apres(Horloge::now(), 0.5));
+    auto fini = [&] { return r.sondes <= 0 && Horloge::now() >= fin; };
+    std::atomic<bool> delai{false};
+    std::unique_ptr<Delai> garde;
+    if (r.sondes <= 0) garde = std::make_unique<Delai>(fin, delai);
+    Sondeur sondeur(s, unites, bloc, alea, delai);
     std::vector<std::size_t> ordre(unites.size());
     for (std::size_t u = 0; u < unites.size(); u++) ordre[u] = u;
     std::stable_sort(ordre.begin(), ordre.end(),
@@ -525,7 +578,10 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
     e.noeudsStrates = static_cast<long>(unites.size());
 
     // The pilot: probes in every stratum, in passes over all of them, for a
-    // fifth of the budget (two passes at least, eight at most).
+    // fifth of the budget (two passes at least, eight at most). By time, even
+    // the first pass stops at the end of the time: the strata it leaves
+    // without a probe are counted in `stratesSansSondage`, and the report
+    // says that their share is missing.
     const long passesVoulues =
         r.sondes > 0
             ? std::clamp(static_cast<long>(0.2 * static_cast<double>(r.sondes) / std::max(1.0, static_cast<double>(strates.size()))), 2L, 8L)
@@ -533,8 +589,15 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
     bool coupe = false;
     for (long passe = 0; passe < passesVoulues && !coupe; passe++) {
         if (r.sondes <= 0 && passe >= 2 && depuis(debut) >= 0.2 * r.secondes) break;
-        for (Strate& st : strates) {
+        // From the heaviest: when the time runs out in the first pass, the
+        // strata left without a probe are the lightest.
+        for (auto h = strates.rbegin(); h != strates.rend(); ++h) {
+            Strate& st = *h;
             if (sondeur.connue(st)) continue;
+            if (fini()) {
+                coupe = true;
+                break;
+            }
             if (!sondeur.sonder(st, true)) {
                 coupe = true;
                 break;
@@ -552,7 +615,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
     if (r.sondes > 0) {
         budget = static_cast<double>(std::max(0L, r.sondes - e.sondes));
     } else {
-        budget = std::max(0.0, r.secondes - depuis(debut));
+        budget = std::max(0.0, std::chrono::duration<double>(fin - Horloge::now()).count());
         for (Strate& h : strates) h.cout = std::max(1e-7, h.secondesPilote / static_cast<double>(std::max(1L, h.premiers[0].k)));
     }
     allouer(strates, sondeur, budget);
@@ -564,7 +627,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
     for (std::size_t h = 0; h < strates.size(); h++)
         if (!sondeur.connue(strates[h])) file.push({0.0, h});
     while (!coupe && !file.empty()) {
-        if (r.sondes <= 0 && depuis(debut) >= r.secondes) break;
+        if (fini()) break;
         const std::size_t h = file.top().second;
         file.pop();
         Strate& st = strates[h];
@@ -573,6 +636,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         e.sondes++;
         if (!sondeur.connue(st)) file.push({static_cast<double>(st.suite[0].k) / st.voulu, h});
     }
+    garde.reset();
     e.arretCtrlC = interrompu.load(std::memory_order_relaxed);
     if (e.sondes == 0 && !strates.empty()) e.genre = Estimation::Genre::interrompue;
 
@@ -590,6 +654,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
                     trouvee = true;
                 }
         for (int a = 0; a < 3; a++) sondeur.ajouter(strates[h], a, relative, total[a], variance[a]);
+        if (!sondeur.connue(strates[h]) && strates[h].tous[0].k == 0) e.stratesSansSondage++;
     }
     e.developpements = total[0];
     e.ecartDeveloppements = std::sqrt(variance[0]);

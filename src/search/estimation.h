@@ -1,37 +1,40 @@
 // The size of the walk of one length, estimated before a long count (Knuth's
-// estimator of a backtracking tree). A probe goes down the walk's tree from
-// its root, choosing one child at random at each node; the product W of the
-// numbers of children along its path is the number of nodes that the node it
-// stands on represents, so what it meets there (expansions, walk steps, time)
-// counts W times. Every probe is an unbiased estimate of the whole tree; their
-// mean, with its standard error, is the estimate.
+// estimator of a backtracking tree, with importance sampling). A probe goes
+// down the walk's tree, drawing at each node one of the values the walk
+// tries for the next unknown, each with a known chance; what it meets at the
+// end counts over the chance of its path, so every probe is an unbiased
+// estimate of the whole tree; their mean, with its standard error, is the
+// estimate.
 //
-// The probes stop at depth D = n - 3 by default, the deepest node whose
-// subtree can be walked on its own (below it the fast search runs through
-// x[n-2] and x[n-1] in one go), and walk that subtree exactly. The deeper the
-// exact walk starts, the cheaper a probe and the more of them in a given
-// time: on 1 as 8 distinct unit fractions, D = 5 gives tens of thousands of
-// probes a second and a smaller standard error in ten seconds than D = 4,
-// with 40 times fewer probes, while at D = 2 a single probe can take minutes.
+// The count sits in rare heavy branches: near the bottom of each unknown's
+// range (little left after it, so the unknowns below run through wide
+// ranges, 6.5 million values of x6 under 2, 3, 7, 43, 1807 at length 8, and
+// near x6 = 3263443 thousands of expansions for each value where a typical
+// one has none). So the chance of a value follows a guess at its subtree's
+// size (the inverse of what is left after it, to the power of the unknowns
+// left less two) rather than being uniform, and a probe never walks a whole
+// subtree it cannot bound: it draws down to depth n - 3 and there walks at
+// most a block of BLOC values of x[n-2], with the fast search, which settles
+// x[n-1] and x[n] from divisors. Its work is bounded whatever the tree; an
+// unbounded one (a node that took minutes) held a run past its time and left
+// 1 as 9 without an estimate.
 //
-// Uniform probes from the root seldom reach the heavy branches (the extremes
-// of a long length, where the denominators are largest), so their mean and
-// its error both tend to come out low. So the estimate is stratified: the walk
-// is enumerated exactly down to the deepest level, down to D, of at most
-// NOEUDS nodes; those nodes are sorted by a guess at their subtree's size and
-// cut into strata, each probed apart, the probes allotted by the spread each
-// stratum shows in a pilot (estimation.cpp). With a single node to stratify
-// (ReglagesEstimation::noeuds = 1), it is Knuth's plain estimator from the
-// root.
+// The estimate is also stratified: the walk is enumerated exactly down to
+// the deepest level, down to n - 3, of at most NOEUDS nodes; those nodes are
+// sorted by the same guess and cut into strata, each probed apart, the
+// probes allotted by the spread and the time per probe each stratum shows in
+// a pilot (estimation.cpp). With a single node to stratify
+// (ReglagesEstimation::noeuds = 1), the probes all start from the root.
 //
-// The standard error is itself estimated from the probes: when the time given
-// is a small share of the count's, it can still be too small.
+// The standard error is itself estimated from the probes: when a stratum's
+// heavy values are rare enough that its probes missed them, it is too small.
 //
 // Only the estimates are doubles; every node and subtree is the search's own,
 // in exact arithmetic.
 #ifndef EGYPTE_SEARCH_ESTIMATION_H
 #define EGYPTE_SEARCH_ESTIMATION_H
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -104,15 +107,19 @@ public:
 // x[n-2].
 Sondage sonder(const Recherche& c, Tirage& tirage, long bloc = BLOC);
 // The same from `depart`, a node of that walk at depth at most n - 3; what
-// it meets is weighted as part of the subtree of `depart`.
-Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long bloc = BLOC);
+// it meets is weighted as part of the subtree of `depart`. When `arret` is
+// set, the leaf's walk stops between two of its steps and the probe is cut.
+Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long bloc = BLOC,
+               const std::atomic<bool>* arret = nullptr);
 
 // The estimate for the length n of the problem set up in s (by poser): the
 // length is set up exactly as the search over lengths would set it up, then
-// probed. A probe is never cut by the time: the last one may end after
-// `secondes`, by far when it meets a heavy subtree. Stops at Ctrl-C (the flag
-// `interrompu`, which the caller listens for): the probes complete by then
-// are kept.
+// probed. By time, it ends `secondes` after the start (or half a second
+// after the strata are made, when making them took longer): a probe still
+// walking then is cut and not counted, as the next one would not have been
+// (each is bounded: a block of x[n-2] takes a few hundredths of a second at
+// most on these problems). Stops at Ctrl-C (the flag `interrompu`, which the
+// caller listens for): the probes complete by then are kept.
 Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r);
 
 }  // namespace egypte
