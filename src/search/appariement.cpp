@@ -49,31 +49,31 @@ void Diviseurs::listerA(const Mots& m)
     }
 }
 
-// Those of the second group with the inverses of their residues, then each
-// looks up the divisors of the first group that complete it to c mod p.
+// Those of the second group, each with the residue its partner from the
+// first group must have (c over its own residue mod p, one product per
+// divisor as it is built), then each looks its partners up.
 void Diviseurs::listerB(const Mots& m)
 {
     groupeB_.clear();
-    groupeB_.push_back(DiviseurB{1, 1 % m.p});
+    groupeB_.push_back(DiviseurB{1, m.c});
     for (std::size_t idx = 0; idx < premiersB_.size(); idx++) {
         const u64 pr = premiersB_[idx].p;
         const std::size_t n0 = groupeB_.size();
         for (std::size_t b0 = 0; b0 < n0; b0++) {
-            u64 d = groupeB_[b0].d, inv = groupeB_[b0].inv;
+            u64 d = groupeB_[b0].d, cible = groupeB_[b0].cible;
             for (int t = 0; t < premiersB_[idx].e && static_cast<u128>(d) * pr <= m.dhi; t++) {
                 d *= pr;
-                inv = m.mod.produit(inv, inverses_[idx]);
-                groupeB_.push_back(DiviseurB{d, inv});
+                cible = m.mod.produit(cible, inverses_[idx]);
+                groupeB_.push_back(DiviseurB{d, cible});
             }
         }
     }
     for (const DiviseurB& b : groupeB_) {
-        const u64 cible = m.mod.produit(m.c, b.inv);
-        const std::size_t h = fente(cible);
+        const std::size_t h = fente(b.cible);
         if (fentes_[h].marque == marque_) {
             for (int e = fentes_[h].tete; e >= 0; e = groupeA_[e].suivant) {
                 const Entree& en = groupeA_[e];
-                if (en.r != cible) continue;
+                if (en.r != b.cible) continue;
                 const u128 dd = static_cast<u128>(en.d) * b.d;
                 if (dd <= m.dhi && dd >= m.dlo) candidats.push_back(static_cast<u64>(dd));
             }

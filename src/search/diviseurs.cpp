@@ -70,10 +70,20 @@ void Diviseurs::lister(const Mots& m, std::size_t idx, u64 d)
 {
     if (coupe) return;
     const std::vector<Puissance>& f = *premiers_;
-    if (idx == f.size()) {
-        if (d >= m.dlo && m.mod.reduire(d) == m.c) candidats.push_back(d);
-        if (++noeuds_ % PAS_INTERRUPTION == 0 && arrete()) coupe = true;
-        return;
+    if (idx + 1 >= f.size()) {
+        // The last prime, the smallest and so the one with the most powers
+        // under the bound, in a loop rather than one call per divisor.
+        const u64 pr = idx < f.size() ? f[idx].p : 1;
+        const int e2 = idx < f.size() ? 2 * f[idx].e : 0;
+        for (int t = 0;; t++) {
+            if (d >= m.dlo && m.mod.reduire(d) == m.c) candidats.push_back(d);
+            if (++noeuds_ % PAS_INTERRUPTION == 0 && arrete()) {
+                coupe = true;
+                return;
+            }
+            if (t == e2 || static_cast<u128>(d) * pr > m.dhi) return;
+            d *= pr;
+        }
     }
     const u64 pr = f[idx].p;
     const int e2 = 2 * f[idx].e;

@@ -100,7 +100,7 @@ private:
     std::vector<Puissance> premiersA_, premiersB_;
     std::vector<u64> inverses_;  // of the primes of the second group, mod p
     struct DiviseurB {
-        u64 d, inv;  // a divisor of the second group and the inverse of its residue mod p
+        u64 d, cible;  // a divisor of the second group and c over its residue mod p
     };
     std::vector<DiviseurB> groupeB_;
 
