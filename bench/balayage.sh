@@ -2,9 +2,8 @@
 # The scan's speed, each figure beside its goal, the paths against each
 # other in the same run (an idle machine; one benchmark at a time):
 #  - --balayer 2..2000 (1.2 million fractions) on every core and on one
-#    thread; a public program of this scan took 49 s on one core here, so
-#    the goals are at most 24.5 s on this 2-core machine and under 49 s on
-#    one thread;
+#    thread; the goals are at most 24.5 s on this 2-core machine and under
+#    49 s on one thread;
 #  - --balayer 2..27539 --moins-un --premiers: the (p - 1)/p of every prime
 #    up to 27539, where 27538/27539 needs 8;
 #  - the rate near p = 800000 (the primes of 800000..801000, one thread),
