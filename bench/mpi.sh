@@ -2,7 +2,7 @@
 # egypte-mpi on this machine against the one-process command line on its
 # threads: the same count, run in turn (one process, then the MPI job) a few
 # times so that both see the same load; prints each wall time and the ratio.
-#   bench/mpi.sh [--rapide] [RANGS] [FOIS]
+#   bench/mpi.sh [--rapide] [RANGS] [FOIS]   (BUILD=folder: build by default)
 # Default: 1 as 8 distinct unit fractions (about 2 minutes a run on 2 cores);
 # --rapide: 3/4 in 7 terms (a few seconds).
 set -eu
@@ -15,8 +15,9 @@ fi
 rangs=${1:-2}
 fois=${2:-2}
 export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1 OMPI_MCA_rmaps_base_oversubscribe=1
-egypte="$racine/build/egypte"
-mpi="$racine/build/egypte-mpi"
+dossier="$racine/${BUILD:-build}"
+egypte="$dossier/egypte"
+mpi="$dossier/egypte-mpi"
 [ -x "$egypte" ] && [ -x "$mpi" ] || { echo "build first: cmake -S . -B build && cmake --build build"; exit 1; }
 
 duree() {

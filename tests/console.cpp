@@ -146,6 +146,7 @@ Trace calculer(const std::string& tape, const Reglages& r)
     m.bitsFacteurs = r.facteurs;
     m.plafondUnite = r.plafond;
     m.plafondTravail = r.travail;
+    m.plafondTravailReseau = r.travail;
     m.unitesParFil = r.unitesParFil;
     std::unique_ptr<ReseauLocal> loin;
     if (r.loin > 0)
