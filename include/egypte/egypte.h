@@ -224,7 +224,7 @@ struct Estimation {
     double secondesExactes = 0;
     long sondes = 0;                // complete probes
     std::uint64_t graine = 0;       // the seed used
-    double developpements = 0;      // means over the probes, and their standard errors
+    double developpements = 0;      // the estimates (the exact part and the strata's), and their standard errors
     double ecartDeveloppements = 0;
     double noeuds = 0;
     double ecartNoeuds = 0;

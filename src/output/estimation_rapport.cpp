@@ -99,8 +99,8 @@ void rapportEstimationTexte(std::ostream& o, const Probleme& p, const Estimation
         o << "Erreur type au-dela de 10 % : elle est alors souvent sous-estimee elle-meme, "
              "sonder plus longtemps (--duree)\n";
     if (e.stratesSansSondage > 0)
-        o << e.stratesSansSondage << " strates sans sondage faute de temps : leur part manque a l'estimation, "
-             "sonder plus longtemps (--duree)\n";
+        o << e.stratesSansSondage << (e.stratesSansSondage > 1 ? " strates" : " strate")
+          << " sans sondage faute de temps : leur part manque a l'estimation, sonder plus longtemps (--duree)\n";
     if (e.arretCtrlC) o << "Sondages arretes par Ctrl-C : l'estimation porte sur les sondages complets.\n";
 }
 

@@ -73,10 +73,6 @@ void placer(Recherche& o, const NTL::ZZ& v)
     o.plu();
 }
 
-}  // namespace
-
-namespace {
-
 // The values drawn one by one at the bottom of a range, before the parts of
 // doubling width.
 constexpr long SEULES = 8;
@@ -335,7 +331,7 @@ public:
         // Time ran out before the stratum had a probe after the pilot: the
         // pilot's mean, the only one there is.
         const Moyenne& m = h.suite[a].k > 0 ? h.suite[a] : h.premiers[a];
-        if (m.k == 0) return;  // only after Ctrl-C, before the stratum had a probe
+        if (m.k == 0) return;  // Ctrl-C or the time came before the stratum had a probe
         total += m.moyenne;
         const Moyenne& v = h.tous[a];
         variance += (v.k >= 2 ? v.variance() : relative * m.moyenne * m.moyenne) / static_cast<double>(m.k);
@@ -510,6 +506,95 @@ void allouer(std::vector<Strate>& strates, const Sondeur& sondeur, double budget
     }
 }
 
+// The pilot: probes in every stratum, in passes over all of them, for a
+// fifth of the budget (two passes at least, eight at most). By time, even
+// the first pass stops at the end of the time (`fini`): the strata it leaves
+// without a probe are counted in `stratesSansSondage`, and the report says
+// that their share is missing. False when the probes are over (the time, or
+// Ctrl-C).
+bool piloter(std::vector<Strate>& strates, Sondeur& sondeur, const ReglagesEstimation& r,
+             Horloge::time_point debut, const std::atomic<bool>& fini, Estimation& e)
+{
+    const long passesVoulues =
+        r.sondes > 0
+            ? std::clamp(static_cast<long>(0.2 * static_cast<double>(r.sondes) / std::max(1.0, static_cast<double>(strates.size()))), 2L, 8L)
+            : 8;
+    for (long passe = 0; passe < passesVoulues; passe++) {
+        if (r.sondes <= 0 && passe >= 2 && depuis(debut) >= 0.2 * r.secondes) break;
+        // From the heaviest: when the time runs out in the first pass, the
+        // strata left without a probe are the lightest.
+        for (auto h = strates.rbegin(); h != strates.rend(); ++h) {
+            Strate& st = *h;
+            if (sondeur.connue(st)) continue;
+            if (fini.load() || !sondeur.sonder(st, true)) return false;
+            e.sondes++;
+        }
+    }
+    return true;
+}
+
+// The rest, allotted by the pilot's spreads and paces: with a number of
+// probes, every probe costs one; by time, a probe of a stratum costs the
+// mean time of its pilot's (the blocks at the bottom of a heavy node's
+// range, with large numbers to factor, cost a hundred times those of a
+// light one), and the budget is the time left until `fin`.
+void sonderLeReste(std::vector<Strate>& strates, Sondeur& sondeur, const ReglagesEstimation& r,
+                   Horloge::time_point fin, const std::atomic<bool>& fini, Estimation& e)
+{
+    double budget = 0;
+    if (r.sondes > 0) {
+        budget = static_cast<double>(std::max(0L, r.sondes - e.sondes));
+    } else {
+        budget = std::max(0.0, std::chrono::duration<double>(fin - Horloge::now()).count());
+        for (Strate& h : strates) h.cout = std::max(1e-7, h.secondesPilote / static_cast<double>(std::max(1L, h.premiers[0].k)));
+    }
+    allouer(strates, sondeur, budget);
+    // The probes in the order that keeps each stratum's share of those done
+    // nearest to its allotment, so that time running out leaves the shares as
+    // allotted; the strata without one yet come first.
+    using Cle = std::pair<double, std::size_t>;
+    std::priority_queue<Cle, std::vector<Cle>, std::greater<Cle>> file;
+    for (std::size_t h = 0; h < strates.size(); h++)
+        if (!sondeur.connue(strates[h])) file.push({0.0, h});
+    while (!file.empty() && !fini.load()) {
+        const std::size_t h = file.top().second;
+        file.pop();
+        Strate& st = strates[h];
+        if (r.sondes > 0 && static_cast<double>(st.suite[0].k) >= st.voulu) continue;
+        if (!sondeur.sonder(st, false)) break;
+        e.sondes++;
+        if (!sondeur.connue(st)) file.push({static_cast<double>(st.suite[0].k) / st.voulu, h});
+    }
+}
+
+// The estimate: the exact part above the strata plus each stratum's, with
+// the stratified standard error.
+void sommer(const std::vector<Strate>& strates, const Sondeur& sondeur, Estimation& e)
+{
+    double total[3] = {e.developpementsExacts, e.noeudsExacts, e.secondesExactes}, variance[3] = {0, 0, 0};
+    for (std::size_t h = 0; h < strates.size(); h++) {
+        // For a stratum with a single probe, the relative spread of the
+        // nearest one with two or more; when none has (Ctrl-C during the
+        // pilot's first pass), a spread as large as the mean rather than none.
+        double relative = 1;
+        bool trouvee = false;
+        for (std::size_t d = 1; d < strates.size() && !trouvee; d++)
+            for (std::size_t k : {h - d, h + d})
+                if (!trouvee && k < strates.size() && strates[k].tous[0].k >= 2 && strates[k].tous[0].moyenne > 0) {
+                    relative = strates[k].tous[0].variance() / (strates[k].tous[0].moyenne * strates[k].tous[0].moyenne);
+                    trouvee = true;
+                }
+        for (int a = 0; a < 3; a++) sondeur.ajouter(strates[h], a, relative, total[a], variance[a]);
+        if (!sondeur.connue(strates[h]) && strates[h].tous[0].k == 0) e.stratesSansSondage++;
+    }
+    e.developpements = total[0];
+    e.ecartDeveloppements = std::sqrt(variance[0]);
+    e.noeuds = total[1];
+    e.ecartNoeuds = std::sqrt(variance[1]);
+    e.secondes = total[2];
+    e.ecartSecondes = std::sqrt(variance[2]);
+}
+
 }  // namespace
 
 Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
@@ -564,7 +649,6 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         return t + std::chrono::duration_cast<Horloge::duration>(std::chrono::duration<double>(s));
     };
     const Horloge::time_point fin = std::max(apres(debut, r.secondes), apres(Horloge::now(), 0.5));
-    auto fini = [&] { return r.sondes <= 0 && Horloge::now() >= fin; };
     std::atomic<bool> delai{false};
     std::unique_ptr<Delai> garde;
     if (r.sondes <= 0) garde = std::make_unique<Delai>(fin, delai);
@@ -577,91 +661,11 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
     e.strates = static_cast<long>(strates.size());
     e.noeudsStrates = static_cast<long>(unites.size());
 
-    // The pilot: probes in every stratum, in passes over all of them, for a
-    // fifth of the budget (two passes at least, eight at most). By time, even
-    // the first pass stops at the end of the time: the strata it leaves
-    // without a probe are counted in `stratesSansSondage`, and the report
-    // says that their share is missing.
-    const long passesVoulues =
-        r.sondes > 0
-            ? std::clamp(static_cast<long>(0.2 * static_cast<double>(r.sondes) / std::max(1.0, static_cast<double>(strates.size()))), 2L, 8L)
-            : 8;
-    bool coupe = false;
-    for (long passe = 0; passe < passesVoulues && !coupe; passe++) {
-        if (r.sondes <= 0 && passe >= 2 && depuis(debut) >= 0.2 * r.secondes) break;
-        // From the heaviest: when the time runs out in the first pass, the
-        // strata left without a probe are the lightest.
-        for (auto h = strates.rbegin(); h != strates.rend(); ++h) {
-            Strate& st = *h;
-            if (sondeur.connue(st)) continue;
-            if (fini()) {
-                coupe = true;
-                break;
-            }
-            if (!sondeur.sonder(st, true)) {
-                coupe = true;
-                break;
-            }
-            e.sondes++;
-        }
-    }
-
-    // The rest, allotted by the pilot's spreads and paces: with a number of
-    // probes, every probe costs one; by time, a probe of a stratum costs the
-    // mean time of its pilot's (the blocks at the bottom of a heavy node's
-    // range, with large numbers to factor, cost a hundred times those of a
-    // light one), and the budget is the time left.
-    double budget = 0;
-    if (r.sondes > 0) {
-        budget = static_cast<double>(std::max(0L, r.sondes - e.sondes));
-    } else {
-        budget = std::max(0.0, std::chrono::duration<double>(fin - Horloge::now()).count());
-        for (Strate& h : strates) h.cout = std::max(1e-7, h.secondesPilote / static_cast<double>(std::max(1L, h.premiers[0].k)));
-    }
-    allouer(strates, sondeur, budget);
-    // The probes in the order that keeps each stratum's share of those done
-    // nearest to its allotment, so that time running out leaves the shares as
-    // allotted; the strata without one yet come first.
-    using Cle = std::pair<double, std::size_t>;
-    std::priority_queue<Cle, std::vector<Cle>, std::greater<Cle>> file;
-    for (std::size_t h = 0; h < strates.size(); h++)
-        if (!sondeur.connue(strates[h])) file.push({0.0, h});
-    while (!coupe && !file.empty()) {
-        if (fini()) break;
-        const std::size_t h = file.top().second;
-        file.pop();
-        Strate& st = strates[h];
-        if (r.sondes > 0 && static_cast<double>(st.suite[0].k) >= st.voulu) continue;
-        if (!sondeur.sonder(st, false)) break;
-        e.sondes++;
-        if (!sondeur.connue(st)) file.push({static_cast<double>(st.suite[0].k) / st.voulu, h});
-    }
+    if (piloter(strates, sondeur, r, debut, delai, e)) sonderLeReste(strates, sondeur, r, fin, delai, e);
     garde.reset();
     e.arretCtrlC = interrompu.load(std::memory_order_relaxed);
     if (e.sondes == 0 && !strates.empty()) e.genre = Estimation::Genre::interrompue;
-
-    double total[3] = {e.developpementsExacts, e.noeudsExacts, e.secondesExactes}, variance[3] = {0, 0, 0};
-    for (std::size_t h = 0; h < strates.size(); h++) {
-        // For a stratum with a single probe, the relative spread of the
-        // nearest one with two or more; when none has (Ctrl-C during the
-        // pilot's first pass), a spread as large as the mean rather than none.
-        double relative = 1;
-        bool trouvee = false;
-        for (std::size_t d = 1; d < strates.size() && !trouvee; d++)
-            for (std::size_t k : {h - d, h + d})
-                if (!trouvee && k < strates.size() && strates[k].tous[0].k >= 2 && strates[k].tous[0].moyenne > 0) {
-                    relative = strates[k].tous[0].variance() / (strates[k].tous[0].moyenne * strates[k].tous[0].moyenne);
-                    trouvee = true;
-                }
-        for (int a = 0; a < 3; a++) sondeur.ajouter(strates[h], a, relative, total[a], variance[a]);
-        if (!sondeur.connue(strates[h]) && strates[h].tous[0].k == 0) e.stratesSansSondage++;
-    }
-    e.developpements = total[0];
-    e.ecartDeveloppements = std::sqrt(variance[0]);
-    e.noeuds = total[1];
-    e.ecartNoeuds = std::sqrt(variance[1]);
-    e.secondes = total[2];
-    e.ecartSecondes = std::sqrt(variance[2]);
+    sommer(strates, sondeur, e);
     e.duree = depuis(debut);
     return e;
 }
