@@ -27,9 +27,10 @@ u64 inverseMod(u64 a, u64 p)
     return static_cast<u64>(s0);
 }
 
-// The divisors of each group up to dhi, built prime after prime from those
-// already listed: one product of residues each (rather than a division of the
-// divisor itself), in flat arrays rather than a recursion.
+// The divisors of the first group up to dhi with their residues, built prime
+// after prime from those already listed: one product of residues each
+// (rather than a division of the divisor itself), in a flat array rather
+// than a recursion.
 void Diviseurs::listerA(const Mots& m)
 {
     nA_ = 0;
