@@ -135,6 +135,18 @@ void Livraison::developpement(Recherche& s)
     if (montrer_ == Montrer::premieres && k_ != 0 && s.K1 - depuis_ >= k_) s.arretDemande = true;
 }
 
+bool Livraison::developpements(Recherche& s, std::int64_t nombre)
+{
+    if (montrer_ != Montrer::compter && (montrer_ != Montrer::uneSur || montre(s, static_cast<std::size_t>(nombre))))
+        return false;
+    dire(s);
+    s.K1 += nombre;
+    if (s.x[s.n] > s.m) s.m = s.x[s.n];
+    if (s.K1 == nombre || s.x[1] < s.m1) s.m1 = s.x[1];
+    if (montrer_ == Montrer::uneSur) garder(s);
+    return true;
+}
+
 std::int64_t Livraison::uneSur() const
 {
     if (montrer_ != Montrer::uneSur) return 0;

@@ -26,6 +26,7 @@ public:
     Livraison(const Demande& d, Recepteur* r, Journal* journal);
 
     void developpement(Recherche& s) override;
+    bool developpements(Recherche& s, std::int64_t nombre) override;
     std::size_t lot(Recherche& s, const Collecte& c, std::size_t debut) override;
     bool compteSeulement() const override { return compteSeul_; }
     std::int64_t uneSur() const override;

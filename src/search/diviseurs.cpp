@@ -36,20 +36,33 @@ bool Mots::complete(u64 d, u64& av, u128& bv) const
     return true;
 }
 
+bool Mots::convient(u64 d) const
+{
+    if (impair || pair || borne) {
+        u64 av;
+        u128 bv;
+        return complete(d, av, bv);
+    }
+    return z != 2 || ((v0 - (q + d) / p) & 1) == 0;
+}
+
 void Diviseurs::chercher(const Mots& m, const std::vector<Puissance>& premiers, bool apparie, bool pas)
 {
     noeuds_ = 0;
     coupe = false;
     candidats.clear();
     premiers_ = &premiers;
+    enOrdre_ = pas;
     if (m.dlo > m.dhi) return;
-    if (pas) {
-        parcourirPlage(m);
-        return;
-    }
-    if (apparie) apparier(m);
+    if (pas) parcourirPlage(m);
+    else if (apparie) apparier(m);
     else lister(m, 0, 1);
-    std::sort(candidats.begin(), candidats.end(), [](u64 u, u64 v) { return u > v; });
+}
+
+void Diviseurs::trier()
+{
+    if (!enOrdre_) std::sort(candidats.begin(), candidats.end(), [](u64 u, u64 v) { return u > v; });
+    enOrdre_ = true;
 }
 
 void Diviseurs::parcourirPlage(const Mots& m)

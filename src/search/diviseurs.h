@@ -62,22 +62,28 @@ struct Mots {
     // Whether the divisor d gives an expansion of the range: a (av) of the
     // range's parity, b (bv) of the required parity and within the bound.
     bool complete(u64 d, u64& av, u128& bv) const;
+    // The same answer, without working out b when nothing is asked of it.
+    bool convient(u64 d) const;
 };
 
 class Diviseurs {
 public:
     // The divisors d of q^2 in [dlo, dhi] with d = c (mod p), into candidats in
-    // decreasing order (the walk's order): premiers are the primes of q with
-    // their exponents in q, the largest first. apparie: matched in two halves;
-    // pas: the range stepped instead. Ctrl-C (the flag interrompu) cuts the
-    // search: coupe is then set and candidats incomplete.
+    // no particular order (trier puts them in the walk's): premiers are the
+    // primes of q with their exponents in q, the largest first. apparie:
+    // matched in two halves; pas: the range stepped instead. Ctrl-C (the flag
+    // interrompu) cuts the search: coupe is then set and candidats incomplete.
     void chercher(const Mots& m, const std::vector<Puissance>& premiers, bool apparie, bool pas);
+    // The candidates in decreasing order, the walk's order (an output that
+    // only counts them needs no order).
+    void trier();
 
     std::vector<u64> candidats;
     bool coupe = false;
 
 private:
     long noeuds_ = 0;
+    bool enOrdre_ = true;  // candidats already decreasing (the range stepped)
     const std::vector<Puissance>* premiers_ = nullptr;
 
     void lister(const Mots& m, std::size_t idx, u64 d);

@@ -139,6 +139,11 @@ public:
     // The expansion in x[1..n], found: to the work unit's collecte, or to
     // the front end's receiver (sortie), or only counted (parcours.cpp).
     void affiche();
+    // `nombre` expansions of one range at once, x[1..n] holding the last of
+    // them in the walk's order (the one with the largest x[n]), for an output
+    // that shows none of them. False, with nothing done, when they must go
+    // one by one through affiche.
+    bool afficheBloc(std::int64_t nombre);
     // The text of the status line (progres.cpp).
     void decrire(std::ostream& o) const;
 
@@ -178,6 +183,7 @@ private:
     void borneMots(Mots& m);
     void plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast);
     FinPlage parcourirMots(const Mots& m, bool apparie, bool pas);
+    bool compterBloc(const Mots& m);
     void diviseursZ(std::size_t idx);
     bool exposantsZ(double& tau);
     void listerZ(bool pas);

@@ -72,11 +72,23 @@ void Collecte::vider(int n, bool stocker, bool derniere)
     plafondTravail_ = 0;
 }
 
-void Collecte::ajouter(Recherche& s)
+void Collecte::ajouter(Recherche& s) { prendre(s, 1); }
+
+bool Collecte::ajouterBloc(Recherche& s, std::size_t nombre)
 {
-    compte_++;
-    if (compte_ == 1 || s.x[n_] > plusGrandXn) plusGrandXn = s.x[n_];
-    if (compte_ == 1 || s.x[1] < plusPetitX1) plusPetitX1 = s.x[1];
+    if (stocker_ || (arretA != 0 && compte_ + nombre >= arretA)) return false;
+    prendre(s, nombre);
+    return true;
+}
+
+// `nombre` expansions counted, the one in s.x taken for the extremes and,
+// when expansions are kept, kept.
+void Collecte::prendre(Recherche& s, std::size_t nombre)
+{
+    const bool premiere = compte_ == 0;
+    compte_ += nombre;
+    if (premiere || s.x[n_] > plusGrandXn) plusGrandXn = s.x[n_];
+    if (premiere || s.x[1] < plusPetitX1) plusPetitX1 = s.x[1];
     if (arretA != 0 && compte_ == arretA) s.arretDemande = true;
     if (!stocker_) {
         if (!derniere_) return;

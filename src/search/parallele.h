@@ -51,6 +51,11 @@ public:
     void vider(int n, bool stocker = true, bool derniere = false);
     // Takes s.x[1..n].
     void ajouter(Recherche& s);
+    // Takes `nombre` expansions at once, the last of them (in the walk's
+    // order) in s.x[1..n], when none of them needs keeping on its own (the
+    // unit keeps none or only its last, and none is the one that stops a
+    // replay). False, with nothing done, otherwise.
+    bool ajouterBloc(Recherche& s, std::size_t nombre);
     std::size_t taille() const { return compte_; }
     // Holds `plafond` expansions or more. Counted ones too: a unit that
     // reaches its quota hands the rest back as smaller units, which is also
@@ -90,6 +95,8 @@ private:
     std::size_t nombre_ = 0;  // what was handed, when not kept
     std::int64_t travail_ = 0;
     std::int64_t plafondTravail_ = 0;
+
+    void prendre(Recherche& s, std::size_t nombre);
 };
 
 // Threads for a walk: `demande` when positive, else EGYPTE_FILS when it holds

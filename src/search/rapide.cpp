@@ -190,6 +190,8 @@ Recherche::FinPlage Recherche::parcourirMots(const Mots& m, bool apparie, bool p
     const int k = n - 1;
     liste.chercher(m, facteurs, apparie, pas);
     if (liste.coupe) return FinPlage::coupee;
+    if (compterBloc(m)) return FinPlage::complete;
+    liste.trier();
     for (u64 d : liste.candidats) {
         u64 av;
         u128 bv;
@@ -203,6 +205,30 @@ Recherche::FinPlage Recherche::parcourirMots(const Mots& m, bool apparie, bool p
         }
     }
     return FinPlage::complete;
+}
+
+// An output that shows none of them takes the expansions of a range at once:
+// their number, and the last of them in the walk's order (the smallest
+// divisor, so the largest x[n]) for the extremes; no order, no big integer
+// for each. False when they must go one by one.
+bool Recherche::compterBloc(const Mots& m)
+{
+    std::int64_t nombre = 0;
+    u64 dmin = 0;
+    for (u64 d : liste.candidats) {
+        if (!m.convient(d)) continue;
+        if (nombre == 0 || d < dmin) dmin = d;
+        nombre++;
+    }
+    if (nombre == 0) return true;
+    const int k = n - 1;
+    u64 av;
+    u128 bv;
+    m.complete(dmin, av, bv);
+    conv(x[k], static_cast<unsigned long>(av));
+    if ((bv >> 64) == 0) conv(x[n], static_cast<unsigned long>(bv));
+    else versZZ(x[n], bv, tz);
+    return afficheBloc(nombre);
 }
 
 // The same as exposantsMots for a q that does not fit machine words (qz),

@@ -19,6 +19,12 @@ public:
     // One expansion, in s.x[1..n]: counts it in s.K1, keeps the extremes in
     // s.m and s.m1, shows it or not; sets s.arretDemande to stop the search.
     virtual void developpement(Recherche& s) = 0;
+    // `nombre` expansions at once, the last of them in s.x[1..n] (the last
+    // in the walk's order, which has the largest xn of them), when none of
+    // them is to be shown: counts them and keeps the extremes as
+    // developpement would. False, with nothing done, when one may be shown:
+    // they then go one by one through developpement.
+    virtual bool developpements(Recherche& s, std::int64_t nombre) = 0;
     // The expansions of c from `debut` on at once, when this output can take
     // them so (when it shows few of them): returns the index of the first it
     // did not take (`debut`: none, they go one by one through developpement).
