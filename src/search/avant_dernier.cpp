@@ -120,12 +120,15 @@ Recherche::ApresValeur Recherche::valeurAvant(Avant& a, u64 v)
     }
     const u128 num = a3 - a.q3;
     const u64 d64 = static_cast<u64>(den);
-    const u64 g0 = std::gcd(d64, static_cast<u64>(num % d64));
-    if (((num / g0) >> bitsMots) != 0) {
+    // num mostly fits a word as well: then no division in 128 bits.
+    const bool court = (num >> 64) == 0;
+    const u64 g0 = std::gcd(d64, court ? static_cast<u64>(num) : static_cast<u64>(num % d64));
+    const u128 pg = court ? static_cast<u64>(num) / g0 : num / g0;
+    if ((pg >> bitsMots) != 0) {
         rendre(v);
         return ApresValeur::marche;
     }
-    const u64 p = static_cast<u64>(num / g0), q = d64 / g0;
+    const u64 p = static_cast<u64>(pg), q = d64 / g0;
     u64 mrr = 0, r1;
     bool reste0;
     if (!bornesSuivantes(v, p, q, mrr, r1, reste0)) {
@@ -150,6 +153,41 @@ Recherche::ApresValeur Recherche::valeurAvant(Avant& a, u64 v)
     return ApresValeur::rendue;
 }
 
+// The primes of q = q3 v / g (g the reduction of p3/q3 - 1/v) with their
+// exponents in q, the largest first, and the number of divisors of q^2, from
+// those of q3 (base) and of v. A prime of only one of them keeps its
+// exponent there: g is made of primes of both, so only those are divided
+// out of q.
+void Recherche::exposantsAvant(u64 v, u64 q, double& tau)
+{
+    Puissance tab[16];
+    int t = factoriser64(v, tab) - 1;  // tab increasing: read from its end
+    facteurs.clear();
+    tau = 1;
+    auto garder = [&](u64 pr, int e) {
+        if (e == 0) return;
+        facteurs.push_back(Puissance{pr, e});
+        tau *= 2 * e + 1;
+    };
+    std::size_t b = 0;
+    while (b < base.size() || t >= 0) {
+        if (t < 0 || (b < base.size() && base[b].p > tab[t].p)) {
+            garder(base[b].p, base[b].e);
+            b++;
+        } else if (b == base.size() || tab[t].p > base[b].p) {
+            garder(tab[t].p, tab[t].e);
+            t--;
+        } else {
+            const u64 pr = tab[t].p;
+            int e = 0;
+            for (u64 r = q; r % pr == 0; r /= pr) e++;
+            garder(pr, e);
+            b++;
+            t--;
+        }
+    }
+}
+
 // With x[n-2] = v and R = p/q after it: x[n-1] from r1 down to the last value
 // the backtrack lets it take (its minimum mrr), then the backtrack from n-1.
 Recherche::ApresValeur Recherche::plageAvant(Avant& a, u64 v, u64 p, u64 q, u64 r1, u64 mrr)
@@ -158,20 +196,12 @@ Recherche::ApresValeur Recherche::plageAvant(Avant& a, u64 v, u64 p, u64 q, u64 
     u64 lo2 = type == 2 ? v + 1 : (v + 1 > static_cast<u64>(z) ? v + 1 - z : 0);
     lo2 = std::max(lo2, mrr);
     const u64 vl = v0r >= lo2 ? v0r - (v0r - lo2) / z * z : v0r;
-    // The primes of q: those of q3 and those of v.
-    facteurs = base;
-    Puissance tab[16];
-    const int kv = factoriser64(v, tab);
-    for (int a0 = 0; a0 < kv; a0++) {
-        bool vu = false;
-        for (const Puissance& f : base) vu = vu || f.p == tab[a0].p;
-        if (!vu) facteurs.push_back(tab[a0]);
-    }
-    double tau;
-    if (static_cast<u128>(p) * vl <= q || !exposantsMots(q, tau)) {
+    if (static_cast<u128>(p) * vl <= q) {
         rendreSuivant(v, mrr, v0r);
         return ApresValeur::rendue;
     }
+    double tau;
+    exposantsAvant(v, q, tau);
     bool apparie, pas;
     choisir(static_cast<double>((v0r - vl) / z) + 1, tau, static_cast<double>(p), true, apparie, pas);
     plageMots(a.m, p, q, v0r, vl);

@@ -22,7 +22,7 @@ struct Brouillon {
     CacheFacteurs cache;             // factorisations of Q and of the placed unknowns
     std::vector<Puissance> facteurs; // the primes of q with their exponents in q
     std::vector<ZZ> grands;          // primes of Q and of the unknowns beyond machine words
-    std::vector<Puissance> base;     // the primes of q3 (the run over x[n-2])
+    std::vector<Puissance> base;     // the primes of q3, their exponents in q3 (the run over x[n-2])
     Diviseurs liste;                 // the divisors of a range, listed or matched
     std::vector<PuissanceZ> facteursZ; // the primes of q with their exponents, when q does not fit
     std::size_t nbFacteursZ = 0;     // entries of facteursZ in use
