@@ -3,6 +3,7 @@
 // are filed in a hash table by their residue mod p, and each divisor dB of the
 // second group looks up the dA with dA = c / dB (mod p) (dB is prime to p,
 // since p and q are). The work is about the square root of the divisor count.
+#include <algorithm>
 #include <cstdint>
 
 #include "search/diviseurs.h"
@@ -30,11 +31,11 @@ u64 inverseMod(u64 a, u64 p)
 // The divisors of the first group up to dhi with their residues, built prime
 // after prime from those already listed: one product of residues each
 // (rather than a division of the divisor itself), in a flat array rather
-// than a recursion.
+// than a recursion, each filed in the table as it comes.
 void Diviseurs::listerA(const Mots& m)
 {
     nA_ = 0;
-    groupeA_[nA_++] = Entree{1 % m.p, 1, -1};
+    ranger(Entree{1 % m.p, 1, -1});
     for (const Puissance& f : premiersA_) {
         const u64 pr = f.p;
         const u64 rp = m.mod.reduire(pr);
@@ -44,44 +45,55 @@ void Diviseurs::listerA(const Mots& m)
             for (int t = 0; t < f.e && static_cast<u128>(d) * pr <= m.dhi; t++) {
                 d *= pr;
                 r = m.mod.produit(r, rp);
-                groupeA_[nA_++] = Entree{r, d, -1};
+                ranger(Entree{r, d, -1});
             }
         }
     }
 }
 
+inline void Diviseurs::chercherPartenaires(const Mots& m, const DiviseurB& b)
+{
+    const u64 h = hacher(b.cible), bit = h >> decalageFiltre_;
+    if (((filtre_[bit >> 6] >> (bit & 63)) & 1) == 0) return;
+    const Fente& f = fentes_[static_cast<std::size_t>(h >> decalage_)];
+    if (f.marque != marque_) return;
+    for (int e = f.tete; e >= 0; e = groupeA_[e].suivant) {
+        const Entree& en = groupeA_[e];
+        if (en.r != b.cible) continue;
+        const u128 dd = static_cast<u128>(en.d) * b.d;
+        if (dd <= m.dhi && dd >= m.dlo) candidats.push_back(static_cast<u64>(dd));
+    }
+}
+
 // Those of the second group, each with the residue its partner from the
 // first group must have (c over its own residue mod p, one product per
-// divisor as it is built), then each looks its partners up.
+// divisor as it is built), each looking its partners up as it comes.
 void Diviseurs::listerB(const Mots& m)
 {
-    groupeB_.clear();
-    groupeB_.push_back(DiviseurB{1, m.c});
+    std::size_t nB = 0;
+    groupeB_[nB++] = DiviseurB{1, m.c};
+    chercherPartenaires(m, groupeB_[0]);
     for (std::size_t idx = 0; idx < premiersB_.size(); idx++) {
         const u64 pr = premiersB_[idx].p;
-        const std::size_t n0 = groupeB_.size();
+        const std::size_t n0 = nB;
         for (std::size_t b0 = 0; b0 < n0; b0++) {
             u64 d = groupeB_[b0].d, cible = groupeB_[b0].cible;
             for (int t = 0; t < premiersB_[idx].e && static_cast<u128>(d) * pr <= m.dhi; t++) {
                 d *= pr;
                 cible = m.mod.produit(cible, inverses_[idx]);
-                groupeB_.push_back(DiviseurB{d, cible});
+                groupeB_[nB] = DiviseurB{d, cible};
+                chercherPartenaires(m, groupeB_[nB++]);
             }
         }
-    }
-    for (const DiviseurB& b : groupeB_) {
-        const std::size_t h = fente(b.cible);
-        if (fentes_[h].marque == marque_) {
-            for (int e = fentes_[h].tete; e >= 0; e = groupeA_[e].suivant) {
-                const Entree& en = groupeA_[e];
-                if (en.r != b.cible) continue;
-                const u128 dd = static_cast<u128>(en.d) * b.d;
-                if (dd <= m.dhi && dd >= m.dlo) candidats.push_back(static_cast<u64>(dd));
+        // Ctrl-C looked at between two primes: a prime adds at most as many
+        // divisors as the group had.
+        noeuds_ += static_cast<long>(nB - n0);
+        if (noeuds_ >= PAS_INTERRUPTION) {
+            noeuds_ = 0;
+            if (interrompu.load(std::memory_order_relaxed)) {
+                coupe = true;
+                return;
             }
-        }
-        if (++noeuds_ % PAS_INTERRUPTION == 0 && interrompu.load(std::memory_order_relaxed)) {
-            coupe = true;
-            return;
         }
     }
 }
@@ -103,12 +115,12 @@ void Diviseurs::apparier(const Mots& m)
     }
     inverses_.clear();
     for (const Puissance& f : premiersB_) inverses_.push_back(inverseMod(f.p, m.p));
-    // tA bounds the entries: room for them all is made once.
+    // tA and tB bound the entries: room for them all is made once.
     if (static_cast<double>(groupeA_.size()) < tA) groupeA_.resize(static_cast<std::size_t>(tA));
-    listerA(m);
-    // A table of at least twice as many slots as entries, a power of two.
+    if (static_cast<double>(groupeB_.size()) < tB) groupeB_.resize(static_cast<std::size_t>(tB));
+    // A table of at least twice as many slots as entries can be, a power of two.
     int bits = 4;
-    while ((std::size_t(1) << bits) < 2 * nA_) bits++;
+    while (static_cast<double>(std::size_t(1) << bits) < 2 * tA) bits++;
     const std::size_t taille = std::size_t(1) << bits;
     if (fentes_.size() < taille) fentes_.resize(taille, Fente{marque_, -1});
     decalage_ = 64 - bits;
@@ -117,11 +129,13 @@ void Diviseurs::apparier(const Mots& m)
         for (Fente& f : fentes_) f.marque = 0;
         marque_ = 1;
     }
-    for (std::size_t a0 = 0; a0 < nA_; a0++) {
-        const std::size_t h = fente(groupeA_[a0].r);
-        if (fentes_[h].marque == marque_) groupeA_[a0].suivant = fentes_[h].tete;
-        fentes_[h] = Fente{marque_, static_cast<int>(a0)};
-    }
+    // The filter, sixteen bits an entry, cleared for each matching.
+    const int bitsFiltre = std::max(bits + 3, 6);
+    decalageFiltre_ = 64 - bitsFiltre;
+    const std::size_t mots = std::size_t(1) << (bitsFiltre - 6);
+    if (filtre_.size() < mots) filtre_.resize(mots);
+    std::fill(filtre_.begin(), filtre_.begin() + static_cast<long>(mots), 0);
+    listerA(m);
     listerB(m);
 }
 

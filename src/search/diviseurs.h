@@ -29,13 +29,14 @@ struct ModP {
         p = p0;
         inv = ~u64(0) / p0;
     }
-    // The estimate of the quotient is short by at most 2.
+    // The estimate of the quotient is short by at most 2: two corrections,
+    // as conditional moves rather than a loop whose turns cannot be guessed.
     u64 reduire(u64 a) const
     {
         const u64 qe = static_cast<u64>((static_cast<u128>(a) * inv) >> 64);
         u64 r = a - qe * p;
-        while (r >= p) r -= p;
-        return r;
+        r = r >= p ? r - p : r;
+        return r >= p ? r - p : r;
     }
     u64 produit(u64 a, u64 b) const
     {
@@ -103,17 +104,34 @@ private:
     std::vector<Fente> fentes_;
     unsigned marque_ = 0;  // changes at every matching, so the table is never cleared
     int decalage_ = 64;    // 64 - log2 of the table size
+    // One bit per position of a finer table, set where an entry falls: most
+    // look-ups find nothing, and a bit answers them without a branch that
+    // cannot be guessed (the slots are half full).
+    std::vector<u64> filtre_;
+    int decalageFiltre_ = 64;
     std::vector<Puissance> premiersA_, premiersB_;
     std::vector<u64> inverses_;  // of the primes of the second group, mod p
     struct DiviseurB {
         u64 d, cible;  // a divisor of the second group and c over its residue mod p
     };
-    std::vector<DiviseurB> groupeB_;
+    std::vector<DiviseurB> groupeB_;  // as many as the second group can have
 
-    std::size_t fente(u64 r) const { return static_cast<std::size_t>((r * 0x9E3779B97F4A7C15ULL) >> decalage_); }
+    static u64 hacher(u64 r) { return r * 0x9E3779B97F4A7C15ULL; }
+    // Entry nA_ of the first group, filed at the head of its slot.
+    void ranger(const Entree& en)
+    {
+        const u64 h = hacher(en.r);
+        Fente& f = fentes_[static_cast<std::size_t>(h >> decalage_)];
+        const u64 bit = h >> decalageFiltre_;
+        filtre_[bit >> 6] |= u64(1) << (bit & 63);
+        groupeA_[nA_] = en;
+        groupeA_[nA_].suivant = f.marque == marque_ ? f.tete : -1;
+        f = Fente{marque_, static_cast<int>(nA_++)};
+    }
     void apparier(const Mots& m);
     void listerA(const Mots& m);
     void listerB(const Mots& m);
+    void chercherPartenaires(const Mots& m, const DiviseurB& b);
 };
 
 // Inverse of a mod p (a prime to p < 2^62), by the extended Euclid algorithm.
