@@ -28,72 +28,67 @@ u64 inverseMod(u64 a, u64 p)
     return static_cast<u64>(s0);
 }
 
-// The divisors of the first group up to dhi with their residues, built prime
-// after prime from those already listed: one product of residues each
-// (rather than a division of the divisor itself), in a flat array rather
-// than a recursion, each filed in the table as it comes.
-void Diviseurs::listerA(const Mots& m)
+// The divisors up to dhi of the primes of a group, with a residue each: that
+// of 1 is r1, and a prime j multiplies it by facteurs[j]. Power after power
+// of each prime, from the entries the power before made; every candidate is
+// written and the count moves on only when it is under the bound, so no
+// branch hangs on the divisors' sizes. Returns the count.
+std::size_t Diviseurs::developper(const Mots& m, const std::vector<Puissance>& premiers, const u64* facteurs,
+                                  u64 r1, u64* d, u64* r)
 {
-    nA_ = 0;
-    ranger(Entree{1 % m.p, 1, -1});
-    for (const Puissance& f : premiersA_) {
-        const u64 pr = f.p;
-        const u64 rp = m.mod.reduire(pr);
-        const std::size_t n0 = nA_;
-        for (std::size_t a0 = 0; a0 < n0; a0++) {
-            u64 d = groupeA_[a0].d, r = groupeA_[a0].r;
-            for (int t = 0; t < f.e && static_cast<u128>(d) * pr <= m.dhi; t++) {
-                d *= pr;
-                r = m.mod.produit(r, rp);
-                ranger(Entree{r, d, -1});
+    std::size_t n = 1;
+    d[0] = 1;
+    r[0] = r1;
+    for (std::size_t j = 0; j < premiers.size(); j++) {
+        const u64 pr = premiers[j].p, f = facteurs[j];
+        const u64 lim = m.dhi / pr;  // d * pr <= dhi exactly when d <= lim
+        std::size_t debut = 0, fin = n;
+        for (int t = 0; t < premiers[j].e && debut < fin; t++) {
+            for (std::size_t a = debut; a < fin; a++) {
+                d[n] = d[a] * pr;  // wraps when d[a] > lim, and is then not kept
+                r[n] = m.mod.produit(r[a], f);
+                n += d[a] <= lim;
             }
+            debut = fin;
+            fin = n;
         }
+    }
+    return n;
+}
+
+// The first group's residues into the table, each entry at the head of its
+// slot's chain, and into the filter.
+void Diviseurs::ranger(std::size_t nA)
+{
+    Fente* const fentes = fentes_.data();
+    u64* const filtre = filtre_.data();
+    int* const suivant = suivantA_.data();
+    const unsigned marque = marque_;
+    for (std::size_t a = 0; a < nA; a++) {
+        const u64 h = hacher(rA_[a]);
+        Fente& f = fentes[h >> decalage_];
+        const u64 bit = h >> decalageFiltre_;
+        filtre[bit >> 6] |= u64(1) << (bit & 63);
+        suivant[a] = f.marque == marque ? f.tete : -1;
+        f = Fente{marque, static_cast<int>(a)};
     }
 }
 
-inline void Diviseurs::chercherPartenaires(const Mots& m, const DiviseurB& b)
+// Each divisor of the second group looks up the first group's entries of
+// the residue it needs (c over its own residue).
+void Diviseurs::chercherPartenaires(const Mots& m, std::size_t nB)
 {
-    const u64 h = hacher(b.cible), bit = h >> decalageFiltre_;
-    if (((filtre_[bit >> 6] >> (bit & 63)) & 1) == 0) return;
-    const Fente& f = fentes_[static_cast<std::size_t>(h >> decalage_)];
-    if (f.marque != marque_) return;
-    for (int e = f.tete; e >= 0; e = groupeA_[e].suivant) {
-        const Entree& en = groupeA_[e];
-        if (en.r != b.cible) continue;
-        const u128 dd = static_cast<u128>(en.d) * b.d;
-        if (dd <= m.dhi && dd >= m.dlo) candidats.push_back(static_cast<u64>(dd));
-    }
-}
-
-// Those of the second group, each with the residue its partner from the
-// first group must have (c over its own residue mod p, one product per
-// divisor as it is built), each looking its partners up as it comes.
-void Diviseurs::listerB(const Mots& m)
-{
-    std::size_t nB = 0;
-    groupeB_[nB++] = DiviseurB{1, m.c};
-    chercherPartenaires(m, groupeB_[0]);
-    for (std::size_t idx = 0; idx < premiersB_.size(); idx++) {
-        const u64 pr = premiersB_[idx].p;
-        const std::size_t n0 = nB;
-        for (std::size_t b0 = 0; b0 < n0; b0++) {
-            u64 d = groupeB_[b0].d, cible = groupeB_[b0].cible;
-            for (int t = 0; t < premiersB_[idx].e && static_cast<u128>(d) * pr <= m.dhi; t++) {
-                d *= pr;
-                cible = m.mod.produit(cible, inverses_[idx]);
-                groupeB_[nB] = DiviseurB{d, cible};
-                chercherPartenaires(m, groupeB_[nB++]);
-            }
-        }
-        // Ctrl-C looked at between two primes: a prime adds at most as many
-        // divisors as the group had.
-        noeuds_ += static_cast<long>(nB - n0);
-        if (noeuds_ >= PAS_INTERRUPTION) {
-            noeuds_ = 0;
-            if (interrompu.load(std::memory_order_relaxed)) {
-                coupe = true;
-                return;
-            }
+    const Fente* const fentes = fentes_.data();
+    const u64* const filtre = filtre_.data();
+    for (std::size_t b = 0; b < nB; b++) {
+        const u64 cible = rB_[b], h = hacher(cible), bit = h >> decalageFiltre_;
+        if (((filtre[bit >> 6] >> (bit & 63)) & 1) == 0) continue;
+        const Fente& f = fentes[h >> decalage_];
+        if (f.marque != marque_) continue;
+        for (int e = f.tete; e >= 0; e = suivantA_[static_cast<std::size_t>(e)]) {
+            if (rA_[static_cast<std::size_t>(e)] != cible) continue;
+            const u128 dd = static_cast<u128>(dA_[static_cast<std::size_t>(e)]) * dB_[b];
+            if (dd <= m.dhi && dd >= m.dlo) candidats.push_back(static_cast<u64>(dd));
         }
     }
 }
@@ -113,14 +108,23 @@ void Diviseurs::apparier(const Mots& m)
             tB *= 2 * f.e + 1;
         }
     }
-    inverses_.clear();
-    for (const Puissance& f : premiersB_) inverses_.push_back(inverseMod(f.p, m.p));
-    // tA and tB bound the entries: room for them all is made once.
-    if (static_cast<double>(groupeA_.size()) < tA) groupeA_.resize(static_cast<std::size_t>(tA));
-    if (static_cast<double>(groupeB_.size()) < tB) groupeB_.resize(static_cast<std::size_t>(tB));
-    // A table of at least twice as many slots as entries can be, a power of two.
+    // Residues of the first group's primes; inverses of the second's.
+    facteursA_.clear();
+    for (const Puissance& f : premiersA_) facteursA_.push_back(m.mod.reduire(f.p));
+    facteursB_.clear();
+    for (const Puissance& f : premiersB_) facteursB_.push_back(inverseMod(f.p, m.p));
+    // tA and tB bound the entries (one more is written, never kept): room
+    // for them all is made once.
+    const std::size_t nMax = static_cast<std::size_t>(std::max(tA, tB)) + 1;
+    if (dA_.size() < nMax) {
+        for (std::vector<u64>* v : {&dA_, &rA_, &dB_, &rB_}) v->resize(nMax);
+        suivantA_.resize(nMax);
+    }
+    const std::size_t nA = developper(m, premiersA_, facteursA_.data(), 1 % m.p, dA_.data(), rA_.data());
+    // A table of at least twice as many slots as entries, a power of two,
+    // and a filter of sixteen bits an entry.
     int bits = 4;
-    while (static_cast<double>(std::size_t(1) << bits) < 2 * tA) bits++;
+    while ((std::size_t(1) << bits) < 2 * nA) bits++;
     const std::size_t taille = std::size_t(1) << bits;
     if (fentes_.size() < taille) fentes_.resize(taille, Fente{marque_, -1});
     decalage_ = 64 - bits;
@@ -129,14 +133,23 @@ void Diviseurs::apparier(const Mots& m)
         for (Fente& f : fentes_) f.marque = 0;
         marque_ = 1;
     }
-    // The filter, sixteen bits an entry, cleared for each matching.
     const int bitsFiltre = std::max(bits + 3, 6);
     decalageFiltre_ = 64 - bitsFiltre;
     const std::size_t mots = std::size_t(1) << (bitsFiltre - 6);
     if (filtre_.size() < mots) filtre_.resize(mots);
     std::fill(filtre_.begin(), filtre_.begin() + static_cast<long>(mots), 0);
-    listerA(m);
-    listerB(m);
+    ranger(nA);
+    const std::size_t nB = developper(m, premiersB_, facteursB_.data(), m.c, dB_.data(), rB_.data());
+    // Ctrl-C looked at between matchings, as often as the listing does.
+    noeuds_ += static_cast<long>(nA + nB);
+    if (noeuds_ >= PAS_INTERRUPTION) {
+        noeuds_ = 0;
+        if (interrompu.load(std::memory_order_relaxed)) {
+            coupe = true;
+            return;
+        }
+    }
+    chercherPartenaires(m, nB);
 }
 
 }  // namespace egypte

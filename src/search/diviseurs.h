@@ -90,17 +90,15 @@ private:
     void lister(const Mots& m, std::size_t idx, u64 d);
     void parcourirPlage(const Mots& m);
 
-    // The matching in two halves (appariement.cpp).
-    struct Entree {
-        u64 r, d;     // a divisor of the first group and its residue mod p
-        int suivant;  // next entry of the same slot; -1 ends the chain
-    };
+    // The matching in two halves (appariement.cpp): each group's divisors
+    // and residues side by side (the second group's are the residues their
+    // partners need), the first group's chained by slot.
+    std::vector<u64> dA_, rA_, dB_, rB_;
+    std::vector<int> suivantA_;  // next entry of the same slot; -1 ends the chain
     struct Fente {
         unsigned marque;  // the slot is in use in this matching when equal to marque
         int tete;         // its first entry
     };
-    std::vector<Entree> groupeA_;  // groupeA_[0..nA_-1] in use
-    std::size_t nA_ = 0;
     std::vector<Fente> fentes_;
     unsigned marque_ = 0;  // changes at every matching, so the table is never cleared
     int decalage_ = 64;    // 64 - log2 of the table size
@@ -110,28 +108,15 @@ private:
     std::vector<u64> filtre_;
     int decalageFiltre_ = 64;
     std::vector<Puissance> premiersA_, premiersB_;
-    std::vector<u64> inverses_;  // of the primes of the second group, mod p
-    struct DiviseurB {
-        u64 d, cible;  // a divisor of the second group and c over its residue mod p
-    };
-    std::vector<DiviseurB> groupeB_;  // as many as the second group can have
+    std::vector<u64> facteursA_;  // the first group's primes mod p
+    std::vector<u64> facteursB_;  // the inverses mod p of the second group's
 
     static u64 hacher(u64 r) { return r * 0x9E3779B97F4A7C15ULL; }
-    // Entry nA_ of the first group, filed at the head of its slot.
-    void ranger(const Entree& en)
-    {
-        const u64 h = hacher(en.r);
-        Fente& f = fentes_[static_cast<std::size_t>(h >> decalage_)];
-        const u64 bit = h >> decalageFiltre_;
-        filtre_[bit >> 6] |= u64(1) << (bit & 63);
-        groupeA_[nA_] = en;
-        groupeA_[nA_].suivant = f.marque == marque_ ? f.tete : -1;
-        f = Fente{marque_, static_cast<int>(nA_++)};
-    }
     void apparier(const Mots& m);
-    void listerA(const Mots& m);
-    void listerB(const Mots& m);
-    void chercherPartenaires(const Mots& m, const DiviseurB& b);
+    std::size_t developper(const Mots& m, const std::vector<Puissance>& premiers, const u64* facteurs, u64 r1, u64* d,
+                           u64* r);
+    void ranger(std::size_t nA);
+    void chercherPartenaires(const Mots& m, std::size_t nB);
 };
 
 // Inverse of a mod p (a prime to p < 2^62), by the extended Euclid algorithm.
