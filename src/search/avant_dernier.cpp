@@ -10,7 +10,6 @@
 // it only lowers x[n-2] by z. Anything else (a rare branch, a value that does
 // not fit) hands the state back to the walk at the point it has reached.
 #include <algorithm>
-#include <numeric>
 
 #include "search/avancement.h"
 #include "search/parallele.h"
@@ -119,16 +118,13 @@ Recherche::ApresValeur Recherche::valeurAvant(Avant& a, u64 v)
         return ApresValeur::marche;
     }
     const u128 num = a3 - a.q3;
-    const u64 d64 = static_cast<u64>(den);
-    // num mostly fits a word as well: then no division in 128 bits.
-    const bool court = (num >> 64) == 0;
-    const u64 g0 = std::gcd(d64, court ? static_cast<u64>(num) : static_cast<u64>(num % d64));
-    const u128 pg = court ? static_cast<u64>(num) / g0 : num / g0;
+    const u64 g0 = reduction(a, v, num);
+    const u128 pg = g0 == 1 ? num : ((num >> 64) == 0 ? static_cast<u64>(num) / g0 : num / g0);
     if ((pg >> bitsMots) != 0) {
         rendre(v);
         return ApresValeur::marche;
     }
-    const u64 p = static_cast<u64>(pg), q = d64 / g0;
+    const u64 p = static_cast<u64>(pg), q = static_cast<u64>(den) / g0;
     u64 mrr = 0, r1;
     bool reste0;
     if (!bornesSuivantes(v, p, q, mrr, r1, reste0)) {
@@ -153,15 +149,44 @@ Recherche::ApresValeur Recherche::valeurAvant(Avant& a, u64 v)
     return ApresValeur::rendue;
 }
 
-// The primes of q = q3 v / g (g the reduction of p3/q3 - 1/v) with their
-// exponents in q, the largest first, and the number of divisors of q^2, from
-// those of q3 (base) and of v. A prime of only one of them keeps its
-// exponent there: g is made of primes of both, so only those are divided
-// out of q.
-void Recherche::exposantsAvant(u64 v, u64 q, double& tau)
+// g, the common factor of num = p3 v - q3 and q3 v, so that p3/q3 - 1/v =
+// (num/g)/(q3 v/g) in lowest terms: a prime of g divides v and q3 (it divides
+// neither p3 nor, when it misses v, num), so g is found from the primes of v
+// alone, without a gcd. Keeps the primes of v (premiersV) and their
+// exponents in q3 v / g (exposantsQ).
+u64 Recherche::reduction(const Avant& a, u64 v, u128 num)
 {
-    Puissance tab[16];
-    int t = factoriser64(v, tab) - 1;  // tab increasing: read from its end
+    nbPremiersV = factoriser64(v, premiersV);
+    u64 g = 1;
+    for (int j = 0; j < nbPremiersV; j++) {
+        const u64 pr = premiersV[j].p;
+        exposantsQ[j] = premiersV[j].e;
+        if (a.q3 % pr != 0) continue;
+        int eq3 = 0;
+        for (const Puissance& f : base)
+            if (f.p == pr) eq3 = f.e;
+        const int eDen = eq3 + premiersV[j].e;
+        // Its exponent in g: in num, up to that in the denominator (num
+        // divided in a machine word when it fits one).
+        auto dans = [&](auto r) {
+            int e = 0;
+            for (; e < eDen && r % pr == 0; r /= pr) e++;
+            return e;
+        };
+        const int eg = (num >> 64) == 0 ? dans(static_cast<u64>(num)) : dans(num);
+        for (int t = 0; t < eg; t++) g *= pr;
+        exposantsQ[j] = eDen - eg;
+    }
+    return g;
+}
+
+// The primes of q = q3 v / g with their exponents in q, the largest first,
+// and the number of divisors of q^2, from those of q3 (base) and of v as the
+// reduction left them.
+void Recherche::exposantsAvant(double& tau)
+{
+    int t = nbPremiersV - 1;  // premiersV increasing: read from its end
+    const Puissance* tab = premiersV;
     facteurs.clear();
     tau = 1;
     auto garder = [&](u64 pr, int e) {
@@ -174,15 +199,10 @@ void Recherche::exposantsAvant(u64 v, u64 q, double& tau)
         if (t < 0 || (b < base.size() && base[b].p > tab[t].p)) {
             garder(base[b].p, base[b].e);
             b++;
-        } else if (b == base.size() || tab[t].p > base[b].p) {
-            garder(tab[t].p, tab[t].e);
-            t--;
         } else {
-            const u64 pr = tab[t].p;
-            int e = 0;
-            for (u64 r = q; r % pr == 0; r /= pr) e++;
-            garder(pr, e);
-            b++;
+            // A prime of v alone, or of both: its exponent as the reduction left it.
+            garder(tab[t].p, exposantsQ[t]);
+            b += b < base.size() && tab[t].p == base[b].p;
             t--;
         }
     }
@@ -201,7 +221,7 @@ Recherche::ApresValeur Recherche::plageAvant(Avant& a, u64 v, u64 p, u64 q, u64 
         return ApresValeur::rendue;
     }
     double tau;
-    exposantsAvant(v, q, tau);
+    exposantsAvant(tau);
     bool apparie, pas;
     choisir(static_cast<double>((v0r - vl) / z) + 1, tau, static_cast<double>(p), true, apparie, pas);
     plageMots(a.m, p, q, v0r, vl);

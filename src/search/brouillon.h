@@ -32,6 +32,9 @@ struct Brouillon {
     long noeudsZ = 0;                // nodes of the big-integer listing (looks at Ctrl-C)
     bool coupeZ = false;             // the big-integer listing was cut by Ctrl-C
     ZZ v0, lo, vlast, g, pz, qz, tz, uz, q2z, dloz, dhiz;
+    Puissance premiersV[16];         // the primes of x[n-2], increasing
+    int exposantsQ[16] = {};         // their exponents in q (the run over x[n-2])
+    int nbPremiersV = 0;
     u64 arretA = 0;             // x[n-1] of the expansion after which a range stopped
     u64 Mw = 0;                 // M when it has at most 63 bits; 0 when there is none
     u64 minxMots = 0;           // minx

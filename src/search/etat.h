@@ -205,7 +205,8 @@ private:
     void rendre(u64 v);
     void rendreSuivant(u64 v, u64 mrr, u64 w);
     ApresValeur valeurAvant(Avant& a, u64 v);
-    void exposantsAvant(u64 v, u64 q, double& tau);
+    u64 reduction(const Avant& a, u64 v, u128 num);
+    void exposantsAvant(double& tau);
     ApresValeur plageAvant(Avant& a, u64 v, u64 p, u64 q, u64 r1, u64 mrr);
     bool avantDernier();
 };
