@@ -63,13 +63,17 @@ void Diviseurs::ranger(std::size_t nA)
     Fente* const fentes = fentes_.data();
     u64* const filtre = filtre_.data();
     int* const suivant = suivantA_.data();
+    const u64* const r = rA_.data();
     const unsigned marque = marque_;
+    const int decalage = decalage_, decalageFiltre = decalageFiltre_;
     for (std::size_t a = 0; a < nA; a++) {
-        const u64 h = hacher(rA_[a]);
-        Fente& f = fentes[h >> decalage_];
-        const u64 bit = h >> decalageFiltre_;
+        const u64 h = hacher(r[a]);
+        Fente& f = fentes[h >> decalage];
+        const u64 bit = h >> decalageFiltre;
         filtre[bit >> 6] |= u64(1) << (bit & 63);
-        suivant[a] = f.marque == marque ? f.tete : -1;
+        // The slot's chain, or none when the slot is from another matching:
+        // half the slots are, so this is worked out rather than branched on.
+        suivant[a] = f.tete | -static_cast<int>(f.marque != marque);
         f = Fente{marque, static_cast<int>(a)};
     }
 }
@@ -80,10 +84,12 @@ void Diviseurs::chercherPartenaires(const Mots& m, std::size_t nB)
 {
     const Fente* const fentes = fentes_.data();
     const u64* const filtre = filtre_.data();
+    const u64* const r = rB_.data();
+    const int decalage = decalage_, decalageFiltre = decalageFiltre_;
     for (std::size_t b = 0; b < nB; b++) {
-        const u64 cible = rB_[b], h = hacher(cible), bit = h >> decalageFiltre_;
+        const u64 cible = r[b], h = hacher(cible), bit = h >> decalageFiltre;
         if (((filtre[bit >> 6] >> (bit & 63)) & 1) == 0) continue;
-        const Fente& f = fentes[h >> decalage_];
+        const Fente& f = fentes[h >> decalage];
         if (f.marque != marque_) continue;
         for (int e = f.tete; e >= 0; e = suivantA_[static_cast<std::size_t>(e)]) {
             if (rA_[static_cast<std::size_t>(e)] != cible) continue;
