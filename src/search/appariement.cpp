@@ -128,7 +128,7 @@ void Diviseurs::apparier(const Mots& m)
     }
     const std::size_t nA = developper(m, premiersA_, facteursA_.data(), 1 % m.p, dA_.data(), rA_.data());
     // A table of at least twice as many slots as entries, a power of two,
-    // and a filter of sixteen bits an entry.
+    // and a filter of sixty-four bits an entry.
     int bits = 4;
     while ((std::size_t(1) << bits) < 2 * nA) bits++;
     const std::size_t taille = std::size_t(1) << bits;
@@ -139,7 +139,7 @@ void Diviseurs::apparier(const Mots& m)
         for (Fente& f : fentes_) f.marque = 0;
         marque_ = 1;
     }
-    const int bitsFiltre = std::max(bits + 3, 6);
+    const int bitsFiltre = std::max(bits + 5, 6);
     decalageFiltre_ = 64 - bitsFiltre;
     const std::size_t mots = std::size_t(1) << (bitsFiltre - 6);
     if (filtre_.size() < mots) filtre_.resize(mots);
