@@ -118,7 +118,7 @@ Recherche::ApresValeur Recherche::valeurAvant(Avant& a, u64 v)
         return ApresValeur::marche;
     }
     const u128 num = a3 - a.q3;
-    const u64 g0 = reduction(a, v, num);
+    const u64 g0 = reduction(v, num);
     const u128 pg = g0 == 1 ? num : ((num >> 64) == 0 ? static_cast<u64>(num) / g0 : num / g0);
     if ((pg >> bitsMots) != 0) {
         rendre(v);
@@ -154,18 +154,16 @@ Recherche::ApresValeur Recherche::valeurAvant(Avant& a, u64 v)
 // neither p3 nor, when it misses v, num), so g is found from the primes of v
 // alone, without a gcd. Keeps the primes of v (premiersV) and their
 // exponents in q3 v / g (exposantsQ).
-u64 Recherche::reduction(const Avant& a, u64 v, u128 num)
+u64 Recherche::reduction(u64 v, u128 num)
 {
     nbPremiersV = factoriser64(v, premiersV);
     u64 g = 1;
     for (int j = 0; j < nbPremiersV; j++) {
         const u64 pr = premiersV[j].p;
         exposantsQ[j] = premiersV[j].e;
-        if (a.q3 % pr != 0) continue;
-        int eq3 = 0;
-        for (const Puissance& f : base)
-            if (f.p == pr) eq3 = f.e;
-        const int eDen = eq3 + premiersV[j].e;
+        rangsV[j] = rangDansBase(pr);
+        if (rangsV[j] < 0) continue;
+        const int eDen = base[static_cast<std::size_t>(rangsV[j])].e + premiersV[j].e;
         // Its exponent in g: in num, up to that in the denominator (num
         // divided in a machine word when it fits one).
         auto dans = [&](auto r) {
@@ -180,32 +178,45 @@ u64 Recherche::reduction(const Avant& a, u64 v, u128 num)
     return g;
 }
 
-// The primes of q = q3 v / g with their exponents in q, the largest first,
-// and the number of divisors of q^2, from those of q3 (base) and of v as the
-// reduction left them.
+// The place of the prime pr among those of q3 (base), -1 when it is not one:
+// read from a table for the small primes, which most primes of v are.
+int Recherche::rangDansBase(u64 pr) const
+{
+    if (pr < rangsBase.size()) return rangsBase[pr];
+    for (std::size_t b = 0; b < base.size(); b++)
+        if (base[b].p == pr) return static_cast<int>(b);
+    return -1;
+}
+
+// base <- the primes of q3 (in facteurs), and the table of their places.
+void Recherche::poserBase()
+{
+    if (rangsBase.empty()) rangsBase.assign(1024, -1);
+    for (const Puissance& f : base)
+        if (f.p < rangsBase.size()) rangsBase[f.p] = -1;
+    base = facteurs;
+    for (std::size_t b = 0; b < base.size(); b++)
+        if (base[b].p < rangsBase.size()) rangsBase[base[b].p] = static_cast<std::int8_t>(b);
+}
+
+// The primes of q = q3 v / g with their exponents in q and the number of
+// divisors of q^2: those of q3 (base), the largest first, with the exponents
+// the reduction left to the primes of v among them, then the other primes
+// of v.
 void Recherche::exposantsAvant(double& tau)
 {
-    int t = nbPremiersV - 1;  // premiersV increasing: read from its end
-    const Puissance* tab = premiersV;
-    facteurs.clear();
-    tau = 1;
-    auto garder = [&](u64 pr, int e) {
-        if (e == 0) return;
-        facteurs.push_back(Puissance{pr, e});
-        tau *= 2 * e + 1;
-    };
-    std::size_t b = 0;
-    while (b < base.size() || t >= 0) {
-        if (t < 0 || (b < base.size() && base[b].p > tab[t].p)) {
-            garder(base[b].p, base[b].e);
-            b++;
-        } else {
-            // A prime of v alone, or of both: its exponent as the reduction left it.
-            garder(tab[t].p, exposantsQ[t]);
-            b += b < base.size() && tab[t].p == base[b].p;
-            t--;
-        }
+    facteurs.assign(base.begin(), base.end());
+    bool zero = false;
+    for (int j = 0; j < nbPremiersV; j++) {
+        if (rangsV[j] >= 0) facteurs[static_cast<std::size_t>(rangsV[j])].e = exposantsQ[j];
+        else facteurs.push_back(Puissance{premiersV[j].p, exposantsQ[j]});
+        zero = zero || exposantsQ[j] == 0;
     }
+    // A prime of q3 that the reduction took away entirely (seldom).
+    if (zero) facteurs.erase(std::remove_if(facteurs.begin(), facteurs.end(), [](const Puissance& f) { return f.e == 0; }),
+                             facteurs.end());
+    tau = 1;
+    for (const Puissance& f : facteurs) tau *= 2 * f.e + 1;
 }
 
 // With x[n-2] = v and R = p/q after it: x[n-1] from r1 down to the last value
@@ -261,7 +272,7 @@ bool Recherche::avantDernier()
         plu();
         return false;
     }
-    base = facteurs;
+    poserBase();
     Avant a;
     a.p3 = versU64(pz);
     a.q3 = versU64(qz);

@@ -34,6 +34,8 @@ struct Brouillon {
     ZZ v0, lo, vlast, g, pz, qz, tz, uz, q2z, dloz, dhiz;
     Puissance premiersV[16];         // the primes of x[n-2], increasing
     int exposantsQ[16] = {};         // their exponents in q (the run over x[n-2])
+    int rangsV[16] = {};             // their places in base, -1 for none
+    std::vector<std::int8_t> rangsBase; // rangsBase[p]: the place of the small prime p in base, -1 for none
     int nbPremiersV = 0;
     u64 arretA = 0;             // x[n-1] of the expansion after which a range stopped
     u64 Mw = 0;                 // M when it has at most 63 bits; 0 when there is none

@@ -71,7 +71,8 @@ class Diviseurs {
 public:
     // The divisors d of q^2 in [dlo, dhi] with d = c (mod p), into candidats in
     // no particular order (trier puts them in the walk's): premiers are the
-    // primes of q with their exponents in q, the largest first. apparie:
+    // primes of q with their exponents in q, in any order (the largest first
+    // cut the listing soonest). apparie:
     // matched in two halves; pas: the range stepped instead. Ctrl-C (the flag
     // interrompu) cuts the search: coupe is then set and candidats incomplete.
     void chercher(const Mots& m, const std::vector<Puissance>& premiers, bool apparie, bool pas);

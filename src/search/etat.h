@@ -205,7 +205,9 @@ private:
     void rendre(u64 v);
     void rendreSuivant(u64 v, u64 mrr, u64 w);
     ApresValeur valeurAvant(Avant& a, u64 v);
-    u64 reduction(const Avant& a, u64 v, u128 num);
+    int rangDansBase(u64 pr) const;
+    void poserBase();
+    u64 reduction(u64 v, u128 num);
     void exposantsAvant(double& tau);
     ApresValeur plageAvant(Avant& a, u64 v, u64 p, u64 q, u64 r1, u64 mrr);
     bool avantDernier();
