@@ -29,8 +29,8 @@ struct ModP {
         p = p0;
         inv = ~u64(0) / p0;
     }
-    // The estimate of the quotient is short by at most 2: two corrections,
-    // as conditional moves rather than a loop whose turns cannot be guessed.
+    // The estimate of the quotient is short by at most 2: at most two
+    // corrections, seldom needed.
     u64 reduire(u64 a) const
     {
         const u64 qe = static_cast<u64>((static_cast<u128>(a) * inv) >> 64);
