@@ -126,9 +126,7 @@ void Livraison::developpement(Recherche& s)
 {
     dire(s);
     rattraper(s.K1);
-    s.K1++;
-    if (s.x[s.n] > s.m) s.m = s.x[s.n];
-    if (s.K1 == 1 || s.x[1] < s.m1) s.m1 = s.x[1];
+    s.compter(1);
     if (montree(s.K1)) remettre(s);
     if (montrer_ == Montrer::uneSur) garder(s);
     // The first K are all there is to show: the search stops there.
@@ -140,9 +138,7 @@ bool Livraison::developpements(Recherche& s, std::int64_t nombre)
     if (montrer_ != Montrer::compter && (montrer_ != Montrer::uneSur || montre(s, static_cast<std::size_t>(nombre))))
         return false;
     dire(s);
-    s.K1 += nombre;
-    if (s.x[s.n] > s.m) s.m = s.x[s.n];
-    if (s.K1 == nombre || s.x[1] < s.m1) s.m1 = s.x[1];
+    s.compter(nombre);
     if (montrer_ == Montrer::uneSur) garder(s);
     return true;
 }

@@ -144,6 +144,9 @@ public:
     // that shows none of them. False, with nothing done, when they must go
     // one by one through affiche.
     bool afficheBloc(std::int64_t nombre);
+    // `nombre` expansions counted in K1, the extremes m and m1 taken from
+    // x[1..n] (the one of them with the largest x[n]).
+    void compter(std::int64_t nombre);
     // The text of the status line (progres.cpp).
     void decrire(std::ostream& o) const;
 

@@ -11,18 +11,21 @@ void Recherche::affiche()
 {
     if (collecte != nullptr) return collecte->ajouter(*this);
     if (sortie != nullptr) return sortie->developpement(*this);
-    K1++;
+    compter(1);
+}
+
+void Recherche::compter(std::int64_t nombre)
+{
+    K1 += nombre;
     if (x[n] > m) m = x[n];
-    if (K1 == 1 || x[1] < m1) m1 = x[1];
+    if (K1 == nombre || x[1] < m1) m1 = x[1];
 }
 
 bool Recherche::afficheBloc(std::int64_t nombre)
 {
     if (collecte != nullptr) return collecte->ajouterBloc(*this, static_cast<std::size_t>(nombre));
     if (sortie != nullptr) return sortie->developpements(*this, nombre);
-    K1 += nombre;
-    if (x[n] > m) m = x[n];
-    if (K1 == nombre || x[1] < m1) m1 = x[1];
+    compter(nombre);
     return true;
 }
 
