@@ -29,10 +29,12 @@ essai::Reglages rapide(int bits, int methode, int avant, int facteurs = 64)
     r.facteurs = facteurs;
     return r;
 }
-essai::Reglages fils(int k, std::size_t plafond, int parFil, int loin = 0, std::int64_t travail = 1 << 16)
+essai::Reglages fils(int k, std::size_t plafond, int parFil, int loin = 0, std::int64_t travail = 1 << 16,
+                     int valeurs = 1024)
 {
     essai::Reglages r{0, k, 62, 0, 1, plafond, parFil, loin};
     r.travail = travail;
+    r.valeurs = valeurs;
     return r;
 }
 
@@ -47,8 +49,8 @@ const Chemin CHEMINS[] = {
     {"Parallele_2_fils_plafond_1", fils(2, 1, 16)},
     {"Parallele_reseau_plafond_2", fils(1, 2, 4, 2)},
     {"Parallele_reseau_plafond_5", fils(2, 5, 1, 3)},
-    {"Parallele_2_fils_travail_3", fils(2, 1 << 16, 4, 0, 3)},
-    {"Parallele_reseau_travail_2", fils(1, 1 << 16, 2, 2, 2)},
+    {"Parallele_2_fils_travail_3", fils(2, 1 << 16, 4, 0, 3, 2)},
+    {"Parallele_reseau_travail_2", fils(1, 1 << 16, 2, 2, 2, 3)},
     {"mots_0_sans_avant", rapide(62, 0, 0)}, {"mots_1", rapide(62, 1, 1)}, {"mots_2", rapide(62, 2, 1)},
     {"mots_3", rapide(62, 3, 1)}, {"mots_3_sans_avant", rapide(62, 3, 0)}, {"grands_1", rapide(0, 1, 1)},
     {"grands_2", rapide(0, 2, 1)}, {"facteurs_grands_mots_0", rapide(62, 0, 1, 8)},

@@ -148,6 +148,7 @@ Trace calculer(const std::string& tape, const Reglages& r)
     m.plafondTravail = r.travail;
     m.plafondTravailReseau = r.travail;
     m.unitesParFil = r.unitesParFil;
+    m.valeursParUnite = r.valeurs;
     std::unique_ptr<ReseauLocal> loin;
     if (r.loin > 0)
         m.reseau = [&](const egypte::Recherche& modele) {

@@ -53,7 +53,8 @@ std::vector<Developpement> lignesSolutions(const std::string& texte);
 // `facteurs`: Q and the unknowns of more bits than that are factored as big
 // integers (64 in a search; lower, small problems take that path).
 // `plafond` and `travail`: the expansions and the work after which a unit
-// hands the rest of its subtree back.
+// hands the rest of its subtree back; `valeurs`: the values of x[n-2] in
+// each unit of such a rest.
 struct Reglages {
     int simple = 0, fils = 1, bits = 62, methode = 0, avant = 1;
     std::size_t plafond = std::size_t(1) << 16;
@@ -61,6 +62,7 @@ struct Reglages {
     int loin = 0;
     int facteurs = 64;
     std::int64_t travail = std::int64_t(1) << 16;  // the work after which a unit hands back its rest
+    int valeurs = 1024;
 };
 
 // One whole computation typed through calcul (the answers from the prompt

@@ -26,6 +26,28 @@ std::unique_ptr<Element> Enumeration::element()
     return el;
 }
 
+bool Enumeration::sauterValeurs()
+{
+    // Each of those backtracks only lowers x[n-2] by z when the last of them
+    // does (its bounds are the same for every value): x[n-2] stays at least
+    // minr[n-2] and above its predecessor (Type 2: with room for z between),
+    // and x1 above its own minimum. The walk then holds the same state as
+    // after them, without stepping through the values in big integers (the
+    // rest of a heavy range runs to millions of them).
+    const int k = e_.n - 2;
+    NTL::ZZ t;
+    mul(t, NTL::ZZ(e_.valeursParUnite), e_.z);
+    sub(t, e_.x[k], t);
+    if (e_.x[1] < e_.minr[1] || t < e_.minr[k]) return false;
+    if (e_.type == 2 ? t <= e_.x[k - 1] : t + e_.z <= e_.x[k - 1]) return false;
+    // The next unit's first value lies in between: the values one by one.
+    if (!IsZero(arret_) && arret_ >= t && arret_ < e_.x[k]) return false;
+    e_.moin();
+    e_.x[k] = t;
+    e_.plu();
+    return true;
+}
+
 std::unique_ptr<Element> Enumeration::suivant(const std::atomic<bool>& arret)
 {
     for (;;) {
@@ -42,15 +64,17 @@ std::unique_ptr<Element> Enumeration::suivant(const std::atomic<bool>& arret)
                 else e_.arriere();
             } else {
                 // A node of x[n-2]: with the next values of x[n-2] under the
-                // same parent, up to GROUPE of them, so that the fast search
+                // same parent, up to valeursParUnite of them, so that the fast search
                 // runs through them at once. The backtrack at that depth only
                 // lowers x[n-2] or leaves the parent.
                 el->k = e_.n - 3;
                 const NTL::ZZ parent = e_.x[e_.n - 3];
-                for (int g = 0; g < GROUPE; g++) {
-                    if (e_.type == 2) e_.arriere2();
-                    else e_.arriere();
-                    if (e_.i != e_.n - 2 || e_.x[e_.n - 3] != parent || e_.x[e_.n - 2] == arret_) break;
+                if (!sauterValeurs()) {
+                    for (int g = 0; g < e_.valeursParUnite; g++) {
+                        if (e_.type == 2) e_.arriere2();
+                        else e_.arriere();
+                        if (e_.i != e_.n - 2 || e_.x[e_.n - 3] != parent || e_.x[e_.n - 2] == arret_) break;
+                    }
                 }
                 if (e_.i == e_.n - 2 && e_.x[e_.n - 3] == parent) el->arret = e_.x[e_.n - 2];
             }

@@ -51,9 +51,6 @@ inline bool arrete(const std::atomic<bool>& arret)
     return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
 }
 
-// Values of x[n-2] in one unit when a unit is cut at that depth.
-constexpr int GROUPE = 32;
-
 // o <- the problem and the length of c, ready to walk a unit.
 void preparer(Recherche& o, const Recherche& c);
 
@@ -72,6 +69,9 @@ public:
 private:
     bool sortie() const;
     std::unique_ptr<Element> element();
+    // The walk's next valeursParUnite backtracks at x[n-2] at once, when
+    // all of them only lower it; false, with nothing done, otherwise.
+    bool sauterValeurs();
 
     Recherche e_;
     const int kexit_;
