@@ -188,8 +188,8 @@ int main(int argc, char** argv)
         Mesure tous = lancer(c, 0, fils, c.budgetRapide);
         decrire(nomFils, tous);
         std::fflush(stdout);
-        // The machine's speed drifts from one minute to the next, by up to a
-        // tenth: where the ratio has a goal, both again in the reverse order,
+        // The machine's speed drifts from one minute to the next, by a tenth
+        // or more: where the ratio has a goal, both again in the reverse order,
         // and the ratio of the sums, which a steady drift leaves alone.
         const bool deuxTours = c.butRapport > 0 && !rapide.coupe && !tous.coupe;
         if (deuxTours) {

@@ -28,12 +28,13 @@ std::unique_ptr<Element> Enumeration::element()
 
 bool Enumeration::sauterValeurs()
 {
-    // Each of those backtracks only lowers x[n-2] by z when the last of them
-    // does (its bounds are the same for every value): x[n-2] stays at least
-    // minr[n-2] and above its predecessor (Type 2: with room for z between),
-    // and x1 above its own minimum. The walk then holds the same state as
-    // after them, without stepping through the values in big integers (the
-    // rest of a heavy range runs to millions of them).
+    // A backtrack at x[n-2] only lowers it by z when the new value stays at
+    // least minr[n-2] and above its predecessor (Type 1: not below it), with
+    // x1 at least its own minimum. Those bounds do not move with x[n-2], so
+    // when the last backtrack of the run is such a one, all of them are: the
+    // walk then holds the same state as after them, without stepping through
+    // the values in big integers (the rest of a heavy range runs to millions
+    // of them).
     const int k = e_.n - 2;
     NTL::ZZ t;
     mul(t, NTL::ZZ(e_.valeursParUnite), e_.z);
@@ -64,9 +65,9 @@ std::unique_ptr<Element> Enumeration::suivant(const std::atomic<bool>& arret)
                 else e_.arriere();
             } else {
                 // A node of x[n-2]: with the next values of x[n-2] under the
-                // same parent, up to valeursParUnite of them, so that the fast search
-                // runs through them at once. The backtrack at that depth only
-                // lowers x[n-2] or leaves the parent.
+                // same parent, up to valeursParUnite of them, so that the
+                // fast search runs through them at once. The backtrack at
+                // that depth only lowers x[n-2] or leaves the parent.
                 el->k = e_.n - 3;
                 const NTL::ZZ parent = e_.x[e_.n - 3];
                 if (!sauterValeurs()) {
