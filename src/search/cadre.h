@@ -60,8 +60,9 @@ struct Conduite {
     // primes of what x[1..n-3] leave, the bounds), so a unit of few values
     // pays that set-up for little work: 27538/27539, whose heavy ranges of
     // x[n-2] run to millions of values, took 15 % more processor time on two
-    // threads than on one with units of 32 values, 2 % with 1024. Changed
-    // only by the tests, so that such runs are cut on small problems too.
+    // threads than on one with units of 32 values, a few percent with 1024.
+    // Changed only by the tests, so that such runs are cut on small problems
+    // too.
     int valeursParUnite = 1024;
 };
 
