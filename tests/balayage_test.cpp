@@ -85,6 +85,19 @@ TEST(Balayage, TableALaMain)
         EXPECT_EQ(r.lignes[k].comptes, comptes[k]) << k + 2;
         EXPECT_EQ(r.lignes[k].premiers, premiers[k]) << k + 2;
     }
+    // Three odd terms, that length alone: an odd number of odd unit
+    // fractions has an odd numerator, so 2/5 and 4/5 have none;
+    // 1/5 = 1/9 + 1/15 + 1/45 and 3/5 = 1/3 + 1/5 + 1/15.
+    Probleme impaires;
+    impaires.parite = 1;
+    impaires.longueur = 3;
+    d.q1 = d.q2 = 5;
+    Releve i;
+    egypte::balayer(impaires, d, i);
+    ASSERT_EQ(i.lignes.size(), 1u);
+    EXPECT_EQ(i.lignes[0].comptes, (std::vector<std::int64_t>{0, 0, 2}));
+    EXPECT_EQ(i.lignes[0].premiers, (std::vector<std::int64_t>{0, 0, 1}));
+    EXPECT_EQ(i.lignes[0].sans, 2);
 }
 
 // The minimal length by the plain walk, 0 when none.
@@ -117,6 +130,11 @@ TEST(Balayage, ChaqueLigneContreLaMarcheDeReference)
         if (alea() % 2 == 0) c.M = 30 + alea() % 300;
         // Odd or even unknowns can need many terms: the plain walk is kept short.
         if (c.parite != 0 || alea() % 2 == 0) c.maxn = 3 + alea() % 3;
+        // A single length allowed: the scan must still search it.
+        if (alea() % 4 == 0) {
+            c.maxn = 0;
+            c.longueur = 1 + alea() % 4;
+        }
         egypte::DemandeBalayage d;
         d.q1 = 2 + alea() % 40;
         d.q2 = d.q1 + alea() % 12;
@@ -125,6 +143,11 @@ TEST(Balayage, ChaqueLigneContreLaMarcheDeReference)
         if (e % 3 == 0) {
             c = Probleme{};
             c.type = 1 + e % 2;
+            // Bounds on n past 2^63 and 2^64, read as the single search
+            // reads them: a last length beyond every length searched bounds
+            // none, a first one there leaves every fraction without.
+            if (e % 6 == 0) c.maxn = NTL::power2_ZZ(63 + e % 4) + e;
+            if (e % 18 == 3) c.longueur = NTL::power2_ZZ(64) + 3;
             d.q1 = 60 + alea() % 30;
             d.q2 = d.q1 + alea() % 6;
         }

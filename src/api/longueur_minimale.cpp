@@ -9,6 +9,7 @@
 // by a short search in increasing x1, x2, ..., the engine settling the last
 // two unknowns; when that search is cut short, the engine's walk decides.
 #include "egypte/balayage.h"
+#include "search/probleme.h"
 
 
 namespace egypte {
@@ -96,10 +97,11 @@ int longueurMinimale(const Probleme& c, const ZZ& p, const ZZ& q)
     pb.P1 = p;
     pb.Q1 = q;
     verifier(pb);
-    long lo = IsZero(pb.minn) ? 1 : to_long(pb.minn), hi = IsZero(pb.maxn) ? LONGUEUR_MAX : to_long(pb.maxn);
-    if (!IsZero(pb.longueur)) lo = hi = to_long(pb.longueur);
-    lo = std::max(lo, 1L);
-    hi = std::min(hi, LONGUEUR_MAX);
+    const Longueurs l = longueursPermises(pb);
+    // No length searched is allowed: none up to LONGUEUR_MAX, as the single
+    // search says.
+    if (l.auDela()) return 0;
+    long lo = l.premiere, hi = std::min(l.derniere, LONGUEUR_MAX);
     int n = 0;
     // Every value allowed and P/Q < 1: every length from the greedy
     // expansion's on has expansions, so the lengths below are all there is.

@@ -1,6 +1,7 @@
 // The set-up of a computation from a problem given whole: reduces the
 // fraction and derives the effective bounds and the first length.
 #include "search/etat.h"
+#include "search/probleme.h"
 #include "search/recherche.h"
 
 namespace egypte {
@@ -37,6 +38,19 @@ int Recherche::bornesN()
     return 0;
 }
 
+Longueurs longueursPermises(const Probleme& p)
+{
+    const auto machine = [](const ZZ& v) { return v > LONGUEUR_MAX ? LONGUEUR_MAX + 1 : to_long(v); };
+    Longueurs l;
+    if (!IsZero(p.longueur)) {
+        l.premiere = l.derniere = machine(p.longueur);
+        return l;
+    }
+    if (!IsZero(p.minn)) l.premiere = machine(p.minn);
+    if (!IsZero(p.maxn)) l.derniere = machine(p.maxn);
+    return l;
+}
+
 bool impairesPossibles(const ZZ& P1, const ZZ& Q1)
 {
     // A sum of odd unit fractions has an odd denominator in lowest terms.
@@ -67,12 +81,9 @@ bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
         pas1 = 1;
         if (minx < 2) minx = parite == 1 ? 3 : 2;
     }
-    minn = pb.minn;
-    maxn = pb.maxn;
-    if (!IsZero(pb.longueur)) {
-        minn = pb.longueur;
-        maxn = pb.longueur;
-    }
+    const Longueurs l = longueursPermises(pb);
+    minn = l.premiere;
+    maxn = l.derniere > NMAX ? 0 : l.derniere;
     const int r = bornesN();
     if (r == 2) pourquoi = Fin::tropLong;
     arretDemande = false;
