@@ -227,6 +227,24 @@ TEST(Estimation, LengthsSettledWithoutAWalk)
     const Estimation ea = estimer(a, 8, ReglagesEstimation{}), eb = estimer(b, 4, ReglagesEstimation{});
     EXPECT_TRUE(ea.genre == Estimation::Genre::nulle && ea.developpements == 0 && ea.sondes == 0);
     EXPECT_TRUE(eb.genre == Estimation::Genre::seule && eb.developpements == 1 && eb.sondes == 0);
+    // A beginning that leaves fewer than four unknowns: the count itself, of
+    // the whole length (1 as 7 from 1/2 + 1/3 + 1/7 + 1/43: 11040).
+    for (const long reste : {1, 2, 3}) {
+        Probleme p;
+        p.debut = {NTL::ZZ(2), NTL::ZZ(3), NTL::ZZ(7), NTL::ZZ(43)};
+        p.longueur = 4 + reste;
+        Demande d;
+        d.montrer = Montrer::compter;
+        DemandeEstimation de;
+        de.longueur = 4 + static_cast<int>(reste);
+        const Estimation e = estimer(p, de);
+        EXPECT_EQ(e.genre, Estimation::Genre::courte);
+        EXPECT_EQ(e.n, 4 + reste);
+        EXPECT_EQ(e.developpements, static_cast<double>(chercher(p, d).solutions)) << reste;
+        if (reste == 3) {
+            EXPECT_EQ(e.developpements, 11040);
+        }
+    }
 }
 
 }  // namespace

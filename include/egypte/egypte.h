@@ -208,7 +208,7 @@ struct Estimation {
         sondee,      // the probes ran: the means below
         nulle,       // the length is ruled out: no expansion, exactly
         seule,       // one expansion, exactly
-        courte,      // n < 4: counted instead
+        courte,      // a beginning leaves fewer than 4 unknowns: counted exactly (developpements)
         interrompue  // stopped before a probe was complete
     };
     Genre genre = Genre::nulle;

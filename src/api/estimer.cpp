@@ -1,13 +1,42 @@
 // The library's estimate: the problem set up as for its count, the length
 // probed (search/estimation.cpp).
+#include <chrono>
+
 #include "api/debut.h"
 #include "search/estimation.h"
 #include "search/parallele.h"
 
 namespace egypte {
 
+namespace {
+
+using Horloge = std::chrono::steady_clock;
+
+Estimation compterLeReste(const Probleme& entier, const DemandeEstimation& d, Horloge::time_point debut)
+{
+    Demande compte;
+    compte.montrer = Montrer::compter;
+    compte.fils = d.fils;
+    const Resultat r = chercher(entier, compte);
+    Estimation e;
+    e.fils = nombreDeFils(d.fils);
+    e.n = static_cast<int>(to_long(reste(entier).longueur));
+    if (r.fin == Fin::interrompue) {
+        e.genre = Estimation::Genre::interrompue;
+        e.arretCtrlC = true;
+    } else {
+        e.genre = Estimation::Genre::courte;
+        e.developpements = static_cast<double>(r.solutions);
+    }
+    e.duree = std::chrono::duration<double>(Horloge::now() - debut).count();
+    return e;
+}
+
+}  // namespace
+
 Estimation estimer(const Probleme& p, const DemandeEstimation& d)
 {
+    const Horloge::time_point debut = Horloge::now();
     Probleme entier = p;
     if (d.longueur != 0) entier.longueur = d.longueur;
     verifier(entier);
@@ -23,8 +52,12 @@ Estimation estimer(const Probleme& p, const DemandeEstimation& d)
     Estimation e;
     e.fils = nombreDeFils(d.fils);
     Recherche::Fin fin;
-    // A problem that poser refuses has no length to try: nothing to count.
-    if (s.poser(pb, fin)) {
+    if (pb.longueur < 4) {
+        // A beginning leaves fewer than four unknowns: too few levels to
+        // probe, and their count comes at once.
+        e = compterLeReste(entier, d, debut);
+    } else if (s.poser(pb, fin)) {
+        // A problem that poser refuses has no length to try: nothing to count.
         ReglagesEstimation r;
         r.secondes = d.secondes;
         r.sondes = d.sondes;

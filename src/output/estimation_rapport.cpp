@@ -70,7 +70,8 @@ void rapportEstimationTexte(std::ostream& o, const Probleme& p, const Estimation
           << ", exactement (la plus grande somme de " << n << " inconnues admissibles)\n";
         return;
     case Estimation::Genre::courte:
-        o << "Estimation : impossible pour une longueur inferieure a 4, la compter directement\n";
+        o << "Estimation : " << static_cast<long long>(e.developpements) << " solutions de longueur " << n
+          << ", exactement (comptees : le debut laisse moins de 4 inconnues)\n";
         return;
     case Estimation::Genre::interrompue:
         o << "Estimation interrompue par Ctrl-C avant la fin d'un sondage.\n";
