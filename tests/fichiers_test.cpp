@@ -80,8 +80,12 @@ TEST(Fichiers, EcrituresQuiEchouentPuisReprise)
     // then of a count (only the journal grows): the same command, once the
     // limit is gone, ends with the listing and report of a run never stopped.
     const Args probleme = {"--json", "--fils", "2", "5/6", "--longueur", "7"};
-    const struct { Args montrer; int blocs; const char* fichier; } cas[] = {
-        {{"--une-sur", "50"}, 400, "liste"}, {{"--compter"}, 6, "journal"}};
+    // The program ignores SIGXFSZ itself: the limit fails a write, with or
+    // without the shell's own trap.
+    const struct { Args montrer; int blocs; const char* fichier; const char* piege; } cas[] = {
+        {{"--une-sur", "50"}, 400, "liste", ""},
+        {{"--compter"}, 6, "journal", ""},
+        {{"--compter"}, 6, "journal", "trap '' XFSZ;"}};
     for (const auto& k : cas) {
         SCOPED_TRACE(k.fichier);
         const std::string reference = temporaire("ref.txt"), liste = temporaire("liste.txt"),
@@ -91,7 +95,7 @@ TEST(Fichiers, EcrituresQuiEchouentPuisReprise)
         ASSERT_EQ(entier.statut, 0) << entier.erreurs;
         const Args commande = avec(avec(probleme, k.montrer), {"--journal", journal, "--sortie", liste});
         essai::Lancement limite;
-        limite.avant = "trap '' XFSZ; ulimit -f " + std::to_string(k.blocs) + ";";
+        limite.avant = k.piege + std::string(" ulimit -f ") + std::to_string(k.blocs) + ";";
         const Execution coupe = executer(commande, limite);
         EXPECT_EQ(coupe.statut, 74) << coupe.sortie;
         refusUneLigne(coupe, std::string(k.fichier == std::string("liste") ? "impossible d'ecrire '" : "impossible d'ecrire le journal '") );
@@ -194,7 +198,30 @@ TEST(Fichiers, ReprisesRefuseesSansRienChanger)
         }
         EXPECT_FALSE(existe(nouveau));
     }
-    for (const std::string& f : {J, S, autre, precieux, fifo, bizarre}) std::remove(f.c_str());
+    // Standard output appended to the journal or to the listing (a shell's
+    // `>>`, as a resume is often typed): refused before either is touched,
+    // for a search and for a scan.
+    ecrireFichier(J, journal);
+    ecrireFichier(S, listing);
+    std::remove(nouveau.c_str());
+    const struct { Args args; std::string vers; } versUnFichier[] = {
+        {avec(probleme, {"--journal", J, "--sortie", S}), J},
+        {avec(probleme, {"--journal", J, "--sortie", S}), S},
+        {{"--balayer", "2..20", "--journal", nouveau}, nouveau},
+    };
+    for (const auto& k : versUnFichier) {
+        SCOPED_TRACE(k.vers);
+        const std::string avantJ = lire(J), avantS = lire(S);
+        essai::Lancement l;
+        l.vers = k.vers;
+        l.ajouter = true;
+        const Execution e = executer(k.args, l);
+        EXPECT_EQ(e.statut, 2);
+        refusUneLigne(e, "la sortie standard est redirigee vers");
+        EXPECT_TRUE(lire(J) == avantJ && lire(S) == avantS);
+    }
+    EXPECT_EQ(lire(nouveau), "");
+    for (const std::string& f : {J, S, autre, precieux, fifo, bizarre, nouveau}) std::remove(f.c_str());
     ::rmdir(dossier.c_str());
 }
 

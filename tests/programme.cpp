@@ -38,7 +38,7 @@ Execution executer(const std::vector<std::string>& args, const Lancement& l)
     const std::string base = temporaire("execution");
     const std::string sortie = l.vers.empty() ? base + ".out" : l.vers;
     // Through bash: ulimit and trap are bash's.
-    const std::string ligne = "bash -c " + entreQuotes(c + " > " + entreQuotes(sortie) + " 2> " + entreQuotes(base + ".err"));
+    const std::string ligne = "bash -c " + entreQuotes(c + (l.ajouter ? " >> " : " > ") + entreQuotes(sortie) + " 2> " + entreQuotes(base + ".err"));
     const int st = std::system(ligne.c_str());
     Execution e{WIFEXITED(st) ? WEXITSTATUS(st) : -1, l.vers.empty() ? lire(sortie) : "", lire(base + ".err")};
     std::remove((base + ".out").c_str());

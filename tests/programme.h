@@ -18,6 +18,7 @@ struct Execution {
 struct Lancement {
     std::string avant;
     std::string vers;
+    bool ajouter = false;  // `>> vers`: the file kept, as a resumed run appends
     double limite = 0;
     const char* signal = "KILL";
 };

@@ -1,6 +1,7 @@
 // egypte: the console program. A thin front end over the core library:
 // without arguments the dialogue, with arguments one computation of the
 // command line.
+#include <csignal>
 #include <iostream>
 
 #include "dialogue/commande.h"
@@ -10,7 +11,12 @@ int main(int argc, char** argv)
 {
     // The dialogue uses only the C++ streams, so they need not follow stdio.
     std::ios::sync_with_stdio(false);
-    if (argc > 1) return egypte::ligneDeCommande(argc, argv);
+    // A file size limit makes a write fail (EFBIG), which the command line
+    // reports as every failed write, instead of killing the process.
+    if (argc > 1) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        return egypte::ligneDeCommande(argc, argv);
+    }
     try {
         return egypte::programme();
     } catch (const egypte::FinDeLEntree&) {

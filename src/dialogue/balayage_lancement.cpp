@@ -13,6 +13,10 @@ namespace egypte {
 
 int lancerBalayage(const Commande& c, Transport* transport)
 {
+    if (const std::string e = fichiersMeles(c); !e.empty()) {
+        std::cerr << "egypte : " << e << '\n';
+        return 2;
+    }
     SortieBalayage sortie(c.balayage.moinsUn, c.json);
     ResultatBalayage r;
     int signal = 0;

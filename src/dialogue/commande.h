@@ -63,6 +63,11 @@ inline constexpr int STATUT_ECRITURE = 74;
 // With `transport`, the work units go to other processes too (egypte-mpi).
 int lancer(const Commande& c, Transport* transport = nullptr);
 
+// What is wrong with the files of a command, "" when nothing: the journal
+// and the listing are one file, or standard output is redirected onto one
+// of them.
+std::string fichiersMeles(const Commande& c);
+
 // The whole command line: the arguments read, then the help, the version,
 // the estimate or the computation. Returns the exit status.
 int ligneDeCommande(int argc, const char* const* argv);

@@ -48,10 +48,22 @@ int ligneDeCommande(int argc, const char* const* argv)
     return c.estimer ? lancerEstimation(c) : lancer(c);
 }
 
+std::string fichiersMeles(const Commande& c)
+{
+    if (!c.journal.empty() && !c.sortie.empty() && memeFichier(c.journal, c.sortie))
+        return "--journal et --sortie nomment le meme fichier " + citer(c.sortie, 256);
+    // The report (or the scan's table) would be written into the file.
+    for (const std::string* f : {&c.journal, &c.sortie})
+        if (!f->empty() && sortieStandardVers(*f))
+            return "la sortie standard est redirigee vers " + citer(*f, 256) + ", le fichier de " +
+                   (f == &c.journal ? "--journal" : "--sortie") + " : elle le detruirait";
+    return "";
+}
+
 int lancer(const Commande& c, Transport* transport)
 {
-    if (!c.journal.empty() && !c.sortie.empty() && memeFichier(c.journal, c.sortie)) {
-        std::cerr << "egypte : --journal et --sortie nomment le meme fichier " << citer(c.sortie, 256) << '\n';
+    if (const std::string e = fichiersMeles(c); !e.empty()) {
+        std::cerr << "egypte : " << e << '\n';
         return 2;
     }
     SortieLigne sortie(c.sortie, !c.journal.empty());

@@ -107,6 +107,13 @@ bool memeFichier(const std::string& a, const std::string& b)
     return normalise(a) == normalise(b);
 }
 
+bool sortieStandardVers(const std::string& chemin)
+{
+    struct stat sortie {}, fichier {};
+    return ::fstat(STDOUT_FILENO, &sortie) == 0 && S_ISREG(sortie.st_mode) && ::stat(chemin.c_str(), &fichier) == 0 &&
+           sortie.st_dev == fichier.st_dev && sortie.st_ino == fichier.st_ino;
+}
+
 Liste::~Liste()
 {
     if (flux_ != stdout && flux_ != nullptr) std::fclose(flux_);

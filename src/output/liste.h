@@ -50,6 +50,10 @@ bool ecrireSortieStandard(const std::string& texte, std::string& erreur);
 // written.
 bool memeFichier(const std::string& a, const std::string& b);
 
+// Standard output is the file `chemin` (a shell's `> chemin`): a journal or
+// a listing there would be mixed with the report and destroyed.
+bool sortieStandardVers(const std::string& chemin);
+
 }  // namespace egypte
 
 #endif
