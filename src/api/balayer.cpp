@@ -53,9 +53,13 @@ public:
             const std::int64_t q = journal_->derniere();
             if (q != 0 && (q < d_.q1 || q > d_.q2))
                 throw Erreur(Erreur::Genre::fichier, "le journal est illisible (q = " + std::to_string(q) + " hors du balayage)");
+            // The output checked against the journal before either is written.
+            r_.commencer(journal_->nouveau() ? nullptr : &journal_->position());
             if (!journal_->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
             res_.records = journal_->records();
             vues_ = journal_->vues();
+        } else {
+            r_.commencer(nullptr);
         }
         prochain_ = attendu_ = denominateurSuivant(d_, journal_ ? std::max(journal_->derniere(), d_.q1 - 1) : d_.q1 - 1);
         res_.reprise = attendu_ != 0 ? attendu_ : d_.q2 + 1;
@@ -210,7 +214,10 @@ private:
             g.unlock();
             std::string erreur;
             bool ecrit = r_.recevoir(l, records, erreur);
-            if (ecrit && journal_) ecrit = journal_->noter(l, erreur);
+            if (ecrit && journal_) {
+                Recepteur::Position p;
+                ecrit = r_.ecrire(p, erreur) && journal_->noter(l, p, erreur);
+            }
             g.lock();
             if (!ecrit) {
                 res_.fin = Fin::ecriture;

@@ -9,27 +9,37 @@ namespace egypte {
 std::string JournalBalayage::entete(const Probleme& p, const DemandeBalayage& d)
 {
     std::ostringstream o;
-    o << "egypte-journal 2 balayage 1 " << d.q1 << ".." << d.q2 << " moins-un " << d.moinsUn << " premiers "
+    o << "egypte-journal 2 balayage 2 " << d.q1 << ".." << d.q2 << " moins-un " << d.moinsUn << " premiers "
       << d.premiers << " type " << p.type << " parite " << p.parite << " min-x1 " << p.minx << " max-xn " << p.M
-      << " min-n " << p.minn << " max-n " << p.maxn << " longueur " << p.longueur << " sans-un " << p.sansUn;
+      << " min-n " << p.minn << " max-n " << p.maxn << " longueur " << p.longueur << " sans-un " << p.sansUn << " liste " << d.liste;
     return o.str();
 }
 
 bool JournalBalayage::lire(const std::string& ligne)
 {
     if (ligne.rfind("B ", 0) != 0) return false;
+    // The line, then where the output stood after it.
+    const std::size_t h = ligne.rfind(' '), o = h == std::string::npos || h < 2 ? h : ligne.rfind(' ', h - 1);
+    if (o == std::string::npos || o < 2) return false;
+    Recepteur::Position p;
+    p.fin = ligne.substr(h + 1);
+    std::istringstream octets(ligne.substr(o + 1, h - o - 1));
     LigneBalayage l;
-    // In increasing q, each once.
-    if (!lireLigne(ligne.substr(2), l) || l.q <= derniere_) return false;
+    // In increasing q, each once; the output only grows.
+    if (!(octets >> p.octets) || !octets.eof() || p.octets < position_.octets || p.fin.empty() ||
+        !lireLigne(ligne.substr(2, o - 2), l) || l.q <= derniere_)
+        return false;
     derniere_ = l.q;
+    position_ = p;
     for (const RecordBalayage& r : nouveauxRecords(l, vues_)) records_.push_back(r);
     return true;
 }
 
-bool JournalBalayage::noter(const LigneBalayage& l, std::string& erreur)
+bool JournalBalayage::noter(const LigneBalayage& l, const Recepteur::Position& p, std::string& erreur)
 {
-    if (!ecrire("B " + texteLigne(l), erreur)) return false;
+    if (!ecrire("B " + texteLigne(l) + " " + std::to_string(p.octets) + " " + p.fin, erreur)) return false;
     derniere_ = l.q;
+    position_ = p;
     return true;
 }
 

@@ -1,7 +1,9 @@
 // The journal of a scan: the journal's file, its checks and its lock, with
 // one record per denominator whose line went out, in increasing q:
-//   B q sans k c1 p1 ... ck pk
-// A scan resumes past the last one, with the records its lines had set.
+//   B q sans k c1 p1 ... ck pk o h
+// where o is the size of the output file after the line and h the checksum
+// of its last line (0 and "-" on standard output). A scan resumes past the
+// last one, with the records its lines had set, its output cut back to o.
 #ifndef EGYPTE_API_JOURNAL_BALAYAGE_H
 #define EGYPTE_API_JOURNAL_BALAYAGE_H
 
@@ -23,7 +25,10 @@ public:
     const std::vector<RecordBalayage>& records() const { return records_; }
     const std::vector<bool>& vues() const { return vues_; }
 
-    bool noter(const LigneBalayage& l, std::string& erreur);
+    // Where the output stood after the last line recorded.
+    const Recepteur::Position& position() const { return position_; }
+
+    bool noter(const LigneBalayage& l, const Recepteur::Position& p, std::string& erreur);
 
 protected:
     bool lire(const std::string& ligne) override;
@@ -32,6 +37,7 @@ private:
     std::int64_t derniere_ = 0;
     std::vector<RecordBalayage> records_;
     std::vector<bool> vues_;
+    Recepteur::Position position_;
 };
 
 }  // namespace egypte

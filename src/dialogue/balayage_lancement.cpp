@@ -17,7 +17,7 @@ int lancerBalayage(const Commande& c, Transport* transport)
         std::cerr << "egypte : " << e << '\n';
         return 2;
     }
-    SortieBalayage sortie(c.balayage.moinsUn, c.json);
+    SortieBalayage sortie(c.balayage.moinsUn, c.json, c.sortie, !c.journal.empty());
     ResultatBalayage r;
     int signal = 0;
     try {
@@ -28,6 +28,12 @@ int lancerBalayage(const Commande& c, Transport* transport)
     } catch (const Erreur& e) {
         std::cerr << "egypte : " << e.what() << '\n';
         return 2;
+    }
+    // Every line out is on the disk, whatever stopped the scan.
+    std::string erreur;
+    if (!sortie.fermer(erreur) && r.fin != Fin::ecriture) {
+        r.fin = Fin::ecriture;
+        r.erreur = erreur;
     }
     switch (r.fin) {
     case Fin::ecriture:

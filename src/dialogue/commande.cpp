@@ -338,7 +338,7 @@ void lireBalayage(const Options& o, Commande& c)
     for (const CLI::Option* opt : {o.moinsUn, o.premiers})
         if (!c.balayer && opt->count() > 0) refuser(opt->get_name() + " va avec --balayer Q1..Q2");
     if (!c.balayer) return;
-    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter, o.sortie, o.estimer})
+    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter, o.estimer})
         if (opt->count() > 0)
             refuser("--balayer exclut " + opt->get_name() + " (un balayage ecrit une ligne par denominateur)");
     const std::size_t points = s->find("..");
@@ -350,6 +350,7 @@ void lireBalayage(const Options& o, Commande& c)
     d.premiers = o.premiers->count() > 0;
     d.fils = c.fils;
     d.journal = c.journal;
+    d.liste = c.sortie.empty() ? "sortie-standard" : "fichier";
 }
 
 void lire(int argc, const char* const* argv, Commande& c)
@@ -425,8 +426,9 @@ std::string aideCommande()
            "--longueur exclut --min-n et --max-n.\n"
            "--estimer demande --longueur et exclut --premieres, --une-sur, --journal\n"
            "et --sortie.\n"
-           "--balayer exclut la fraction, --premieres, --une-sur, --compter, --sortie,\n"
-           "--estimer et --debut ; les contraintes valent pour chaque fraction.\n"
+           "--balayer exclut la fraction, --premieres, --une-sur, --compter, --estimer\n"
+           "et --debut ; les contraintes valent pour chaque fraction ; avec --sortie,\n"
+           "ses lignes vont dans le fichier, qu'une reprise coupe a la derniere notee.\n"
            "Avec --debut, la longueur minimale est celle des developpements qui\n"
            "commencent ainsi ; un debut contraire aux contraintes, ou dont la somme\n"
            "atteint deja P/Q, est une erreur d'utilisation.\n"

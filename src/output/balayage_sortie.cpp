@@ -2,9 +2,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
 #include <sstream>
 
-#include "output/liste.h"
+#include "search/journal.h"
 
 namespace egypte {
 
@@ -41,7 +46,45 @@ std::string SortieBalayage::texte(const LigneBalayage& l, const std::vector<Reco
 bool SortieBalayage::recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records,
                               std::string& erreur)
 {
-    return ecrireSortieStandard(texte(l, records), erreur);
+    const std::string t = texte(l, records);
+    derniere_ = t.substr(t.rfind('\n', t.size() - 2) + 1);
+    if (liste_.flux() == stdout) return ecrireSortieStandard(t, erreur);
+    // Flushed at once: a line is out when it is handed over, journal or not.
+    if (std::fwrite(t.data(), 1, t.size(), liste_.flux()) == t.size() && std::fflush(liste_.flux()) == 0) return true;
+    erreur = "impossible d'ecrire " + liste_.nom() + " (" + std::strerror(errno) + ")";
+    return false;
+}
+
+void SortieBalayage::commencer(const Recepteur::Position* reprise)
+{
+    liste_.ouvrir(chemin_, journal_, reprise);
+    if (reprise != nullptr) fin_ = reprise->fin;
+    // Standard output cannot be cut back: the line after the last one
+    // recorded may have gone out before its run stopped.
+    if (reprise != nullptr && liste_.flux() == stdout)
+        std::cerr << "egypte : reprise du balayage ; sur la sortie standard, sa premiere ligne a pu etre deja "
+                     "ecrite par le calcul arrete (--sortie FICHIER l'evite)\n";
+}
+
+bool SortieBalayage::ecrire(Recepteur::Position& p, std::string& erreur)
+{
+    p = Recepteur::Position{};
+    // Standard output cannot be cut back: only a file's size is recorded.
+    if (!liste_.fichier()) return true;
+    if (::fdatasync(fileno(liste_.flux())) != 0) {
+        erreur = "impossible d'ecrire " + liste_.nom() + " sur le disque (" + std::strerror(errno) + ")";
+        return false;
+    }
+    const long position = std::ftell(liste_.flux());
+    if (position < 0) {
+        erreur = "impossible de lire la position dans " + liste_.nom() + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    if (!derniere_.empty()) fin_ = sommeControle(derniere_);
+    derniere_.clear();
+    p.octets = position;
+    p.fin = position == 0 ? "-" : fin_;
+    return true;
 }
 
 }  // namespace egypte

@@ -61,17 +61,18 @@ std::string sommeDerniereLigne(int fd, long long fin)
     return sommeControle(ligne);
 }
 
-// What lies from `debut` to the end holds only what a listing holds: the
-// digits of expansions, blanks and line breaks (the lines of units not yet
-// recorded when the run stopped).
-bool queDesDeveloppements(int fd, long long debut, long long taille)
+// What lies from `debut` to the end holds only the characters of `contenu`
+// (the lines of units not yet recorded when the run stopped).
+bool queDesLignes(int fd, long long debut, long long taille, const char* contenu)
 {
+    bool permis[256] = {};
+    for (const char* c = contenu; *c != 0; c++) permis[static_cast<unsigned char>(*c)] = true;
     std::vector<char> bloc(65536);
     for (long long p = debut; p < taille;) {
         const std::size_t len = static_cast<std::size_t>(std::min<long long>(taille - p, static_cast<long long>(bloc.size())));
         if (!lireA(fd, p, bloc.data(), len)) return false;
         for (std::size_t k = 0; k < len; k++)
-            if (!((bloc[k] >= '0' && bloc[k] <= '9') || bloc[k] == ' ' || bloc[k] == '\n')) return false;
+            if (!permis[static_cast<unsigned char>(bloc[k])]) return false;
         p += static_cast<long long>(len);
     }
     return true;
@@ -172,10 +173,10 @@ void Liste::ouvrir(const std::string& chemin, bool journal, const Recepteur::Pos
             throw refuser("la liste " + nom_ +
                           " n'est pas celle que decrit le journal (sa derniere ligne notee differe) ; rien n'est "
                           "change");
-        if (!queDesDeveloppements(fd, octets, taille))
-            throw refuser("la liste " + nom_ +
-                          " contient, apres ce que le journal y note, autre chose que des developpements ; rien "
-                          "n'est change");
+        if (!queDesLignes(fd, octets, taille, contenu_))
+            throw refuser("la liste " + nom_ + " contient, apres ce que le journal y note, autre chose que des " +
+                          (contenu_ == DEVELOPPEMENTS ? "developpements" : "lignes de balayage") +
+                          " ; rien n'est change");
         // Past the finished units: the expansions of the units that were
         // not recorded, written again by this run.
         if (taille > octets && (::ftruncate(fd, static_cast<off_t>(octets)) != 0 || ::fdatasync(fd) != 0))

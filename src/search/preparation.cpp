@@ -83,6 +83,7 @@ bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
     }
     const Longueurs l = longueursPermises(pb);
     minn = l.premiere;
+    if (IsZero(pb.minn) && IsZero(pb.longueur)) clear(minn);  // none entered
     maxn = l.derniere > NMAX ? 0 : l.derniere;
     const int r = bornesN();
     if (r == 2) pourquoi = Fin::tropLong;
