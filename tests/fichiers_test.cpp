@@ -66,6 +66,22 @@ TEST(Fichiers, EcrituresQuiEchouentPuisReprise)
     EXPECT_EQ(plein.statut, 74);
     refusUneLigne(plein, "impossible d'ecrire '/dev/full' (No space left on device)");
     EXPECT_NE(plein.sortie.find("Calcul complet : non"), std::string::npos) << plein.sortie;
+    // The count of a run stopped by a failed write is the expansions handed
+    // over up to the failure, the same on one thread and two, as a listing
+    // of every way of showing.
+    for (const char* montrer : {"--premieres", "--une-sur"}) {
+        std::string comptes[2];
+        for (int fils = 1; fils <= 2; fils++) {
+            const Execution e = executer({"--json", "--fils", std::to_string(fils), montrer,
+                                          montrer == std::string("--une-sur") ? "7" : "100000000", "--longueur", "7",
+                                          "--sortie", "/dev/full", "1/1"});
+            EXPECT_EQ(e.statut, 74);
+            const std::size_t c = e.sortie.find("\"solutions\":");
+            ASSERT_NE(c, std::string::npos) << e.sortie;
+            comptes[fils - 1] = e.sortie.substr(c, e.sortie.find_first_of(",}", c) - c);
+        }
+        EXPECT_EQ(comptes[0], comptes[1]) << montrer;
+    }
     essai::Lancement versPlein;
     versPlein.vers = "/dev/full";
     for (const Args& args : {Args{"--json", "--compter", "4/5"}, Args{"4/5"}, Args{"--aide"},

@@ -122,8 +122,13 @@ bool Livraison::remettre(Recherche& s)
     return !suite.arreter && !suite.changer;
 }
 
+// After a failed write, what the walk still meets before it sees the stop
+// (the rest of a step on one thread, of a unit's batch on several) is not
+// counted: the count of a failed run is the expansions handed over up to the
+// one whose writing failed, the same on any number of threads.
 void Livraison::developpement(Recherche& s)
 {
+    if (!erreur_.empty()) return;
     dire(s);
     rattraper(s.K1);
     s.compter(1);
@@ -135,6 +140,7 @@ void Livraison::developpement(Recherche& s)
 
 bool Livraison::developpements(Recherche& s, std::int64_t nombre)
 {
+    if (!erreur_.empty()) return true;
     if (montrer_ != Montrer::compter && (montrer_ != Montrer::uneSur || montre(s, static_cast<std::size_t>(nombre))))
         return false;
     dire(s);
@@ -160,6 +166,7 @@ bool Livraison::montre(Recherche& s, std::size_t nombre)
 std::size_t Livraison::lot(Recherche& s, const Collecte& c, std::size_t debut)
 {
     const std::size_t fin = c.taille();
+    if (!erreur_.empty()) return fin;
     if (montrer_ != Montrer::compter && montrer_ != Montrer::uneSur) return debut;
     if (fin == debut) return fin;
     dire(s);
