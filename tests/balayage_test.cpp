@@ -252,6 +252,8 @@ TEST(Debut, LesDebutsRefuses)
         {{"--debut", "2,3,6", "1/1"}, "le debut 2,3,6 atteint deja P/Q"},
         {{"--debut", "1", "2/3"}, "le debut 1 atteint deja P/Q"},
         {{"--parite", "impaire", "--debut", "3,4", "1/1"}, "le debut 3,4 a un denominateur pair"},
+        {{"--parite", "impaire", "--debut", "2", "5/6"}, "le debut 2 a un denominateur pair"},
+        {{"--parite", "paire", "--debut", "3,4", "1/1"}, "le debut 3,4 a un denominateur impair"},
         {{"--min-x1", "3", "--debut", "2", "1/1"}, "commence sous --min-x1"},
         {{"--max-xn", "10", "--debut", "3,11", "1/1"}, "depasse --max-xn"},
         {{"--longueur", "2", "--debut", "3,4", "1/1"}, "n'est pas plus court que --longueur"},

@@ -125,6 +125,39 @@ TEST(Fichiers, EcrituresQuiEchouentPuisReprise)
     }
 }
 
+TEST(Fichiers, UneListeRepriseDeuxFois)
+{
+    // One in every 10^9: only the first expansion is written, so the second
+    // run records its units without writing a line, and the third resumes
+    // from what the second recorded of the first's listing.
+#ifdef EGYPTE_SOUS_SANITISEURS
+    const Args probleme = {"--json", "--fils", "1", "--une-sur", "1000000000", "5/6", "--longueur", "7"};
+#else
+    const Args probleme = {"--json", "--fils", "1", "--une-sur", "1000000000", "3/4", "--longueur", "7"};
+#endif
+    const std::string J = temporaire("deux-fois.journal"), L = temporaire("deux-fois.txt"),
+                      R = temporaire("deux-fois-ref.txt");
+    for (const std::string& f : {J, L, R}) std::remove(f.c_str());
+    const Execution entier = executer(avec(probleme, {"--sortie", R}));
+    ASSERT_EQ(entier.statut, 0);
+    int arrets = 0;
+    Execution e;
+    for (int essai = 0; essai < 3; essai++) {
+        essai::Lancement l;
+        l.limite = essai < 2 ? 0.4 : 0;
+        l.signal = "TERM";
+        e = executer(avec(probleme, {"--journal", J, "--sortie", L}), l);
+        if (e.statut == 0) break;
+        ASSERT_EQ(e.statut, 143) << e.erreurs;
+        arrets++;
+    }
+    EXPECT_EQ(e.statut, 0) << e.erreurs;
+    EXPECT_EQ(e.sortie, entier.sortie);
+    EXPECT_EQ(lire(L), lire(R));
+    EXPECT_GT(arrets, 0);
+    for (const std::string& f : {J, L, R}) std::remove(f.c_str());
+}
+
 TEST(Fichiers, ReprisesRefuseesSansRienChanger)
 {
     // A finished journal and its listing; each case starts from a copy, makes
