@@ -23,7 +23,6 @@
 #include <thread>
 #include <vector>
 
-#include "api/chercher.h"
 #include "dialogue/dialogue.h"
 #include "egypte/egypte.h"
 
@@ -97,9 +96,12 @@ struct Mesure {
 
 Mesure lancer(const Cas& c, int simple, int fils, int budget)
 {
-    egypte::Moteur moteur;
-    moteur.simple = simple;
-    moteur.fils = fils;
+    const egypte::Chercheur chercheur = [simple, fils](const egypte::Probleme& p, egypte::Demande d,
+                                                        egypte::Recepteur* r) {
+        d.marcheDeReference = simple == 1;
+        d.fils = fils;
+        return egypte::chercher(p, d, r);
+    };
     std::istringstream entree(c.saisie);
     Neant neant;
     std::streambuf* in = std::cin.rdbuf(entree.rdbuf());
@@ -118,7 +120,7 @@ Mesure lancer(const Cas& c, int simple, int fils, int budget)
     }
     const auto debut = Horloge::now();
     Mesure m;
-    m.solutions = static_cast<long long>(egypte::calcul(moteur));
+    m.solutions = static_cast<long long>(egypte::calcul(chercheur));
     const auto fin = Horloge::now();
     m.coupe = egypte::interruption();
     if (minuteur.joinable()) {

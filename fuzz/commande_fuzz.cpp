@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/commande.h"
+#include "ligne/commande.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/commande.h"
+#include "ligne/commande.h"
 
 namespace {
 

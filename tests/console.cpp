@@ -156,7 +156,10 @@ Trace calculer(const std::string& tape, const Reglages& r)
             return loin.get();
         };
     Console c(tape);
-    const std::int64_t compte = egypte::calcul(m);
+    const std::int64_t compte = egypte::calcul(
+        [&m](const egypte::Probleme& p, const egypte::Demande& d, egypte::Recepteur* rec) {
+            return egypte::chercher(p, d, rec, m);
+        });
     return Trace{c.sortie(), c.reste(), compte};
 }
 

@@ -21,7 +21,7 @@
 #include "console.h"
 #include "api/chercher.h"
 #include "dialogue/dialogue.h"
-#include "output/progres.h"
+#include "search/progres.h"
 #include "search/avancement.h"
 #include "search/recherche.h"
 
@@ -174,7 +174,9 @@ protected:
         f.rdbuf()->pubsetbuf(nullptr, 0);
         if (fichier != nullptr) f.open(fichier, std::ios::app);
         std::streambuf* const avant = fichier != nullptr ? std::cout.rdbuf(f.rdbuf()) : nullptr;
-        trouvees = egypte::calcul(m);
+        trouvees = egypte::calcul([&m](const egypte::Probleme& p, const egypte::Demande& d, egypte::Recepteur* r) {
+            return egypte::chercher(p, d, r, m);
+        });
         if (avant != nullptr) std::cout.rdbuf(avant);
         return console.sortie();
     }

@@ -24,7 +24,16 @@
 #include <string>
 #include <vector>
 
+// The version of the library, of its programs and of its journals' contents.
+#define EGYPTE_VERSION_MAJEURE 8
+#define EGYPTE_VERSION_MINEURE 1
+#define EGYPTE_VERSION "8.1"
+
 namespace egypte {
+
+// The version of the library linked in ("8.1"), which may differ from the
+// EGYPTE_VERSION of the header a program was built with.
+const char* version();
 
 // --- Errors -------------------------------------------------------------------
 
@@ -68,6 +77,10 @@ struct Probleme {
 // that is not positive, bounds out of order, a length with bounds on n, a
 // beginning that breaks the constraints or whose sum already reaches P/Q.
 void verifier(const Probleme& p);
+
+// Whether odd unknowns can reach P1/Q1 at all: the denominator of P1/Q1 in
+// lowest terms is odd (false: no other constraint can help).
+bool impairesPossibles(const NTL::ZZ& P1, const NTL::ZZ& Q1);
 
 // The largest length searched: a search that meets no expansion up to it ends
 // with Fin::limite.
@@ -153,6 +166,10 @@ struct Demande {
     // that a journal is resumed only into the same kind of listing.
     std::string liste = "aucune";
     bool ligneDEtat = false;     // the status line on standard error, when it is a terminal
+    // The plain walk on one thread, step by step, without the fast search:
+    // the reference every other way of searching is held against (and
+    // measured against); slow.
+    bool marcheDeReference = false;
 };
 
 enum class Fin {

@@ -10,7 +10,7 @@
 
 #include "api/debut.h"
 #include "api/livraison.h"
-#include "output/progres.h"
+#include "search/progres.h"
 #include "search/etat.h"
 #include "search/journal.h"
 
@@ -86,6 +86,10 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
     Recherche s;
     static_cast<Conduite&>(s) = m;
     if (d.fils != 0) s.fils = d.fils;
+    if (d.marcheDeReference) {
+        s.simple = 1;
+        s.fils = 1;
+    }
     Livraison livraison(d, r, journal.get());
     s.sortie = &livraison;
     Recherche::Fin fin;
@@ -120,6 +124,8 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
 }
 
 Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r) { return chercher(p, d, r, Moteur{}); }
+
+const char* version() { return EGYPTE_VERSION; }
 
 int nombreDeCoeurs()
 {

@@ -1,5 +1,5 @@
 #include "search/journal.h"
-#include "search/texte.h"
+#include "egypte/texte.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

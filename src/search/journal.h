@@ -32,6 +32,8 @@
 #include <set>
 #include <string>
 
+#include "egypte/journal.h"
+
 namespace egypte {
 
 class Journal {
@@ -100,8 +102,6 @@ private:
     std::string nomCite() const;
 };
 
-// The checksum that ends every line of the journal (FNV-1a, 64 bits, in hex).
-std::string sommeControle(const std::string& texte);
 
 }  // namespace egypte
 

@@ -11,9 +11,6 @@
 namespace egypte {
 
 
-// Whether odd unknowns can reach P1/Q1 at all (false: no constraint on the
-// other unknowns can help). Asked before the bounds, so that they need not be.
-bool impairesPossibles(const NTL::ZZ& P1, const NTL::ZZ& Q1);
 
 // The lengths a problem allows, read from --longueur, --min-n and --max-n
 // once for every path (the single search and the scan), in machine words: a

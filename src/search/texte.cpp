@@ -1,4 +1,4 @@
-#include "search/texte.h"
+#include "egypte/texte.h"
 
 namespace egypte {
 

@@ -6,11 +6,11 @@
 #include <sstream>
 
 #include "egypte/reseau.h"
-#include "dialogue/commande.h"
+#include "ligne/commande.h"
 #include "dialogue/interruption.h"
 #include "output/liste.h"
 #include "output/ligne.h"
-#include "search/texte.h"
+#include "egypte/texte.h"
 
 namespace egypte {
 

@@ -4,7 +4,7 @@
 // table (a resumed scan's output follows the stopped one's).
 #include <iostream>
 
-#include "dialogue/commande.h"
+#include "ligne/commande.h"
 #include "dialogue/interruption.h"
 #include "egypte/reseau.h"
 #include "output/balayage_sortie.h"

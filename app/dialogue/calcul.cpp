@@ -4,13 +4,11 @@
 // dialogue's paging display, and the messages and report that end it.
 #include <iostream>
 
-#include "api/chercher.h"
+#include "egypte/egypte.h"
 #include "dialogue/dialogue.h"
 #include "dialogue/interruption.h"
 #include "dialogue/pagination.h"
 #include "output/rapport.h"
-#include "search/probleme.h"
-#include "search/recherche.h"
 
 namespace egypte {
 
@@ -89,7 +87,7 @@ void questionPagination(NTL::ZZ& reponse)
     reponse = valeur;
 }
 
-std::int64_t calcul(const Moteur& moteur)
+std::int64_t calcul(const Chercheur& chercheur)
 {
     Probleme pb;
     if (!preparation(pb)) return 0;
@@ -99,7 +97,7 @@ std::int64_t calcul(const Moteur& moteur)
     Resultat r;
     {
         const EcouteInterruption ecoute;
-        r = chercher(pb, d, &pagination, moteur);
+        r = chercheur ? chercheur(pb, d, &pagination) : chercher(pb, d, &pagination);
     }
     // The set-up left no length to try: nothing was searched.
     if (!r.pose) {
@@ -134,6 +132,6 @@ std::int64_t calcul(const Moteur& moteur)
     return r.solutions;
 }
 
-void calcul() { calcul(Moteur{}); }
+void calcul() { calcul(Chercheur{}); }
 
 }  // namespace egypte

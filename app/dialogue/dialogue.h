@@ -6,7 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "egypte/egypte.h"
 
 namespace egypte {
 
@@ -24,6 +27,16 @@ extern std::int64_t a1;       // number of token characters consumed by the scan
 // --- The run -----------------------------------------------------------------
 extern int expli;   // 1 = the explanations were asked for
 extern int recalc;  // 1 = another computation was asked for
+
+// The messages that end a computation of the dialogue.
+// Ends a computation whose constraints leave no length to try.
+inline constexpr const char* AUCUNE_SOLUTION =
+    " \n \n \t \t Aucune solution compte tenu des contraintes ! \n \n ";
+// Ends a computation stopped by Ctrl-C.
+inline constexpr const char* INTERROMPU = " \n \n \t \t Calcul interrompu a la demande de l'utilisateur. \n \n ";
+// Ends a computation whose next length would pass the largest length searched (LONGUEUR_MAX).
+inline constexpr const char* TROP_LONG =
+    " \n \n \t \t Longueur trop grande : la recherche est limitee a n = 100000 ! \n \n ";
 
 // Input codes of controle.
 constexpr int OUI_NON = 1;   // the token 0 or 1, left in valeur2
@@ -56,8 +69,10 @@ void decimal(NTL::ZZ& v, const char* s, std::size_t len);
 // 1 when c is a decimal digit, '+' or '-'.
 int valtest(char caract1);
 
-struct Probleme;
-struct Moteur;
+// How a computation of the dialogue searches: the library's `chercher` by
+// default; the tests and the benchmark pass another way (the plain walk,
+// the engine's settings) to hold every path against the reference.
+using Chercheur = std::function<Resultat(const Probleme&, const Demande&, Recepteur*)>;
 
 // The set-up questions of one computation: P, Q, the constraints or the
 // exclusion of 1, into pb. False when the computation already ended with its
@@ -65,11 +80,10 @@ struct Moteur;
 bool preparation(Probleme& pb);
 
 // One computation of the dialogue: the set-up questions, the search through
-// the library (Ctrl-C stops it, not the program; `moteur` says how the engine
-// runs, for the tests that hold every path against the plain walk), the
-// listing paged by questionPagination, the messages and the report.
-// Returns the number of expansions found.
-std::int64_t calcul(const Moteur& moteur);
+// the library (Ctrl-C stops it, not the program; `chercheur`, when set, is
+// how), the listing paged by questionPagination, the messages and the
+// report. Returns the number of expansions found.
+std::int64_t calcul(const Chercheur& chercheur);
 void calcul();
 
 // The paging question: writes it, reads the answer (a signed integer) into

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "search/journal.h"
+#include "egypte/journal.h"
 
 namespace egypte {
 

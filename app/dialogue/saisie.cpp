@@ -9,9 +9,10 @@
 
 #include "dialogue/dialogue.h"
 #include "dialogue/interruption.h"
-#include "search/etat.h"
 
 namespace egypte {
+
+using NTL::ZZ;
 
 char message[200];
 std::string entree;

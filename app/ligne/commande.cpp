@@ -6,9 +6,9 @@
 // Numbers are strings of decimal digits only, of any length, leading zeros
 // allowed. No sign, not even '+': every number here is positive or zero, so
 // a sign can only be a mistake, and '+5' is refused just as '-5' is.
-#include "dialogue/commande.h"
+#include "ligne/commande.h"
 #include "dialogue/dialogue.h"
-#include "search/texte.h"
+#include "egypte/texte.h"
 
 #include <CLI/CLI.hpp>
 
@@ -456,6 +456,6 @@ std::string aideCommande()
            "  egypte --balayer 2..100\n";
 }
 
-std::string versionCommande() { return "egypte 8.0"; }
+std::string versionCommande() { return std::string("egypte ") + version(); }
 
 }  // namespace egypte

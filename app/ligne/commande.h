@@ -1,8 +1,8 @@
 // The command line: one computation given as arguments, for scripts and long
 // counts. `egypte [options] P/Q` (or `P Q`); no argument at all is the
 // interactive dialogue.
-#ifndef EGYPTE_DIALOGUE_COMMANDE_H
-#define EGYPTE_DIALOGUE_COMMANDE_H
+#ifndef EGYPTE_LIGNE_COMMANDE_H
+#define EGYPTE_LIGNE_COMMANDE_H
 
 #include <NTL/ZZ.h>
 

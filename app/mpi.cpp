@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/commande.h"
+#include "ligne/commande.h"
 #include "dialogue/interruption.h"
 #include "egypte/reseau.h"
 

@@ -3,7 +3,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "dialogue/commande.h"
+#include "ligne/commande.h"
 #include "dialogue/interruption.h"
 #include "output/estimation_rapport.h"
 #include "output/liste.h"

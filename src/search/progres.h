@@ -1,8 +1,8 @@
 // The status line of a long search, on standard error when it is a terminal.
 // It is drawn when the search looks in (every PAS steps, see
 // search/avancement.h), never from the search's own steps.
-#ifndef EGYPTE_OUTPUT_PROGRES_H
-#define EGYPTE_OUTPUT_PROGRES_H
+#ifndef EGYPTE_SEARCH_PROGRES_H
+#define EGYPTE_SEARCH_PROGRES_H
 
 #include <chrono>
 #include <functional>

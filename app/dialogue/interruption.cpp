@@ -1,13 +1,15 @@
 #include "dialogue/interruption.h"
 
-#include "search/etat.h"
+#include <atomic>
+
+#include "egypte/egypte.h"
 
 namespace egypte {
 
 namespace {
 
 // Only sets the flag: the search sees it at its next step.
-extern "C" void surInterruption(int) { interrompu.store(true, std::memory_order_relaxed); }
+extern "C" void surInterruption(int) { interrompre(); }
 
 std::atomic<int> dernierSignal{0};
 
@@ -16,7 +18,7 @@ const int ARRETS[3] = {SIGINT, SIGTERM, SIGHUP};
 extern "C" void surArret(int sig)
 {
     dernierSignal.store(sig, std::memory_order_relaxed);
-    interrompu.store(true, std::memory_order_relaxed);
+    interrompre();
 }
 
 void installer(void (*gestion)(int), struct sigaction& ancienne, int sig = SIGINT)
@@ -32,7 +34,7 @@ void installer(void (*gestion)(int), struct sigaction& ancienne, int sig = SIGIN
 
 EcouteInterruption::EcouteInterruption()
 {
-    interrompu = false;
+    effacerInterruption();
     installer(surInterruption, ancienne_);
 }
 
@@ -40,7 +42,7 @@ EcouteInterruption::~EcouteInterruption() { sigaction(SIGINT, &ancienne_, nullpt
 
 EcouteArret::EcouteArret()
 {
-    interrompu = false;
+    effacerInterruption();
     dernierSignal = 0;
     for (int k = 0; k < 3; k++) installer(surArret, anciennes_[k], ARRETS[k]);
 }

@@ -13,8 +13,8 @@
 #include <iostream>
 #include <vector>
 
-#include "search/journal.h"
-#include "search/texte.h"
+#include "egypte/journal.h"
+#include "egypte/texte.h"
 
 namespace egypte {
 

@@ -9,7 +9,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "search/journal.h"
+#include "egypte/journal.h"
 
 namespace egypte {
 

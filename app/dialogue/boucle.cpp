@@ -5,7 +5,6 @@
 #include <string>
 
 #include "dialogue/dialogue.h"
-#include "search/recherche.h"
 
 namespace egypte {
 

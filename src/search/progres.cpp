@@ -3,7 +3,7 @@
 // drawn with a carriage return and no line break, and erased by blanks, so a
 // terminal shows it on the current line and a person never sees it mixed with
 // the text of the dialogue.
-#include "output/progres.h"
+#include "search/progres.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

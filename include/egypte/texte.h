@@ -1,7 +1,7 @@
 // Text for messages: a name or a value given by the user, as a message
 // writes it.
-#ifndef EGYPTE_SEARCH_TEXTE_H
-#define EGYPTE_SEARCH_TEXTE_H
+#ifndef EGYPTE_TEXTE_H
+#define EGYPTE_TEXTE_H
 
 #include <cstddef>
 #include <string>
