@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds egypte with its tests and runs them all.
-#   bash scripts/tester.sh              the usual build (build-tests/)
+#   bash scripts/tester.sh              the usual build (build-tests/), then the
+#                                       examples against an installed prefix
 #   bash scripts/tester.sh --sanitize   the same tests, everything built with
 #                                       AddressSanitizer and UBSan (build-sanitize/)
 #   bash scripts/tester.sh --threads    the tests of the walk and of the scan on several threads,
@@ -20,4 +21,6 @@ else
   cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Release -DEGYPTE_TESTS=ON
   cmake --build build-tests -j2
   ctest --test-dir build-tests --output-on-failure -j2
+  # The library installed, and the examples built against it alone.
+  bash scripts/exemples.sh build-tests
 fi
