@@ -35,6 +35,7 @@
 #define EGYPTE_SEARCH_ESTIMATION_H
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -111,6 +112,15 @@ Sondage sonder(const Recherche& c, Tirage& tirage, long bloc = BLOC);
 // set, the leaf's walk stops between two of its steps and the probe is cut.
 Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long bloc = BLOC,
                const std::atomic<bool>* arret = nullptr);
+
+using Horloge = std::chrono::steady_clock;
+
+// Seconds since t0.
+inline double depuis(Horloge::time_point t0) { return std::chrono::duration<double>(Horloge::now() - t0).count(); }
+
+// The logarithm of a guess at the size of a subtree where `inverse` is the
+// inverse of what is left and `m` + 2 unknowns are (sondage.cpp).
+double logTaille(const Recherche& s, NTL::ZZ inverse, int m);
 
 // The estimate for the length n of the problem set up in s (by poser): the
 // length is set up exactly as the search over lengths would set it up, then
