@@ -8,7 +8,7 @@
 
 int main()
 {
-    egypte::Probleme un;  // 1/1, distinct unknowns
+    egypte::Probleme un;  // 1/1; Inconnues::distinctes and Parite::indifferente by default
     un.longueur = 7;
     egypte::Demande d;
     d.montrer = egypte::Montrer::compter;

@@ -46,7 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     if (c.aide || c.version) return 0;
     const Probleme& p = c.probleme;
     verifier(p.P1 > 0 && p.Q1 > 0, "an accepted fraction that is not positive");
-    verifier((p.type == 1 || p.type == 2) && p.parite >= 0 && p.parite <= 2, "a type or a parity out of range");
+    verifier((p.inconnues == egypte::Inconnues::repetees || p.inconnues == egypte::Inconnues::distinctes) &&
+                 (p.parite == egypte::Parite::indifferente || p.parite == egypte::Parite::impaires ||
+                  p.parite == egypte::Parite::paires), "a type or a parity out of range");
     verifier(p.minx >= 0 && p.M >= 0 && p.minn >= 0 && p.maxn >= 0 && p.longueur >= 0, "a negative bound");
     verifier(IsZero(p.minx) || IsZero(p.M) || p.minx < p.M, "contradictory bounds on the unknowns accepted");
     verifier(IsZero(p.minn) || IsZero(p.maxn) || p.minn < p.maxn, "contradictory bounds on the length accepted");

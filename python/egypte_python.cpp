@@ -71,14 +71,11 @@ egypte::Probleme probleme(const py::object& p, const py::object& q, const Option
     egypte::Probleme pb;
     pb.P1 = versZZ(p, "p");
     pb.Q1 = versZZ(q, "q");
-    pb.type = o.repetitions ? 1 : 2;
+    pb.inconnues = o.repetitions ? egypte::Inconnues::repetees : egypte::Inconnues::distinctes;
     pb.sansUn = o.sans_un;
     if (!o.parite.is_none()) {
         const std::string s = py::str(o.parite);
-        if (s == "paire") pb.parite = 2;
-        else if (s == "impaire") pb.parite = 1;
-        else if (s == "indifferente") pb.parite = 0;
-        else throw py::value_error("--parite attend paire, impaire ou indifferente, pas '" + s + "'");
+        if (!egypte::lireParite(s, pb.parite)) throw py::value_error("--parite attend paire, impaire ou indifferente, pas '" + s + "'");
     }
     pb.minx = borne(o.min_x1, "min-x1");
     pb.M = borne(o.max_xn, "max-xn");
@@ -281,7 +278,6 @@ private:
 
 // --- The functions -------------------------------------------------------------
 
-const char* nomParite(int p) { return p == 2 ? "paire" : (p == 1 ? "impaire" : "indifferente"); }
 
 py::dict rapport(const egypte::Probleme& pb, const egypte::Resultat& r)
 {
@@ -295,8 +291,8 @@ py::dict rapport(const egypte::Probleme& pb, const egypte::Resultat& r)
     d["fraction_reduite"] = texte(r.P) + "/" + texte(r.Q);
     py::dict c;
     auto b = [](const NTL::ZZ& v) { return IsZero(v) ? py::object(py::none()) : versPython(v); };
-    c["inconnues"] = pb.type == 2 ? "differentes" : "repetitions";
-    c["parite"] = nomParite(pb.parite);
+    c["inconnues"] = pb.inconnues == egypte::Inconnues::distinctes ? "differentes" : "repetitions";
+    c["parite"] = egypte::nomParite(pb.parite);
     c["min_x1"] = b(pb.minx);
     c["max_xn"] = b(pb.M);
     c["min_n"] = b(pb.minn);

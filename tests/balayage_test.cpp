@@ -89,7 +89,7 @@ TEST(Balayage, TableALaMain)
     // fractions has an odd numerator, so 2/5 and 4/5 have none;
     // 1/5 = 1/9 + 1/15 + 1/45 and 3/5 = 1/3 + 1/5 + 1/15.
     Probleme impaires;
-    impaires.parite = 1;
+    impaires.parite = egypte::Parite::impaires;
     impaires.longueur = 3;
     d.q1 = d.q2 = 5;
     Releve i;
@@ -124,12 +124,12 @@ TEST(Balayage, ChaqueLigneContreLaMarcheDeReference)
 #endif
     for (int e = 0; e < essais; e++) {
         Probleme c;
-        c.type = 1 + static_cast<int>(alea() % 2);
-        c.parite = static_cast<int>(alea() % 3);
+        c.inconnues = static_cast<egypte::Inconnues>(1 + alea() % 2);
+        c.parite = static_cast<egypte::Parite>(alea() % 3);
         if (alea() % 3 == 0) c.minx = 2 + alea() % 5;
         if (alea() % 2 == 0) c.M = 30 + alea() % 300;
         // Odd or even unknowns can need many terms: the plain walk is kept short.
-        if (c.parite != 0 || alea() % 2 == 0) c.maxn = 3 + alea() % 3;
+        if (c.parite != egypte::Parite::indifferente || alea() % 2 == 0) c.maxn = 3 + alea() % 3;
         // A single length allowed: the scan must still search it.
         if (alea() % 4 == 0) {
             c.maxn = 0;
@@ -142,7 +142,7 @@ TEST(Balayage, ChaqueLigneContreLaMarcheDeReference)
         // (the scan's own search in increasing order).
         if (e % 3 == 0) {
             c = Probleme{};
-            c.type = 1 + e % 2;
+            c.inconnues = static_cast<egypte::Inconnues>(1 + e % 2);
             // Bounds on n past 2^63 and 2^64, read as the single search
             // reads them: a last length beyond every length searched bounds
             // none, a first one there leaves every fraction without.
@@ -206,8 +206,8 @@ TEST(Debut, LaListeEntiereFiltreeParSonDebut)
         Probleme p;
         p.P1 = 1 + alea() % 5;
         p.Q1 = 2 + alea() % 9;
-        p.type = 1 + static_cast<int>(alea() % 2);
-        p.parite = alea() % 4 == 0 ? static_cast<int>(1 + alea() % 2) : 0;
+        p.inconnues = static_cast<egypte::Inconnues>(1 + alea() % 2);
+        p.parite = static_cast<egypte::Parite>(alea() % 4 == 0 ? 1 + alea() % 2 : 0);
         if (alea() % 3 == 0) p.M = 200 + alea() % 2000;
         p.longueur = 4 + alea() % 2;
         egypte::Demande d;

@@ -32,7 +32,8 @@ std::string resume(const Commande& c)
     auto champ = [&o](const char* nom, const auto& v, const auto& defaut) {
         if (v != defaut) o << ' ' << nom << '=' << v;
     };
-    champ("type", p.type, q.type); champ("parite", p.parite, q.parite);
+    champ("type", static_cast<int>(p.inconnues), static_cast<int>(q.inconnues));
+    champ("parite", static_cast<int>(p.parite), static_cast<int>(q.parite));
     champ("minx", p.minx, q.minx); champ("M", p.M, q.M);
     champ("minn", p.minn, q.minn); champ("maxn", p.maxn, q.maxn);
     champ("sansUn", p.sansUn, q.sansUn); champ("longueur", p.longueur, q.longueur);

@@ -29,7 +29,7 @@ const Cas CAS[] = {
 Recherche::Longueur poser(Recherche& s, const Cas& k)
 {
     Probleme pb;
-    pb.P1 = k.P, pb.Q1 = k.Q, pb.type = k.type, pb.parite = k.parite, pb.longueur = k.n;
+    pb.P1 = k.P, pb.Q1 = k.Q, pb.inconnues = static_cast<Inconnues>(k.type), pb.parite = static_cast<Parite>(k.parite), pb.longueur = k.n;
     pb.minx = k.minx, pb.M = k.M;
     Recherche::Fin f;
     EXPECT_TRUE(s.poser(pb, f));

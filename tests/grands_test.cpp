@@ -50,7 +50,7 @@ protected:
         egypte::Probleme p;
         p.P1 = 2;
         p.Q1 = Q;
-        p.type = type;
+        p.inconnues = static_cast<egypte::Inconnues>(type);
         egypte::Demande d;
         d.montrer = montrer;
         d.fils = 1;

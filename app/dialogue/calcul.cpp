@@ -44,11 +44,11 @@ void bornes(const char* minorant, const char* majorant, const char* recommencez,
 bool contraintes(Probleme& pb)
 {
     controle(TYPE, " \n \n \t Type d'equation :  1  ou  2  ?  : \t");
-    pb.type = valeur2;
+    pb.inconnues = static_cast<Inconnues>(valeur2);
     controle(PARITE, "\n \t Parite des inconnues,  PAIRE = 2 ,  IMPAIRE = 1 , INDIFFERENTE = 0 ? \t: ");
-    pb.parite = valeur2;
+    pb.parite = static_cast<Parite>(valeur2);
     // Before the bounds are asked: no bound can make this fraction possible.
-    if (pb.parite == 1 && !impairesPossibles(pb.P1, pb.Q1)) {
+    if (pb.parite == Parite::impaires && !impairesPossibles(pb.P1, pb.Q1)) {
         std::cout << AUCUNE_SOLUTION;
         return false;
     }
@@ -91,7 +91,7 @@ std::int64_t calcul(const Chercheur& chercheur)
 {
     Probleme pb;
     if (!preparation(pb)) return 0;
-    Pagination pagination(pb.type, pb.sansUn);
+    Pagination pagination(static_cast<int>(pb.inconnues), pb.sansUn);
     Demande d;
     d.ligneDEtat = true;
     Resultat r;

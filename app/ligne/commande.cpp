@@ -233,13 +233,10 @@ void decouper(int argc, const char* const* argv, Options& o)
 
 void lireProbleme(const Options& o, Probleme& pb)
 {
-    pb.type = o.repetitions->count() > 0 ? 1 : 2;
+    pb.inconnues = o.repetitions->count() > 0 ? Inconnues::repetees : Inconnues::distinctes;
     pb.sansUn = o.sansUn->count() > 0;
     if (const std::string* s = valeurDe(o.parite)) {
-        if (*s == "paire") pb.parite = 2;
-        else if (*s == "impaire") pb.parite = 1;
-        else if (*s == "indifferente") pb.parite = 0;
-        else refuser("--parite attend paire, impaire ou indifferente, pas " + cite(*s));
+        if (!lireParite(*s, pb.parite)) refuser("--parite attend paire, impaire ou indifferente, pas " + cite(*s));
     }
     // The values of the options are judged before the fraction: in
     // `--parite 4/5` the fraction was taken for the value.

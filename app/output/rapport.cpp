@@ -10,7 +10,7 @@ void rapportDialogue(std::ostream& o, const Probleme& p, const Resultat& r)
 {
     const int n = r.longueur;
     const std::int64_t K1 = r.solutions;
-    const int type = p.type, parite = p.parite;
+    const int type = static_cast<int>(p.inconnues), parite = static_cast<int>(p.parite);
     const NTL::ZZ &minax = p.minx, &Ma = p.M, &minn = p.minn, &maxn2 = p.maxn;
     o << std::endl << std::endl;
     o << " \t L'equation Diophantienne a  " << n

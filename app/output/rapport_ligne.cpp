@@ -27,7 +27,6 @@ std::string virgules(const std::vector<NTL::ZZ>& v)
     return s;
 }
 
-const char* nomParite(int p) { return p == 2 ? "paire" : (p == 1 ? "impaire" : "indifferente"); }
 
 const char* raison(Fin f)
 {
@@ -53,7 +52,7 @@ void rapportProbleme(std::ostream& o, const Probleme& p, const NTL::ZZ& P, const
     o << "Fraction : " << p.P1 << '/' << p.Q1;
     if (P != p.P1) o << " = " << P << '/' << Q;
     o << '\n';
-    o << "Inconnues : " << (p.type == 2 ? "toutes differentes" : "pouvant etre egales") << ", parite "
+    o << "Inconnues : " << (p.inconnues == Inconnues::distinctes ? "toutes differentes" : "pouvant etre egales") << ", parite "
       << nomParite(p.parite);
     if (!IsZero(p.minx)) o << ", x1 >= " << p.minx;
     if (!IsZero(p.M)) o << ", xn <= " << p.M;
@@ -91,7 +90,7 @@ void problemeJson(nlohmann::json& j, const Probleme& p, const NTL::ZZ& P, const 
     auto borne = [](const NTL::ZZ& v) { return IsZero(v) ? nlohmann::json(nullptr) : nlohmann::json(texte(v)); };
     j["fraction"] = texte(p.P1) + "/" + texte(p.Q1);
     j["fraction_reduite"] = texte(P) + "/" + texte(Q);
-    j["contraintes"] = {{"inconnues", p.type == 2 ? "differentes" : "repetitions"},
+    j["contraintes"] = {{"inconnues", p.inconnues == Inconnues::distinctes ? "differentes" : "repetitions"},
                         {"parite", nomParite(p.parite)},
                         {"min_x1", borne(p.minx)},
                         {"max_xn", borne(p.M)},

@@ -55,12 +55,22 @@ private:
 
 // --- The problem --------------------------------------------------------------
 
+// Whether the unknowns of one expansion are all different (the default) or
+// some may be equal (the dialogue's Type 2 and Type 1).
+enum class Inconnues { repetees = 1, distinctes = 2 };
+// The parity of every unknown.
+enum class Parite { indifferente = 0, impaires = 1, paires = 2 };
+// Its word ("indifferente", "impaire", "paire"), as the command line and the
+// reports write it; lireParite reads one back (false on anything else).
+const char* nomParite(Parite p);
+bool lireParite(const std::string& mot, Parite& p);
+
 // The fraction as entered and every constraint, as the command line takes
 // them; 0 stands for the absence of a bound.
 struct Probleme {
     NTL::ZZ P1{1}, Q1{1};  // the fraction as entered, both positive
-    int type = 2;          // 2 = all unknowns different, 1 = unknowns may be equal
-    int parite = 0;        // 0 = any parity, 1 = all odd, 2 = all even
+    Inconnues inconnues = Inconnues::distinctes;
+    Parite parite = Parite::indifferente;
     NTL::ZZ minx;          // minimum for x1; 0 = none
     NTL::ZZ M;             // maximum for xn; 0 = none
     NTL::ZZ minn;          // minimum for n; 0 = none

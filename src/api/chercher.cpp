@@ -49,7 +49,7 @@ std::string enteteJournal(const Probleme& p, const Demande& d)
     // The version of the cutting into units: a journal written under another
     // one numbers other units. Where the listing goes: a journal of a listing
     // on standard output knows no file to resume into.
-    o << "egypte-journal 2 decoupage 1 " << p.P1 << '/' << p.Q1 << " type " << p.type << " parite " << p.parite
+    o << "egypte-journal 2 decoupage 1 " << p.P1 << '/' << p.Q1 << " type " << static_cast<int>(p.inconnues) << " parite " << static_cast<int>(p.parite)
       << " min-x1 " << p.minx << " max-xn " << p.M << " min-n " << p.minn << " max-n " << p.maxn << " longueur "
       << p.longueur << " sans-un " << p.sansUn << " montrer " << static_cast<int>(d.montrer) << ' ' << d.K
       << " liste " << d.liste;

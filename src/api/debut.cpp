@@ -44,10 +44,10 @@ void verifierDebut(const Probleme& p)
     for (std::size_t i = 0; i < d.size(); i++) {
         if (d[i] < 1) refuser(p, "a un denominateur nul");
         if (i > 0 && d[i] < d[i - 1]) refuser(p, "n'est pas croissant (x1 <= x2 <= ... <= xn)");
-        if (i > 0 && d[i] == d[i - 1] && p.type == 2)
+        if (i > 0 && d[i] == d[i - 1] && p.inconnues == Inconnues::distinctes)
             refuser(p, "repete un denominateur (les inconnues sont toutes differentes ; --repetitions)");
-        if (p.parite != 0 && IsOdd(d[i]) != (p.parite == 1))
-            refuser(p, std::string("a un denominateur ") + (p.parite == 1 ? "pair (parite impaire)" : "impair (parite paire)"));
+        if (p.parite != Parite::indifferente && IsOdd(d[i]) != (p.parite == Parite::impaires))
+            refuser(p, std::string("a un denominateur ") + (p.parite == Parite::impaires ? "pair (parite impaire)" : "impair (parite paire)"));
         if (!IsZero(p.M) && d[i] > p.M) refuser(p, "depasse --max-xn");
     }
     if (!IsZero(p.minx) && d[0] < p.minx) refuser(p, "commence sous --min-x1");
@@ -73,7 +73,7 @@ Probleme reste(const Probleme& p)
     r.P1 = p.P1 * D - N * p.Q1;
     r.Q1 = p.Q1 * D;
     // From xk on: xk+1 >= xk, or > xk when the unknowns all differ.
-    r.minx = p.debut.back() + (p.type == 2 ? 1 : 0);
+    r.minx = p.debut.back() + (p.inconnues == Inconnues::distinctes ? 1 : 0);
     r.sansUn = false;
     if (!IsZero(p.longueur)) r.longueur = p.longueur - k;
     if (!IsZero(p.maxn)) r.maxn = p.maxn - k;

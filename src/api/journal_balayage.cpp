@@ -10,7 +10,7 @@ std::string JournalBalayage::entete(const Probleme& p, const DemandeBalayage& d)
 {
     std::ostringstream o;
     o << "egypte-journal 2 balayage 2 " << d.q1 << ".." << d.q2 << " moins-un " << d.moinsUn << " premiers "
-      << d.premiers << " type " << p.type << " parite " << p.parite << " min-x1 " << p.minx << " max-xn " << p.M
+      << d.premiers << " type " << static_cast<int>(p.inconnues) << " parite " << static_cast<int>(p.parite) << " min-x1 " << p.minx << " max-xn " << p.M
       << " min-n " << p.minn << " max-n " << p.maxn << " longueur " << p.longueur << " sans-un " << p.sansUn << " liste " << d.liste;
     return o.str();
 }

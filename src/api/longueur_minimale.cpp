@@ -56,12 +56,12 @@ Issue parLeMoteur(Probleme pb, long lo, long hi, int& n)
 
 // Is there an expansion of rn/rd in `reste` unknowns from `lo` on (type 1:
 // equal ones allowed)? In increasing order, the engine taking the last two.
-Issue exister(int type, const ZZ& rn, const ZZ& rd, const ZZ& lo, long reste, long& budget)
+Issue exister(Inconnues type, const ZZ& rn, const ZZ& rd, const ZZ& lo, long reste, long& budget)
 {
     if (reste == 2) {
         if (budget-- <= 0) return Issue::epuise;
         Probleme pb;
-        pb.type = type;
+        pb.inconnues = type;
         pb.P1 = rn;
         pb.Q1 = rd;
         pb.minx = lo;
@@ -82,7 +82,7 @@ Issue exister(int type, const ZZ& rn, const ZZ& rd, const ZZ& lo, long reste, lo
         sub(n, n, rd);
         mul(d, rd, x);
         GCD(g, n, d);
-        const Issue i = exister(type, n / g, d / g, type == 2 ? x + 1 : x, reste - 1, budget);
+        const Issue i = exister(type, n / g, d / g, type == Inconnues::distinctes ? x + 1 : x, reste - 1, budget);
         if (i == Issue::trouve || i == Issue::interrompue) return i;
         if (i == Issue::epuise) return i;
     }
@@ -105,7 +105,7 @@ int longueurMinimale(const Probleme& c, const ZZ& p, const ZZ& q)
     int n = 0;
     // Every value allowed and P/Q < 1: every length from the greedy
     // expansion's on has expansions, so the lengths below are all there is.
-    const bool libre = pb.parite == 0 && IsZero(pb.minx) && IsZero(pb.M) && pb.debut.empty() && p < q;
+    const bool libre = pb.parite == Parite::indifferente && IsZero(pb.minx) && IsZero(pb.M) && pb.debut.empty() && p < q;
     if (!libre || lo > hi) {
         const Issue i = lo <= hi ? parLeMoteur(pb, lo, hi, n) : Issue::aucune;
         return i == Issue::interrompue ? -1 : n;
@@ -122,7 +122,7 @@ int longueurMinimale(const Probleme& c, const ZZ& p, const ZZ& q)
     Q = q / g;
     for (long k = lo; k <= hi; k++) {
         long budget = BUDGET;
-        Issue i = exister(pb.type, P, Q, ZZ(1), k, budget);
+        Issue i = exister(pb.inconnues, P, Q, ZZ(1), k, budget);
         if (i == Issue::epuise) i = parLeMoteur(pb, k, k, n);
         if (i == Issue::trouve) return static_cast<int>(k);
         if (i == Issue::interrompue) return -1;

@@ -10,8 +10,10 @@ void verifier(const Probleme& p)
     auto refuser = [](const std::string& m) { throw Erreur(Erreur::Genre::probleme, m); };
     if (p.P1 <= 0) refuser("numerateur nul ou negatif (entier positif attendu)");
     if (p.Q1 <= 0) refuser("denominateur nul ou negatif (entier positif attendu)");
-    if (p.type != 1 && p.type != 2) refuser("type attend 1 (repetitions) ou 2 (inconnues differentes)");
-    if (p.parite < 0 || p.parite > 2) refuser("--parite attend paire, impaire ou indifferente");
+    if (p.inconnues != Inconnues::repetees && p.inconnues != Inconnues::distinctes)
+        refuser("les inconnues sont distinctes ou repetees");
+    if (p.parite != Parite::indifferente && p.parite != Parite::impaires && p.parite != Parite::paires)
+        refuser("--parite attend paire, impaire ou indifferente");
     const struct { const NTL::ZZ& v; const char* nom; } bornes[] = {
         {p.minx, "--min-x1"}, {p.M, "--max-xn"}, {p.minn, "--min-n"}, {p.maxn, "--max-n"}, {p.longueur, "--longueur"}};
     for (const auto& b : bornes)
@@ -21,6 +23,21 @@ void verifier(const Probleme& p)
     if (!IsZero(p.longueur) && (!IsZero(p.minn) || !IsZero(p.maxn)))
         refuser("--longueur exclut --min-n et --max-n (la longueur est donnee)");
     verifierDebut(p);
+}
+
+const char* nomParite(Parite p)
+{
+    return p == Parite::paires ? "paire" : (p == Parite::impaires ? "impaire" : "indifferente");
+}
+
+bool lireParite(const std::string& mot, Parite& p)
+{
+    for (const Parite v : {Parite::indifferente, Parite::impaires, Parite::paires})
+        if (mot == nomParite(v)) {
+            p = v;
+            return true;
+        }
+    return false;
 }
 
 }  // namespace egypte

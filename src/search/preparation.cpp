@@ -67,8 +67,8 @@ bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
     GCD(pg, P1, Q1);
     div(P, P1, pg);
     div(Q, Q1, pg);
-    type = pb.type;
-    parite = pb.parite;
+    type = static_cast<int>(pb.inconnues);
+    parite = static_cast<int>(pb.parite);
     pourquoi = Fin::aucune;
     // impairesPossibles, on the fraction already reduced.
     if (parite == 1 && !IsOdd(Q)) return false;
