@@ -370,6 +370,7 @@ PYBIND11_MODULE(egypte, m)
 {
     m.doc() = "Developpements egyptiens de longueur minimale de P/Q : 1/x1 + ... + 1/xn = P/Q, "
               "x1 <= ... <= xn, sous contraintes, en entiers de taille quelconque.";
+    m.attr("__version__") = egypte::version();
 
     py::class_<Lots>(m, "_Lots", "Les developpements d'une recherche, par lots.")
         .def("__iter__", [](Lots& l) -> Lots& { return l; })

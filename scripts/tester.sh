@@ -23,4 +23,6 @@ else
   ctest --test-dir build-tests --output-on-failure -j2
   # The library installed, and the examples built against it alone.
   bash scripts/exemples.sh build-tests
+  # The Python module installed by pip into a fresh environment.
+  bash scripts/pip.sh
 fi
