@@ -28,6 +28,7 @@ struct DemandeBalayage {
     bool premiers = false;        // only prime q
     int fils = 0;                 // threads; 0: EGYPTE_FILS, or every core
     std::string journal;          // a journal to keep and resume from; empty: none
+    std::atomic<bool>* arret = nullptr;  // this scan's own stop, as Demande::arret
 };
 
 // What one denominator gave.

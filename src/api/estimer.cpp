@@ -1,6 +1,7 @@
 // The library's estimate: the problem set up as for its count, the length
 // probed (search/estimation.cpp).
 #include "api/debut.h"
+#include "search/avancement.h"
 #include "search/estimation.h"
 #include "search/parallele.h"
 
@@ -8,6 +9,7 @@ namespace egypte {
 
 Estimation estimer(const Probleme& p, const DemandeEstimation& d)
 {
+    const PourRecherche pour(d.arret);
     Probleme entier = p;
     if (d.longueur != 0) entier.longueur = d.longueur;
     verifier(entier);

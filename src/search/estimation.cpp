@@ -169,7 +169,7 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
     for (;;) {
         const Horloge::time_point t0 = Horloge::now();
         const bool enfants = candidats(o, haut, bas, nombre);
-        if (interrompu.load(std::memory_order_relaxed)) {
+        if (arrete()) {
             r.coupe = true;
             return r;
         }
@@ -216,7 +216,7 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
     r.pas = static_cast<double>(el.pas);
     r.noeuds += r.poids * r.pas;
     r.developpements = r.poids * static_cast<double>(el.trouves.taille());
-    r.coupe = el.coupe || interrompu.load(std::memory_order_relaxed);
+    r.coupe = el.coupe || arrete();
     return r;
 }
 
@@ -419,7 +419,7 @@ bool descendre(const Recherche& c, const std::vector<Noeud>& niveau, std::size_t
                 suivant.push_back(std::move(el->racine));
             }
         }
-        if (interrompu.load(std::memory_order_relaxed)) return false;
+        if (arrete()) return false;
     }
     developpements += dev;
     secondes += depuis(t0);
@@ -635,7 +635,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         unites.back().poids = std::pow(std::max(1.0, unites.back().taille), PUISSANCE);
         unites.back().noeud = std::move(noeud);
     }
-    if (interrompu.load(std::memory_order_relaxed)) {
+    if (arrete()) {
         e.genre = Estimation::Genre::interrompue;
         e.arretCtrlC = true;
         e.duree = depuis(debut);
@@ -663,7 +663,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
 
     if (piloter(strates, sondeur, r, debut, delai, e)) sonderLeReste(strates, sondeur, r, fin, delai, e);
     garde.reset();
-    e.arretCtrlC = interrompu.load(std::memory_order_relaxed);
+    e.arretCtrlC = arrete();
     if (e.sondes == 0 && !strates.empty()) e.genre = Estimation::Genre::interrompue;
     sommer(strates, sondeur, e);
     e.duree = depuis(debut);

@@ -119,7 +119,8 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
 // walking then is cut and not counted, as the next one would not have been
 // (each is bounded: a block of x[n-2] takes a few hundredths of a second at
 // most on these problems). Stops at Ctrl-C (the flag `interrompu`, which the
-// caller listens for): the probes complete by then are kept.
+// caller listens for, or the stop of this thread's search): the probes
+// complete by then are kept.
 Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r);
 
 }  // namespace egypte
