@@ -6,10 +6,15 @@
 // A generator runs its search on a thread of its own, which hands batches of
 // expansions over a bounded queue: memory stays bounded whatever the count,
 // and the search runs without the GIL, while Python turns the previous batch
-// into tuples. Closing the generator (or dropping
-// it) stops its search at its next expansion; Ctrl-C while Python waits for
-// the next batch stops every search of the process, as on the command line,
-// and raises KeyboardInterrupt.
+// into tuples. Every search of the module has a stop of its own
+// (Demande::arret), never the process's flag, which one call would clear
+// while another search had not looked at it yet. Closing the generator (or
+// dropping it) sets its stop: the search ends at its next step, not at its
+// next expansion, which a sparse search may take days to reach. Ctrl-C,
+// which Python notes in its main thread only, is looked for while that
+// thread waits in the module: it sets the stops of every search the module
+// runs, in whatever Python thread, and each of those calls raises
+// KeyboardInterrupt once its search has stopped.
 #include <pybind11/eval.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -22,6 +27,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -126,6 +132,65 @@ Options lireOptions(const py::kwargs& k)
     return o;
 }
 
+// --- Stops ---------------------------------------------------------------------
+
+// The stop of one search of the module.
+struct Arret {
+    std::atomic<bool> arret{false};  // handed to the library: the search stops at its next step
+    std::atomic<bool> ctrlC{false};  // set before `arret` by Ctrl-C: the call raises KeyboardInterrupt
+};
+
+// The stops of the searches that run, for Ctrl-C. Never destroyed: a closed
+// generator's search may still be ending on its thread when the interpreter
+// exits.
+class Arrets {
+public:
+    static Arrets& toutes()
+    {
+        static Arrets* a = new Arrets;
+        return *a;
+    }
+    void inscrire(Arret* a)
+    {
+        const std::lock_guard<std::mutex> v(verrou_);
+        arrets_.insert(a);
+    }
+    void retirer(Arret* a)
+    {
+        const std::lock_guard<std::mutex> v(verrou_);
+        arrets_.erase(a);
+    }
+    void ctrlC()
+    {
+        const std::lock_guard<std::mutex> v(verrou_);
+        for (Arret* a : arrets_) {
+            a->ctrlC = true;
+            a->arret = true;
+        }
+    }
+
+private:
+    std::mutex verrou_;
+    std::set<Arret*> arrets_;
+};
+
+// Python's main thread, between two waits: true when a signal handler raised
+// (the exception is pending). Ctrl-C stops every search of the module;
+// another exception (a handler of the program's own, an alarm) only this one.
+bool signalRecu(Arret& a)
+{
+    if (PyErr_CheckSignals() == 0) return false;
+    if (PyErr_ExceptionMatches(PyExc_KeyboardInterrupt)) Arrets::toutes().ctrlC();
+    a.arret = true;
+    return true;
+}
+
+[[noreturn]] void ctrlCVenuDAilleurs()
+{
+    PyErr_SetNone(PyExc_KeyboardInterrupt);
+    throw py::error_already_set();
+}
+
 // --- The generator -------------------------------------------------------------
 
 // A batch of expansions as they cross: machine words when every value of an
@@ -146,6 +211,7 @@ struct File {
     bool fin = false;                 // the search is over
     std::string erreur;               // it failed (an Erreur)
     std::atomic<bool> fermee{false};  // the generator is closed: the search stops
+    Arret arret;                      // the search's own; inscribed while the search runs
     static constexpr std::size_t LOTS_MAX = 16, TAILLE_LOT = 4096;
 };
 
@@ -191,22 +257,32 @@ private:
 // `developpements` (defined in Python below) goes through them.
 class Lots {
 public:
-    Lots(const egypte::Probleme& p, const egypte::Demande& d) : f_(std::make_shared<File>())
+    Lots(const egypte::Probleme& p, egypte::Demande d) : f_(std::make_shared<File>())
     {
         std::shared_ptr<File> f = f_;
-        fil_ = std::thread([f, p, d] {
-            Remise r(f);
-            try {
-                egypte::chercher(p, d, &r);
-                r.envoyer();
-            } catch (const std::exception& e) {
+        d.arret = &f->arret.arret;
+        Arrets::toutes().inscrire(&f->arret);
+        try {
+            fil_ = std::thread([f, p, d] {
+                {
+                    Remise r(f);
+                    try {
+                        egypte::chercher(p, d, &r);
+                        r.envoyer();
+                    } catch (const std::exception& e) {
+                        std::lock_guard<std::mutex> v(f->verrou);
+                        f->erreur = e.what();
+                    }
+                }
+                Arrets::toutes().retirer(&f->arret);
                 std::lock_guard<std::mutex> v(f->verrou);
-                f->erreur = e.what();
-            }
-            std::lock_guard<std::mutex> v(f->verrou);
-            f->fin = true;
-            f->change.notify_all();
-        });
+                f->fin = true;
+                f->change.notify_all();
+            });
+        } catch (...) {
+            Arrets::toutes().retirer(&f->arret);
+            throw;
+        }
     }
     ~Lots() { fermer(); }
 
@@ -227,6 +303,12 @@ public:
                 }
                 fin = f_->fin && f_->lots.empty();
             }
+            // Ctrl-C seen by the main thread while this one iterates: the
+            // search stopped (its end is no end), nothing more is handed over.
+            if (f_->arret.ctrlC.load()) {
+                fermer();
+                ctrlCVenuDAilleurs();
+            }
             if (lot.taille() > 0) return liste(lot);
             if (fin) {
                 std::string e;
@@ -237,11 +319,8 @@ public:
                 if (!e.empty()) throw py::value_error(e);
                 throw py::stop_iteration();
             }
-            if (PyErr_CheckSignals() != 0) {
-                // Ctrl-C: every search of the process stops, this one is closed.
-                egypte::interrompre();
+            if (signalRecu(f_->arret)) {
                 fermer();
-                egypte::effacerInterruption();
                 throw py::error_already_set();
             }
         }
@@ -249,14 +328,15 @@ public:
 
     void fermer()
     {
+        f_->arret.arret = true;
         f_->fermee = true;
         if (!fil_.joinable()) return;
         {
             std::lock_guard<std::mutex> v(f_->verrou);
             f_->change.notify_all();
         }
-        // The search stops at its next expansion; until then it goes on
-        // alone, with what it shares kept alive.
+        // The search stops at its next step; until then it goes on alone,
+        // with what it shares kept alive.
         fil_.detach();
     }
 
@@ -316,14 +396,18 @@ py::dict rapport(const egypte::Probleme& pb, const egypte::Resultat& r)
     return d;
 }
 
-// Runs the search on a thread of its own, the GIL released; Python's own
-// handler only notes a signal, so this thread (Python's main one) looks at
-// it between short waits: Ctrl-C stops the search (the process's stop flag)
-// and raises KeyboardInterrupt once it has stopped.
+// Runs the search on a thread of its own, the GIL released, with a stop of
+// its own that f hands to the library. Python's own handler only notes a
+// signal, so the calling thread, when it is Python's main one, looks at it
+// between short waits; the call raises once the search has stopped, and
+// raises KeyboardInterrupt too when Ctrl-C stopped it from another thread.
 template <class R, class F>
 R sansGil(F f)
 {
-    egypte::effacerInterruption();
+    struct Inscrit : Arret {
+        Inscrit() { Arrets::toutes().inscrire(this); }
+        ~Inscrit() { Arrets::toutes().retirer(this); }
+    } arret;
     std::mutex verrou;
     std::condition_variable fin;
     bool fini = false;
@@ -331,7 +415,7 @@ R sansGil(F f)
     std::string erreur;
     std::thread fil([&] {
         try {
-            r = f();
+            r = f(&arret.arret);
         } catch (const std::exception& e) {
             erreur = e.what();
         }
@@ -339,33 +423,31 @@ R sansGil(F f)
         fini = true;
         fin.notify_all();
     });
-    bool ctrlC = false;
+    bool signale = false;
     for (;;) {
         {
             py::gil_scoped_release libre;
             std::unique_lock<std::mutex> v(verrou);
             if (fin.wait_for(v, std::chrono::milliseconds(50), [&] { return fini; })) break;
         }
-        if (!ctrlC && PyErr_CheckSignals() != 0) {
-            ctrlC = true;
-            egypte::interrompre();
-        }
+        if (!signale) signale = signalRecu(arret);
     }
     {
         py::gil_scoped_release libre;
         fil.join();
     }
-    if (ctrlC) {
-        egypte::effacerInterruption();
-        throw py::error_already_set();
-    }
+    if (signale) throw py::error_already_set();
+    if (arret.ctrlC.load()) ctrlCVenuDAilleurs();
     if (!erreur.empty()) throw py::value_error(erreur);
     return r;
 }
 
-egypte::Resultat chercherSansGil(const egypte::Probleme& pb, const egypte::Demande& d)
+egypte::Resultat chercherSansGil(const egypte::Probleme& pb, egypte::Demande d)
 {
-    return sansGil<egypte::Resultat>([&] { return egypte::chercher(pb, d); });
+    return sansGil<egypte::Resultat>([&](std::atomic<bool>* arret) {
+        d.arret = arret;
+        return egypte::chercher(pb, d);
+    });
 }
 
 }  // namespace
@@ -392,7 +474,7 @@ PYBIND11_MODULE(egypte, m)
         py::arg("p"), py::arg("q"));
 
     // A generator of Python's own over the batches: it streams, and closing
-    // it (or dropping it, or Ctrl-C) stops its search.
+    // it (or dropping it, or Ctrl-C) stops its search at its next step.
     py::exec(R"(
 def developpements(p, q, **contraintes):
     """developpements(p, q, *, longueur=None, repetitions=False, parite=None, min_x1=None,
@@ -466,7 +548,10 @@ def _suite(lots):
                 }
             } releve;
             const egypte::ResultatBalayage r =
-                sansGil<egypte::ResultatBalayage>([&] { return egypte::balayer(pb, d, releve); });
+                sansGil<egypte::ResultatBalayage>([&](std::atomic<bool>* arret) {
+                    d.arret = arret;
+                    return egypte::balayer(pb, d, releve);
+                });
             py::list lignes, records;
             for (const egypte::LigneBalayage& l : releve.lignes) {
                 py::dict x;
@@ -504,7 +589,10 @@ def _suite(lots):
             d.secondes = secondes;
             d.graine = graine;
             d.fils = fils(o);
-            const egypte::Estimation e = sansGil<egypte::Estimation>([&] { return egypte::estimer(pb, d); });
+            const egypte::Estimation e = sansGil<egypte::Estimation>([&](std::atomic<bool>* arret) {
+                d.arret = arret;
+                return egypte::estimer(pb, d);
+            });
             py::dict r;
             r["solutions"] = e.developpements;
             r["solutions_erreur"] = e.ecartDeveloppements;

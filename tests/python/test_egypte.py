@@ -5,6 +5,7 @@ import os
 import random
 import signal
 import subprocess
+import sys
 import threading
 import time
 from fractions import Fraction
@@ -95,6 +96,68 @@ def test_ctrl_c():
         assert time.monotonic() - debut < 20
     # The flag is cleared: the next search runs whole.
     assert egypte.compter(1, 1, longueur=5)["solutions"] == 72
+
+
+# A child process that runs a search in its main thread and maybe another in
+# a second Python thread, on 2/((2^127 - 1)(2^89 - 1)): primes beyond machine
+# words, and no expansion for a long time. It sends itself SIGINT, then
+# reports what the second call raised, the processor time of the next half
+# second and the threads left; five times over, SIGINT later each time, as a
+# search that misses its stop does not miss it every time.
+ENFANT = r"""
+import json, os, signal, sys, threading, time
+import egypte
+Q = (2**127 - 1) * (2**89 - 1)
+def chercher(f):
+    if f == "developpements":
+        for _ in egypte.developpements(2, Q, fils=1):
+            pass
+    else:
+        egypte.compter(2, Q, fils=1)
+def ailleurs(f, vu):
+    try:
+        chercher(f)
+    except BaseException as e:
+        vu.append(type(e).__name__)
+principal, autre = sys.argv[1:]
+for essai in range(5):
+    vu = []
+    fil = threading.Thread(target=ailleurs, args=(autre, vu)) if autre != "aucun" else None
+    if fil:
+        fil.start()
+    minuteur = threading.Timer(0.2 + 0.1 * essai, os.kill, (os.getpid(), signal.SIGINT))
+    minuteur.start()
+    try:
+        chercher(principal)
+        ici = None
+    except KeyboardInterrupt:
+        ici = "KeyboardInterrupt"
+    minuteur.join()
+    if fil:
+        fil.join(5)
+    t0 = time.process_time()
+    time.sleep(0.5)
+    cpu = time.process_time() - t0
+    print(json.dumps({"ici": ici, "ailleurs": vu, "cpu": cpu, "fils": threading.active_count(),
+                      "taches": len(os.listdir("/proc/self/task"))}), flush=True)
+"""
+
+
+@pytest.mark.parametrize("principal,autre", [
+    ("developpements", "aucun"),
+    ("developpements", "compter"),
+    ("compter", "developpements"),
+])
+def test_ctrl_c_arrete_chaque_recherche(principal, autre):
+    r = subprocess.run([sys.executable, "-c", ENFANT, principal, autre], capture_output=True, text=True,
+                       timeout=60, check=False)
+    essais = [json.loads(l) for l in r.stdout.splitlines()]
+    assert len(essais) == 5, r.stderr
+    for e in essais:
+        assert e["ici"] == "KeyboardInterrupt"
+        assert e["ailleurs"] == ([] if autre == "aucun" else ["KeyboardInterrupt"]), e
+        # No search goes on: the process sleeps, alone in its main thread.
+        assert e["cpu"] < 0.1 and e["fils"] == 1 and e["taches"] == 1, e
 
 
 @pytest.mark.parametrize("args,kw,message", [
