@@ -42,12 +42,8 @@ namespace {
 
 // --- Integers ------------------------------------------------------------------
 
-NTL::ZZ versZZ(const py::handle& v, const char* nom)
-{
-    if (!PyLong_Check(v.ptr()) || PyBool_Check(v.ptr()))
-        throw py::value_error(std::string(nom) + " attend un entier, pas " + std::string(py::str(py::repr(v))));
-    return NTL::conv<NTL::ZZ>(std::string(py::str(v)).c_str());
-}
+// v, an int of any size or sign.
+NTL::ZZ versZZ(const py::handle& v) { return NTL::conv<NTL::ZZ>(std::string(py::str(v)).c_str()); }
 
 py::object versPython(const NTL::ZZ& v)
 {
@@ -57,79 +53,160 @@ py::object versPython(const NTL::ZZ& v)
     return py::reinterpret_steal<py::object>(PyLong_FromString(o.str().c_str(), nullptr, 10));
 }
 
-// 0 when absent.
-NTL::ZZ borne(const py::object& v, const char* nom)
+// --- Arguments -----------------------------------------------------------------
+
+// Each argument is converted here, once for every function: its type first
+// (TypeError), then its value (ValueError), each refusal naming the argument
+// as Python knows it and what it accepts. A flag is a bool and nothing else,
+// an integer an int and not a bool: `repetitions="non"` is not taken for true,
+// nor `fils=2.0` for 2.
+
+// The argument as a refusal quotes it: its repr, cut when long.
+std::string cite(const py::handle& v)
 {
-    if (v.is_none()) return NTL::ZZ(0);
-    const NTL::ZZ z = versZZ(v, nom);
-    if (z < 0) throw py::value_error(std::string("--") + nom + " attend un entier positif ou nul");
+    PyObject* r = PyObject_Repr(v.ptr());
+    if (r == nullptr) {  // an int too long for decimal text, say
+        PyErr_Clear();
+        return std::string("un ") + Py_TYPE(v.ptr())->tp_name;
+    }
+    std::string t = py::str(py::reinterpret_steal<py::object>(r));
+    if (t.size() > 60) t = t.substr(0, 57) + "...";
+    return t;
+}
+
+[[noreturn]] void refuserType(const py::handle& v, const std::string& nom, const std::string& attendu)
+{
+    throw py::type_error(nom + " attend " + attendu + ", pas " + cite(v));
+}
+
+[[noreturn]] void refuserValeur(const py::handle& v, const std::string& nom, const std::string& attendu)
+{
+    throw py::value_error(nom + " attend " + attendu + ", pas " + cite(v));
+}
+
+bool drapeau(const py::handle& v, const char* nom)
+{
+    if (!PyBool_Check(v.ptr())) refuserType(v, nom, "True ou False");
+    return v.ptr() == Py_True;
+}
+
+bool estEntier(const py::handle& v) { return PyLong_Check(v.ptr()) && !PyBool_Check(v.ptr()); }
+
+NTL::ZZ entier(const py::handle& v, const char* nom)
+{
+    if (!estEntier(v)) refuserType(v, nom, "un entier");
+    return versZZ(v);
+}
+
+// An integer of at least `min`, and at most `max` when there is one.
+NTL::ZZ entierDans(const py::handle& v, const char* nom, long min, const NTL::ZZ* max, const std::string& attendu)
+{
+    if (!estEntier(v)) refuserType(v, nom, attendu);
+    const NTL::ZZ z = versZZ(v);
+    if (z < min || (max != nullptr && z > *max)) refuserValeur(v, nom, attendu);
     return z;
 }
 
+// A bound of the problem: 0 (or None) for none, as on the command line.
+NTL::ZZ borne(const py::handle& v, const char* nom)
+{
+    return entierDans(v, nom, 0, nullptr, "un entier positif ou nul");
+}
+
+int fils(const py::handle& v)
+{
+    const NTL::ZZ max(1024);
+    return static_cast<int>(NTL::to_long(entierDans(v, "fils", 1, &max, "un entier de 1 a 1024")));
+}
+
+int parite(const py::handle& v)
+{
+    const char* attendu = "paire, impaire ou indifferente";
+    if (!PyUnicode_Check(v.ptr())) refuserType(v, "parite", attendu);
+    const std::string s = py::str(v);
+    if (s == "paire") return 2;
+    if (s == "impaire") return 1;
+    if (s == "indifferente") return 0;
+    refuserValeur(v, "parite", attendu);
+}
+
+std::vector<NTL::ZZ> debut(const py::handle& v)
+{
+    const char* attendu = "des entiers positifs";
+    PyObject* i = PyObject_GetIter(v.ptr());
+    if (i == nullptr || PyUnicode_Check(v.ptr())) {
+        Py_XDECREF(i);
+        PyErr_Clear();
+        refuserType(v, "debut", "une suite d'entiers positifs");
+    }
+    const py::iterator it = py::reinterpret_steal<py::iterator>(i);
+    std::vector<NTL::ZZ> x;
+    for (const py::handle e : it) x.push_back(entierDans(e, "debut", 1, nullptr, attendu));
+    return x;
+}
+
+// A number of seconds, int or float, in [min, max] (NaN is in no range).
+double secondes(const py::handle& v, double min, double max, const std::string& attendu)
+{
+    if (!PyFloat_Check(v.ptr()) && !estEntier(v)) refuserType(v, "secondes", attendu);
+    const double s = PyFloat_AsDouble(v.ptr());
+    if (s == -1.0 && PyErr_Occurred()) {  // an int beyond every double
+        PyErr_Clear();
+        refuserValeur(v, "secondes", attendu);
+    }
+    if (!(s >= min && s <= max)) refuserValeur(v, "secondes", attendu);
+    return s;
+}
+
+// The constraints, as keyword arguments; None stands for the default.
 struct Options {
-    py::object longueur = py::none(), parite = py::none(), min_x1 = py::none(), max_xn = py::none(),
-               min_n = py::none(), max_n = py::none(), debut = py::none(), fils = py::none();
-    bool repetitions = false, sans_un = false;
+    egypte::Probleme pb;  // every field but the fraction
+    bool debut = false;   // a beginning was given
+    int fils = 0;
 };
 
-egypte::Probleme probleme(const py::object& p, const py::object& q, const Options& o)
+Options lireOptions(const py::kwargs& k)
 {
-    egypte::Probleme pb;
-    pb.P1 = versZZ(p, "p");
-    pb.Q1 = versZZ(q, "q");
-    pb.type = o.repetitions ? 1 : 2;
-    pb.sansUn = o.sans_un;
-    if (!o.parite.is_none()) {
-        const std::string s = py::str(o.parite);
-        if (s == "paire") pb.parite = 2;
-        else if (s == "impaire") pb.parite = 1;
-        else if (s == "indifferente") pb.parite = 0;
-        else throw py::value_error("--parite attend paire, impaire ou indifferente, pas '" + s + "'");
+    Options o;
+    for (const auto& [cle, v] : k) {
+        const std::string nom = py::str(cle);
+        if (v.is_none()) {
+            if (nom == "repetitions" || nom == "sans_un") refuserType(v, nom, "True ou False");
+            if (nom == "longueur" || nom == "parite" || nom == "min_x1" || nom == "max_xn" || nom == "min_n" ||
+                nom == "max_n" || nom == "debut" || nom == "fils")
+                continue;
+        }
+        if (nom == "longueur") o.pb.longueur = entierDans(v, "longueur", 1, nullptr, "un entier au moins egal a 1");
+        else if (nom == "repetitions") o.pb.type = drapeau(v, "repetitions") ? 1 : 2;
+        else if (nom == "parite") o.pb.parite = parite(v);
+        else if (nom == "min_x1") o.pb.minx = borne(v, "min_x1");
+        else if (nom == "max_xn") o.pb.M = borne(v, "max_xn");
+        else if (nom == "min_n") o.pb.minn = borne(v, "min_n");
+        else if (nom == "max_n") o.pb.maxn = borne(v, "max_n");
+        else if (nom == "sans_un") o.pb.sansUn = drapeau(v, "sans_un");
+        else if (nom == "debut") {
+            o.pb.debut = debut(v);
+            o.debut = true;
+        } else if (nom == "fils") o.fils = fils(v);
+        else throw py::type_error("argument inconnu : " + nom);
     }
-    pb.minx = borne(o.min_x1, "min-x1");
-    pb.M = borne(o.max_xn, "max-xn");
-    pb.minn = borne(o.min_n, "min-n");
-    pb.maxn = borne(o.max_n, "max-n");
-    pb.longueur = borne(o.longueur, "longueur");
-    if (!o.longueur.is_none() && IsZero(pb.longueur))
-        throw py::value_error("--longueur attend un entier au moins egal a 1, pas '0'");
-    if (!o.debut.is_none())
-        for (const py::handle x : o.debut) pb.debut.push_back(versZZ(py::reinterpret_borrow<py::object>(x), "debut"));
+    return o;
+}
+
+// The problem p/q under the constraints; what the library refuses in it
+// (a fraction that is not positive, bounds out of order...) with the
+// command line's message.
+egypte::Probleme probleme(const py::handle& p, const py::handle& q, const Options& o)
+{
+    egypte::Probleme pb = o.pb;
+    pb.P1 = entier(p, "p");
+    pb.Q1 = entier(q, "q");
     try {
         egypte::verifier(pb);
     } catch (const egypte::Erreur& e) {
         throw py::value_error(e.what());
     }
     return pb;
-}
-
-int fils(const Options& o)
-{
-    if (o.fils.is_none()) return 0;
-    const NTL::ZZ f = versZZ(o.fils, "fils");
-    if (f < 1 || f > 1024) throw py::value_error("--fils attend un entier de 1 a 1024");
-    return static_cast<int>(NTL::to_long(f));
-}
-
-Options lireOptions(const py::kwargs& k)
-{
-    Options o;
-    for (const auto& [cle, valeur] : k) {
-        const std::string nom = py::str(cle);
-        const py::object v = py::reinterpret_borrow<py::object>(valeur);
-        if (nom == "longueur") o.longueur = v;
-        else if (nom == "repetitions") o.repetitions = v.cast<bool>();
-        else if (nom == "parite") o.parite = v;
-        else if (nom == "min_x1") o.min_x1 = v;
-        else if (nom == "max_xn") o.max_xn = v;
-        else if (nom == "min_n") o.min_n = v;
-        else if (nom == "max_n") o.max_n = v;
-        else if (nom == "sans_un") o.sans_un = v.cast<bool>();
-        else if (nom == "debut") o.debut = v;
-        else if (nom == "fils") o.fils = v;
-        else throw py::type_error("argument inconnu : " + nom);
-    }
-    return o;
 }
 
 // --- Stops ---------------------------------------------------------------------
@@ -468,7 +545,7 @@ PYBIND11_MODULE(egypte, m)
             const Options o = lireOptions(k);
             const egypte::Probleme pb = probleme(p, q, o);
             egypte::Demande d;
-            d.fils = fils(o);
+            d.fils = o.fils;
             return std::make_unique<Lots>(pb, d);
         },
         py::arg("p"), py::arg("q"));
@@ -501,7 +578,7 @@ def _suite(lots):
             const egypte::Probleme pb = probleme(p, q, o);
             egypte::Demande d;
             d.montrer = egypte::Montrer::compter;
-            d.fils = fils(o);
+            d.fils = o.fils;
             return rapport(pb, chercherSansGil(pb, d));
         },
         "compter(p, q, **contraintes)\n\nCompte les developpements de longueur minimale : le rapport en dict, "
@@ -516,7 +593,7 @@ def _suite(lots):
             egypte::Demande d;
             d.montrer = egypte::Montrer::premieres;
             d.K = 1;
-            d.fils = fils(o);
+            d.fils = o.fils;
             const egypte::Resultat r = chercherSansGil(pb, d);
             if (r.solutions > 0) return py::int_(r.longueur);
             if (r.fin == egypte::Fin::limite) throw py::value_error("aucune solution jusqu'a n = 100000, la limite de la recherche");
@@ -528,16 +605,19 @@ def _suite(lots):
 
     m.def(
         "balayer",
-        [](std::int64_t q1, std::int64_t q2, bool moinsUn, bool premiers, const py::kwargs& k) {
-            const Options o = lireOptions(k);
-            if (!o.debut.is_none()) throw py::value_error("balayer exclut debut");
-            const egypte::Probleme pb = probleme(py::int_(1), py::int_(2), o);
+        [](const py::object& q1, const py::object& q2, const py::object& moinsUn, const py::object& premiers,
+           const py::kwargs& k) {
+            const NTL::ZZ max = NTL::power2_ZZ(62) - 1;
+            const char* attendu = "un entier de 2 a 2^62 - 1";
             egypte::DemandeBalayage d;
-            d.q1 = q1;
-            d.q2 = q2;
-            d.moinsUn = moinsUn;
-            d.premiers = premiers;
-            d.fils = fils(o);
+            d.q1 = NTL::to_long(entierDans(q1, "q1", 2, &max, attendu));
+            d.q2 = NTL::to_long(entierDans(q2, "q2", 2, &max, attendu));
+            d.moinsUn = drapeau(moinsUn, "moins_un");
+            d.premiers = drapeau(premiers, "premiers");
+            const Options o = lireOptions(k);
+            if (o.debut) throw py::value_error("balayer exclut debut");
+            const egypte::Probleme pb = probleme(py::int_(1), py::int_(2), o);
+            d.fils = o.fils;
             struct Releve : egypte::RecepteurBalayage {
                 std::vector<egypte::LigneBalayage> lignes;
                 bool recevoir(const egypte::LigneBalayage& l, const std::vector<egypte::RecordBalayage>&,
@@ -582,13 +662,16 @@ def _suite(lots):
 
     m.def(
         "estimer",
-        [](const py::object& p, const py::object& q, double secondes, std::uint64_t graine, const py::kwargs& k) {
+        [](const py::object& p, const py::object& q, const py::object& duree, const py::object& graine,
+           const py::kwargs& k) {
+            egypte::DemandeEstimation d;
+            // As --duree on the command line.
+            d.secondes = secondes(duree, 1, 86400, "un nombre de 1 a 86400");
+            const NTL::ZZ max = NTL::power2_ZZ(64) - 1;
+            d.graine = NTL::conv<unsigned long>(entierDans(graine, "graine", 0, &max, "un entier de 0 a 2^64 - 1"));
             const Options o = lireOptions(k);
             const egypte::Probleme pb = probleme(p, q, o);
-            egypte::DemandeEstimation d;
-            d.secondes = secondes;
-            d.graine = graine;
-            d.fils = fils(o);
+            d.fils = o.fils;
             const egypte::Estimation e = sansGil<egypte::Estimation>([&](std::atomic<bool>* arret) {
                 d.arret = arret;
                 return egypte::estimer(pb, d);
@@ -602,9 +685,11 @@ def _suite(lots):
             r["sondages"] = e.sondes;
             r["profondeur"] = e.profondeur;
             r["strates"] = e.strates;
+            r["graine"] = py::reinterpret_steal<py::object>(PyLong_FromUnsignedLongLong(e.graine));
             return r;
         },
         "estimer(p, q, secondes=5, graine=0, *, longueur, **contraintes)\n\nEstime par sondages au hasard "
-        "(methode de Knuth) le nombre de developpements de la longueur donnee, sans les compter.",
-        py::arg("p"), py::arg("q"), py::arg("secondes") = 5.0, py::arg("graine") = 0);
+        "(methode de Knuth) le nombre de developpements de la longueur donnee, sans les compter : secondes "
+        "de 1 a 86400, graine de 0 (tiree au hasard, rendue dans le resultat) a 2^64 - 1.",
+        py::arg("p"), py::arg("q"), py::arg("secondes") = 5, py::arg("graine") = 0);
 }
