@@ -232,6 +232,50 @@ def test_arguments_acceptes():
     assert e["graine"] == 2**64 - 1 and e["solutions"] == 6
 
 
+# Either side of the machine words, through every conversion: Python int to
+# the library's integers (p, q, the bounds, debut, the lengths, graine) and
+# back (the extremes of the count, the bounds as the report echoes them, the
+# expansions' values), and past the digits Python reads as decimal text.
+GRANDS = {"2^63-1": 2**63 - 1, "2^63": 2**63, "2^63+1": 2**63 + 1, "2^64-1": 2**64 - 1, "2^64": 2**64,
+          "2^64+1": 2**64 + 1, "2^127-1": 2**127 - 1, "2^128+1": 2**128 + 1, "10^5000+1": 10**5000 + 1}
+
+
+class Nomme(int):
+    def __str__(self):
+        return "nomme"
+
+    __repr__ = __str__
+
+
+@pytest.mark.parametrize("v", GRANDS.values(), ids=GRANDS.keys())
+def test_entiers_autour_des_mots(v):
+    for borne in ("min_x1", "max_xn", "max_n"):
+        r = egypte.compter(1, v, **{borne: v})
+        assert (r["solutions"], r["plus_grand_xn"], r["plus_petit_x1"], r["contraintes"][borne]) == (1, v, v, v)
+    assert list(egypte.developpements(1, v)) == [(v,)]
+    # An int whose text is not its digits (an IntEnum's is its name) crosses by its value.
+    assert egypte.compter(1, Nomme(v))["plus_grand_xn"] == v
+    # v/(v(v + 1)) = 1/(v + 1); 1/v + 1/(v + 1), the second term after the first given.
+    assert list(egypte.developpements(v, v * (v + 1))) == [(v + 1,)]
+    assert list(egypte.developpements(2 * v + 1, v * (v + 1), debut=[v])) == [(v, v + 1)]
+    # One past v either way leaves nothing.
+    assert egypte.compter(1, v, min_x1=v + 1, max_n=1)["solutions"] == 0
+    assert egypte.compter(1, v, max_xn=v - 1)["solutions"] == 0
+    # Lengths beyond the search's limit are kept as given.
+    for borne in ("longueur", "min_n"):
+        r = egypte.compter(1, 5, **{borne: v})
+        assert r["contraintes"][borne] == v and r["raison"] == "limite_longueur"
+    if v < 2**64:
+        assert egypte.estimer(1, 1, 1, v, longueur=4)["graine"] == v
+    # The same values negative keep their sign.
+    with pytest.raises(ValueError, match="numerateur"):
+        egypte.compter(-v, 5)
+    with pytest.raises(ValueError, match="denominateur"):
+        egypte.compter(1, -v)
+    with pytest.raises(ValueError, match="min_x1 attend un entier positif ou nul"):
+        egypte.compter(1, 5, min_x1=-v)
+
+
 def test_debut_la_liste_filtree():
     # The expansions that begin 2, 5 among every one of 1 in 6 distinct terms.
     tout = list(egypte.developpements(1, 1, longueur=6))
