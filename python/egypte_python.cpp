@@ -1,15 +1,22 @@
 // The Python module `egypte`, on the library's public API: the expansions as
 // a generator of tuples of Python integers, in the walk's order, the count,
 // the minimal length and the estimate. Integers of any size cross as Python
-// ints (machine words directly, larger ones through their decimal text).
+// ints (machine words directly, larger ones through their hexadecimal
+// digits, which Python reads and writes without the limit it sets on
+// decimal text).
 //
 // A generator runs its search on a thread of its own, which hands batches of
 // expansions over a bounded queue: memory stays bounded whatever the count,
 // and the search runs without the GIL, while Python turns the previous batch
-// into tuples. Closing the generator (or dropping
-// it) stops its search at its next expansion; Ctrl-C while Python waits for
-// the next batch stops every search of the process, as on the command line,
-// and raises KeyboardInterrupt.
+// into tuples. Every search of the module has a stop of its own
+// (Demande::arret), never the process's flag, which one call would clear
+// while another search had not looked at it yet. Closing the generator (or
+// dropping it) sets its stop: the search ends at its next step, not at its
+// next expansion, which a sparse search may take days to reach. Ctrl-C,
+// which Python notes in its main thread only, is looked for while that
+// thread waits in the module: it sets the stops of every search the module
+// runs, in whatever Python thread, and each of those calls raises
+// KeyboardInterrupt once its search has stopped.
 #include <pybind11/eval.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -22,6 +29,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -36,56 +44,214 @@ namespace {
 
 // --- Integers ------------------------------------------------------------------
 
-NTL::ZZ versZZ(const py::handle& v, const char* nom)
-{
-    if (!PyLong_Check(v.ptr()) || PyBool_Check(v.ptr()))
-        throw py::value_error(std::string(nom) + " attend un entier, pas " + std::string(py::str(py::repr(v))));
-    return NTL::conv<NTL::ZZ>(std::string(py::str(v)).c_str());
-}
+static_assert(sizeof(long) == sizeof(long long), "a machine word is a long for NTL's conversions");
 
-py::object versPython(const NTL::ZZ& v)
+// v, an int of any size or sign.
+NTL::ZZ versZZ(const py::handle& v)
 {
-    if (NumBits(v) <= 63) return py::reinterpret_steal<py::object>(PyLong_FromLongLong(NTL::to_long(v)));
-    std::ostringstream o;
-    o << v;
-    return py::reinterpret_steal<py::object>(PyLong_FromString(o.str().c_str(), nullptr, 10));
-}
-
-// 0 when absent.
-NTL::ZZ borne(const py::object& v, const char* nom)
-{
-    if (v.is_none()) return NTL::ZZ(0);
-    const NTL::ZZ z = versZZ(v, nom);
-    if (z < 0) throw py::value_error(std::string("--") + nom + " attend un entier positif ou nul");
+    int debord = 0;
+    const long long mot = PyLong_AsLongLongAndOverflow(v.ptr(), &debord);
+    if (mot == -1 && PyErr_Occurred()) throw py::error_already_set();
+    if (debord == 0) return NTL::conv<NTL::ZZ>(static_cast<long>(mot));
+    // Beyond a word: its hexadecimal digits ("-0x..." or "0x..."), bytes
+    // from the least significant one for NTL.
+    const py::object h = py::reinterpret_steal<py::object>(PyNumber_ToBase(v.ptr(), 16));
+    if (!h) throw py::error_already_set();
+    const std::string t = py::str(h);
+    const bool negatif = t[0] == '-';
+    const std::size_t premier = negatif ? 3 : 2, chiffres = t.size() - premier;
+    std::vector<unsigned char> octets((chiffres + 1) / 2, 0);
+    for (std::size_t k = 0; k < chiffres; k++) {
+        const char c = t[t.size() - 1 - k];
+        const unsigned d = c <= '9' ? static_cast<unsigned>(c - '0') : static_cast<unsigned>(c - 'a' + 10);
+        octets[k / 2] = static_cast<unsigned char>(octets[k / 2] | (d << (4 * (k % 2))));
+    }
+    NTL::ZZ z;
+    NTL::ZZFromBytes(z, octets.data(), static_cast<long>(octets.size()));
+    if (negatif) NTL::negate(z, z);
     return z;
 }
 
+// v in hexadecimal, its sign first when it is negative, for PyLong_FromString.
+std::string hexadecimal(const NTL::ZZ& v)
+{
+    const long n = NTL::NumBytes(v);
+    if (n == 0) return "0";
+    std::vector<unsigned char> octets(static_cast<std::size_t>(n));
+    NTL::BytesFromZZ(octets.data(), v, n);  // |v|, the least significant byte first
+    static const char chiffres[] = "0123456789abcdef";
+    std::string t = NTL::sign(v) < 0 ? "-" : "";
+    for (long k = n - 1; k >= 0; k--) {
+        t += chiffres[octets[static_cast<std::size_t>(k)] >> 4];
+        t += chiffres[octets[static_cast<std::size_t>(k)] & 15];
+    }
+    return t;
+}
+
+py::object depuisHexadecimal(const std::string& t)
+{
+    PyObject* r = PyLong_FromString(t.c_str(), nullptr, 16);
+    if (r == nullptr) throw py::error_already_set();
+    return py::reinterpret_steal<py::object>(r);
+}
+
+// v as a Python int: a signed word up to 63 bits, an unsigned one up to 64
+// (2^63 to 2^64 - 1 must not come back negative), its digits beyond.
+py::object versPython(const NTL::ZZ& v)
+{
+    const long bits = NTL::NumBits(v);
+    if (bits <= 63) return py::reinterpret_steal<py::object>(PyLong_FromLong(NTL::to_long(v)));
+    if (bits == 64 && NTL::sign(v) > 0)
+        return py::reinterpret_steal<py::object>(PyLong_FromUnsignedLong(NTL::to_ulong(v)));
+    return depuisHexadecimal(hexadecimal(v));
+}
+
+// --- Arguments -----------------------------------------------------------------
+
+// Each argument is converted here, once for every function: its type first
+// (TypeError), then its value (ValueError), each refusal naming the argument
+// as Python knows it and what it accepts. A flag is a bool and nothing else,
+// an integer an int and not a bool: `repetitions="non"` is not taken for true,
+// nor `fils=2.0` for 2.
+
+// The argument as a refusal quotes it: its repr, cut when long.
+std::string cite(const py::handle& v)
+{
+    PyObject* r = PyObject_Repr(v.ptr());
+    if (r == nullptr) {  // an int too long for decimal text, say
+        PyErr_Clear();
+        return std::string("un ") + Py_TYPE(v.ptr())->tp_name;
+    }
+    std::string t = py::str(py::reinterpret_steal<py::object>(r));
+    if (t.size() > 60) t = t.substr(0, 57) + "...";
+    return t;
+}
+
+[[noreturn]] void refuserType(const py::handle& v, const std::string& nom, const std::string& attendu)
+{
+    throw py::type_error(nom + " attend " + attendu + ", pas " + cite(v));
+}
+
+[[noreturn]] void refuserValeur(const py::handle& v, const std::string& nom, const std::string& attendu)
+{
+    throw py::value_error(nom + " attend " + attendu + ", pas " + cite(v));
+}
+
+bool drapeau(const py::handle& v, const char* nom)
+{
+    if (!PyBool_Check(v.ptr())) refuserType(v, nom, "True ou False");
+    return v.ptr() == Py_True;
+}
+
+bool estEntier(const py::handle& v) { return PyLong_Check(v.ptr()) && !PyBool_Check(v.ptr()); }
+
+NTL::ZZ entier(const py::handle& v, const char* nom)
+{
+    if (!estEntier(v)) refuserType(v, nom, "un entier");
+    return versZZ(v);
+}
+
+// An integer of at least `min`, and at most `max` when there is one.
+NTL::ZZ entierDans(const py::handle& v, const char* nom, long min, const NTL::ZZ* max, const std::string& attendu)
+{
+    if (!estEntier(v)) refuserType(v, nom, attendu);
+    const NTL::ZZ z = versZZ(v);
+    if (z < min || (max != nullptr && z > *max)) refuserValeur(v, nom, attendu);
+    return z;
+}
+
+// A bound of the problem: 0 (or None) for none, as on the command line.
+NTL::ZZ borne(const py::handle& v, const char* nom)
+{
+    return entierDans(v, nom, 0, nullptr, "un entier positif ou nul");
+}
+
+int fils(const py::handle& v)
+{
+    const NTL::ZZ max(1024);
+    return static_cast<int>(NTL::to_long(entierDans(v, "fils", 1, &max, "un entier de 1 a 1024")));
+}
+
+egypte::Parite parite(const py::handle& v)
+{
+    const char* attendu = "paire, impaire ou indifferente";
+    if (!PyUnicode_Check(v.ptr())) refuserType(v, "parite", attendu);
+    egypte::Parite p;
+    if (!egypte::lireParite(py::str(v), p)) refuserValeur(v, "parite", attendu);
+    return p;
+}
+
+std::vector<NTL::ZZ> debut(const py::handle& v)
+{
+    const char* attendu = "des entiers positifs";
+    PyObject* i = PyObject_GetIter(v.ptr());
+    if (i == nullptr || PyUnicode_Check(v.ptr())) {
+        Py_XDECREF(i);
+        PyErr_Clear();
+        refuserType(v, "debut", "une suite d'entiers positifs");
+    }
+    const py::iterator it = py::reinterpret_steal<py::iterator>(i);
+    std::vector<NTL::ZZ> x;
+    for (const py::handle e : it) x.push_back(entierDans(e, "debut", 1, nullptr, attendu));
+    return x;
+}
+
+// A number of seconds, int or float, in [min, max] (NaN is in no range).
+double secondes(const py::handle& v, double min, double max, const std::string& attendu)
+{
+    if (!PyFloat_Check(v.ptr()) && !estEntier(v)) refuserType(v, "secondes", attendu);
+    const double s = PyFloat_AsDouble(v.ptr());
+    if (s == -1.0 && PyErr_Occurred()) {  // an int beyond every double
+        PyErr_Clear();
+        refuserValeur(v, "secondes", attendu);
+    }
+    if (!(s >= min && s <= max)) refuserValeur(v, "secondes", attendu);
+    return s;
+}
+
+// The constraints, as keyword arguments; None stands for the default.
 struct Options {
-    py::object longueur = py::none(), parite = py::none(), min_x1 = py::none(), max_xn = py::none(),
-               min_n = py::none(), max_n = py::none(), debut = py::none(), fils = py::none();
-    bool repetitions = false, sans_un = false;
+    egypte::Probleme pb;  // every field but the fraction
+    bool debut = false;   // a beginning was given
+    int fils = 0;
 };
 
-egypte::Probleme probleme(const py::object& p, const py::object& q, const Options& o)
+Options lireOptions(const py::kwargs& k)
 {
-    egypte::Probleme pb;
-    pb.P1 = versZZ(p, "p");
-    pb.Q1 = versZZ(q, "q");
-    pb.inconnues = o.repetitions ? egypte::Inconnues::repetees : egypte::Inconnues::distinctes;
-    pb.sansUn = o.sans_un;
-    if (!o.parite.is_none()) {
-        const std::string s = py::str(o.parite);
-        if (!egypte::lireParite(s, pb.parite)) throw py::value_error("--parite attend paire, impaire ou indifferente, pas '" + s + "'");
+    Options o;
+    for (const auto& [cle, v] : k) {
+        const std::string nom = py::str(cle);
+        if (v.is_none()) {
+            if (nom == "repetitions" || nom == "sans_un") refuserType(v, nom, "True ou False");
+            if (nom == "longueur" || nom == "parite" || nom == "min_x1" || nom == "max_xn" || nom == "min_n" ||
+                nom == "max_n" || nom == "debut" || nom == "fils")
+                continue;
+        }
+        if (nom == "longueur") o.pb.longueur = entierDans(v, "longueur", 1, nullptr, "un entier au moins egal a 1");
+        else if (nom == "repetitions") o.pb.inconnues = drapeau(v, "repetitions") ? egypte::Inconnues::repetees : egypte::Inconnues::distinctes;
+        else if (nom == "parite") o.pb.parite = parite(v);
+        else if (nom == "min_x1") o.pb.minx = borne(v, "min_x1");
+        else if (nom == "max_xn") o.pb.M = borne(v, "max_xn");
+        else if (nom == "min_n") o.pb.minn = borne(v, "min_n");
+        else if (nom == "max_n") o.pb.maxn = borne(v, "max_n");
+        else if (nom == "sans_un") o.pb.sansUn = drapeau(v, "sans_un");
+        else if (nom == "debut") {
+            o.pb.debut = debut(v);
+            o.debut = true;
+        } else if (nom == "fils") o.fils = fils(v);
+        else throw py::type_error("argument inconnu : " + nom);
     }
-    pb.minx = borne(o.min_x1, "min-x1");
-    pb.M = borne(o.max_xn, "max-xn");
-    pb.minn = borne(o.min_n, "min-n");
-    pb.maxn = borne(o.max_n, "max-n");
-    pb.longueur = borne(o.longueur, "longueur");
-    if (!o.longueur.is_none() && IsZero(pb.longueur))
-        throw py::value_error("--longueur attend un entier au moins egal a 1, pas '0'");
-    if (!o.debut.is_none())
-        for (const py::handle x : o.debut) pb.debut.push_back(versZZ(py::reinterpret_borrow<py::object>(x), "debut"));
+    return o;
+}
+
+// The problem p/q under the constraints; what the library refuses in it
+// (a fraction that is not positive, bounds out of order...) with the
+// command line's message.
+egypte::Probleme probleme(const py::handle& p, const py::handle& q, const Options& o)
+{
+    egypte::Probleme pb = o.pb;
+    pb.P1 = entier(p, "p");
+    pb.Q1 = entier(q, "q");
     try {
         egypte::verifier(pb);
     } catch (const egypte::Erreur& e) {
@@ -94,39 +260,69 @@ egypte::Probleme probleme(const py::object& p, const py::object& q, const Option
     return pb;
 }
 
-int fils(const Options& o)
+// --- Stops ---------------------------------------------------------------------
+
+// The stop of one search of the module.
+struct Arret {
+    std::atomic<bool> arret{false};  // handed to the library: the search stops at its next step
+    std::atomic<bool> ctrlC{false};  // set before `arret` by Ctrl-C: the call raises KeyboardInterrupt
+};
+
+// The stops of the searches that run, for Ctrl-C. Never destroyed: a closed
+// generator's search may still be ending on its thread when the interpreter
+// exits.
+class Arrets {
+public:
+    static Arrets& toutes()
+    {
+        static Arrets* a = new Arrets;
+        return *a;
+    }
+    void inscrire(Arret* a)
+    {
+        const std::lock_guard<std::mutex> v(verrou_);
+        arrets_.insert(a);
+    }
+    void retirer(Arret* a)
+    {
+        const std::lock_guard<std::mutex> v(verrou_);
+        arrets_.erase(a);
+    }
+    void ctrlC()
+    {
+        const std::lock_guard<std::mutex> v(verrou_);
+        for (Arret* a : arrets_) {
+            a->ctrlC = true;
+            a->arret = true;
+        }
+    }
+
+private:
+    std::mutex verrou_;
+    std::set<Arret*> arrets_;
+};
+
+// Python's main thread, between two waits: true when a signal handler raised
+// (the exception is pending). Ctrl-C stops every search of the module;
+// another exception (a handler of the program's own, an alarm) only this one.
+bool signalRecu(Arret& a)
 {
-    if (o.fils.is_none()) return 0;
-    const NTL::ZZ f = versZZ(o.fils, "fils");
-    if (f < 1 || f > 1024) throw py::value_error("--fils attend un entier de 1 a 1024");
-    return static_cast<int>(NTL::to_long(f));
+    if (PyErr_CheckSignals() == 0) return false;
+    if (PyErr_ExceptionMatches(PyExc_KeyboardInterrupt)) Arrets::toutes().ctrlC();
+    a.arret = true;
+    return true;
 }
 
-Options lireOptions(const py::kwargs& k)
+[[noreturn]] void ctrlCVenuDAilleurs()
 {
-    Options o;
-    for (const auto& [cle, valeur] : k) {
-        const std::string nom = py::str(cle);
-        const py::object v = py::reinterpret_borrow<py::object>(valeur);
-        if (nom == "longueur") o.longueur = v;
-        else if (nom == "repetitions") o.repetitions = v.cast<bool>();
-        else if (nom == "parite") o.parite = v;
-        else if (nom == "min_x1") o.min_x1 = v;
-        else if (nom == "max_xn") o.max_xn = v;
-        else if (nom == "min_n") o.min_n = v;
-        else if (nom == "max_n") o.max_n = v;
-        else if (nom == "sans_un") o.sans_un = v.cast<bool>();
-        else if (nom == "debut") o.debut = v;
-        else if (nom == "fils") o.fils = v;
-        else throw py::type_error("argument inconnu : " + nom);
-    }
-    return o;
+    PyErr_SetNone(PyExc_KeyboardInterrupt);
+    throw py::error_already_set();
 }
 
 // --- The generator -------------------------------------------------------------
 
 // A batch of expansions as they cross: machine words when every value of an
-// expansion fits, its decimal text otherwise.
+// expansion fits, its hexadecimal text otherwise.
 struct Lot {
     int n = 0;
     std::vector<unsigned long long> mots;  // n values per expansion that fits
@@ -143,6 +339,7 @@ struct File {
     bool fin = false;                 // the search is over
     std::string erreur;               // it failed (an Erreur)
     std::atomic<bool> fermee{false};  // the generator is closed: the search stops
+    Arret arret;                      // the search's own; inscribed while the search runs
     static constexpr std::size_t LOTS_MAX = 16, TAILLE_LOT = 4096;
 };
 
@@ -159,9 +356,7 @@ public:
             if (mots) {
                 lot_.mots.push_back(NTL::to_ulong(x[a]));
             } else {
-                std::ostringstream o;
-                o << x[a];
-                lot_.grands.push_back(o.str());
+                lot_.grands.push_back(hexadecimal(x[a]));
             }
         }
         if (lot_.taille() >= File::TAILLE_LOT) envoyer();
@@ -188,22 +383,32 @@ private:
 // `developpements` (defined in Python below) goes through them.
 class Lots {
 public:
-    Lots(const egypte::Probleme& p, const egypte::Demande& d) : f_(std::make_shared<File>())
+    Lots(const egypte::Probleme& p, egypte::Demande d) : f_(std::make_shared<File>())
     {
         std::shared_ptr<File> f = f_;
-        fil_ = std::thread([f, p, d] {
-            Remise r(f);
-            try {
-                egypte::chercher(p, d, &r);
-                r.envoyer();
-            } catch (const std::exception& e) {
+        d.arret = &f->arret.arret;
+        Arrets::toutes().inscrire(&f->arret);
+        try {
+            fil_ = std::thread([f, p, d] {
+                {
+                    Remise r(f);
+                    try {
+                        egypte::chercher(p, d, &r);
+                        r.envoyer();
+                    } catch (const std::exception& e) {
+                        std::lock_guard<std::mutex> v(f->verrou);
+                        f->erreur = e.what();
+                    }
+                }
+                Arrets::toutes().retirer(&f->arret);
                 std::lock_guard<std::mutex> v(f->verrou);
-                f->erreur = e.what();
-            }
-            std::lock_guard<std::mutex> v(f->verrou);
-            f->fin = true;
-            f->change.notify_all();
-        });
+                f->fin = true;
+                f->change.notify_all();
+            });
+        } catch (...) {
+            Arrets::toutes().retirer(&f->arret);
+            throw;
+        }
     }
     ~Lots() { fermer(); }
 
@@ -224,6 +429,12 @@ public:
                 }
                 fin = f_->fin && f_->lots.empty();
             }
+            // Ctrl-C seen by the main thread while this one iterates: the
+            // search stopped (its end is no end), nothing more is handed over.
+            if (f_->arret.ctrlC.load()) {
+                fermer();
+                ctrlCVenuDAilleurs();
+            }
             if (lot.taille() > 0) return liste(lot);
             if (fin) {
                 std::string e;
@@ -234,11 +445,8 @@ public:
                 if (!e.empty()) throw py::value_error(e);
                 throw py::stop_iteration();
             }
-            if (PyErr_CheckSignals() != 0) {
-                // Ctrl-C: every search of the process stops, this one is closed.
-                egypte::interrompre();
+            if (signalRecu(f_->arret)) {
                 fermer();
-                egypte::effacerInterruption();
                 throw py::error_already_set();
             }
         }
@@ -246,14 +454,15 @@ public:
 
     void fermer()
     {
+        f_->arret.arret = true;
         f_->fermee = true;
         if (!fil_.joinable()) return;
         {
             std::lock_guard<std::mutex> v(f_->verrou);
             f_->change.notify_all();
         }
-        // The search stops at its next expansion; until then it goes on
-        // alone, with what it shares kept alive.
+        // The search stops at its next step; until then it goes on alone,
+        // with what it shares kept alive.
         fil_.detach();
     }
 
@@ -266,11 +475,14 @@ private:
         py::list l(lot.taille());
         std::size_t m = 0, g = 0;
         for (std::size_t j = 0; j < lot.taille(); j++) {
-            PyObject* t = PyTuple_New(lot.n);
-            for (int a = 0; a < lot.n; a++)
-                PyTuple_SET_ITEM(t, a, lot.grand[j] ? PyLong_FromString(lot.grands[g++].c_str(), nullptr, 10)
-                                                    : PyLong_FromUnsignedLongLong(lot.mots[m++]));
-            PyList_SET_ITEM(l.ptr(), static_cast<Py_ssize_t>(j), t);
+            py::tuple t(lot.n);
+            for (int a = 0; a < lot.n; a++) {
+                PyObject* x = lot.grand[j] ? depuisHexadecimal(lot.grands[g++]).release().ptr()
+                                           : PyLong_FromUnsignedLongLong(lot.mots[m++]);
+                if (x == nullptr) throw py::error_already_set();
+                PyTuple_SET_ITEM(t.ptr(), a, x);
+            }
+            PyList_SET_ITEM(l.ptr(), static_cast<Py_ssize_t>(j), t.release().ptr());
         }
         return l;
     }
@@ -312,14 +524,18 @@ py::dict rapport(const egypte::Probleme& pb, const egypte::Resultat& r)
     return d;
 }
 
-// Runs the search on a thread of its own, the GIL released; Python's own
-// handler only notes a signal, so this thread (Python's main one) looks at
-// it between short waits: Ctrl-C stops the search (the process's stop flag)
-// and raises KeyboardInterrupt once it has stopped.
+// Runs the search on a thread of its own, the GIL released, with a stop of
+// its own that f hands to the library. Python's own handler only notes a
+// signal, so the calling thread, when it is Python's main one, looks at it
+// between short waits; the call raises once the search has stopped, and
+// raises KeyboardInterrupt too when Ctrl-C stopped it from another thread.
 template <class R, class F>
 R sansGil(F f)
 {
-    egypte::effacerInterruption();
+    struct Inscrit : Arret {
+        Inscrit() { Arrets::toutes().inscrire(this); }
+        ~Inscrit() { Arrets::toutes().retirer(this); }
+    } arret;
     std::mutex verrou;
     std::condition_variable fin;
     bool fini = false;
@@ -327,7 +543,7 @@ R sansGil(F f)
     std::string erreur;
     std::thread fil([&] {
         try {
-            r = f();
+            r = f(&arret.arret);
         } catch (const std::exception& e) {
             erreur = e.what();
         }
@@ -335,33 +551,31 @@ R sansGil(F f)
         fini = true;
         fin.notify_all();
     });
-    bool ctrlC = false;
+    bool signale = false;
     for (;;) {
         {
             py::gil_scoped_release libre;
             std::unique_lock<std::mutex> v(verrou);
             if (fin.wait_for(v, std::chrono::milliseconds(50), [&] { return fini; })) break;
         }
-        if (!ctrlC && PyErr_CheckSignals() != 0) {
-            ctrlC = true;
-            egypte::interrompre();
-        }
+        if (!signale) signale = signalRecu(arret);
     }
     {
         py::gil_scoped_release libre;
         fil.join();
     }
-    if (ctrlC) {
-        egypte::effacerInterruption();
-        throw py::error_already_set();
-    }
+    if (signale) throw py::error_already_set();
+    if (arret.ctrlC.load()) ctrlCVenuDAilleurs();
     if (!erreur.empty()) throw py::value_error(erreur);
     return r;
 }
 
-egypte::Resultat chercherSansGil(const egypte::Probleme& pb, const egypte::Demande& d)
+egypte::Resultat chercherSansGil(const egypte::Probleme& pb, egypte::Demande d)
 {
-    return sansGil<egypte::Resultat>([&] { return egypte::chercher(pb, d); });
+    return sansGil<egypte::Resultat>([&](std::atomic<bool>* arret) {
+        d.arret = arret;
+        return egypte::chercher(pb, d);
+    });
 }
 
 }  // namespace
@@ -383,13 +597,13 @@ PYBIND11_MODULE(egypte, m)
             const Options o = lireOptions(k);
             const egypte::Probleme pb = probleme(p, q, o);
             egypte::Demande d;
-            d.fils = fils(o);
+            d.fils = o.fils;
             return std::make_unique<Lots>(pb, d);
         },
         py::arg("p"), py::arg("q"));
 
     // A generator of Python's own over the batches: it streams, and closing
-    // it (or dropping it, or Ctrl-C) stops its search.
+    // it (or dropping it, or Ctrl-C) stops its search at its next step.
     py::exec(R"(
 def developpements(p, q, **contraintes):
     """developpements(p, q, *, longueur=None, repetitions=False, parite=None, min_x1=None,
@@ -416,7 +630,7 @@ def _suite(lots):
             const egypte::Probleme pb = probleme(p, q, o);
             egypte::Demande d;
             d.montrer = egypte::Montrer::compter;
-            d.fils = fils(o);
+            d.fils = o.fils;
             return rapport(pb, chercherSansGil(pb, d));
         },
         "compter(p, q, **contraintes)\n\nCompte les developpements de longueur minimale : le rapport en dict, "
@@ -431,7 +645,7 @@ def _suite(lots):
             egypte::Demande d;
             d.montrer = egypte::Montrer::premieres;
             d.K = 1;
-            d.fils = fils(o);
+            d.fils = o.fils;
             const egypte::Resultat r = chercherSansGil(pb, d);
             if (r.solutions > 0) return py::int_(r.longueur);
             if (r.fin == egypte::Fin::limite) throw py::value_error("aucune solution jusqu'a n = 100000, la limite de la recherche");
@@ -443,16 +657,19 @@ def _suite(lots):
 
     m.def(
         "balayer",
-        [](std::int64_t q1, std::int64_t q2, bool moinsUn, bool premiers, const py::kwargs& k) {
-            const Options o = lireOptions(k);
-            if (!o.debut.is_none()) throw py::value_error("balayer exclut debut");
-            const egypte::Probleme pb = probleme(py::int_(1), py::int_(2), o);
+        [](const py::object& q1, const py::object& q2, const py::object& moinsUn, const py::object& premiers,
+           const py::kwargs& k) {
+            const NTL::ZZ max = NTL::power2_ZZ(62) - 1;
+            const char* attendu = "un entier de 2 a 2^62 - 1";
             egypte::DemandeBalayage d;
-            d.q1 = q1;
-            d.q2 = q2;
-            d.moinsUn = moinsUn;
-            d.premiers = premiers;
-            d.fils = fils(o);
+            d.q1 = NTL::to_long(entierDans(q1, "q1", 2, &max, attendu));
+            d.q2 = NTL::to_long(entierDans(q2, "q2", 2, &max, attendu));
+            d.moinsUn = drapeau(moinsUn, "moins_un");
+            d.premiers = drapeau(premiers, "premiers");
+            const Options o = lireOptions(k);
+            if (o.debut) throw py::value_error("balayer exclut debut");
+            const egypte::Probleme pb = probleme(py::int_(1), py::int_(2), o);
+            d.fils = o.fils;
             struct Releve : egypte::RecepteurBalayage {
                 std::vector<egypte::LigneBalayage> lignes;
                 bool recevoir(const egypte::LigneBalayage& l, const std::vector<egypte::RecordBalayage>&,
@@ -463,7 +680,10 @@ def _suite(lots):
                 }
             } releve;
             const egypte::ResultatBalayage r =
-                sansGil<egypte::ResultatBalayage>([&] { return egypte::balayer(pb, d, releve); });
+                sansGil<egypte::ResultatBalayage>([&](std::atomic<bool>* arret) {
+                    d.arret = arret;
+                    return egypte::balayer(pb, d, releve);
+                });
             py::list lignes, records;
             for (const egypte::LigneBalayage& l : releve.lignes) {
                 py::dict x;
@@ -494,14 +714,20 @@ def _suite(lots):
 
     m.def(
         "estimer",
-        [](const py::object& p, const py::object& q, double secondes, std::uint64_t graine, const py::kwargs& k) {
+        [](const py::object& p, const py::object& q, const py::object& duree, const py::object& graine,
+           const py::kwargs& k) {
+            egypte::DemandeEstimation d;
+            // As --duree on the command line.
+            d.secondes = secondes(duree, 1, 86400, "un nombre de 1 a 86400");
+            const NTL::ZZ max = NTL::power2_ZZ(64) - 1;
+            d.graine = NTL::conv<unsigned long>(entierDans(graine, "graine", 0, &max, "un entier de 0 a 2^64 - 1"));
             const Options o = lireOptions(k);
             const egypte::Probleme pb = probleme(p, q, o);
-            egypte::DemandeEstimation d;
-            d.secondes = secondes;
-            d.graine = graine;
-            d.fils = fils(o);
-            const egypte::Estimation e = sansGil<egypte::Estimation>([&] { return egypte::estimer(pb, d); });
+            d.fils = o.fils;
+            const egypte::Estimation e = sansGil<egypte::Estimation>([&](std::atomic<bool>* arret) {
+                d.arret = arret;
+                return egypte::estimer(pb, d);
+            });
             py::dict r;
             r["solutions"] = e.developpements;
             r["solutions_erreur"] = e.ecartDeveloppements;
@@ -511,9 +737,11 @@ def _suite(lots):
             r["sondages"] = e.sondes;
             r["profondeur"] = e.profondeur;
             r["strates"] = e.strates;
+            r["graine"] = py::reinterpret_steal<py::object>(PyLong_FromUnsignedLongLong(e.graine));
             return r;
         },
         "estimer(p, q, secondes=5, graine=0, *, longueur, **contraintes)\n\nEstime par sondages au hasard "
-        "(methode de Knuth) le nombre de developpements de la longueur donnee, sans les compter.",
-        py::arg("p"), py::arg("q"), py::arg("secondes") = 5.0, py::arg("graine") = 0);
+        "(methode de Knuth) le nombre de developpements de la longueur donnee, sans les compter : secondes "
+        "de 1 a 86400, graine de 0 (tiree au hasard, rendue dans le resultat) a 2^64 - 1.",
+        py::arg("p"), py::arg("q"), py::arg("secondes") = 5, py::arg("graine") = 0);
 }

@@ -1,11 +1,16 @@
 // The public API, as a program that uses the library sees it: a published
 // count, a receiver handed the expansions in order that stops the search or
-// changes what it is handed, and the refusals.
+// changes what it is handed, a search stopped by a stop of its own while
+// another runs, and the refusals.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "egypte/balayage.h"
 #include "egypte/egypte.h"
 
 namespace {
@@ -93,6 +98,71 @@ TEST(Api, LeRecepteurArreteOuChangeCeQuIlRecoit)
     for (std::size_t j = 0; j < attendus.size(); j++)
         EXPECT_EQ(uneSur.valeurs[j], complet.valeurs[static_cast<std::size_t>(attendus[j] - 1)]);
     EXPECT_EQ(ru.derniere, complet.valeurs.back());
+}
+
+TEST(Api, ChaqueRechercheSonArret)
+{
+    using Horloge = std::chrono::steady_clock;
+    struct Rien : egypte::RecepteurBalayage {
+        bool recevoir(const egypte::LigneBalayage&, const std::vector<egypte::RecordBalayage>&, std::string&) override
+        {
+            return true;
+        }
+    } rien;
+    // Searches of days (1 as 9 distinct unit fractions, its estimate over
+    // ten minutes, a scan of a million denominators), on one thread and on
+    // two, each stopped by its own stop while 1 as 7 is counted beside it.
+    for (int fils : {1, 2}) {
+        for (int genre = 0; genre < 3; genre++) {
+            std::atomic<bool> arret{false}, finie{false};
+            bool interrompue = false;
+            std::thread longue([&] {
+                if (genre == 0) {
+                    egypte::Demande d;
+                    d.montrer = Montrer::compter;
+                    d.fils = fils;
+                    d.arret = &arret;
+                    interrompue = egypte::chercher(unEn(9), d).fin == egypte::Fin::interrompue;
+                } else if (genre == 1) {
+                    egypte::DemandeEstimation d;
+                    d.secondes = 600;
+                    d.fils = fils;
+                    d.arret = &arret;
+                    interrompue = egypte::estimer(unEn(9), d).arretCtrlC;
+                } else {
+                    egypte::DemandeBalayage d;
+                    d.q1 = 2;
+                    d.q2 = 1000000;
+                    d.fils = fils;
+                    d.arret = &arret;
+                    interrompue = egypte::balayer(egypte::Probleme{}, d, rien).fin == egypte::Fin::interrompue;
+                }
+                finie = true;
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            egypte::Demande d;
+            d.montrer = Montrer::compter;
+            d.fils = 1;
+            std::thread arreter([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                arret = true;
+            });
+            const egypte::Resultat r = egypte::chercher(unEn(7), d);
+            arreter.join();
+            EXPECT_TRUE(r.complet());
+            EXPECT_EQ(r.solutions, 245765);
+            EXPECT_FALSE(egypte::interruption());
+            // Within seconds of its stop; past that, the process's flag ends
+            // it, so that the fault fails the test instead of hanging it.
+            const Horloge::time_point limite = Horloge::now() + std::chrono::seconds(10);
+            while (!finie && Horloge::now() < limite) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            EXPECT_TRUE(finie) << "fils " << fils << ", genre " << genre;
+            if (!finie) egypte::interrompre();
+            longue.join();
+            egypte::effacerInterruption();
+            EXPECT_TRUE(interrompue) << "fils " << fils << ", genre " << genre;
+        }
+    }
 }
 
 TEST(Api, Refus)

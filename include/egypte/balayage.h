@@ -31,6 +31,7 @@ struct DemandeBalayage {
     // Where the lines go, in a word, part of the journal's heading, so that a
     // journal is resumed only into the same kind of output.
     std::string liste = "aucune";
+    std::atomic<bool>* arret = nullptr;  // this scan's own stop, as Demande::arret
 };
 
 // What one denominator gave.

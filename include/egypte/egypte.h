@@ -19,6 +19,7 @@
 #include <NTL/ZZ.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -180,11 +181,17 @@ struct Demande {
     // the reference every other way of searching is held against (and
     // measured against); slow.
     bool marcheDeReference = false;
+    // The stop of this search alone, beside the process's flag: once the
+    // caller sets it, the search stops at its next step on all its threads
+    // (Fin::interrompue), and no other search looks at it or clears it. The
+    // search sets it too where it would set the process's flag to stop its
+    // own threads (a write that failed). nullptr: the process's flag alone.
+    std::atomic<bool>* arret = nullptr;
 };
 
 enum class Fin {
     complete,    // the search went to its end: the count is the whole count
-    interrompue, // stopped by the flag (Ctrl-C, a signal)
+    interrompue, // stopped by the flag (Ctrl-C, a signal) or by its own stop (Demande::arret)
     arretee,     // stopped by the receiver, or after the first K
     limite,      // no expansion up to LONGUEUR_MAX
     ecriture,    // the receiver or the journal failed to write (see `erreur`)
@@ -215,7 +222,9 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r = nullptr);
 int nombreDeCoeurs();
 
 // The process's stop flag (Ctrl-C's): every search stops at its next step
-// once it is set, and a search that starts does not clear it.
+// once it is set, and a search that starts does not clear it. A front end
+// that runs several searches at once and stops one of them gives each a stop
+// of its own instead (Demande::arret).
 void interrompre();
 void effacerInterruption();
 bool interruption();
@@ -228,6 +237,7 @@ struct DemandeEstimation {
     long sondes = 0;           // that many probes instead (0: as many as `secondes` allows)
     std::uint64_t graine = 0;  // seed of the draws; 0: drawn at random
     int fils = 0;              // threads the count would use (for its time)
+    std::atomic<bool>* arret = nullptr;  // this estimate's own stop, as Demande::arret
 };
 
 struct Estimation {
@@ -259,7 +269,7 @@ struct Estimation {
     double ecartSecondes = 0;
     int fils = 1;                   // threads the count would use
     double duree = 0;               // seconds the estimate took
-    bool arretCtrlC = false;        // stopped by the flag (those probes complete are kept)
+    bool arretCtrlC = false;        // stopped by the flag or its own stop (those probes complete are kept)
     // The walk on `fils` threads, were it perfectly shared.
     double secondesFils() const { return secondes / fils; }
     // The interval the report gives: two standard errors about the estimate

@@ -14,6 +14,7 @@
 #include "api/journal_balayage.h"
 #include "api/ligne_balayage.h"
 #include "egypte/reseau.h"
+#include "search/avancement.h"
 #include "search/parallele.h"
 
 namespace egypte {
@@ -66,7 +67,11 @@ public:
         res_.derniere = res_.reprise - 1;
         std::vector<std::thread> fils;
         const int n = nombreDeFils(d_.fils);
-        for (int k = 0; k < n; k++) fils.emplace_back([this] { travailler(); });
+        for (int k = 0; k < n; k++)
+            fils.emplace_back([this, a = arretPropre] {
+                const PourRecherche pour(a);
+                travailler();
+            });
         const auto finir = [&] {
             {
                 std::lock_guard<std::mutex> g(m_);
@@ -128,7 +133,7 @@ private:
         std::unique_lock<std::mutex> g(m_);
         for (;;) {
             cv_.wait(g, [&] { return arret_ || prochain_ == 0 || enAvance_ < FENETRE; });
-            const std::int64_t q = interruption() ? 0 : prendre();
+            const std::int64_t q = arrete() ? 0 : prendre();
             if (q == 0) break;
             g.unlock();
             LigneBalayage l;
@@ -147,7 +152,7 @@ private:
         bool arreteDehors = false;
         std::unique_lock<std::mutex> g(m_);
         for (;;) {
-            if (interruption() && res_.fin == Fin::complete) res_.fin = Fin::interrompue;
+            if (arrete() && res_.fin == Fin::complete) res_.fin = Fin::interrompue;
             if (res_.fin != Fin::complete) arret_ = true;
             if (t_ != nullptr) {
                 if (arret_ && !arreteDehors) {
@@ -240,6 +245,7 @@ public:
 
 ResultatBalayage lancer(const Probleme& c, const DemandeBalayage& d, RecepteurBalayage& r, Transport* t)
 {
+    const PourRecherche pour(d.arret);
     verifierDemande(c, d);
     Balayeur b(c, d, r, t);
     ResultatBalayage res = b.balayer();

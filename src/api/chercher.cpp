@@ -11,6 +11,7 @@
 #include "api/debut.h"
 #include "api/livraison.h"
 #include "search/progres.h"
+#include "search/avancement.h"
 #include "search/etat.h"
 #include "search/journal.h"
 
@@ -61,6 +62,7 @@ std::string enteteJournal(const Probleme& p, const Demande& d)
 
 Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteur& m)
 {
+    const PourRecherche pour(d.arret);
     // With a beginning, the search is that of the rest, each expansion handed
     // over whole.
     const Probleme pr = reste(p);

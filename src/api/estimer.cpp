@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "api/debut.h"
+#include "search/avancement.h"
 #include "search/estimation.h"
 #include "search/parallele.h"
 
@@ -10,13 +11,12 @@ namespace egypte {
 
 namespace {
 
-using Horloge = std::chrono::steady_clock;
-
 Estimation compterLeReste(const Probleme& entier, const DemandeEstimation& d, Horloge::time_point debut)
 {
     Demande compte;
     compte.montrer = Montrer::compter;
     compte.fils = d.fils;
+    compte.arret = d.arret;
     const Resultat r = chercher(entier, compte);
     Estimation e;
     e.fils = nombreDeFils(d.fils);
@@ -37,6 +37,7 @@ Estimation compterLeReste(const Probleme& entier, const DemandeEstimation& d, Ho
 Estimation estimer(const Probleme& p, const DemandeEstimation& d)
 {
     const Horloge::time_point debut = Horloge::now();
+    const PourRecherche pour(d.arret);
     Probleme entier = p;
     if (d.longueur != 0) entier.longueur = d.longueur;
     verifier(entier);

@@ -64,8 +64,9 @@ void Livraison::echec(const std::string& message)
 {
     if (erreur_.empty()) erreur_ = message;
     // Stops every thread and process of the walk as Ctrl-C does, so that no
-    // unit past the failure counts as done.
-    interrompu.store(true, std::memory_order_relaxed);
+    // unit past the failure counts as done (only this search, when it has a
+    // stop of its own).
+    arreterRecherche();
 }
 
 void Livraison::dire(Recherche& s)

@@ -150,7 +150,7 @@ void Diviseurs::apparier(const Mots& m)
     noeuds_ += static_cast<long>(nA + nB);
     if (noeuds_ >= PAS_INTERRUPTION) {
         noeuds_ = 0;
-        if (interrompu.load(std::memory_order_relaxed)) {
+        if (arrete()) {
             coupe = true;
             return;
         }

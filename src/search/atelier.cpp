@@ -1,5 +1,6 @@
 #include "search/atelier.h"
 
+#include "search/avancement.h"
 #include "search/etat.h"
 #include "search/unites.h"
 
@@ -7,7 +8,12 @@ namespace egypte {
 
 Atelier::Atelier(int fils, const std::atomic<bool>& arret, std::size_t reveil) : arret_(arret), reveil_(reveil)
 {
-    for (int k = 0; k < fils; k++) fils_.emplace_back([this] { travailler(); });
+    // Its threads work for the search of the thread that makes it.
+    for (int k = 0; k < fils; k++)
+        fils_.emplace_back([this, a = arretPropre] {
+            const PourRecherche pour(a);
+            travailler();
+        });
 }
 
 Atelier::~Atelier()

@@ -1,9 +1,11 @@
-// The Ctrl-C flag, the step budget and the hook of whoever watches a search.
+// The Ctrl-C flag, the stop of each thread's search, the step budget and the
+// hook of whoever watches a search.
 #include "search/avancement.h"
 
 namespace egypte {
 
 std::atomic<bool> interrompu{false};
+thread_local std::atomic<bool>* arretPropre = nullptr;
 
 }  // namespace egypte
 

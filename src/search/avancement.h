@@ -1,9 +1,10 @@
 // How a search advances and when it stops: the Ctrl-C flag that every search
-// of the process looks at, the count of search steps against a budget (for
-// harnesses that must not run for ever), and what a walk on several threads
-// says of its progress. The search only calls tic() once per step; everything
-// else happens once every PAS steps, out of line, where a front end that
-// shows the progress (the status line) may look in.
+// of the process looks at, the stop of one search alone, the count of search
+// steps against a budget (for harnesses that must not run for ever), and
+// what a walk on several threads says of its progress. The search only calls
+// tic() once per step; everything else happens once every PAS steps, out of
+// line, where a front end that shows the progress (the status line) may look
+// in.
 #ifndef EGYPTE_SEARCH_AVANCEMENT_H
 #define EGYPTE_SEARCH_AVANCEMENT_H
 
@@ -18,8 +19,47 @@ namespace egypte {
 // next step. The one value all searches share.
 extern std::atomic<bool> interrompu;
 
-// Whether the searches are to stop: looked at inside the fast search's loops.
-inline bool arrete() { return interrompu.load(std::memory_order_relaxed); }
+// The stop of the one search this thread works for (Demande::arret), or
+// nullptr: a front end that runs several searches at once in one process
+// stops one of them without a flag that the others share, or that one of
+// them would clear while another has not looked at it yet.
+extern thread_local std::atomic<bool>* arretPropre;
+
+// Whether the search of this thread is to stop: looked at inside the fast
+// search's loops.
+inline bool arrete()
+{
+    if (interrompu.load(std::memory_order_relaxed)) return true;
+    const std::atomic<bool>* a = arretPropre;
+    return a != nullptr && a->load(std::memory_order_relaxed);
+}
+
+// Stops the search of this thread on all its threads, as Ctrl-C would: its
+// own stop when it has one, the process's flag otherwise (the other
+// processes of a walk learn it from there).
+inline void arreterRecherche()
+{
+    if (arretPropre != nullptr) arretPropre->store(true, std::memory_order_relaxed);
+    else interrompu.store(true, std::memory_order_relaxed);
+}
+
+// While alive, this thread works for the search whose stop is `a`; nullptr
+// keeps the one it has (a search run inside another one's thread, as the
+// scan's are, stops with it). Every thread a search starts or borrows takes
+// one with the stop of the thread that started the search.
+class PourRecherche {
+public:
+    explicit PourRecherche(std::atomic<bool>* a) : avant_(arretPropre)
+    {
+        if (a != nullptr) arretPropre = a;
+    }
+    ~PourRecherche() { arretPropre = avant_; }
+    PourRecherche(const PourRecherche&) = delete;
+    PourRecherche& operator=(const PourRecherche&) = delete;
+
+private:
+    std::atomic<bool>* avant_;
+};
 
 }  // namespace egypte
 

@@ -104,7 +104,7 @@ const ZZ& Recherche::maxi(int k, const ZZ& Dk, const ZZ& Nk)
             // than anyone waits, inside one step: Ctrl-C (or the step budget)
             // ends the walk from here.
             progres::tic();
-            if (interrompu.load(std::memory_order_relaxed)) {
+            if (arrete()) {
                 i = -1;
                 return y;
             }

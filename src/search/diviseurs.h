@@ -74,7 +74,8 @@ public:
     // primes of q with their exponents in q, in any order (the largest first
     // cut the listing soonest). apparie:
     // matched in two halves; pas: the range stepped instead. Ctrl-C (the flag
-    // interrompu) cuts the search: coupe is then set and candidats incomplete.
+    // interrompu, or the stop of this thread's search) cuts the search: coupe
+    // is then set and candidats incomplete.
     void chercher(const Mots& m, const std::vector<Puissance>& premiers, bool apparie, bool pas);
     // The candidates in decreasing order, the walk's order (an output that
     // only counts them needs no order).

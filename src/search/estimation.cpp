@@ -121,7 +121,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         unites.back().poids = std::pow(std::max(1.0, unites.back().taille), PUISSANCE);
         unites.back().noeud = std::move(noeud);
     }
-    if (interrompu.load(std::memory_order_relaxed)) {
+    if (arrete()) {
         e.genre = Estimation::Genre::interrompue;
         e.arretCtrlC = true;
         e.duree = depuis(debut);
@@ -149,7 +149,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
 
     if (piloter(strates, sondeur, r, debut, delai, e)) sonderLeReste(strates, sondeur, r, fin, delai, e);
     garde.reset();
-    e.arretCtrlC = interrompu.load(std::memory_order_relaxed);
+    e.arretCtrlC = arrete();
     if (e.sondes == 0 && !strates.empty()) e.genre = Estimation::Genre::interrompue;
     sommer(strates, sondeur, e);
     e.duree = depuis(debut);

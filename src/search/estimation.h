@@ -129,7 +129,8 @@ double logTaille(const Recherche& s, NTL::ZZ inverse, int m);
 // walking then is cut and not counted, as the next one would not have been
 // (each is bounded: a block of x[n-2] takes a few hundredths of a second at
 // most on these problems). Stops at Ctrl-C (the flag `interrompu`, which the
-// caller listens for): the probes complete by then are kept.
+// caller listens for, or the stop of this thread's search): the probes
+// complete by then are kept.
 Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r);
 
 }  // namespace egypte

@@ -58,7 +58,7 @@ bool Recherche::plusGrandeSomme()
         Pm0 = 1;
         Qm0 = m0;
         for (int j = 1; j <= n - 1; j++) {
-            if (interrompu.load(std::memory_order_relaxed)) {
+            if (arrete()) {
                 nPm0 = 0;  // the sum is unfinished: never extend it
                 return false;
             }
@@ -144,7 +144,7 @@ Recherche::Fin Recherche::chercher()
 {
     avantLongueurs();
     while (K1 == 0) {
-        if (interrompu) return Fin::interrompu;
+        if (arrete()) return Fin::interrompu;
         Fin pourquoi = Fin::aucune;
         const Longueur l = longueurSuivante(pourquoi);
         if (l == Longueur::finie) return pourquoi;

@@ -269,7 +269,7 @@ bool ParcoursParallele::rejouerElement(Element& el, bool principal)
         // another process, which stopped on a signal of its own (mpirun
         // sends each rank its own): the walk is then interrupted too, so that
         // the length is not taken for complete.
-        interrompu.store(true, std::memory_order_relaxed);
+        arreterRecherche();
         arret_ = true;
         return false;
     }
@@ -323,6 +323,7 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
         jetons,
         tbb::make_filter<void, Element*>(tbb::filter_mode::serial_in_order,
                                          [&](tbb::flow_control& fc) -> Element* {
+                                             const PourRecherche pour(arretRecherche_);
                                              passage();
                                              std::unique_ptr<Element> el = en.suivant(arret_);
                                              if (!el) {
@@ -337,12 +338,14 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
                                          }) &
             tbb::make_filter<Element*, Element*>(tbb::filter_mode::parallel,
                                                  [&](Element* el) {
+                                                     const PourRecherche pour(arretRecherche_);
                                                      passage();
                                                      travailler(*el);
                                                      passage();
                                                      return el;
                                                  }) &
             tbb::make_filter<Element*, void>(tbb::filter_mode::serial_in_order, [&](Element* el) {
+                const PourRecherche pour(arretRecherche_);
                 passage();
                 consommer(*el, principal);
                 const std::lock_guard<std::mutex> garde(passageVerrou);
@@ -389,7 +392,7 @@ Recherche::Fin ParcoursParallele::parcourir()
         }
     }
     c_.i = -1;
-    if (interrompu.load(std::memory_order_relaxed)) return Recherche::Fin::interrompu;
+    if (arrete()) return Recherche::Fin::interrompu;
     return stoppe_ ? Recherche::Fin::arrete : Recherche::Fin::trouve;
 }
 
@@ -397,13 +400,13 @@ Recherche::Fin Recherche::parcourirSeul()
 {
     while (i >= 0) {
         if (arretDemande) return Fin::arrete;
-        if (interrompu.load(std::memory_order_relaxed)) return Fin::interrompu;
+        if (arrete()) return Fin::interrompu;
         pas();
         progres::tic();
     }
     // A bound that was stopped midway ended the walk: the length is not
     // complete, so neither its last line nor a report may follow.
-    if (interrompu.load(std::memory_order_relaxed)) return Fin::interrompu;
+    if (arrete()) return Fin::interrompu;
     return Fin::trouve;
 }
 

@@ -27,6 +27,9 @@ private:
     Recherche& c_;
     const int fils_;
     std::atomic<bool> arret_{false};  // stop enumerating and walking
+    // The stop of the search this walk is for (see arretPropre), taken from
+    // the thread that walks and given to every thread of the pipeline.
+    std::atomic<bool>* const arretRecherche_ = arretPropre;
     // The output shows so few expansions (one in every K, K large) that a
     // unit walked now keeps only its last one, and is walked again at its
     // replay if one of its expansions is shown after all. Set by the replay,

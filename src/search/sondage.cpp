@@ -144,7 +144,7 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
     for (;;) {
         const Horloge::time_point t0 = Horloge::now();
         const bool enfants = candidats(o, haut, bas, nombre);
-        if (interrompu.load(std::memory_order_relaxed)) {
+        if (arrete()) {
             r.coupe = true;
             return r;
         }
@@ -191,7 +191,7 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
     r.pas = static_cast<double>(el.pas);
     r.noeuds += r.poids * r.pas;
     r.developpements = r.poids * static_cast<double>(el.trouves.taille());
-    r.coupe = el.coupe || interrompu.load(std::memory_order_relaxed);
+    r.coupe = el.coupe || arrete();
     return r;
 }
 

@@ -41,7 +41,7 @@ bool descendre(const Recherche& c, const std::vector<Noeud>& niveau, std::size_t
                 suivant.push_back(std::move(el->racine));
             }
         }
-        if (interrompu.load(std::memory_order_relaxed)) return false;
+        if (arrete()) return false;
     }
     developpements += dev;
     secondes += depuis(t0);

@@ -152,7 +152,7 @@ void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_, 
             break;
         }
     }
-    if (!el.coupe && interrompu.load(std::memory_order_relaxed)) el.coupe = true;
+    if (!el.coupe && arrete()) el.coupe = true;
     el.finInterne = !el.coupe && !el.partiel && o.i < 0 && !el.finit;
     if (vu && !el.coupe && !el.partiel) {
         // That step again, with the answer -1 at its last expansion: the
@@ -219,7 +219,7 @@ int choisirProfondeur(const Recherche& c, long voulu, long plafond, long& total)
     int ku = 1;
     for (;; ku++) {
         total = compterUnites(c, ku, plafond);
-        if (total >= voulu || ku >= c.n - 3 || interrompu.load(std::memory_order_relaxed)) break;
+        if (total >= voulu || ku >= c.n - 3 || arrete()) break;
     }
     return ku;
 }

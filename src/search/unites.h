@@ -45,10 +45,10 @@ struct Element {
     std::int64_t pas = 0;       // unit: the walk steps it took
 };
 
-// Stop now: the walk's own stop or Ctrl-C.
+// Stop now: the walk's own stop, its search's or Ctrl-C.
 inline bool arrete(const std::atomic<bool>& arret)
 {
-    return arret.load(std::memory_order_relaxed) || interrompu.load(std::memory_order_relaxed);
+    return arret.load(std::memory_order_relaxed) || arrete();
 }
 
 // o <- the problem and the length of c, ready to walk a unit.

@@ -3,8 +3,10 @@ a search stopped by close() or Ctrl-C, and the refusals."""
 import json
 import os
 import random
+import re
 import signal
 import subprocess
+import sys
 import threading
 import time
 from fractions import Fraction
@@ -97,21 +99,181 @@ def test_ctrl_c():
     assert egypte.compter(1, 1, longueur=5)["solutions"] == 72
 
 
-@pytest.mark.parametrize("args,kw,message", [
-    ((0, 5), {}, "numerateur"),
-    ((3, -4), {}, "denominateur"),
-    ((3.0, 4), {}, "p attend un entier"),
-    ((3, 4), {"min_x1": 5, "max_xn": 5}, "--min-x1 doit etre inferieur a --max-xn"),
-    ((3, 4), {"parite": "pair"}, "--parite attend paire, impaire ou indifferente"),
-    ((3, 4), {"longueur": 4, "max_n": 6}, "--longueur exclut --min-n et --max-n"),
-    ((3, 4), {"fils": 0}, "--fils attend un entier de 1 a 1024"),
-    ((3, 4), {"longueur": 0}, "--longueur attend un entier au moins egal a 1"),
+# A child process that runs a search in its main thread and maybe another in
+# a second Python thread, on 2/((2^127 - 1)(2^89 - 1)): primes beyond machine
+# words, and no expansion for a long time. It sends itself SIGINT, then
+# reports what the second call raised, the processor time of the next half
+# second and the threads left; five times over, SIGINT later each time, as a
+# search that misses its stop does not miss it every time.
+ENFANT = r"""
+import json, os, signal, sys, threading, time
+import egypte
+Q = (2**127 - 1) * (2**89 - 1)
+def chercher(f):
+    if f == "developpements":
+        for _ in egypte.developpements(2, Q, fils=1):
+            pass
+    else:
+        egypte.compter(2, Q, fils=1)
+def ailleurs(f, vu):
+    try:
+        chercher(f)
+    except BaseException as e:
+        vu.append(type(e).__name__)
+principal, autre = sys.argv[1:]
+for essai in range(5):
+    vu = []
+    fil = threading.Thread(target=ailleurs, args=(autre, vu)) if autre != "aucun" else None
+    if fil:
+        fil.start()
+    minuteur = threading.Timer(0.2 + 0.1 * essai, os.kill, (os.getpid(), signal.SIGINT))
+    minuteur.start()
+    try:
+        chercher(principal)
+        ici = None
+    except KeyboardInterrupt:
+        ici = "KeyboardInterrupt"
+    minuteur.join()
+    if fil:
+        fil.join(5)
+    t0 = time.process_time()
+    time.sleep(0.5)
+    cpu = time.process_time() - t0
+    print(json.dumps({"ici": ici, "ailleurs": vu, "cpu": cpu, "fils": threading.active_count(),
+                      "taches": len(os.listdir("/proc/self/task"))}), flush=True)
+"""
+
+
+@pytest.mark.parametrize("principal,autre", [
+    ("developpements", "aucun"),
+    ("developpements", "compter"),
+    ("compter", "developpements"),
 ])
-def test_refus(args, kw, message):
-    with pytest.raises(ValueError, match=message):
-        egypte.compter(*args, **kw)
-    with pytest.raises(ValueError, match=message):
-        egypte.developpements(*args, **kw)
+def test_ctrl_c_arrete_chaque_recherche(principal, autre):
+    r = subprocess.run([sys.executable, "-c", ENFANT, principal, autre], capture_output=True, text=True,
+                       timeout=60, check=False)
+    essais = [json.loads(l) for l in r.stdout.splitlines()]
+    assert len(essais) == 5, r.stderr
+    for e in essais:
+        assert e["ici"] == "KeyboardInterrupt"
+        assert e["ailleurs"] == ([] if autre == "aucun" else ["KeyboardInterrupt"]), e
+        # No search goes on: the process sleeps, alone in its main thread.
+        assert e["cpu"] < 0.1 and e["fils"] == 1 and e["taches"] == 1, e
+
+
+@pytest.mark.parametrize("args,kw,erreur,message", [
+    ((0, 5), {}, ValueError, "numerateur"),
+    ((3, -4), {}, ValueError, "denominateur"),
+    ((3.0, 4), {}, TypeError, "p attend un entier, pas 3.0"),
+    ((3, True), {}, TypeError, "q attend un entier, pas True"),
+    ((3, 4), {"min_x1": 5, "max_xn": 5}, ValueError, "--min-x1 doit etre inferieur a --max-xn"),
+    ((3, 4), {"longueur": 4, "max_n": 6}, ValueError, "--longueur exclut --min-n et --max-n"),
+    ((3, 4), {"repetitions": "oui"}, TypeError, "repetitions attend True ou False, pas 'oui'"),
+    ((3, 4), {"repetitions": 2}, TypeError, "repetitions attend True ou False, pas 2"),
+    ((3, 4), {"repetitions": None}, TypeError, "repetitions attend True ou False, pas None"),
+    ((3, 4), {"sans_un": 0.5}, TypeError, "sans_un attend True ou False, pas 0.5"),
+    ((3, 4), {"parite": "pair"}, ValueError, "parite attend paire, impaire ou indifferente, pas 'pair'"),
+    ((3, 4), {"parite": 2}, TypeError, "parite attend paire, impaire ou indifferente, pas 2"),
+    ((3, 4), {"fils": 0}, ValueError, "fils attend un entier de 1 a 1024, pas 0"),
+    ((3, 4), {"fils": 1025}, ValueError, "fils attend un entier de 1 a 1024, pas 1025"),
+    ((3, 4), {"fils": 2.0}, TypeError, "fils attend un entier de 1 a 1024, pas 2.0"),
+    ((3, 4), {"fils": True}, TypeError, "fils attend un entier de 1 a 1024, pas True"),
+    ((3, 4), {"longueur": 0}, ValueError, "longueur attend un entier au moins egal a 1, pas 0"),
+    ((3, 4), {"min_x1": -1}, ValueError, "min_x1 attend un entier positif ou nul, pas -1"),
+    ((3, 4), {"max_xn": "9"}, TypeError, "max_xn attend un entier positif ou nul, pas '9'"),
+    ((3, 4), {"min_n": 1.5}, TypeError, "min_n attend un entier positif ou nul, pas 1.5"),
+    ((3, 4), {"max_n": False}, TypeError, "max_n attend un entier positif ou nul, pas False"),
+    ((3, 4), {"debut": [-2]}, ValueError, "debut attend des entiers positifs, pas -2"),
+    ((3, 4), {"debut": [2, 0]}, ValueError, "debut attend des entiers positifs, pas 0"),
+    ((3, 4), {"debut": [2, 2.0]}, TypeError, "debut attend des entiers positifs, pas 2.0"),
+    ((3, 4), {"debut": 5}, TypeError, "debut attend une suite d'entiers positifs, pas 5"),
+    ((3, 4), {"debut": "25"}, TypeError, "debut attend une suite d'entiers positifs, pas '25'"),
+    ((3, 4), {"inconnu": 1}, TypeError, "argument inconnu : inconnu"),
+])
+def test_refus(args, kw, erreur, message):
+    for f in (egypte.compter, egypte.developpements, egypte.longueur_minimale):
+        with pytest.raises(erreur, match=re.escape(message)):
+            f(*args, **kw)
+
+
+@pytest.mark.parametrize("f,args,kw,erreur,message", [
+    (egypte.estimer, (1, 1), {"secondes": -1}, ValueError, "secondes attend un nombre de 1 a 86400, pas -1"),
+    (egypte.estimer, (1, 1), {"secondes": float("nan")}, ValueError, "secondes attend un nombre de 1 a 86400, pas nan"),
+    (egypte.estimer, (1, 1), {"secondes": 0.5}, ValueError, "secondes attend un nombre de 1 a 86400, pas 0.5"),
+    (egypte.estimer, (1, 1), {"secondes": 86401}, ValueError, "secondes attend un nombre de 1 a 86400, pas 86401"),
+    (egypte.estimer, (1, 1), {"secondes": "5"}, TypeError, "secondes attend un nombre de 1 a 86400, pas '5'"),
+    (egypte.estimer, (1, 1), {"secondes": True}, TypeError, "secondes attend un nombre de 1 a 86400, pas True"),
+    (egypte.estimer, (1, 1), {"graine": -1}, ValueError, "graine attend un entier de 0 a 2^64 - 1, pas -1"),
+    (egypte.estimer, (1, 1), {"graine": 2**64}, ValueError, "graine attend un entier de 0 a 2^64 - 1, pas 18446744073709551616"),
+    (egypte.estimer, (1, 1), {"graine": 1.0}, TypeError, "graine attend un entier de 0 a 2^64 - 1, pas 1.0"),
+    (egypte.estimer, (1, 1), {"fils": "2"}, TypeError, "fils attend un entier de 1 a 1024, pas '2'"),
+    (egypte.balayer, (1, 5), {}, ValueError, "q1 attend un entier de 2 a 2^62 - 1, pas 1"),
+    (egypte.balayer, (2, 2**62), {}, ValueError, "q2 attend un entier de 2 a 2^62 - 1, pas 4611686018427387904"),
+    (egypte.balayer, (2.0, 5), {}, TypeError, "q1 attend un entier de 2 a 2^62 - 1, pas 2.0"),
+    (egypte.balayer, (2, 5), {"moins_un": 1}, TypeError, "moins_un attend True ou False, pas 1"),
+    (egypte.balayer, (2, 5), {"premiers": "oui"}, TypeError, "premiers attend True ou False, pas 'oui'"),
+    (egypte.balayer, (2, 5), {"sans_un": 1}, TypeError, "sans_un attend True ou False, pas 1"),
+    (egypte.balayer, (2, 5), {"debut": [2]}, ValueError, "balayer exclut debut"),
+])
+def test_refus_estimer_balayer(f, args, kw, erreur, message):
+    if f is egypte.estimer:
+        kw = {"longueur": 6, **kw}
+    with pytest.raises(erreur, match=re.escape(message)):
+        f(*args, **kw)
+
+
+def test_arguments_acceptes():
+    # The same values that the refusals above turn down when mistyped.
+    assert egypte.compter(4, 5, repetitions=False, sans_un=True, parite="indifferente", min_x1=0, max_xn=None,
+                          fils=1, debut=(2,))["solutions"] == 2
+    # 2/3 = 1/2 + 1/6, and 1/3 + 1/3 when a value may repeat.
+    assert [egypte.compter(2, 3, repetitions=r)["solutions"] for r in (False, True)] == [1, 2]
+    e = egypte.estimer(1, 1, 1.0, 2**64 - 1, longueur=4)
+    assert e["graine"] == 2**64 - 1 and e["solutions"] == 6
+
+
+# Either side of the machine words, through every conversion: Python int to
+# the library's integers (p, q, the bounds, debut, the lengths, graine) and
+# back (the extremes of the count, the bounds as the report echoes them, the
+# expansions' values), and past the digits Python reads as decimal text.
+GRANDS = {"2^63-1": 2**63 - 1, "2^63": 2**63, "2^63+1": 2**63 + 1, "2^64-1": 2**64 - 1, "2^64": 2**64,
+          "2^64+1": 2**64 + 1, "2^127-1": 2**127 - 1, "2^128+1": 2**128 + 1, "10^5000+1": 10**5000 + 1}
+
+
+class Nomme(int):
+    def __str__(self):
+        return "nomme"
+
+    __repr__ = __str__
+
+
+@pytest.mark.parametrize("v", GRANDS.values(), ids=GRANDS.keys())
+def test_entiers_autour_des_mots(v):
+    for borne in ("min_x1", "max_xn", "max_n"):
+        r = egypte.compter(1, v, **{borne: v})
+        assert (r["solutions"], r["plus_grand_xn"], r["plus_petit_x1"], r["contraintes"][borne]) == (1, v, v, v)
+    assert list(egypte.developpements(1, v)) == [(v,)]
+    # An int whose text is not its digits (an IntEnum's is its name) crosses by its value.
+    assert egypte.compter(1, Nomme(v))["plus_grand_xn"] == v
+    # v/(v(v + 1)) = 1/(v + 1); 1/v + 1/(v + 1), the second term after the first given.
+    assert list(egypte.developpements(v, v * (v + 1))) == [(v + 1,)]
+    assert list(egypte.developpements(2 * v + 1, v * (v + 1), debut=[v])) == [(v, v + 1)]
+    # One past v either way leaves nothing.
+    assert egypte.compter(1, v, min_x1=v + 1, max_n=1)["solutions"] == 0
+    assert egypte.compter(1, v, max_xn=v - 1)["solutions"] == 0
+    # Lengths beyond the search's limit are kept as given.
+    for borne in ("longueur", "min_n"):
+        r = egypte.compter(1, 5, **{borne: v})
+        assert r["contraintes"][borne] == v and r["raison"] == "limite_longueur"
+    if v < 2**64:
+        assert egypte.estimer(1, 1, 1, v, longueur=4)["graine"] == v
+    # The same values negative keep their sign.
+    with pytest.raises(ValueError, match="numerateur"):
+        egypte.compter(-v, 5)
+    with pytest.raises(ValueError, match="denominateur"):
+        egypte.compter(1, -v)
+    with pytest.raises(ValueError, match="min_x1 attend un entier positif ou nul"):
+        egypte.compter(1, 5, min_x1=-v)
 
 
 def test_debut_la_liste_filtree():
