@@ -612,7 +612,15 @@ def developpements(p, q, **contraintes):
     Les developpements de p/q de longueur minimale (ou de la longueur donnee), chacun un
     tuple (x1, ..., xn) d'entiers, dans l'ordre du parcours (lexicographique decroissant).
     Un generateur : la memoire reste bornee quel que soit le compte, et close() arrete la
-    recherche. parite : "paire", "impaire" ou "indifferente"."""
+    recherche. Ctrl-C l'arrete aussi (KeyboardInterrupt).
+
+    Arguments : p, q, entiers positifs de taille quelconque ; contraintes (mots-cles) : longueur (cette longueur seulement), repetitions (True : des inconnues
+    peuvent etre egales), parite ("paire", "impaire" ou "indifferente"), min_x1, max_xn, min_n, max_n,
+    sans_un (True : 1 exclu pour x1), debut (les premiers denominateurs imposes), fils (1 a 1024).
+
+    Exemple :
+    >>> list(developpements(4, 5))
+    [(2, 5, 10), (2, 4, 20)]"""
     return _suite(_lots(p, q, **contraintes))
 
 def _suite(lots):
@@ -634,7 +642,11 @@ def _suite(lots):
             return rapport(pb, chercherSansGil(pb, d));
         },
         "compter(p, q, **contraintes)\n\nCompte les developpements de longueur minimale : le rapport en dict, "
-        "les memes champs que le JSON de la ligne de commande.",
+        "les memes champs que le JSON de la ligne de commande (solutions, longueur_minimale, plus_grand_xn, "
+        "plus_petit_x1, complet...).\n\nArguments : p, q, entiers positifs de taille quelconque ; contraintes (mots-cles) : longueur (cette longueur seulement), repetitions (True : des inconnues\n"
+        "    peuvent etre egales), parite ('paire', 'impaire' ou 'indifferente'), min_x1, max_xn, min_n, max_n,\n"
+        "    sans_un (True : 1 exclu pour x1), debut (les premiers denominateurs imposes), fils (1 a 1024).\n\n"
+        "Exemple :\n>>> compter(1, 1, longueur=7)['solutions']\n245765",
         py::arg("p"), py::arg("q"));
 
     m.def(
@@ -652,7 +664,11 @@ def _suite(lots):
             return py::none();
         },
         "longueur_minimale(p, q, **contraintes)\n\nLa longueur minimale d'un developpement de p/q sous ces "
-        "contraintes, ou None s'il n'y en a aucun.",
+        "contraintes, ou None s'il n'y en a aucun (ValueError : aucune jusqu'a n = 100000).\n\n"
+        "Arguments : p, q, entiers positifs de taille quelconque ; contraintes (mots-cles) : longueur (cette longueur seulement), repetitions (True : des inconnues\n"
+        "    peuvent etre egales), parite ('paire', 'impaire' ou 'indifferente'), min_x1, max_xn, min_n, max_n,\n"
+        "    sans_un (True : 1 exclu pour x1), debut (les premiers denominateurs imposes), fils (1 a 1024).\n\n"
+        "Exemple :\n>>> longueur_minimale(732, 733)\n7",
         py::arg("p"), py::arg("q"));
 
     m.def(
@@ -709,7 +725,10 @@ def _suite(lots):
         "balayer(q1, q2, moins_un=False, premiers=False, **contraintes)\n\nPour chaque q de q1 a q2 : "
         "combien de p/q (p < q, premier avec q) demandent 1, 2, 3... termes (longueurs[i - 1]), le plus petit "
         "de ces p (premiers[i - 1]) et ceux sans developpement (sans) ; records : la premiere fraction qui "
-        "demande n termes.",
+        "demande n termes ; complet : le balayage est alle au bout.\n\n"
+        "Arguments : q1 <= q2, de 2 a 2^62 - 1 ; moins_un (True : (q - 1)/q seulement) ; premiers (True : "
+        "q premiers seulement) ; les contraintes de compter (sauf debut), pour chaque fraction.\n\n"
+        "Exemple :\n>>> balayer(5, 5)['lignes']\n[{'q': 5, 'longueurs': [1, 2, 1], 'premiers': [1, 2, 4], 'sans': 0}]",
         py::arg("q1"), py::arg("q2"), py::arg("moins_un") = false, py::arg("premiers") = false);
 
     m.def(
@@ -742,6 +761,10 @@ def _suite(lots):
         },
         "estimer(p, q, secondes=5, graine=0, *, longueur, **contraintes)\n\nEstime par sondages au hasard "
         "(methode de Knuth) le nombre de developpements de la longueur donnee, sans les compter : secondes "
-        "de 1 a 86400, graine de 0 (tiree au hasard, rendue dans le resultat) a 2^64 - 1.",
+        "de 1 a 86400, graine de 0 (tiree au hasard, rendue dans le resultat) a 2^64 - 1 ; longueur, au "
+        "moins 4, est obligatoire ; les autres contraintes comme pour compter.\n\n"
+        "Exemple (environ 1.5e8 pour 1 en 8, a quelques pour cent pres) :\n"
+        ">>> e = estimer(1, 1, secondes=2, longueur=8)  # doctest: +SKIP\n"
+        ">>> e['solutions'], e['solutions_erreur']  # doctest: +SKIP",
         py::arg("p"), py::arg("q"), py::arg("secondes") = 5, py::arg("graine") = 0);
 }

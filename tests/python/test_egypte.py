@@ -290,3 +290,11 @@ def test_balayer_les_records_publies():
         n = [egypte.longueur_minimale(p, q, max_xn=300) for p in range(1, q) if Fraction(p, q).denominator == q]
         assert l["longueurs"] == [n.count(i) for i in range(1, len(l["longueurs"]) + 1)]
         assert l["sans"] == n.count(None) and sum(l["longueurs"]) + l["sans"] == len(n)
+
+
+def test_exemples_des_docstrings():
+    # Every example of the module's docstrings runs and gives what it shows.
+    import doctest
+    resultat = doctest.testmod(egypte)
+    assert resultat.failed == 0 and resultat.attempted >= 4, resultat
+    assert egypte.__version__ == "8.1"
