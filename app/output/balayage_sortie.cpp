@@ -69,17 +69,10 @@ void SortieBalayage::commencer(const Recepteur::Position* reprise)
 bool SortieBalayage::ecrire(Recepteur::Position& p, std::string& erreur)
 {
     p = Recepteur::Position{};
+    long long position = 0;
+    if (!liste_.surLeDisque(position, erreur)) return false;
     // Standard output cannot be cut back: only a file's size is recorded.
     if (!liste_.fichier()) return true;
-    if (::fdatasync(fileno(liste_.flux())) != 0) {
-        erreur = "impossible d'ecrire " + liste_.nom() + " sur le disque (" + std::strerror(errno) + ")";
-        return false;
-    }
-    const long position = std::ftell(liste_.flux());
-    if (position < 0) {
-        erreur = "impossible de lire la position dans " + liste_.nom() + " (" + std::strerror(errno) + ")";
-        return false;
-    }
     if (!derniere_.empty()) fin_ = sommeControle(derniere_);
     derniere_.clear();
     p.octets = position;

@@ -40,22 +40,11 @@ void SortieLigne::commencer(const Position* reprise)
 
 bool SortieLigne::ecrire(Position& p, std::string& erreur)
 {
-    if (std::fflush(liste_.flux()) != 0) {
-        erreur = "impossible d'ecrire " + liste_.nom() + " (" + std::strerror(errno) + ")";
-        return false;
-    }
     p = Position{};
+    long long position = 0;
+    if (!liste_.surLeDisque(position, erreur)) return false;
     // Standard output cannot be cut back: only a file's size is recorded.
     if (!liste_.fichier()) return true;
-    if (::fdatasync(fileno(liste_.flux())) != 0) {
-        erreur = "impossible d'ecrire " + liste_.nom() + " sur le disque (" + std::strerror(errno) + ")";
-        return false;
-    }
-    const long position = std::ftell(liste_.flux());
-    if (position < 0) {
-        erreur = "impossible de lire la position dans " + liste_.nom() + " (" + std::strerror(errno) + ")";
-        return false;
-    }
     if (ligneNeuve_) fin_ = sommeControle(ligne_);
     ligneNeuve_ = false;
     p.octets = position;

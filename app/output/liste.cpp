@@ -187,6 +187,27 @@ void Liste::ouvrir(const std::string& chemin, bool journal, const Recepteur::Pos
     if (flux_ == nullptr) throw refuser("impossible d'ecrire " + nom_ + raison());
 }
 
+bool Liste::surLeDisque(long long& octets, std::string& erreur)
+{
+    octets = 0;
+    if (std::fflush(flux_) != 0) {
+        erreur = "impossible d'ecrire " + nom_ + raison();
+        return false;
+    }
+    if (!fichier_) return true;
+    if (::fdatasync(fileno(flux_)) != 0) {
+        erreur = "impossible d'ecrire " + nom_ + " sur le disque" + raison();
+        return false;
+    }
+    const long position = std::ftell(flux_);
+    if (position < 0) {
+        erreur = "impossible de lire la position dans " + nom_ + raison();
+        return false;
+    }
+    octets = position;
+    return true;
+}
+
 bool Liste::fermer(std::string& erreur)
 {
     int e = 0;

@@ -36,6 +36,10 @@ public:
     // Everything written is flushed, on the disk for a file, and the file
     // closed. False with one French line in `erreur` when that failed.
     bool fermer(std::string& erreur);
+    // Everything written flushed and, for a file, synced to the disk, with
+    // its size in `octets` (0 on standard output or a device, which cannot be
+    // cut back). False with one French line in `erreur` when that failed.
+    bool surLeDisque(long long& octets, std::string& erreur);
 
     std::FILE* flux() const { return flux_; }
     const std::string& nom() const { return nom_; }  // as written in messages
