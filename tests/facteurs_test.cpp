@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "search/crible.h"
 #include "search/diviseurs.h"
 #include "search/facteurs.h"
 #include "search/grands_facteurs.h"
@@ -114,6 +115,43 @@ TEST(Facteurs, AuDelaDeLEffortPermis)
         EXPECT_FALSE(egypte::factoriserGrand(v, f)) << v;
         EXPECT_TRUE(f.empty());
     }
+}
+
+// Primes of the given sizes drawn from a fixed sequence: the top bits of a
+// seeded generator (two draws beyond 64 bits), then the next prime up; a size
+// 0 repeats the prime before.
+std::vector<ZZ> tirer(std::mt19937_64& g, const std::vector<long>& tailles)
+{
+    std::vector<ZZ> p;
+    for (long b : tailles) {
+        if (b == 0) {
+            p.push_back(p.back());
+            continue;
+        }
+        ZZ v = NTL::conv<ZZ>(b > 64 ? g() : g() >> (64 - b));
+        if (b > 64) v = (v << (b - 64)) + NTL::conv<ZZ>(g() >> (128 - b));
+        SetBit(v, b - 1);
+        p.push_back(NTL::NextPrime(v));
+    }
+    return p;
+}
+
+TEST(Crible, UnFacteurDe41A100Bits)
+{
+    // Two primes, balanced or not, three, and a prime times the square of
+    // another: a factor strictly between 1 and n each time.
+    const std::vector<std::vector<long>> formes = {{20, 21}, {30, 34}, {40, 40}, {20, 60}, {45, 45}, {50, 50},
+                                                   {33, 33, 33}, {17, 40, 40}, {30, 35, 0}};
+    std::mt19937_64 g(11);
+    for (const std::vector<long>& tailles : formes)
+        for (int k = 0; k < 8; k++) {
+            egypte::u128 n = 1;
+            for (const ZZ& q : tirer(g, tailles)) n *= NTL::conv<unsigned long>(q);
+            SCOPED_TRACE(testing::Message() << static_cast<unsigned long>(n >> 64) << " * 2^64 + "
+                                            << static_cast<unsigned long>(n));
+            const egypte::u128 d = egypte::crible(n);
+            EXPECT_TRUE(d > 1 && d < n && n % d == 0);
+        }
 }
 
 }  // namespace
