@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -182,7 +183,7 @@ private:
 bool Crible::base()
 {
     const int bits = nombreDeBits(n_);
-    r_ = REGLAGES[0];
+    r_ = REGLAGES[std::size(REGLAGES) - 1];
     for (const Reglage& r : REGLAGES)
         if (bits <= r.bits) {
             r_ = r;
