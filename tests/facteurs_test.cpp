@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <numeric>
 #include <random>
 #include <vector>
 
+#include "search/avancement.h"
 #include "search/crible.h"
 #include "search/diviseurs.h"
 #include "search/facteurs.h"
@@ -134,6 +136,55 @@ std::vector<ZZ> tirer(std::mt19937_64& g, const std::vector<long>& tailles)
         p.push_back(NTL::NextPrime(v));
     }
     return p;
+}
+
+TEST(Facteurs, PremiersDe32BitsPuisCofacteurDe100Bits)
+{
+    // FLINT's curves alone miss one of the primes of 30 to 32 bits now and
+    // then, and split a composite of 100 bits only most of the time: among
+    // these the factoring refused one of the forty products of four primes
+    // of 32 bits, eight of the twenty with two primes of 45 bits more, three
+    // of the twenty products of two primes of 50 bits. Then primes of 32
+    // bits with three of 33 (a cofactor of 99 bits left to the sieve) or with
+    // the square of one of 40, and the cube of a prime of 31 bits with two of
+    // 45 and 55: each time factored back into the primes drawn.
+    struct Forme {
+        std::vector<long> tailles;
+        int nombre;
+        unsigned graine;
+    };
+    const Forme formes[] = {
+        {{32, 32, 32, 32}, 40, 20261208}, {{30, 30, 30, 30, 45, 45}, 20, 20261209}, {{50, 50}, 20, 1},
+        {{32, 32, 33, 33, 33}, 10, 7},    {{32, 32, 40, 0}, 10, 8},                 {{31, 0, 0, 45, 55}, 5, 9},
+    };
+    for (const Forme& forme : formes) {
+        std::mt19937_64 g(forme.graine);
+        for (int k = 0; k < forme.nombre && !HasFailure(); k++) {
+            std::map<ZZ, int> puissances;
+            for (const ZZ& q : tirer(g, forme.tailles)) puissances[q]++;
+            std::vector<PuissanceZ> attendu;
+            for (const auto& [q, e] : puissances) attendu.push_back({q, e});
+            verifierFactorisation(attendu);
+        }
+    }
+    // The number of the fault as reported: four primes of 30 bits and two of 45.
+    verifierFactorisation({{ZZ(789024433), 1}, {ZZ(925716401), 1}, {ZZ(1036716809), 1}, {ZZ(1057672879), 1},
+                           {NTL::conv<ZZ>("18372573973121"), 1}, {NTL::conv<ZZ>("24616369746127"), 1}});
+}
+
+TEST(Facteurs, UnArretNEstPasGardeCommeReponse)
+{
+    // Two primes of 50 bits, which FLINT's first pass leaves to the sieve:
+    // stopped there (Ctrl-C), the factoring refuses; once the flag is
+    // cleared the same number is factored, not refused from what the process
+    // keeps.
+    const ZZ a = premierApres(49), b = premierApres(50);
+    std::vector<PuissanceZ> f;
+    egypte::interrompu.store(true);
+    EXPECT_FALSE(egypte::factoriserGrand(a * b, f));
+    egypte::interrompu.store(false);
+    EXPECT_TRUE(egypte::factoriserGrand(a * b, f));
+    EXPECT_EQ(f.size(), 2u);
 }
 
 TEST(Crible, UnFacteurDe41A100Bits)
