@@ -104,6 +104,9 @@ TEST(Facteurs, AuDelaDe64Bits)
     verifierFactorisation({{ZZ(3), 5}, {ZZ(7), 1}, {premierApres(90), 2}});
     verifierFactorisation({{premierApres(45), 2}});
     verifierFactorisation({{ZZ(2), 590}, {ZZ(3), 1}, {ZZ(32749), 3}, {premierApres(100), 1}});
+    // Beyond 512 bits, primes of 32 bits after those below 2^15.
+    verifierFactorisation({{ZZ(2), 500}, {ZZ(2447654047), 1}, {ZZ(3477231227), 1}, {ZZ(3618953803), 1},
+                           {ZZ(4134745369), 1}, {premierApres(100), 1}});
 }
 
 TEST(Facteurs, AuDelaDeLEffortPermis)
@@ -145,9 +148,11 @@ TEST(Facteurs, PremiersDe32BitsPuisCofacteurDe100Bits)
     // these the factoring refused one of the forty products of four primes
     // of 32 bits, eight of the twenty with two primes of 45 bits more, three
     // of the twenty products of two primes of 50 bits. Then primes of 32
-    // bits with three of 33 (a cofactor of 99 bits left to the sieve) or with
-    // the square of one of 40, and the cube of a prime of 31 bits with two of
-    // 45 and 55: each time factored back into the primes drawn.
+    // bits with three of 33 (a cofactor of 99 bits left to the sieve), with
+    // the square of one of 40, or with one of 120 bits (what rho leaves is
+    // prime); the cube of a prime of 31 bits with two of 45 and 55; the
+    // square of two primes of 50 bits (a composite perfect power): each time
+    // factored back into the primes drawn.
     struct Forme {
         std::vector<long> tailles;
         int nombre;
@@ -155,7 +160,8 @@ TEST(Facteurs, PremiersDe32BitsPuisCofacteurDe100Bits)
     };
     const Forme formes[] = {
         {{32, 32, 32, 32}, 40, 20261208}, {{30, 30, 30, 30, 45, 45}, 20, 20261209}, {{50, 50}, 20, 1},
-        {{32, 32, 33, 33, 33}, 10, 7},    {{32, 32, 40, 0}, 10, 8},                 {{31, 0, 0, 45, 55}, 5, 9},
+        {{32, 32, 33, 33, 33}, 10, 7},    {{32, 32, 40, 0}, 10, 8},                 {{32, 32, 32, 32, 120}, 10, 10},
+        {{31, 0, 0, 45, 55}, 5, 9},       {{50, 0, 50, 0}, 3, 12},
     };
     for (const Forme& forme : formes) {
         std::mt19937_64 g(forme.graine);
