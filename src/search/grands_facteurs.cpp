@@ -259,8 +259,10 @@ bool achever(std::vector<Morceau>& pile, std::vector<PuissanceZ>& f)
         ulong mots[2] = {0, 0};
         fmpz_get_ui_array(mots, 2, v);
         const u128 n = (static_cast<u128>(mots[1]) << 64) | mots[0];
+        // 0: stopped or given up. A factor outside (1, n) would come back to
+        // the pile for ever: refused as well.
         const u128 d = crible(n);
-        if (d == 0) return false;
+        if (d <= 1 || d >= n) return false;
         Entier a, b;
         fmpz_set_uiui(*a, static_cast<ulong>(d >> 64), static_cast<ulong>(d));
         fmpz_divexact(*b, v, *a);
