@@ -43,6 +43,10 @@ constexpr Reglage REGLAGES[] = {
 // two primes of 50 bits took 36 on average and 136 at most in 200 numbers,
 // two of 32 bits 5 and 33.
 constexpr long POLYNOMES_MAX = 2000;
+// Each elimination has at least 16 squares, each of which splits n half of
+// the time: a fourth one is already a sign that something is wrong, and each
+// costs more than the last (its relations grow).
+constexpr int ELIMINATIONS_MAX = 4;
 // The primes below this are not sieved (they hit most places and weigh
 // little); the margin above makes up for them.
 constexpr u32 PETIT = 7;
@@ -367,12 +371,14 @@ u128 Crible::chercher()
 {
     if (!base()) return trouve_;
     std::size_t voulu = p_.size() + 1 + 16;
-    for (long k = 0; k < POLYNOMES_MAX; k++) {
+    int eliminations = 0;
+    for (long k = 0; k < POLYNOMES_MAX && eliminations < ELIMINATIONS_MAX; k++) {
         if (arrete()) return 0;
         if (!polynome()) return trouve_;
         cribler();
         if (trouve_ != 0) return trouve_;
         if (relations_.size() < voulu) continue;
+        eliminations++;
         if (const u128 g = combiner(); g != 0) return g;
         voulu = relations_.size() + 16;
     }
