@@ -104,9 +104,12 @@ TEST(Facteurs, AuDelaDe64Bits)
     verifierFactorisation({{ZZ(3), 5}, {ZZ(7), 1}, {premierApres(90), 2}});
     verifierFactorisation({{premierApres(45), 2}});
     verifierFactorisation({{ZZ(2), 590}, {ZZ(3), 1}, {ZZ(32749), 3}, {premierApres(100), 1}});
-    // Beyond 512 bits, primes of 32 bits after those below 2^15.
+    // Beyond 512 bits, primes of 32 bits after those below 2^15; then the
+    // square of such primes and one of 101 bits, which rho takes apart from
+    // the root.
     verifierFactorisation({{ZZ(2), 500}, {ZZ(2447654047), 1}, {ZZ(3477231227), 1}, {ZZ(3618953803), 1},
                            {ZZ(4134745369), 1}, {premierApres(100), 1}});
+    verifierFactorisation({{ZZ(2), 300}, {ZZ(2447654047), 2}, {ZZ(3477231227), 2}, {premierApres(100), 2}});
 }
 
 TEST(Facteurs, AuDelaDeLEffortPermis)
