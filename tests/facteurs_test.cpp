@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <numeric>
 #include <random>
 #include <vector>
 
+#include "search/avancement.h"
+#include "search/crible.h"
 #include "search/diviseurs.h"
 #include "search/facteurs.h"
 #include "search/grands_facteurs.h"
@@ -101,6 +104,12 @@ TEST(Facteurs, AuDelaDe64Bits)
     verifierFactorisation({{ZZ(3), 5}, {ZZ(7), 1}, {premierApres(90), 2}});
     verifierFactorisation({{premierApres(45), 2}});
     verifierFactorisation({{ZZ(2), 590}, {ZZ(3), 1}, {ZZ(32749), 3}, {premierApres(100), 1}});
+    // Beyond 512 bits, primes of 32 bits after those below 2^15; then the
+    // square of such primes and one of 101 bits, which rho takes apart from
+    // the root.
+    verifierFactorisation({{ZZ(2), 500}, {ZZ(2447654047), 1}, {ZZ(3477231227), 1}, {ZZ(3618953803), 1},
+                           {ZZ(4134745369), 1}, {premierApres(100), 1}});
+    verifierFactorisation({{ZZ(2), 300}, {ZZ(2447654047), 2}, {ZZ(3477231227), 2}, {premierApres(100), 2}});
 }
 
 TEST(Facteurs, AuDelaDeLEffortPermis)
@@ -114,6 +123,95 @@ TEST(Facteurs, AuDelaDeLEffortPermis)
         EXPECT_FALSE(egypte::factoriserGrand(v, f)) << v;
         EXPECT_TRUE(f.empty());
     }
+}
+
+// Primes of the given sizes drawn from a fixed sequence: the top bits of a
+// seeded generator (two draws beyond 64 bits), then the next prime up; a size
+// 0 repeats the prime before.
+std::vector<ZZ> tirer(std::mt19937_64& g, const std::vector<long>& tailles)
+{
+    std::vector<ZZ> p;
+    for (long b : tailles) {
+        if (b == 0) {
+            p.push_back(p.back());
+            continue;
+        }
+        ZZ v = NTL::conv<ZZ>(b > 64 ? g() : g() >> (64 - b));
+        if (b > 64) v = (v << (b - 64)) + NTL::conv<ZZ>(g() >> (128 - b));
+        SetBit(v, b - 1);
+        p.push_back(NTL::NextPrime(v));
+    }
+    return p;
+}
+
+TEST(Facteurs, PremiersDe32BitsPuisCofacteurDe100Bits)
+{
+    // FLINT's curves alone miss one of the primes of 30 to 32 bits now and
+    // then, and split a composite of 100 bits only most of the time: among
+    // these the factoring refused one of the forty products of four primes
+    // of 32 bits, eight of the twenty with two primes of 45 bits more, three
+    // of the twenty products of two primes of 50 bits. Then primes of 32
+    // bits with three of 33 (a cofactor of 99 bits left to the sieve), with
+    // the square of one of 40, or with one of 120 bits (what rho leaves is
+    // prime); the cube of a prime of 31 bits with two of 45 and 55; the
+    // square of two primes of 50 bits (a composite perfect power): each time
+    // factored back into the primes drawn.
+    struct Forme {
+        std::vector<long> tailles;
+        int nombre;
+        unsigned graine;
+    };
+    const Forme formes[] = {
+        {{32, 32, 32, 32}, 40, 20261208}, {{30, 30, 30, 30, 45, 45}, 20, 20261209}, {{50, 50}, 20, 1},
+        {{32, 32, 33, 33, 33}, 10, 7},    {{32, 32, 40, 0}, 10, 8},                 {{32, 32, 32, 32, 120}, 10, 10},
+        {{31, 0, 0, 45, 55}, 5, 9},       {{50, 0, 50, 0}, 3, 12},
+    };
+    for (const Forme& forme : formes) {
+        std::mt19937_64 g(forme.graine);
+        for (int k = 0; k < forme.nombre && !HasFailure(); k++) {
+            std::map<ZZ, int> puissances;
+            for (const ZZ& q : tirer(g, forme.tailles)) puissances[q]++;
+            std::vector<PuissanceZ> attendu;
+            for (const auto& [q, e] : puissances) attendu.push_back({q, e});
+            verifierFactorisation(attendu);
+        }
+    }
+    // The number of the fault as reported: four primes of 30 bits and two of 45.
+    verifierFactorisation({{ZZ(789024433), 1}, {ZZ(925716401), 1}, {ZZ(1036716809), 1}, {ZZ(1057672879), 1},
+                           {NTL::conv<ZZ>("18372573973121"), 1}, {NTL::conv<ZZ>("24616369746127"), 1}});
+}
+
+TEST(Facteurs, UnArretNEstPasGardeCommeReponse)
+{
+    // Two primes of 50 bits, which FLINT's first pass leaves to the sieve:
+    // stopped there (Ctrl-C), the factoring refuses; once the flag is
+    // cleared the same number is factored, not refused from what the process
+    // keeps.
+    const ZZ a = premierApres(49), b = premierApres(50);
+    std::vector<PuissanceZ> f;
+    egypte::interrompu.store(true);
+    EXPECT_FALSE(egypte::factoriserGrand(a * b, f));
+    egypte::interrompu.store(false);
+    EXPECT_TRUE(egypte::factoriserGrand(a * b, f));
+    EXPECT_EQ(f.size(), 2u);
+}
+
+TEST(Crible, UnFacteurDe41A100Bits)
+{
+    // Two primes, balanced or not, three, and a prime times the square of
+    // another: a factor strictly between 1 and n each time.
+    const std::vector<std::vector<long>> formes = {{20, 21}, {30, 34}, {40, 40}, {20, 60}, {45, 45}, {50, 50},
+                                                   {33, 33, 33}, {17, 40, 40}, {30, 35, 0}};
+    std::mt19937_64 g(11);
+    for (const std::vector<long>& tailles : formes)
+        for (int k = 0; k < 8; k++) {
+            egypte::u128 n = 1;
+            for (const ZZ& q : tirer(g, tailles)) n *= NTL::conv<unsigned long>(q);
+            SCOPED_TRACE(testing::Message() << static_cast<unsigned long>(n >> 64) << " * 2^64 + "
+                                            << static_cast<unsigned long>(n));
+            const egypte::u128 d = egypte::crible(n);
+            EXPECT_TRUE(d > 1 && d < n && n % d == 0);
+        }
 }
 
 }  // namespace

@@ -123,6 +123,31 @@ TEST_F(Grands, DeuxSurUnProduitDeDeuxPremiersDe34A40Bits)
     }
 }
 
+TEST_F(Grands, DeuxSurDesPremiersDe30A45Bits)
+{
+    // Q odd and made of k distinct primes: Q^2 has 3^k divisors, and each d
+    // below Q is one expansion, (Q + d)/2 and (Q + Q^2/d)/2. Four primes of
+    // 30 bits and two of 45 (the count of the fault as reported), then four
+    // of 32 bits: FLINT's elliptic curves alone left both composite.
+    const std::vector<std::vector<const char*>> cas = {
+        {"1057672879", "925716401", "789024433", "1036716809", "24616369746127", "18372573973121"},
+        {"4134745369", "2447654047", "3477231227", "3618953803"}};
+    for (const std::vector<const char*>& premiers : cas) {
+        ZZ Q(1);
+        long attendu = 1;
+        for (const char* p : premiers) {
+            Q *= NTL::conv<ZZ>(p);
+            attendu *= 3;
+        }
+        attendu = (attendu - 1) / 2;
+        SCOPED_TRACE(Q);
+        const egypte::Resultat r = chercher(Q, Montrer::compter);
+        EXPECT_EQ(r.fin, egypte::Fin::complete);
+        EXPECT_EQ(r.solutions, attendu);
+        EXPECT_EQ(r.plusPetitX1, (Q + 1) / 2);
+    }
+}
+
 TEST_F(Grands, AuDelaDeLEffortLaMarchePasAPas)
 {
     // Q made of two primes of 110 bits is not factored: the walk steps x1,

@@ -17,14 +17,15 @@ struct PuissanceZ {
 };
 
 // The prime factorisation of v >= 1 into f (primes increasing, each proved
-// prime), through FLINT, with a bounded effort: every factor of up to about
-// 32 bits, then, in a cofactor of at most 100 bits, its factors of up to
-// about half its size; a number of more than 512 bits only has its factors
+// prime), with a bounded effort: every prime factor below 2^32 (save with a
+// chance of about 1e-15 each; most up to 2^36), then a cofactor of at most
+// 100 bits split whole; a number of more than 512 bits only has its factors
 // below 2^15 divided out first. False, with f empty, when that does not
-// complete it (a large composite cofactor): the caller then steps instead.
-// Each call takes at most a few tenths of a second. Results are kept for the
+// complete it (a composite cofactor beyond 100 bits with no prime rho finds)
+// or on Ctrl-C: the caller then steps instead. Each call takes at most about
+// 0.3 s (0.15 s more to prove a prime of 512 bits). Results are kept for the
 // process (any thread), so that Q or an unknown met again by another worker
-// or probe is factored once.
+// or probe is factored once; a call stopped by Ctrl-C is not kept.
 bool factoriserGrand(const NTL::ZZ& v, std::vector<PuissanceZ>& f);
 
 }  // namespace egypte
