@@ -21,7 +21,7 @@ public:
     // The lines in the file `chemin` (empty: standard output), kept with a
     // journal or not.
     SortieBalayage(bool moinsUn, bool json, const std::string& chemin = "", bool journal = false)
-        : moinsUn_(moinsUn), json_(json), chemin_(chemin), journal_(journal), liste_(Liste::BALAYAGE)
+        : moinsUn_(moinsUn), json_(json), chemin_(chemin), journal_(journal), liste_(Liste::Contenu::balayage)
     {
     }
     bool recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records, std::string& erreur) override;

@@ -173,10 +173,11 @@ void Liste::ouvrir(const std::string& chemin, bool journal, const Recepteur::Pos
             throw refuser("la liste " + nom_ +
                           " n'est pas celle que decrit le journal (sa derniere ligne notee differe) ; rien n'est "
                           "change");
-        if (!queDesLignes(fd, octets, taille, contenu_))
+        const bool developpements = contenu_ == Contenu::developpements;
+        if (!queDesLignes(fd, octets, taille,
+                          developpements ? "0123456789 \n" : "0123456789 \nabcdefghijklmnopqrstuvwxyz:;/{}[]\","))
             throw refuser("la liste " + nom_ + " contient, apres ce que le journal y note, autre chose que des " +
-                          (contenu_ == DEVELOPPEMENTS ? "developpements" : "lignes de balayage") +
-                          " ; rien n'est change");
+                          (developpements ? "developpements" : "lignes de balayage") + " ; rien n'est change");
         // Past the finished units: the expansions of the units that were
         // not recorded, written again by this run.
         if (taille > octets && (::ftruncate(fd, static_cast<off_t>(octets)) != 0 || ::fdatasync(fd) != 0))

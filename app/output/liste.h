@@ -20,10 +20,9 @@ public:
     // The characters of the lines written: past what a journal records, a
     // listing resumed may hold nothing else (the lines of a run stopped
     // before they were recorded), or it is not this listing.
-    static constexpr const char* DEVELOPPEMENTS = "0123456789 \n";
-    static constexpr const char* BALAYAGE = "0123456789 \nabcdefghijklmnopqrstuvwxyz:;/{}[]\",";
+    enum class Contenu { developpements, balayage };
 
-    explicit Liste(const char* contenu = DEVELOPPEMENTS) : contenu_(contenu) {}
+    explicit Liste(Contenu contenu = Contenu::developpements) : contenu_(contenu) {}
     Liste(const Liste&) = delete;
     Liste& operator=(const Liste&) = delete;
     ~Liste();
@@ -49,7 +48,7 @@ private:
     std::FILE* flux_ = stdout;
     std::string nom_ = "la sortie standard";
     bool fichier_ = false;
-    const char* contenu_;
+    const Contenu contenu_;
 };
 
 // Writes `texte` on standard output and flushes it; false with one French
