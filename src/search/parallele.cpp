@@ -323,8 +323,10 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
         jetons,
         tbb::make_filter<void, Element*>(tbb::filter_mode::serial_in_order,
                                          [&](tbb::flow_control& fc) -> Element* {
-                                             const PourRecherche pour(arretRecherche_);
                                              passage();
+                                             // Each filter reads the search's stop after `passage`, which orders
+                                             // it after this thread's write of it for a race detector too.
+                                             const PourRecherche pour(arretRecherche_);
                                              std::unique_ptr<Element> el = en.suivant(arret_);
                                              if (!el) {
                                                  passage();
@@ -338,15 +340,15 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
                                          }) &
             tbb::make_filter<Element*, Element*>(tbb::filter_mode::parallel,
                                                  [&](Element* el) {
-                                                     const PourRecherche pour(arretRecherche_);
                                                      passage();
+                                                     const PourRecherche pour(arretRecherche_);
                                                      travailler(*el);
                                                      passage();
                                                      return el;
                                                  }) &
             tbb::make_filter<Element*, void>(tbb::filter_mode::serial_in_order, [&](Element* el) {
-                const PourRecherche pour(arretRecherche_);
                 passage();
+                const PourRecherche pour(arretRecherche_);
                 consommer(*el, principal);
                 const std::lock_guard<std::mutex> garde(passageVerrou);
                 vivants.pop_front();
