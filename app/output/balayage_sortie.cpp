@@ -48,7 +48,6 @@ bool SortieBalayage::recevoir(const LigneBalayage& l, const std::vector<RecordBa
 {
     const std::string t = texte(l, records);
     derniere_ = t.substr(t.rfind('\n', t.size() - 2) + 1);
-    if (liste_.flux() == stdout) return ecrireSortieStandard(t, erreur);
     // Flushed at once: a line is out when it is handed over, journal or not.
     if (std::fwrite(t.data(), 1, t.size(), liste_.flux()) == t.size() && std::fflush(liste_.flux()) == 0) return true;
     erreur = "impossible d'ecrire " + liste_.nom() + " (" + std::strerror(errno) + ")";
