@@ -31,10 +31,10 @@ private:
 int main(int argc, char** argv)
 {
     egypte::Probleme f;
-    f.P1 = NTL::conv<NTL::ZZ>(argc > 2 ? argv[1] : "4");
-    f.Q1 = NTL::conv<NTL::ZZ>(argc > 2 ? argv[2] : "5");
+    f.numerateur = NTL::conv<NTL::ZZ>(argc > 2 ? argv[1] : "4");
+    f.denominateur = NTL::conv<NTL::ZZ>(argc > 2 ? argv[2] : "5");
     try {
-        Ecran ecran(f.P1, f.Q1);
+        Ecran ecran(f.numerateur, f.denominateur);
         const egypte::Resultat r = egypte::chercher(f, egypte::Demande{}, &ecran);
         return r.solutions > 0 ? 0 : 1;
     } catch (const egypte::Erreur& e) {

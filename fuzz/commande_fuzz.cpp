@@ -45,13 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     verifier(erreur.empty(), "an accepted line with a message");
     if (c.aide || c.version) return 0;
     const Probleme& p = c.probleme;
-    verifier(p.P1 > 0 && p.Q1 > 0, "an accepted fraction that is not positive");
+    verifier(p.numerateur > 0 && p.denominateur > 0, "an accepted fraction that is not positive");
     verifier((p.inconnues == egypte::Inconnues::repetees || p.inconnues == egypte::Inconnues::distinctes) &&
                  (p.parite == egypte::Parite::indifferente || p.parite == egypte::Parite::impaires ||
                   p.parite == egypte::Parite::paires), "a type or a parity out of range");
-    verifier(p.minx >= 0 && p.M >= 0 && p.minn >= 0 && p.maxn >= 0 && p.longueur >= 0, "a negative bound");
-    verifier(IsZero(p.minx) || IsZero(p.M) || p.minx < p.M, "contradictory bounds on the unknowns accepted");
-    verifier(IsZero(p.minn) || IsZero(p.maxn) || p.minn < p.maxn, "contradictory bounds on the length accepted");
+    verifier(p.minimumX1 >= 0 && p.maximumXn >= 0 && p.longueurMin >= 0 && p.longueurMax >= 0 && p.longueur >= 0, "a negative bound");
+    verifier(IsZero(p.minimumX1) || IsZero(p.maximumXn) || p.minimumX1 < p.maximumXn, "contradictory bounds on the unknowns accepted");
+    verifier(IsZero(p.longueurMin) || IsZero(p.longueurMax) || p.longueurMin < p.longueurMax, "contradictory bounds on the length accepted");
     verifier(c.K >= 1 && c.fils >= 0 && c.fils <= 1024, "a count or a number of threads out of range");
     verifier(!c.estimer || (p.longueur >= 4 && c.duree >= 1 && c.duree <= 86400 && c.journal.empty() &&
                             c.sortie.empty()),

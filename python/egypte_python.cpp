@@ -152,6 +152,31 @@ NTL::ZZ entier(const py::handle& v, const char* nom)
 }
 
 // An integer of at least `min`, and at most `max` when there is one.
+// The module's words for what the library's messages name: its arguments.
+const char* motPython(egypte::Terme t)
+{
+    switch (t) {
+    case egypte::Terme::inconnues: return "repetitions";
+    case egypte::Terme::parite: return "parite";
+    case egypte::Terme::minimumX1: return "min_x1";
+    case egypte::Terme::maximumXn: return "max_xn";
+    case egypte::Terme::longueurMin: return "min_n";
+    case egypte::Terme::longueurMax: return "max_n";
+    case egypte::Terme::longueur: return "longueur";
+    case egypte::Terme::sansUn: return "sans_un";
+    case egypte::Terme::fils: return "fils";
+    case egypte::Terme::estimation: return "estimer";
+    }
+    return "?";
+}
+
+// The message of an exception, a library's refusal in the module's words.
+std::string message(const std::exception& e)
+{
+    if (const auto* r = dynamic_cast<const egypte::Erreur*>(&e)) return r->texte(motPython);
+    return e.what();
+}
+
 NTL::ZZ entierDans(const py::handle& v, const char* nom, long min, const NTL::ZZ* max, const std::string& attendu)
 {
     if (!estEntier(v)) refuserType(v, nom, attendu);
@@ -227,13 +252,13 @@ Options lireOptions(const py::kwargs& k)
                 nom == "max_n" || nom == "debut" || nom == "fils")
                 continue;
         }
-        if (nom == "longueur") o.pb.longueur = entierDans(v, "longueur", 1, nullptr, "un entier au moins egal a 1");
+        if (nom == "longueur") o.pb.longueur = egypte::longueurLue(entierDans(v, "longueur", 1, nullptr, "un entier au moins egal a 1"));
         else if (nom == "repetitions") o.pb.inconnues = drapeau(v, "repetitions") ? egypte::Inconnues::repetees : egypte::Inconnues::distinctes;
         else if (nom == "parite") o.pb.parite = parite(v);
-        else if (nom == "min_x1") o.pb.minx = borne(v, "min_x1");
-        else if (nom == "max_xn") o.pb.M = borne(v, "max_xn");
-        else if (nom == "min_n") o.pb.minn = borne(v, "min_n");
-        else if (nom == "max_n") o.pb.maxn = borne(v, "max_n");
+        else if (nom == "min_x1") o.pb.minimumX1 = borne(v, "min_x1");
+        else if (nom == "max_xn") o.pb.maximumXn = borne(v, "max_xn");
+        else if (nom == "min_n") o.pb.longueurMin = egypte::longueurLue(borne(v, "min_n"));
+        else if (nom == "max_n") o.pb.longueurMax = egypte::longueurLue(borne(v, "max_n"));
         else if (nom == "sans_un") o.pb.sansUn = drapeau(v, "sans_un");
         else if (nom == "debut") {
             o.pb.debut = debut(v);
@@ -250,12 +275,12 @@ Options lireOptions(const py::kwargs& k)
 egypte::Probleme probleme(const py::handle& p, const py::handle& q, const Options& o)
 {
     egypte::Probleme pb = o.pb;
-    pb.P1 = entier(p, "p");
-    pb.Q1 = entier(q, "q");
+    pb.numerateur = entier(p, "p");
+    pb.denominateur = entier(q, "q");
     try {
         egypte::verifier(pb);
     } catch (const egypte::Erreur& e) {
-        throw py::value_error(e.what());
+        throw py::value_error(message(e));
     }
     return pb;
 }
@@ -397,7 +422,7 @@ public:
                         r.envoyer();
                     } catch (const std::exception& e) {
                         std::lock_guard<std::mutex> v(f->verrou);
-                        f->erreur = e.what();
+                        f->erreur = message(e);
                     }
                 }
                 Arrets::toutes().retirer(&f->arret);
@@ -499,17 +524,18 @@ py::dict rapport(const egypte::Probleme& pb, const egypte::Resultat& r)
         o << v;
         return o.str();
     };
-    d["fraction"] = texte(pb.P1) + "/" + texte(pb.Q1);
+    d["fraction"] = texte(pb.numerateur) + "/" + texte(pb.denominateur);
     d["fraction_reduite"] = texte(r.P) + "/" + texte(r.Q);
     py::dict c;
     auto b = [](const NTL::ZZ& v) { return IsZero(v) ? py::object(py::none()) : versPython(v); };
     c["inconnues"] = pb.inconnues == egypte::Inconnues::distinctes ? "differentes" : "repetitions";
     c["parite"] = egypte::nomParite(pb.parite);
-    c["min_x1"] = b(pb.minx);
-    c["max_xn"] = b(pb.M);
-    c["min_n"] = b(pb.minn);
-    c["max_n"] = b(pb.maxn);
-    c["longueur"] = b(pb.longueur);
+    c["min_x1"] = b(pb.minimumX1);
+    c["max_xn"] = b(pb.maximumXn);
+    auto l = [](long v) { return v == 0 ? py::object(py::none()) : py::object(py::int_(v)); };
+    c["min_n"] = l(pb.longueurMin);
+    c["max_n"] = l(pb.longueurMax);
+    c["longueur"] = l(pb.longueur);
     c["sans_un"] = r.sansUn;
     d["contraintes"] = c;
     const bool trouve = r.solutions > 0;
@@ -545,7 +571,7 @@ R sansGil(F f)
         try {
             r = f(&arret.arret);
         } catch (const std::exception& e) {
-            erreur = e.what();
+            erreur = message(e);
         }
         std::lock_guard<std::mutex> v(verrou);
         fini = true;

@@ -79,14 +79,14 @@ TEST_F(Affichage, ModesDePagination)
 TEST(Rapport, CompteurAuDelaDe2Puissance31)
 {
     Probleme p;
-    p.Q1 = 2;
+    p.denominateur = 2;
     Resultat r;
     r.P = 1;
     r.Q = 2;
     r.longueur = 2;
     r.solutions = 5000000000LL;
     Console c("");
-    rapportDialogue(std::cout, p, r);
+    rapportDialogue(std::cout, p, r, BornesTapees{});
     EXPECT_NE(c.sortie().find("  admet  5000000000   solution(s)."), std::string::npos);
 }
 

@@ -168,14 +168,17 @@ TEST(Api, ChaqueRechercheSonArret)
 TEST(Api, Refus)
 {
     egypte::Probleme p;
-    p.minx = 5;
-    p.M = 5;
+    p.minimumX1 = 5;
+    p.maximumXn = 5;
     try {
         egypte::chercher(p, egypte::Demande{});
         ADD_FAILURE() << "accepted";
     } catch (const egypte::Erreur& e) {
         EXPECT_EQ(e.genre(), egypte::Erreur::Genre::probleme);
-        EXPECT_EQ(std::string(e.what()), "--min-x1 doit etre inferieur a --max-xn");
+        // The library names its fields; a front end, in its own words.
+        EXPECT_EQ(std::string(e.what()), "minimumX1 doit etre inferieur a maximumXn");
+        EXPECT_EQ(e.texte([](egypte::Terme t) { return t == egypte::Terme::minimumX1 ? "<min>" : "<max>"; }),
+                  "<min> doit etre inferieur a <max>");
     }
     egypte::Demande d;
     d.montrer = Montrer::uneSur;

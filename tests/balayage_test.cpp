@@ -105,8 +105,8 @@ TEST(Balayage, TableALaMain)
 int longueurDeReference(const Probleme& contraintes, long p, long q)
 {
     Probleme pb = contraintes;
-    pb.P1 = p;
-    pb.Q1 = q;
+    pb.numerateur = p;
+    pb.denominateur = q;
     egypte::Demande d;
     d.montrer = egypte::Montrer::premieres;
     d.fils = 1;
@@ -127,13 +127,13 @@ TEST(Balayage, ChaqueLigneContreLaMarcheDeReference)
         Probleme c;
         c.inconnues = static_cast<egypte::Inconnues>(1 + alea() % 2);
         c.parite = static_cast<egypte::Parite>(alea() % 3);
-        if (alea() % 3 == 0) c.minx = 2 + alea() % 5;
-        if (alea() % 2 == 0) c.M = 30 + alea() % 300;
+        if (alea() % 3 == 0) c.minimumX1 = 2 + alea() % 5;
+        if (alea() % 2 == 0) c.maximumXn = 30 + alea() % 300;
         // Odd or even unknowns can need many terms: the plain walk is kept short.
-        if (c.parite != egypte::Parite::indifferente || alea() % 2 == 0) c.maxn = 3 + alea() % 3;
+        if (c.parite != egypte::Parite::indifferente || alea() % 2 == 0) c.longueurMax = 3 + alea() % 3;
         // A single length allowed: the scan must still search it.
         if (alea() % 4 == 0) {
-            c.maxn = 0;
+            c.longueurMax = 0;
             c.longueur = 1 + alea() % 4;
         }
         egypte::DemandeBalayage d;
@@ -144,11 +144,11 @@ TEST(Balayage, ChaqueLigneContreLaMarcheDeReference)
         if (e % 3 == 0) {
             c = Probleme{};
             c.inconnues = static_cast<egypte::Inconnues>(1 + e % 2);
-            // Bounds on n past 2^63 and 2^64, read as the single search
-            // reads them: a last length beyond every length searched bounds
-            // none, a first one there leaves every fraction without.
-            if (e % 6 == 0) c.maxn = NTL::power2_ZZ(63 + e % 4) + e;
-            if (e % 18 == 3) c.longueur = NTL::power2_ZZ(64) + 3;
+            // Bounds on n past 2^63 and 2^64, read as every front end reads
+            // them: a last length beyond every length searched bounds none,
+            // a first one there leaves every fraction without.
+            if (e % 6 == 0) c.longueurMax = egypte::longueurLue(NTL::power2_ZZ(63 + e % 4) + e);
+            if (e % 18 == 3) c.longueur = egypte::longueurLue(NTL::power2_ZZ(64) + 3);
             d.q1 = 60 + alea() % 30;
             d.q2 = d.q1 + alea() % 6;
         }
@@ -205,11 +205,11 @@ TEST(Debut, LaListeEntiereFiltreeParSonDebut)
     const int essais = 40;
     for (int e = 0; e < essais; e++) {
         Probleme p;
-        p.P1 = 1 + alea() % 5;
-        p.Q1 = 2 + alea() % 9;
+        p.numerateur = 1 + alea() % 5;
+        p.denominateur = 2 + alea() % 9;
         p.inconnues = static_cast<egypte::Inconnues>(1 + alea() % 2);
         p.parite = static_cast<egypte::Parite>(alea() % 4 == 0 ? 1 + alea() % 2 : 0);
-        if (alea() % 3 == 0) p.M = 200 + alea() % 2000;
+        if (alea() % 3 == 0) p.maximumXn = 200 + alea() % 2000;
         p.longueur = 4 + alea() % 2;
         egypte::Demande d;
         d.fils = 1 + static_cast<int>(alea() % 2);

@@ -28,14 +28,14 @@ std::string resume(const Commande& c)
     const Commande d;
     const Probleme &p = c.probleme, &q = d.probleme;
     std::ostringstream o;
-    o << p.P1 << '/' << p.Q1;
+    o << p.numerateur << '/' << p.denominateur;
     auto champ = [&o](const char* nom, const auto& v, const auto& defaut) {
         if (v != defaut) o << ' ' << nom << '=' << v;
     };
     champ("type", static_cast<int>(p.inconnues), static_cast<int>(q.inconnues));
     champ("parite", static_cast<int>(p.parite), static_cast<int>(q.parite));
-    champ("minx", p.minx, q.minx); champ("M", p.M, q.M);
-    champ("minn", p.minn, q.minn); champ("maxn", p.maxn, q.maxn);
+    champ("minx", p.minimumX1, q.minimumX1); champ("M", p.maximumXn, q.maximumXn);
+    champ("minn", p.longueurMin, q.longueurMin); champ("maxn", p.longueurMax, q.longueurMax);
     champ("sansUn", p.sansUn, q.sansUn); champ("longueur", p.longueur, q.longueur);
     champ("montrer", static_cast<int>(c.montrer), static_cast<int>(d.montrer)); champ("K", c.K, d.K);
     champ("json", c.json, d.json); champ("journal", c.journal, d.journal);

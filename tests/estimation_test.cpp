@@ -29,8 +29,8 @@ const Cas CAS[] = {
 Recherche::Longueur poser(Recherche& s, const Cas& k)
 {
     Probleme pb;
-    pb.P1 = k.P, pb.Q1 = k.Q, pb.inconnues = static_cast<Inconnues>(k.type), pb.parite = static_cast<Parite>(k.parite), pb.longueur = k.n;
-    pb.minx = k.minx, pb.M = k.M;
+    pb.numerateur = k.P, pb.denominateur = k.Q, pb.inconnues = static_cast<Inconnues>(k.type), pb.parite = static_cast<Parite>(k.parite), pb.longueur = k.n;
+    pb.minimumX1 = k.minx, pb.maximumXn = k.M;
     Recherche::Fin f;
     EXPECT_TRUE(s.poser(pb, f));
     return poserLongueur(s, k.n, f);

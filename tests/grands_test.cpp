@@ -48,8 +48,8 @@ protected:
     egypte::Resultat chercher(const ZZ& Q, Montrer montrer, int type = 2)
     {
         egypte::Probleme p;
-        p.P1 = 2;
-        p.Q1 = Q;
+        p.numerateur = 2;
+        p.denominateur = Q;
         p.inconnues = static_cast<egypte::Inconnues>(type);
         egypte::Demande d;
         d.montrer = montrer;

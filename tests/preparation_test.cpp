@@ -25,8 +25,9 @@ struct Preparation : ::testing::Test, egypte::Recherche {
         static_cast<egypte::Recherche&>(*this) = egypte::Recherche();
         Console c(tape);
         Probleme pb;
+        egypte::BornesTapees bn;
         Fin pourquoi = Fin::trouve;
-        const bool suite = egypte::preparation(pb) && poser(pb, pourquoi);
+        const bool suite = egypte::preparation(pb, bn) && poser(pb, pourquoi);
         texte = c.sortie();
         std::ostringstream o;
         o << (suite ? " suite" : " fin") << (pourquoi == Fin::tropLong ? " tropLong" : "")

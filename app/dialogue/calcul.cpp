@@ -41,39 +41,41 @@ void bornes(const char* minorant, const char* majorant, const char* recommencez,
 
 // The constraints questions. False when the computation ends here, with its
 // message written.
-bool contraintes(Probleme& pb)
+bool contraintes(Probleme& pb, BornesTapees& n)
 {
     controle(TYPE, " \n \n \t Type d'equation :  1  ou  2  ?  : \t");
     pb.inconnues = static_cast<Inconnues>(valeur2);
     controle(PARITE, "\n \t Parite des inconnues,  PAIRE = 2 ,  IMPAIRE = 1 , INDIFFERENTE = 0 ? \t: ");
     pb.parite = static_cast<Parite>(valeur2);
     // Before the bounds are asked: no bound can make this fraction possible.
-    if (pb.parite == Parite::impaires && !impairesPossibles(pb.P1, pb.Q1)) {
+    if (pb.parite == Parite::impaires && !impairesPossibles(pb.numerateur, pb.denominateur)) {
         std::cout << AUCUNE_SOLUTION;
         return false;
     }
     bornes("\n  \t Minorant pour x1, [rentrez zero sinon] ?  : \t",
            "\n  \t Majorant pour xn, [rentrez zero sinon] ?  : \t",
-           "\n  \t Le Minorant doit etre inferieur au Majorant. Recommencez ! \n \n", pb.minx, pb.M);
+           "\n  \t Le Minorant doit etre inferieur au Majorant. Recommencez ! \n \n", pb.minimumX1, pb.maximumXn);
     bornes("\n  \t Minorant pour n, [rentrez zero sinon] ?  : \t",
            "\n  \t Majorant pour n, [rentrez zero sinon] ?  : \t",
-           "\n  \t Le Minorant doit etre inferieur au Majorant. Recommencez !\n \n", pb.minn, pb.maxn);
+           "\n  \t Le Minorant doit etre inferieur au Majorant. Recommencez !\n \n", n.longueurMin, n.longueurMax);
+    pb.longueurMin = longueurLue(n.longueurMin);
+    pb.longueurMax = longueurLue(n.longueurMax);
     return true;
 }
 
 }  // namespace
 
-bool preparation(Probleme& pb)
+bool preparation(Probleme& pb, BornesTapees& n)
 {
     xn = 1;
     controle(NATUREL, "\n \t Valeur de P ? : \t");
-    pb.P1 = valeur;
+    pb.numerateur = valeur;
     controle(NATUREL, "\n \t Valeur de Q ? : \t");
-    pb.Q1 = valeur;
+    pb.denominateur = valeur;
     xn = 0;
     controle(OUI_NON, " \n  \n \t Voulez vous imposer des contraintes, Oui [1] / Non [0]  ? \t");
-    if (valeur2 == 1) return contraintes(pb);
-    if (pb.P1 >= pb.Q1) {
+    if (valeur2 == 1) return contraintes(pb, n);
+    if (pb.numerateur >= pb.denominateur) {
         // Only without constraints, and only when 1 can be a term (P/Q >= 1).
         controle(OUI_NON, " \n  \t Voulez vous exclure la valeur 1 pour la premiere inconnue,  Oui[1] / Non[0] ? : ");
         pb.sansUn = valeur2 == 1;
@@ -90,7 +92,8 @@ void questionPagination(NTL::ZZ& reponse)
 std::int64_t calcul(const Chercheur& chercheur)
 {
     Probleme pb;
-    if (!preparation(pb)) return 0;
+    BornesTapees n;
+    if (!preparation(pb, n)) return 0;
     Pagination pagination(static_cast<int>(pb.inconnues), pb.sansUn);
     Demande d;
     d.ligneDEtat = true;
@@ -123,7 +126,7 @@ std::int64_t calcul(const Chercheur& chercheur)
         std::cout << std::endl;
     }
 
-    rapportDialogue(std::cout, pb, r);
+    rapportDialogue(std::cout, pb, r, n);
     std::cout << std::endl;
     std::cout << " \n \t FIN DU CALCUL";
     std::cout << std::endl;

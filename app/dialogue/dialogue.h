@@ -10,6 +10,7 @@
 #include <string>
 
 #include "egypte/egypte.h"
+#include "output/rapport.h"
 
 namespace egypte {
 
@@ -75,9 +76,9 @@ int valtest(char caract1);
 using Chercheur = std::function<Resultat(const Probleme&, const Demande&, Recepteur*)>;
 
 // The set-up questions of one computation: P, Q, the constraints or the
-// exclusion of 1, into pb. False when the computation already ended with its
+// exclusion of 1, into pb, and the bounds on n as typed into n. False when the computation already ended with its
 // message (odd unknowns asked for a fraction they cannot reach).
-bool preparation(Probleme& pb);
+bool preparation(Probleme& pb, BornesTapees& n);
 
 // One computation of the dialogue: the set-up questions, the search through
 // the library (Ctrl-C stops it, not the program; `chercheur`, when set, is

@@ -26,7 +26,7 @@ int lancerBalayage(const Commande& c, Transport* transport)
                                  : balayer(c.probleme, c.balayage, sortie);
         signal = EcouteArret::signal();
     } catch (const Erreur& e) {
-        std::cerr << "egypte : " << e.what() << '\n';
+        std::cerr << "egypte : " << e.texte(motDeLaLigne) << '\n';
         return 2;
     }
     // Every line out is on the disk, whatever stopped the scan.

@@ -72,6 +72,14 @@ void borne(const CLI::Option* o, ZZ& v)
     v = nombre(*s);
 }
 
+// A length, of any size as entered, as a Probleme holds it.
+void borne(const CLI::Option* o, long& v)
+{
+    ZZ n;
+    borne(o, n);
+    if (valeurDe(o) != nullptr) v = longueurLue(n);
+}
+
 // A count of at least 1.
 void auMoinsUn(const CLI::Option* o, ZZ& v)
 {
@@ -79,6 +87,13 @@ void auMoinsUn(const CLI::Option* o, ZZ& v)
     if (s == nullptr) return;
     if (!chiffres(*s) || IsZero(v = nombre(*s)))
         refuser(o->get_name() + " attend un entier au moins egal a 1, pas " + cite(*s));
+}
+
+void auMoinsUn(const CLI::Option* o, long& v)
+{
+    ZZ n;
+    auMoinsUn(o, n);
+    if (valeurDe(o) != nullptr) v = longueurLue(n);
 }
 
 void fichier(const CLI::Option* o, std::string& nom)
@@ -120,8 +135,8 @@ void fraction(const std::vector<std::string>& args, Probleme& pb)
     if (args.empty()) refuser("fraction manquante (egypte [options] P/Q, ou P Q ; egypte --aide)");
     if (args.size() > 2) refuser("argument en trop : " + cite(args[2]) + " (une fraction P/Q, ou P Q)");
     if (args.size() == 2) {
-        pb.P1 = terme(args[0], "numerateur", cite(args[0]));
-        pb.Q1 = terme(args[1], "denominateur", cite(args[1]));
+        pb.numerateur = terme(args[0], "numerateur", cite(args[0]));
+        pb.denominateur = terme(args[1], "denominateur", cite(args[1]));
         return;
     }
     const std::string& f = args[0];
@@ -133,8 +148,8 @@ void fraction(const std::vector<std::string>& args, Probleme& pb)
     const std::string p = f.substr(0, barre), q = f.substr(barre + 1);
     if (!chiffres(p) || !chiffres(q))
         refuser("fraction mal formee : " + cite(f) + " (P/Q attendu, P et Q entiers positifs)");
-    pb.P1 = terme(p, "numerateur", cite(f));
-    pb.Q1 = terme(q, "denominateur", cite(f));
+    pb.numerateur = terme(p, "numerateur", cite(f));
+    pb.denominateur = terme(q, "denominateur", cite(f));
 }
 
 // A small integer of at most `chiffresMax` digits past any leading zeros,
@@ -240,10 +255,10 @@ void lireProbleme(const Options& o, Probleme& pb)
     }
     // The values of the options are judged before the fraction: in
     // `--parite 4/5` the fraction was taken for the value.
-    borne(o.minx, pb.minx);
-    borne(o.maxxn, pb.M);
-    borne(o.minn, pb.minn);
-    borne(o.maxn, pb.maxn);
+    borne(o.minx, pb.minimumX1);
+    borne(o.maxxn, pb.maximumXn);
+    borne(o.minn, pb.longueurMin);
+    borne(o.maxn, pb.longueurMax);
     auMoinsUn(o.longueur, pb.longueur);
     lireDebut(o.debut, pb.debut);
     if (o.longueur->count() > 0 && (o.minn->count() > 0 || o.maxn->count() > 0))
@@ -253,8 +268,8 @@ void lireProbleme(const Options& o, Probleme& pb)
         if (!o.positionnels.empty())
             refuser("--balayer exclut la fraction : " + cite(o.positionnels.front()) + " (les fractions sont p/q)");
         if (o.debut->count() > 0) refuser("--balayer exclut --debut (un balayage ecrit une ligne par denominateur)");
-        pb.P1 = 1;
-        pb.Q1 = 2;
+        pb.numerateur = 1;
+        pb.denominateur = 2;
     } else {
         fraction(o.positionnels, pb);
     }
@@ -263,7 +278,7 @@ void lireProbleme(const Options& o, Probleme& pb)
     try {
         verifier(pb);
     } catch (const Erreur& e) {
-        refuser(e.what());
+        refuser(e.texte(motDeLaLigne));
     }
 }
 
@@ -310,7 +325,7 @@ void lireEstimation(const Options& o, Commande& c)
     if (!c.estimer) return;
     // The estimate is of the walk of one length, and it lists nothing.
     const Probleme& pb = c.probleme;
-    if (IsZero(pb.longueur)) refuser("--estimer demande --longueur N (la longueur dont estimer le compte)");
+    if (pb.longueur == 0) refuser("--estimer demande --longueur N (la longueur dont estimer le compte)");
     if (pb.longueur < 4)
         refuser("--estimer demande une longueur d'au moins 4 (une longueur plus courte se compte directement)");
     for (const CLI::Option* opt : {o.premieres, o.uneSur, o.journal, o.sortie})
@@ -347,7 +362,6 @@ void lireBalayage(const Options& o, Commande& c)
     d.premiers = o.premiers->count() > 0;
     d.fils = c.fils;
     d.journal = c.journal;
-    d.liste = c.sortie.empty() ? "sortie-standard" : "fichier";
 }
 
 void lire(int argc, const char* const* argv, Commande& c)
@@ -382,6 +396,23 @@ bool analyser(int argc, const char* const* argv, Commande& c, std::string& erreu
         erreur = "egypte : " + r.texte;
         return false;
     }
+}
+
+const char* motDeLaLigne(Terme t)
+{
+    switch (t) {
+    case Terme::inconnues: return "--repetitions";
+    case Terme::parite: return "--parite";
+    case Terme::minimumX1: return "--min-x1";
+    case Terme::maximumXn: return "--max-xn";
+    case Terme::longueurMin: return "--min-n";
+    case Terme::longueurMax: return "--max-n";
+    case Terme::longueur: return "--longueur";
+    case Terme::sansUn: return "--sans-un";
+    case Terme::fils: return "--fils";
+    case Terme::estimation: return "--estimer";
+    }
+    return "?";
 }
 
 std::string aideCommande()

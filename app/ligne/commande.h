@@ -40,6 +40,10 @@ struct Commande {
 // French, without its line break.
 bool analyser(int argc, const char* const* argv, Commande& c, std::string& erreur);
 
+// The command line's words for what the library's messages name: its
+// options ("--min-x1"), so that a refusal says what to change.
+const char* motDeLaLigne(Terme t);
+
 // The help of the command line, in French.
 std::string aideCommande();
 

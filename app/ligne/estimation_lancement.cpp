@@ -20,7 +20,7 @@ int lancerEstimation(const Commande& c)
         const EcouteInterruption ecoute;
         e = estimer(c.probleme, d);
     } catch (const Erreur& erreur) {
-        std::cerr << "egypte : " << erreur.what() << '\n';
+        std::cerr << "egypte : " << erreur.texte(motDeLaLigne) << '\n';
         return 2;
     }
     std::ostringstream rapport;

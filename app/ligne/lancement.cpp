@@ -23,7 +23,6 @@ Demande demande(const Commande& c)
     d.K = c.K;
     d.fils = c.fils;
     d.journal = c.journal;
-    d.liste = c.sortie.empty() ? "sortie-standard" : "fichier";
     // The status line only while standard output is not written.
     d.ligneDEtat = c.montrer == Montrer::compter || !c.sortie.empty();
     return d;
@@ -75,7 +74,7 @@ int lancer(const Commande& c, Transport* transport)
                                  : chercher(c.probleme, demande(c), &sortie);
         signal = EcouteArret::signal();
     } catch (const Erreur& e) {
-        std::cerr << "egypte : " << e.what() << '\n';
+        std::cerr << "egypte : " << e.texte(motDeLaLigne) << '\n';
         return 2;
     }
     // Everything found so far is written, whatever stopped the search.

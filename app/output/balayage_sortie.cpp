@@ -54,7 +54,7 @@ bool SortieBalayage::recevoir(const LigneBalayage& l, const std::vector<RecordBa
     return false;
 }
 
-void SortieBalayage::commencer(const Recepteur::Position* reprise)
+void SortieBalayage::commencer(const Position* reprise)
 {
     liste_.ouvrir(chemin_, journal_, reprise);
     if (reprise != nullptr) fin_ = reprise->fin;
@@ -65,9 +65,9 @@ void SortieBalayage::commencer(const Recepteur::Position* reprise)
                      "ecrite par le calcul arrete (--sortie FICHIER l'evite)\n";
 }
 
-bool SortieBalayage::ecrire(Recepteur::Position& p, std::string& erreur)
+bool SortieBalayage::ecrire(Position& p, std::string& erreur)
 {
-    p = Recepteur::Position{};
+    p = Position{};
     long long position = 0;
     if (!liste_.surLeDisque(position, erreur)) return false;
     // Standard output cannot be cut back: only a file's size is recorded.

@@ -12,11 +12,12 @@
 #include <vector>
 
 #include "egypte/balayage.h"
+#include "egypte/journal.h"
 #include "output/liste.h"
 
 namespace egypte {
 
-class SortieBalayage : public RecepteurBalayage {
+class SortieBalayage : public RecepteurBalayage, public Ecrivain {
 public:
     // The lines in the file `chemin` (empty: standard output), kept with a
     // journal or not.
@@ -25,8 +26,9 @@ public:
     {
     }
     bool recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records, std::string& erreur) override;
-    void commencer(const Recepteur::Position* reprise) override;
-    bool ecrire(Recepteur::Position& p, std::string& erreur) override;
+    std::string genre() const override { return chemin_.empty() ? "sortie-standard" : "fichier"; }
+    void commencer(const Position* reprise) override;
+    bool ecrire(Position& p, std::string& erreur) override;
 
     // The output closed, everything in it on the disk; false with one line
     // in `erreur` when that failed.

@@ -60,7 +60,7 @@ const char* nomGenre(Estimation::Genre g)
 void rapportEstimationTexte(std::ostream& o, const Probleme& p, const Estimation& e)
 {
     rapportProbleme(o, p, e.P, e.Q, e.sansUn);
-    const NTL::ZZ& n = p.longueur;
+    const long n = p.longueur;
     switch (e.genre) {
     case Estimation::Genre::nulle:
         o << "Estimation : aucune solution de longueur " << n << " (la longueur est exclue d'emblee)\n";

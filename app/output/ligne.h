@@ -13,17 +13,19 @@
 #include <string>
 
 #include "egypte/egypte.h"
+#include "egypte/journal.h"
 #include "output/liste.h"
 
 namespace egypte {
 
-class SortieLigne : public Recepteur {
+class SortieLigne : public Recepteur, public Ecrivain {
 public:
     // The listing in the file `chemin` (empty: standard output), kept with a
     // journal or not.
     SortieLigne(const std::string& chemin, bool journal) : chemin_(chemin), journal_(journal) {}
 
     Suite recevoir(const Developpement& x, std::int64_t numero) override;
+    std::string genre() const override { return chemin_.empty() ? "sortie-standard" : "fichier"; }
     void commencer(const Position* reprise) override;
     bool ecrire(Position& p, std::string& erreur) override;
 

@@ -120,7 +120,7 @@ Liste::~Liste()
     if (flux_ != stdout && flux_ != nullptr) std::fclose(flux_);
 }
 
-void Liste::ouvrir(const std::string& chemin, bool journal, const Recepteur::Position* reprise)
+void Liste::ouvrir(const std::string& chemin, bool journal, const Position* reprise)
 {
     if (chemin.empty()) return;
     nom_ = citer(chemin, 256);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "egypte/egypte.h"
+#include "egypte/journal.h"
 
 namespace egypte {
 
@@ -31,7 +32,7 @@ public:
     // journal or not; `reprise`: what the journal recorded of it (nullptr for
     // a new computation). Throws Erreur(fichier) when it cannot be used;
     // nothing was changed then.
-    void ouvrir(const std::string& chemin, bool journal, const Recepteur::Position* reprise);
+    void ouvrir(const std::string& chemin, bool journal, const Position* reprise);
     // Everything written is flushed, on the disk for a file, and the file
     // closed. False with one French line in `erreur` when that failed.
     bool fermer(std::string& erreur);

@@ -6,16 +6,16 @@
 
 namespace egypte {
 
-void rapportDialogue(std::ostream& o, const Probleme& p, const Resultat& r)
+void rapportDialogue(std::ostream& o, const Probleme& p, const Resultat& r, const BornesTapees& bn)
 {
     const int n = r.longueur;
     const std::int64_t K1 = r.solutions;
     const int type = static_cast<int>(p.inconnues), parite = static_cast<int>(p.parite);
-    const NTL::ZZ &minax = p.minx, &Ma = p.M, &minn = p.minn, &maxn2 = p.maxn;
+    const NTL::ZZ &minax = p.minimumX1, &Ma = p.maximumXn, &minn = bn.longueurMin, &maxn2 = bn.longueurMax;
     o << std::endl << std::endl;
     o << " \t L'equation Diophantienne a  " << n
-      << "  inconnues : 1/x1 + 1/x2 + 1/x3 +.....   1/xn =  " << p.P1 << "/" << p.Q1;
-    if (r.P != p.P1) o << " = " << r.P << "/" << r.Q;
+      << "  inconnues : 1/x1 + 1/x2 + 1/x3 +.....   1/xn =  " << p.numerateur << "/" << p.denominateur;
+    if (r.P != p.numerateur) o << " = " << r.P << "/" << r.Q;
     o << " ,  (n = " << n << ") ,";
     o << "  admet  " << K1 << "   solution(s). \n ";
     if (type == 2) o << " \n \t Les inconnues d'une meme solution etant toutes differentes. ";

@@ -49,16 +49,16 @@ const char* raison(Fin f)
 
 void rapportProbleme(std::ostream& o, const Probleme& p, const NTL::ZZ& P, const NTL::ZZ& Q, bool sansUn)
 {
-    o << "Fraction : " << p.P1 << '/' << p.Q1;
-    if (P != p.P1) o << " = " << P << '/' << Q;
+    o << "Fraction : " << p.numerateur << '/' << p.denominateur;
+    if (P != p.numerateur) o << " = " << P << '/' << Q;
     o << '\n';
     o << "Inconnues : " << (p.inconnues == Inconnues::distinctes ? "toutes differentes" : "pouvant etre egales") << ", parite "
       << nomParite(p.parite);
-    if (!IsZero(p.minx)) o << ", x1 >= " << p.minx;
-    if (!IsZero(p.M)) o << ", xn <= " << p.M;
-    if (!IsZero(p.minn)) o << ", n >= " << p.minn;
-    if (!IsZero(p.maxn)) o << ", n <= " << p.maxn;
-    if (!IsZero(p.longueur)) o << ", n = " << p.longueur;
+    if (!IsZero(p.minimumX1)) o << ", x1 >= " << p.minimumX1;
+    if (!IsZero(p.maximumXn)) o << ", xn <= " << p.maximumXn;
+    if (p.longueurMin != 0) o << ", n >= " << p.longueurMin;
+    if (p.longueurMax != 0) o << ", n <= " << p.longueurMax;
+    if (p.longueur != 0) o << ", n = " << p.longueur;
     if (sansUn) o << ", la valeur 1 interdite";
     if (!p.debut.empty()) o << ", debut " << virgules(p.debut);
     o << '\n';
@@ -78,7 +78,7 @@ void rapportTexte(std::ostream& o, const Probleme& p, const Resultat& r)
             o << "Aucune solution compte tenu des contraintes.\n";
         return;
     }
-    o << (IsZero(p.longueur) ? "Longueur minimale : " : "Longueur : ") << r.longueur << '\n';
+    o << (p.longueur == 0 ? "Longueur minimale : " : "Longueur : ") << r.longueur << '\n';
     o << "Nombre de solutions : " << r.solutions << (r.complet() ? "" : " (compte incomplet)") << '\n';
     o << "Plus grande valeur prise par xn : " << r.plusGrandXn << '\n';
     o << "Plus petite valeur prise par x1 : " << r.plusPetitX1 << '\n';
@@ -88,15 +88,17 @@ void rapportTexte(std::ostream& o, const Probleme& p, const Resultat& r)
 void problemeJson(nlohmann::json& j, const Probleme& p, const NTL::ZZ& P, const NTL::ZZ& Q, bool sansUn)
 {
     auto borne = [](const NTL::ZZ& v) { return IsZero(v) ? nlohmann::json(nullptr) : nlohmann::json(texte(v)); };
-    j["fraction"] = texte(p.P1) + "/" + texte(p.Q1);
+    // Lengths as text, as every bound of the report.
+    auto longueur = [](long v) { return v == 0 ? nlohmann::json(nullptr) : nlohmann::json(std::to_string(v)); };
+    j["fraction"] = texte(p.numerateur) + "/" + texte(p.denominateur);
     j["fraction_reduite"] = texte(P) + "/" + texte(Q);
     j["contraintes"] = {{"inconnues", p.inconnues == Inconnues::distinctes ? "differentes" : "repetitions"},
                         {"parite", nomParite(p.parite)},
-                        {"min_x1", borne(p.minx)},
-                        {"max_xn", borne(p.M)},
-                        {"min_n", borne(p.minn)},
-                        {"max_n", borne(p.maxn)},
-                        {"longueur", borne(p.longueur)},
+                        {"min_x1", borne(p.minimumX1)},
+                        {"max_xn", borne(p.maximumXn)},
+                        {"min_n", longueur(p.longueurMin)},
+                        {"max_n", longueur(p.longueurMax)},
+                        {"longueur", longueur(p.longueur)},
                         {"sans_un", sansUn}};
     if (!p.debut.empty()) j["contraintes"]["debut"] = virgules(p.debut);
 }

@@ -28,9 +28,6 @@ struct DemandeBalayage {
     bool premiers = false;        // only prime q
     int fils = 0;                 // threads; 0: EGYPTE_FILS, or every core
     std::string journal;          // a journal to keep and resume from; empty: none
-    // Where the lines go, in a word, part of the journal's heading, so that a
-    // journal is resumed only into the same kind of output.
-    std::string liste = "aucune";
     std::atomic<bool>* arret = nullptr;  // this scan's own stop, as Demande::arret
 };
 
@@ -54,7 +51,9 @@ struct RecordBalayage {
     std::int64_t p = 0, q = 0;
 };
 
-// Where the lines go, in increasing q, one call at a time.
+// Where the lines go, in increasing q, one call at a time. A receiver that
+// writes a file which a journal must keep in step also derives from
+// Ecrivain (egypte/journal.h).
 class RecepteurBalayage {
 public:
     virtual ~RecepteurBalayage() = default;
@@ -64,22 +63,6 @@ public:
     // `erreur`, when the writing failed: the scan stops (Fin::ecriture).
     virtual bool recevoir(const LigneBalayage& ligne, const std::vector<RecordBalayage>& records,
                           std::string& erreur) = 0;
-
-    // Once, before any line: `reprise` is nullptr for a new scan, or what
-    // the journal recorded as written for good by an earlier run, which the
-    // receiver checks and takes up (a file cut back to it, so that no line is
-    // written twice). Throws Erreur(fichier) when it cannot; nothing was
-    // changed then.
-    virtual void commencer(const Recepteur::Position* /*reprise*/) {}
-    // With a journal, after each line received: everything is written out
-    // for good, and this is where it ends (a receiver that writes no file
-    // keeps the defaults). False, with one line in `erreur`, when the writing
-    // failed: the scan stops, the line unrecorded.
-    virtual bool ecrire(Recepteur::Position& p, std::string& /*erreur*/)
-    {
-        p = Recepteur::Position{};
-        return true;
-    }
 };
 
 struct ResultatBalayage {

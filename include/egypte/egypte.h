@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The version of the library, of its programs and of its journals' contents.
@@ -38,8 +39,28 @@ const char* version();
 
 // --- Errors -------------------------------------------------------------------
 
-// Everything the library refuses, with one line of French (the command
-// line's own message, without its "egypte : ").
+// What a message of the library names: a field of a problem or of a
+// request. Each front end calls them by its own words (the command line by
+// its options, the Python module by its arguments); the library's own words
+// are the fields' names.
+enum class Terme {
+    inconnues,     // Probleme::inconnues (repeated unknowns allowed)
+    parite,        // Probleme::parite
+    minimumX1,     // Probleme::minimumX1
+    maximumXn,     // Probleme::maximumXn
+    longueurMin,   // Probleme::longueurMin
+    longueurMax,   // Probleme::longueurMax
+    longueur,      // Probleme::longueur
+    sansUn,        // Probleme::sansUn
+    fils,          // the threads of a request
+    estimation,    // the size estimate itself (estimer)
+};
+// The library's word for t: the name of its field ("minimumX1").
+const char* motDuTerme(Terme t);
+
+// Everything the library refuses, with one line of French. Its message names
+// fields through Terme, so that a front end can say it in its own words
+// (texte); what() says it in the library's.
 class Erreur : public std::runtime_error {
 public:
     enum class Genre {
@@ -47,11 +68,30 @@ public:
         fichier,   // a journal or a listing that cannot be used (nothing was changed)
         message,   // a unit or a result from another process that cannot be read
     };
-    Erreur(Genre g, const std::string& message) : std::runtime_error(message), genre_(g) {}
+    // One piece of a message: its own text, or a field named.
+    struct Morceau {
+        Morceau(const char* t) : texte(t) {}
+        Morceau(std::string t) : texte(std::move(t)) {}
+        Morceau(Terme t) : terme(true), quoi(t) {}
+        std::string texte;
+        bool terme = false;
+        Terme quoi = Terme::inconnues;
+    };
+    Erreur(Genre g, const std::string& message) : Erreur(g, std::vector<Morceau>{Morceau(message)}) {}
+    Erreur(Genre g, std::vector<Morceau> morceaux);
     Genre genre() const { return genre_; }
+    // The message with each field named by `mot`.
+    template <class Mot>
+    std::string texte(Mot mot) const
+    {
+        std::string t;
+        for (const Morceau& m : morceaux_) t += m.terme ? std::string(mot(m.quoi)) : m.texte;
+        return t;
+    }
 
 private:
     Genre genre_;
+    std::vector<Morceau> morceaux_;
 };
 
 // --- The problem --------------------------------------------------------------
@@ -66,18 +106,19 @@ enum class Parite { indifferente = 0, impaires = 1, paires = 2 };
 const char* nomParite(Parite p);
 bool lireParite(const std::string& mot, Parite& p);
 
-// The fraction as entered and every constraint, as the command line takes
-// them; 0 stands for the absence of a bound.
+// The fraction as entered and every constraint; 0 stands for the absence of
+// a bound. A length beyond LONGUEUR_MAX is past every length searched:
+// `longueurLue` reads one of any size that way.
 struct Probleme {
-    NTL::ZZ P1{1}, Q1{1};  // the fraction as entered, both positive
+    NTL::ZZ numerateur{1}, denominateur{1};  // the fraction as entered, both positive
     Inconnues inconnues = Inconnues::distinctes;
     Parite parite = Parite::indifferente;
-    NTL::ZZ minx;          // minimum for x1; 0 = none
-    NTL::ZZ M;             // maximum for xn; 0 = none
-    NTL::ZZ minn;          // minimum for n; 0 = none
-    NTL::ZZ maxn;          // maximum for n; 0 = none
+    NTL::ZZ minimumX1;     // x1 >= minimumX1; 0 = none
+    NTL::ZZ maximumXn;     // xn <= maximumXn; 0 = none
+    long longueurMin = 0;  // n >= longueurMin; 0 = none
+    long longueurMax = 0;  // n <= longueurMax; 0 = none
     bool sansUn = false;   // the value 1 excluded for x1 (meaningful when P >= Q)
-    NTL::ZZ longueur;      // that length only, no search of the minimal one; 0 = search
+    long longueur = 0;     // that length only, no search of the minimal one; 0 = search
     // Only the expansions that begin x1, ..., xk with these denominators (one
     // more constraint: the minimal length is that of such expansions). Empty:
     // any beginning.
@@ -89,13 +130,19 @@ struct Probleme {
 // beginning that breaks the constraints or whose sum already reaches P/Q.
 void verifier(const Probleme& p);
 
-// Whether odd unknowns can reach P1/Q1 at all: the denominator of P1/Q1 in
+// Whether odd unknowns can reach p/q at all: the denominator of p/q in
 // lowest terms is odd (false: no other constraint can help).
-bool impairesPossibles(const NTL::ZZ& P1, const NTL::ZZ& Q1);
+bool impairesPossibles(const NTL::ZZ& p, const NTL::ZZ& q);
 
 // The largest length searched: a search that meets no expansion up to it ends
 // with Fin::limite.
 inline constexpr long LONGUEUR_MAX = 100000;
+
+// A length of any size as a Probleme holds it: beyond LONGUEUR_MAX, as
+// LONGUEUR_MAX + 1, which lies past every length searched (a minimum there
+// leaves none, a maximum there bounds none). Negative values stay negative,
+// for verifier to refuse.
+long longueurLue(const NTL::ZZ& n);
 
 // --- The expansions -----------------------------------------------------------
 
@@ -123,7 +170,9 @@ enum class Montrer {
 };
 
 // Where the expansions go, in the walk's order (one thread at a time, never
-// two calls at once), with their number among those found (from 1).
+// two calls at once), with their number among those found (from 1). A
+// receiver that writes a file which a journal must keep in step also derives
+// from Ecrivain (egypte/journal.h).
 class Recepteur {
 public:
     virtual ~Recepteur() = default;
@@ -142,28 +191,6 @@ public:
     // `seule`: P/Q is the largest sum of n admissible unknowns, and its one
     // expansion comes next, found without a walk.
     virtual void longueur(int /*n*/, bool /*seule*/) {}
-
-    // Where a receiver that writes (a listing) stands: its size, and the
-    // checksum of its last line ("-" when empty). A receiver that writes
-    // nothing keeps the defaults.
-    struct Position {
-        long long octets = 0;
-        std::string fin = "-";
-    };
-    // Once, before anything is handed over: `reprise` is nullptr for a new
-    // computation, or what an earlier run recorded in the journal as written
-    // for good, which the receiver checks and takes up (a listing cut back
-    // to it). Throws Erreur(fichier) when it cannot; nothing was changed then.
-    virtual void commencer(const Position* /*reprise*/) {}
-    // With a journal, before a unit is recorded: everything received so far
-    // is written out for good, and this is where it ends. False, with one
-    // line in `erreur`, when the writing failed: the search stops, and
-    // nothing past the last unit recorded counts as done.
-    virtual bool ecrire(Position& p, std::string& /*erreur*/)
-    {
-        p = Position{};
-        return true;
-    }
 };
 
 // --- A search -----------------------------------------------------------------
@@ -173,9 +200,6 @@ struct Demande {
     NTL::ZZ K{1};                // for premieres and uneSur: at least 1
     int fils = 0;                // threads; 0: EGYPTE_FILS, or every core
     std::string journal;         // a journal to keep and resume from; empty: none
-    // Where the expansions go, in a word, part of the journal's heading, so
-    // that a journal is resumed only into the same kind of listing.
-    std::string liste = "aucune";
     bool ligneDEtat = false;     // the status line on standard error, when it is a terminal
     // The plain walk on one thread, step by step, without the fast search:
     // the reference every other way of searching is held against (and

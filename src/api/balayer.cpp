@@ -30,17 +30,17 @@ void verifierDemande(const Probleme& c, const DemandeBalayage& d)
     constexpr std::int64_t MAX = std::int64_t(1) << 62;
     if (d.q1 < 2 || d.q2 < d.q1 || d.q2 >= MAX)
         throw Erreur(Erreur::Genre::probleme, "les denominateurs d'un balayage vont de Q1 a Q2, avec 2 <= Q1 <= Q2 < 2^62");
-    if (d.fils < 0 || d.fils > 1024) throw Erreur(Erreur::Genre::probleme, "--fils attend un entier de 1 a 1024");
+    if (d.fils < 0 || d.fils > 1024) throw Erreur(Erreur::Genre::probleme, {Terme::fils, " attend un entier de 1 a 1024"});
     Probleme p = c;
-    p.P1 = 1;
-    p.Q1 = 2;
+    p.numerateur = 1;
+    p.denominateur = 2;
     verifier(p);
 }
 
 class Balayeur {
 public:
     Balayeur(const Probleme& c, const DemandeBalayage& d, RecepteurBalayage& r, Transport* t)
-        : c_(c), d_(d), r_(r), t_(t)
+        : c_(c), d_(d), r_(r), ecrivain_(dynamic_cast<Ecrivain*>(&r)), t_(t)
     {
     }
 
@@ -49,18 +49,18 @@ public:
         std::string erreur;
         if (!d_.journal.empty()) {
             journal_ = std::make_unique<JournalBalayage>();
-            if (!journal_->ouvrir(d_.journal, JournalBalayage::entete(c_, d_), erreur))
+            if (!journal_->ouvrir(d_.journal, JournalBalayage::entete(c_, d_, ecrivain_), erreur))
                 throw Erreur(Erreur::Genre::fichier, erreur);
             const std::int64_t q = journal_->derniere();
             if (q != 0 && (q < d_.q1 || q > d_.q2))
                 throw Erreur(Erreur::Genre::fichier, "le journal est illisible (q = " + std::to_string(q) + " hors du balayage)");
             // The output checked against the journal before either is written.
-            r_.commencer(journal_->nouveau() ? nullptr : &journal_->position());
+            if (ecrivain_ != nullptr) ecrivain_->commencer(journal_->nouveau() ? nullptr : &journal_->position());
             if (!journal_->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
             res_.records = journal_->records();
             vues_ = journal_->vues();
-        } else {
-            r_.commencer(nullptr);
+        } else if (ecrivain_ != nullptr) {
+            ecrivain_->commencer(nullptr);
         }
         prochain_ = attendu_ = denominateurSuivant(d_, journal_ ? std::max(journal_->derniere(), d_.q1 - 1) : d_.q1 - 1);
         res_.reprise = attendu_ != 0 ? attendu_ : d_.q2 + 1;
@@ -94,6 +94,7 @@ private:
     const Probleme& c_;
     const DemandeBalayage& d_;
     RecepteurBalayage& r_;
+    Ecrivain* ecrivain_;  // r_'s file, kept in step with the journal; nullptr: none
     Transport* t_;
     std::unique_ptr<JournalBalayage> journal_;
     ResultatBalayage res_;
@@ -220,8 +221,9 @@ private:
             std::string erreur;
             bool ecrit = r_.recevoir(l, records, erreur);
             if (ecrit && journal_) {
-                Recepteur::Position p;
-                ecrit = r_.ecrire(p, erreur) && journal_->noter(l, p, erreur);
+                Position p;
+                if (ecrivain_ != nullptr) ecrit = ecrivain_->ecrire(p, erreur);
+                ecrit = ecrit && journal_->noter(l, p, erreur);
             }
             g.lock();
             if (!ecrit) {

@@ -23,7 +23,7 @@ void verifierDemande(const Demande& d)
 {
     if ((d.montrer == Montrer::premieres || d.montrer == Montrer::uneSur) && d.K < 1)
         throw Erreur(Erreur::Genre::probleme, "K doit etre au moins egal a 1");
-    if (d.fils < 0 || d.fils > 1024) throw Erreur(Erreur::Genre::probleme, "--fils attend un entier de 1 a 1024");
+    if (d.fils < 0 || d.fils > 1024) throw Erreur(Erreur::Genre::probleme, {Terme::fils, " attend un entier de 1 a 1024"});
 }
 
 Fin finDe(Recherche::Fin f)
@@ -44,16 +44,16 @@ Fin finDe(Recherche::Fin f)
 
 }  // namespace
 
-std::string enteteJournal(const Probleme& p, const Demande& d)
+std::string enteteJournal(const Probleme& p, const Demande& d, const Ecrivain* e)
 {
     std::ostringstream o;
     // The version of the cutting into units: a journal written under another
     // one numbers other units. Where the listing goes: a journal of a listing
     // on standard output knows no file to resume into.
-    o << "egypte-journal 2 decoupage 1 " << p.P1 << '/' << p.Q1 << " type " << static_cast<int>(p.inconnues) << " parite " << static_cast<int>(p.parite)
-      << " min-x1 " << p.minx << " max-xn " << p.M << " min-n " << p.minn << " max-n " << p.maxn << " longueur "
+    o << "egypte-journal 2 decoupage 1 " << p.numerateur << '/' << p.denominateur << " type " << static_cast<int>(p.inconnues) << " parite " << static_cast<int>(p.parite)
+      << " min-x1 " << p.minimumX1 << " max-xn " << p.maximumXn << " min-n " << p.longueurMin << " max-n " << p.longueurMax << " longueur "
       << p.longueur << " sans-un " << p.sansUn << " montrer " << static_cast<int>(d.montrer) << ' ' << d.K
-      << " liste " << d.liste;
+      << " liste " << (e != nullptr ? e->genre() : "aucune");
     // Only when there is one, so that the journals of the searches without
     // keep their heading.
     if (!p.debut.empty()) o << " debut " << texteDebut(p.debut);
@@ -67,22 +67,23 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
     // over whole.
     const Probleme pr = reste(p);
     verifierDemande(d);
+    Ecrivain* const ecrivain = dynamic_cast<Ecrivain*>(r);
     std::optional<RecepteurDebut> avecDebut;
     if (r != nullptr && !p.debut.empty()) r = &avecDebut.emplace(p.debut, *r);
     std::unique_ptr<Journal> journal;
     std::string erreur;
     if (!d.journal.empty()) {
         journal = std::make_unique<Journal>();
-        if (!journal->ouvrir(d.journal, enteteJournal(p, d), erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
+        if (!journal->ouvrir(d.journal, enteteJournal(p, d, ecrivain), erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
     }
     // The receiver checks what it resumes before the journal is touched.
-    Recepteur::Position reprise;
+    Position reprise;
     const bool reprend = journal && !journal->nouveau();
     if (reprend) {
         reprise.octets = journal->derniere().octets;
         reprise.fin = journal->derniere().fin;
     }
-    if (r != nullptr) r->commencer(reprend ? &reprise : nullptr);
+    if (ecrivain != nullptr) ecrivain->commencer(reprend ? &reprise : nullptr);
     if (journal && !journal->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
 
     Recherche s;
@@ -92,7 +93,7 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
         s.simple = 1;
         s.fils = 1;
     }
-    Livraison livraison(d, r, journal.get());
+    Livraison livraison(d, r, journal.get(), ecrivain);
     s.sortie = &livraison;
     Recherche::Fin fin;
     const bool pose = s.poser(pr, fin);

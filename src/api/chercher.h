@@ -9,6 +9,7 @@
 #include <string>
 
 #include "egypte/egypte.h"
+#include "egypte/journal.h"
 #include "search/cadre.h"
 
 namespace egypte {
@@ -26,8 +27,9 @@ struct Moteur : Conduite {
 
 Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteur& m);
 
-// The heading line that names a computation in its journal.
-std::string enteteJournal(const Probleme& p, const Demande& d);
+// The heading line that names a computation in its journal (e: where its
+// listing goes, nullptr when nowhere).
+std::string enteteJournal(const Probleme& p, const Demande& d, const Ecrivain* e);
 
 }  // namespace egypte
 

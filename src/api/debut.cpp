@@ -6,9 +6,10 @@ namespace egypte {
 
 namespace {
 
-[[noreturn]] void refuser(const Probleme& p, const std::string& pourquoi)
+[[noreturn]] void refuser(const Probleme& p, std::vector<Erreur::Morceau> pourquoi)
 {
-    throw Erreur(Erreur::Genre::probleme, "le debut " + texteDebut(p.debut) + " " + pourquoi);
+    pourquoi.insert(pourquoi.begin(), Erreur::Morceau("le debut " + texteDebut(p.debut) + " "));
+    throw Erreur(Erreur::Genre::probleme, std::move(pourquoi));
 }
 
 // 1/x1 + ... + 1/xk = N/D.
@@ -42,22 +43,22 @@ void verifierDebut(const Probleme& p)
     if (d.empty()) return;
     const long k = static_cast<long>(d.size());
     for (std::size_t i = 0; i < d.size(); i++) {
-        if (d[i] < 1) refuser(p, "a un denominateur nul");
-        if (i > 0 && d[i] < d[i - 1]) refuser(p, "n'est pas croissant (x1 <= x2 <= ... <= xn)");
+        if (d[i] < 1) refuser(p, {"a un denominateur nul"});
+        if (i > 0 && d[i] < d[i - 1]) refuser(p, {"n'est pas croissant (x1 <= x2 <= ... <= xn)"});
         if (i > 0 && d[i] == d[i - 1] && p.inconnues == Inconnues::distinctes)
-            refuser(p, "repete un denominateur (les inconnues sont toutes differentes ; --repetitions)");
+            refuser(p, {"repete un denominateur (les inconnues sont toutes differentes ; ", Terme::inconnues, ")"});
         if (p.parite != Parite::indifferente && IsOdd(d[i]) != (p.parite == Parite::impaires))
-            refuser(p, std::string("a un denominateur ") + (p.parite == Parite::impaires ? "pair (parite impaire)" : "impair (parite paire)"));
-        if (!IsZero(p.M) && d[i] > p.M) refuser(p, "depasse --max-xn");
+            refuser(p, {std::string("a un denominateur ") + (p.parite == Parite::impaires ? "pair (parite impaire)" : "impair (parite paire)")});
+        if (!IsZero(p.maximumXn) && d[i] > p.maximumXn) refuser(p, {"depasse ", Terme::maximumXn});
     }
-    if (!IsZero(p.minx) && d[0] < p.minx) refuser(p, "commence sous --min-x1");
-    if (p.sansUn && d[0] == 1 && p.P1 >= p.Q1) refuser(p, "commence par 1, que --sans-un exclut");
-    if (!IsZero(p.longueur) && p.longueur <= k) refuser(p, "n'est pas plus court que --longueur");
-    if (!IsZero(p.maxn) && p.maxn <= k) refuser(p, "n'est pas plus court que --max-n");
-    // 1/x1 + ... + 1/xk < P1/Q1, in integers.
+    if (!IsZero(p.minimumX1) && d[0] < p.minimumX1) refuser(p, {"commence sous ", Terme::minimumX1});
+    if (p.sansUn && d[0] == 1 && p.numerateur >= p.denominateur) refuser(p, {"commence par 1, que ", Terme::sansUn, " exclut"});
+    if (p.longueur != 0 && p.longueur <= k) refuser(p, {"n'est pas plus court que ", Terme::longueur});
+    if (p.longueurMax != 0 && p.longueurMax <= k) refuser(p, {"n'est pas plus court que ", Terme::longueurMax});
+    // 1/x1 + ... + 1/xk < p/q, in integers.
     NTL::ZZ N, D;
     somme(d, N, D);
-    if (N * p.Q1 >= p.P1 * D) refuser(p, "atteint deja P/Q : aucun developpement plus long ne commence ainsi");
+    if (N * p.denominateur >= p.numerateur * D) refuser(p, {"atteint deja P/Q : aucun developpement plus long ne commence ainsi"});
 }
 
 Probleme reste(const Probleme& p)
@@ -69,15 +70,17 @@ Probleme reste(const Probleme& p)
     const long k = static_cast<long>(p.debut.size());
     NTL::ZZ N, D;
     somme(p.debut, N, D);
-    // P1/Q1 - N/D, positive (checked); the engine reduces it.
-    r.P1 = p.P1 * D - N * p.Q1;
-    r.Q1 = p.Q1 * D;
+    // p/q - N/D, positive (checked); the engine reduces it.
+    r.numerateur = p.numerateur * D - N * p.denominateur;
+    r.denominateur = p.denominateur * D;
     // From xk on: xk+1 >= xk, or > xk when the unknowns all differ.
-    r.minx = p.debut.back() + (p.inconnues == Inconnues::distinctes ? 1 : 0);
+    r.minimumX1 = p.debut.back() + (p.inconnues == Inconnues::distinctes ? 1 : 0);
     r.sansUn = false;
-    if (!IsZero(p.longueur)) r.longueur = p.longueur - k;
-    if (!IsZero(p.maxn)) r.maxn = p.maxn - k;
-    if (!IsZero(p.minn)) r.minn = p.minn > k ? p.minn - k : NTL::ZZ(0);
+    // A length past every one searched stays there.
+    const auto moins = [k](long n) { return n > LONGUEUR_MAX ? n : n - k; };
+    if (p.longueur != 0) r.longueur = moins(p.longueur);
+    if (p.longueurMax != 0) r.longueurMax = moins(p.longueurMax);
+    if (p.longueurMin != 0) r.longueurMin = p.longueurMin > k ? moins(p.longueurMin) : 0;
     return r;
 }
 
@@ -93,9 +96,9 @@ void completer(const Probleme& p, Resultat& r)
 {
     if (p.debut.empty()) return;
     NTL::ZZ g;
-    GCD(g, p.P1, p.Q1);
-    r.P = p.P1 / g;
-    r.Q = p.Q1 / g;
+    GCD(g, p.numerateur, p.denominateur);
+    r.P = p.numerateur / g;
+    r.Q = p.denominateur / g;
     r.sansUn = p.sansUn && r.P >= r.Q;
     if (r.longueur > 0) r.longueur += static_cast<int>(p.debut.size());
     if (r.solutions > 0) r.plusPetitX1 = p.debut.front();

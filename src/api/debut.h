@@ -30,8 +30,6 @@ public:
     RecepteurDebut(const std::vector<NTL::ZZ>& debut, Recepteur& r) : debut_(debut), r_(r), x_(debut) {}
     Suite recevoir(const Developpement& x, std::int64_t numero) override;
     void longueur(int n, bool seule) override { r_.longueur(n + static_cast<int>(debut_.size()), seule); }
-    void commencer(const Position* reprise) override { r_.commencer(reprise); }
-    bool ecrire(Position& p, std::string& erreur) override { return r_.ecrire(p, erreur); }
 
 private:
     const std::vector<NTL::ZZ>& debut_;

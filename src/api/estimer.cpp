@@ -20,7 +20,7 @@ Estimation compterLeReste(const Probleme& entier, const DemandeEstimation& d, Ho
     const Resultat r = chercher(entier, compte);
     Estimation e;
     e.fils = nombreDeFils(d.fils);
-    e.n = static_cast<int>(to_long(reste(entier).longueur));
+    e.n = static_cast<int>(reste(entier).longueur);
     if (r.fin == Fin::interrompue) {
         e.genre = Estimation::Genre::interrompue;
         e.arretCtrlC = true;
@@ -43,11 +43,11 @@ Estimation estimer(const Probleme& p, const DemandeEstimation& d)
     verifier(entier);
     // With a beginning, the estimate is that of the rest.
     Probleme pb = reste(entier);
-    if (IsZero(entier.longueur))
-        throw Erreur(Erreur::Genre::probleme, "--estimer demande --longueur N (la longueur dont estimer le compte)");
+    if (entier.longueur == 0)
+        throw Erreur(Erreur::Genre::probleme, {Terme::estimation, " demande ", Terme::longueur, " N (la longueur dont estimer le compte)"});
     if (entier.longueur < 4)
         throw Erreur(Erreur::Genre::probleme,
-                     "--estimer demande une longueur d'au moins 4 (une longueur plus courte se compte directement)");
+                     {Terme::estimation, " demande une longueur d'au moins 4 (une longueur plus courte se compte directement)"});
     Recherche s;
     s.fils = d.fils;
     Estimation e;
@@ -64,7 +64,7 @@ Estimation estimer(const Probleme& p, const DemandeEstimation& d)
         r.sondes = d.sondes;
         r.graine = d.graine;
         // poser kept the length within the largest one searched.
-        e = estimer(s, static_cast<int>(to_long(pb.longueur)), r);
+        e = estimer(s, static_cast<int>(pb.longueur), r);
     }
     e.P = s.P;
     e.Q = s.Q;

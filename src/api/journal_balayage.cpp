@@ -6,12 +6,12 @@
 
 namespace egypte {
 
-std::string JournalBalayage::entete(const Probleme& p, const DemandeBalayage& d)
+std::string JournalBalayage::entete(const Probleme& p, const DemandeBalayage& d, const Ecrivain* e)
 {
     std::ostringstream o;
     o << "egypte-journal 2 balayage 2 " << d.q1 << ".." << d.q2 << " moins-un " << d.moinsUn << " premiers "
-      << d.premiers << " type " << static_cast<int>(p.inconnues) << " parite " << static_cast<int>(p.parite) << " min-x1 " << p.minx << " max-xn " << p.M
-      << " min-n " << p.minn << " max-n " << p.maxn << " longueur " << p.longueur << " sans-un " << p.sansUn << " liste " << d.liste;
+      << d.premiers << " type " << static_cast<int>(p.inconnues) << " parite " << static_cast<int>(p.parite) << " min-x1 " << p.minimumX1 << " max-xn " << p.maximumXn
+      << " min-n " << p.longueurMin << " max-n " << p.longueurMax << " longueur " << p.longueur << " sans-un " << p.sansUn << " liste " << (e != nullptr ? e->genre() : "aucune");
     return o.str();
 }
 
@@ -21,7 +21,7 @@ bool JournalBalayage::lire(const std::string& ligne)
     // The line, then where the output stood after it.
     const std::size_t h = ligne.rfind(' '), o = h == std::string::npos || h < 2 ? h : ligne.rfind(' ', h - 1);
     if (o == std::string::npos || o < 2) return false;
-    Recepteur::Position p;
+    Position p;
     p.fin = ligne.substr(h + 1);
     std::istringstream octets(ligne.substr(o + 1, h - o - 1));
     LigneBalayage l;
@@ -35,7 +35,7 @@ bool JournalBalayage::lire(const std::string& ligne)
     return true;
 }
 
-bool JournalBalayage::noter(const LigneBalayage& l, const Recepteur::Position& p, std::string& erreur)
+bool JournalBalayage::noter(const LigneBalayage& l, const Position& p, std::string& erreur)
 {
     if (!ecrire("B " + texteLigne(l) + " " + std::to_string(p.octets) + " " + p.fin, erreur)) return false;
     derniere_ = l.q;

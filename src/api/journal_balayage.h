@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "egypte/balayage.h"
+#include "egypte/journal.h"
 #include "search/journal.h"
 
 namespace egypte {
@@ -19,16 +20,16 @@ namespace egypte {
 class JournalBalayage : public Journal {
 public:
     // The heading that names a scan: its range and every constraint.
-    static std::string entete(const Probleme& contraintes, const DemandeBalayage& d);
+    static std::string entete(const Probleme& contraintes, const DemandeBalayage& d, const Ecrivain* e);
 
     std::int64_t derniere() const { return derniere_; }  // 0: no line recorded
     const std::vector<RecordBalayage>& records() const { return records_; }
     const std::vector<bool>& vues() const { return vues_; }
 
     // Where the output stood after the last line recorded.
-    const Recepteur::Position& position() const { return position_; }
+    const Position& position() const { return position_; }
 
-    bool noter(const LigneBalayage& l, const Recepteur::Position& p, std::string& erreur);
+    bool noter(const LigneBalayage& l, const Position& p, std::string& erreur);
 
 protected:
     bool lire(const std::string& ligne) override;
@@ -37,7 +38,7 @@ private:
     std::int64_t derniere_ = 0;
     std::vector<RecordBalayage> records_;
     std::vector<bool> vues_;
-    Recepteur::Position position_;
+    Position position_;
 };
 
 }  // namespace egypte

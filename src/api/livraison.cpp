@@ -12,8 +12,8 @@ namespace egypte {
 
 // Without a receiver nothing is handed over, but the first K still stop
 // the search (the minimal length alone is one).
-Livraison::Livraison(const Demande& d, Recepteur* r, Journal* journal)
-    : r_(r), journal_(journal),
+Livraison::Livraison(const Demande& d, Recepteur* r, Journal* journal, Ecrivain* ecrivain)
+    : r_(r), ecrivain_(ecrivain), journal_(journal),
       compteSeul_(d.montrer == Montrer::compter || (r == nullptr && d.montrer != Montrer::premieres)),
       montrer_(Montrer::tout), k_(1)
 {
@@ -242,9 +242,9 @@ void Livraison::uniteFaite(Recherche& s, long numero)
 {
     if (journal_ == nullptr || !erreur_.empty()) return;
     // The unit's expansions are written for good before the unit counts as done.
-    Recepteur::Position p;
+    Position p;
     std::string e;
-    if (r_ != nullptr && !r_->ecrire(p, e)) {
+    if (ecrivain_ != nullptr && !ecrivain_->ecrire(p, e)) {
         echec(e);
         return;
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "egypte/egypte.h"
+#include "egypte/journal.h"
 #include "search/sortie.h"
 
 namespace egypte {
@@ -23,7 +24,8 @@ class Journal;
 class Livraison : public Sortie {
 public:
     // `r` may be nullptr (nothing is handed over), `journal` too.
-    Livraison(const Demande& d, Recepteur* r, Journal* journal);
+    // `ecrivain`: r's file, when it writes one that the journal keeps in step.
+    Livraison(const Demande& d, Recepteur* r, Journal* journal, Ecrivain* ecrivain = nullptr);
 
     void developpement(Recherche& s) override;
     bool developpements(Recherche& s, std::int64_t nombre) override;
@@ -46,6 +48,7 @@ public:
 
 private:
     Recepteur* r_;
+    Ecrivain* ecrivain_;  // r_'s file, kept in step with the journal; nullptr: none
     Journal* journal_;
     const bool compteSeul_;
     Montrer montrer_;

@@ -41,12 +41,12 @@ Resultat premiere(const Probleme& pb)
 Issue parLeMoteur(Probleme pb, long lo, long hi, int& n)
 {
     pb.longueur = 0;
-    pb.minn = 0;
-    pb.maxn = 0;
+    pb.longueurMin = 0;
+    pb.longueurMax = 0;
     if (lo == hi) pb.longueur = lo;
     else {
-        if (lo > 1) pb.minn = lo;
-        if (hi < LONGUEUR_MAX) pb.maxn = hi;
+        if (lo > 1) pb.longueurMin = lo;
+        if (hi < LONGUEUR_MAX) pb.longueurMax = hi;
     }
     const Resultat r = premiere(pb);
     if (r.fin == Fin::interrompue) return Issue::interrompue;
@@ -62,9 +62,9 @@ Issue exister(Inconnues type, const ZZ& rn, const ZZ& rd, const ZZ& lo, long res
         if (budget-- <= 0) return Issue::epuise;
         Probleme pb;
         pb.inconnues = type;
-        pb.P1 = rn;
-        pb.Q1 = rd;
-        pb.minx = lo;
+        pb.numerateur = rn;
+        pb.denominateur = rd;
+        pb.minimumX1 = lo;
         pb.longueur = 2;
         const Resultat r = premiere(pb);
         if (r.fin == Fin::interrompue) return Issue::interrompue;
@@ -94,8 +94,8 @@ Issue exister(Inconnues type, const ZZ& rn, const ZZ& rd, const ZZ& lo, long res
 int longueurMinimale(const Probleme& c, const ZZ& p, const ZZ& q)
 {
     Probleme pb = c;
-    pb.P1 = p;
-    pb.Q1 = q;
+    pb.numerateur = p;
+    pb.denominateur = q;
     verifier(pb);
     const Longueurs l = longueursPermises(pb);
     // No length searched is allowed: none up to LONGUEUR_MAX, as the single
@@ -105,7 +105,7 @@ int longueurMinimale(const Probleme& c, const ZZ& p, const ZZ& q)
     int n = 0;
     // Every value allowed and P/Q < 1: every length from the greedy
     // expansion's on has expansions, so the lengths below are all there is.
-    const bool libre = pb.parite == Parite::indifferente && IsZero(pb.minx) && IsZero(pb.M) && pb.debut.empty() && p < q;
+    const bool libre = pb.parite == Parite::indifferente && IsZero(pb.minimumX1) && IsZero(pb.maximumXn) && pb.debut.empty() && p < q;
     if (!libre || lo > hi) {
         const Issue i = lo <= hi ? parLeMoteur(pb, lo, hi, n) : Issue::aucune;
         return i == Issue::interrompue ? -1 : n;

@@ -1,5 +1,7 @@
 // The set-up of a computation from a problem given whole: reduces the
 // fraction and derives the effective bounds and the first length.
+#include <algorithm>
+
 #include "search/etat.h"
 #include "search/probleme.h"
 #include "search/recherche.h"
@@ -40,30 +42,32 @@ int Recherche::bornesN()
 
 Longueurs longueursPermises(const Probleme& p)
 {
-    const auto machine = [](const ZZ& v) { return v > LONGUEUR_MAX ? LONGUEUR_MAX + 1 : to_long(v); };
+    // The lengths were read as longueurLue reads them: one beyond
+    // LONGUEUR_MAX is LONGUEUR_MAX + 1 already; a caller may still set more.
+    const auto machine = [](long v) { return std::min(v, LONGUEUR_MAX + 1); };
     Longueurs l;
-    if (!IsZero(p.longueur)) {
+    if (p.longueur != 0) {
         l.premiere = l.derniere = machine(p.longueur);
         return l;
     }
-    if (!IsZero(p.minn)) l.premiere = machine(p.minn);
-    if (!IsZero(p.maxn)) l.derniere = machine(p.maxn);
+    if (p.longueurMin != 0) l.premiere = machine(p.longueurMin);
+    if (p.longueurMax != 0) l.derniere = machine(p.longueurMax);
     return l;
 }
 
-bool impairesPossibles(const ZZ& P1, const ZZ& Q1)
+bool impairesPossibles(const ZZ& p, const ZZ& q)
 {
     // A sum of odd unit fractions has an odd denominator in lowest terms.
-    ZZ g, q;
-    GCD(g, P1, Q1);
-    div(q, Q1, g);
-    return IsOdd(q);
+    ZZ g, r;
+    GCD(g, p, q);
+    div(r, q, g);
+    return IsOdd(r);
 }
 
 bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
 {
-    P1 = pb.P1;
-    Q1 = pb.Q1;
+    P1 = pb.numerateur;
+    Q1 = pb.denominateur;
     GCD(pg, P1, Q1);
     div(P, P1, pg);
     div(Q, Q1, pg);
@@ -73,8 +77,8 @@ bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
     // impairesPossibles, on the fraction already reduced.
     if (parite == 1 && !IsOdd(Q)) return false;
     if (parite != 0) z = 2;
-    minx = pb.minx;
-    M = pb.M;
+    minx = pb.minimumX1;
+    M = pb.maximumXn;
     bornesX();
     if (pb.sansUn && P >= Q) {
         // The exclusion of 1 raises the minimum to 2 (3 for odd unknowns).
@@ -83,7 +87,7 @@ bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
     }
     const Longueurs l = longueursPermises(pb);
     minn = l.premiere;
-    if (IsZero(pb.minn) && IsZero(pb.longueur)) clear(minn);  // none entered
+    if (pb.longueurMin == 0 && pb.longueur == 0) clear(minn);  // none entered
     maxn = l.derniere > NMAX ? 0 : l.derniere;
     const int r = bornesN();
     if (r == 2) pourquoi = Fin::tropLong;

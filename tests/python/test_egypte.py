@@ -165,8 +165,8 @@ def test_ctrl_c_arrete_chaque_recherche(principal, autre):
     ((0, 5), {}, ValueError, "numerateur"),
     ((3, -4), {}, ValueError, "denominateur"),
     ((3.0, 4), {}, TypeError, "p attend un entier, pas 3.0"),
-    ((3, 4), {"min_x1": 5, "max_xn": 5}, ValueError, "--min-x1 doit etre inferieur a --max-xn"),
-    ((3, 4), {"longueur": 4, "max_n": 6}, ValueError, "--longueur exclut --min-n et --max-n"),
+    ((3, 4), {"min_x1": 5, "max_xn": 5}, ValueError, "min_x1 doit etre inferieur a max_xn"),
+    ((3, 4), {"longueur": 4, "max_n": 6}, ValueError, "longueur exclut min_n et max_n"),
     ((3, 4), {"repetitions": "oui"}, TypeError, "repetitions attend True ou False, pas 'oui'"),
     ((3, 4), {"repetitions": 2}, TypeError, "repetitions attend True ou False, pas 2"),
     ((3, 4), {"repetitions": None}, TypeError, "repetitions attend True ou False, pas None"),
@@ -180,6 +180,8 @@ def test_ctrl_c_arrete_chaque_recherche(principal, autre):
     ((3, 4), {"min_x1": -1}, ValueError, "min_x1 attend un entier positif ou nul, pas -1"),
     ((3, 4), {"max_xn": "9"}, TypeError, "max_xn attend un entier positif ou nul, pas '9'"),
     ((3, 4), {"debut": [-2]}, ValueError, "debut attend des entiers positifs, pas -2"),
+    ((3, 4), {"debut": [5, 5]}, ValueError, "le debut 5,5 repete un denominateur (les inconnues sont toutes differentes ; repetitions)"),
+    ((3, 4), {"debut": [5], "max_xn": 4}, ValueError, "le debut 5 depasse max_xn"),
     ((3, 4), {"debut": [2, 2.0]}, TypeError, "debut attend des entiers positifs, pas 2.0"),
     ((3, 4), {"debut": 5}, TypeError, "debut attend une suite d'entiers positifs, pas 5"),
     ((3, 4), {"debut": "25"}, TypeError, "debut attend une suite d'entiers positifs, pas '25'"),
@@ -241,7 +243,9 @@ class Nomme(int):
 def test_entiers_autour_des_mots(v):
     for borne in ("min_x1", "max_xn", "max_n"):
         r = egypte.compter(1, v, **{borne: v})
-        assert (r["solutions"], r["plus_grand_xn"], r["plus_petit_x1"], r["contraintes"][borne]) == (1, v, v, v)
+        # A length past the longest searched (100000) is held as the next one.
+        echo = min(v, 100001) if borne == "max_n" else v
+        assert (r["solutions"], r["plus_grand_xn"], r["plus_petit_x1"], r["contraintes"][borne]) == (1, v, v, echo)
     assert list(egypte.developpements(1, v)) == [(v,)]
     # An int whose text is not its digits (an IntEnum's is its name) crosses by its value.
     assert egypte.compter(1, Nomme(v))["plus_grand_xn"] == v
@@ -251,10 +255,10 @@ def test_entiers_autour_des_mots(v):
     # One past v either way leaves nothing.
     assert egypte.compter(1, v, min_x1=v + 1, max_n=1)["solutions"] == 0
     assert egypte.compter(1, v, max_xn=v - 1)["solutions"] == 0
-    # Lengths beyond the search's limit are kept as given.
+    # Lengths beyond the search's limit lie past every length searched.
     for borne in ("longueur", "min_n"):
         r = egypte.compter(1, 5, **{borne: v})
-        assert r["contraintes"][borne] == v and r["raison"] == "limite_longueur"
+        assert r["contraintes"][borne] == 100001 and r["raison"] == "limite_longueur"
     if v < 2**64:
         assert egypte.estimer(1, 1, 1, v, longueur=4)["graine"] == v
     # The same values negative keep their sign.
