@@ -7,7 +7,7 @@
 //
 //   egypte_au_plus Q1 Q2 [--K 8] [--exact] [--multiplicateurs M1,M2,...]
 //                        [--candidats N] [--parite paire|impaire]
-//                        [--repetitions]
+//                        [--repetitions] [--restes] [--rapide]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -40,11 +40,15 @@ int main(int argc, char** argv)
     const std::int64_t q1 = std::atoll(argv[1]), q2 = std::atoll(argv[2]);
     int K = 8;
     bool exact = false;
+    bool restes = false;  // list the fractions the fast way leaves
+    bool rapideSeule = false;  // the fast way alone, not the whole decision
     egypte::ReglagesAuPlus reglages;
     egypte::Probleme pb;
     for (int k = 3; k < argc; k++) {
         if (!std::strcmp(argv[k], "--K") && k + 1 < argc) K = std::atoi(argv[++k]);
         else if (!std::strcmp(argv[k], "--exact")) exact = true;
+        else if (!std::strcmp(argv[k], "--restes")) restes = true;
+        else if (!std::strcmp(argv[k], "--rapide")) rapideSeule = true;
         else if (!std::strcmp(argv[k], "--candidats") && k + 1 < argc) reglages.candidats = std::atoi(argv[++k]);
         else if (!std::strcmp(argv[k], "--repetitions")) pb.inconnues = egypte::Inconnues::repetees;
         else if (!std::strcmp(argv[k], "--parite") && k + 1 < argc) {
@@ -78,10 +82,12 @@ int main(int argc, char** argv)
             if (dec.trouver(p, x)) {
                 trouvees++;
                 longueurs[x.size()]++;
-            }
+            } else if (restes)
+                std::printf("reste : %lld/%lld\n", static_cast<long long>(p), static_cast<long long>(q));
         }
         auto b = Horloge::now();
         rapide += secondes(a, b);
+        if (rapideSeule) continue;
         std::vector<char> reponse;
         for (std::int64_t p = 1; p < q; p++) {
             if (std::gcd(p, q) != 1) continue;

@@ -218,7 +218,7 @@ bool developpementValide(std::int64_t p, std::int64_t q, int K, const Contrainte
 
 namespace {
 
-const std::vector<std::uint64_t> MULTIPLICATEURS{720720, 1441440, 2162160};
+const std::vector<std::uint64_t> MULTIPLICATEURS{720720, 1441440, 2162160, 3603600};
 const std::vector<std::uint64_t> MULTIPLICATEURS_IMPAIRS{675675, 765765};
 
 }  // namespace
