@@ -215,7 +215,7 @@ int ouvrier(Atelier& atelier)
 int ouvrier(const Commande& c, int fils)
 {
     if (c.balayer) {
-        OuvrierBalayage atelier(c.probleme, c.balayage.moinsUn, fils);
+        OuvrierBalayage atelier(c.probleme, c.balayage, fils);
         return ouvrier(atelier);
     }
     Demande d;

@@ -37,6 +37,7 @@
 
 #include "egypte/balayage.h"
 #include "egypte/egypte.h"
+#include "egypte/meilleur.h"
 
 namespace py = pybind11;
 
@@ -543,6 +544,7 @@ py::dict rapport(const egypte::Probleme& pb, const egypte::Resultat& r)
     d["solutions"] = r.solutions;
     d["plus_grand_xn"] = trouve ? versPython(r.plusGrandXn) : py::object(py::none());
     d["plus_petit_x1"] = trouve ? versPython(r.plusPetitX1) : py::object(py::none());
+    d["plus_petit_xn"] = trouve ? versPython(r.plusPetitXn) : py::object(py::none());
     d["complet"] = r.complet();
     const char* raisons[] = {nullptr, "interrompu", "premieres", "limite_longueur", "erreur_ecriture"};
     const char* raison = raisons[static_cast<int>(r.fin)];
@@ -604,6 +606,268 @@ egypte::Resultat chercherSansGil(const egypte::Probleme& pb, egypte::Demande d)
     });
 }
 
+
+// --- The module's functions ----------------------------------------------------
+
+std::unique_ptr<Lots> lots(const py::object& p, const py::object& q, const py::kwargs& k)
+{
+    const Options o = lireOptions(k);
+    const egypte::Probleme pb = probleme(p, q, o);
+    egypte::Demande d;
+    d.fils = o.fils;
+    return std::make_unique<Lots>(pb, d);
+}
+
+py::dict compter(const py::object& p, const py::object& q, const py::kwargs& k)
+{
+    const Options o = lireOptions(k);
+    const egypte::Probleme pb = probleme(p, q, o);
+    egypte::Demande d;
+    d.montrer = egypte::Montrer::compter;
+    d.fils = o.fils;
+    return rapport(pb, chercherSansGil(pb, d));
+}
+
+py::object longueurMinimale(const py::object& p, const py::object& q, const py::kwargs& k)
+{
+    const Options o = lireOptions(k);
+    const egypte::Probleme pb = probleme(p, q, o);
+    egypte::Demande d;
+    d.montrer = egypte::Montrer::premieres;
+    d.K = 1;
+    d.fils = o.fils;
+    const egypte::Resultat r = chercherSansGil(pb, d);
+    if (r.solutions > 0) return py::int_(r.longueur);
+    if (r.fin == egypte::Fin::limite) throw py::value_error("aucune solution jusqu'a n = 100000, la limite de la recherche");
+    return py::none();
+}
+
+py::list entiers(const std::vector<NTL::ZZ>& x)
+{
+    py::list l;
+    for (const NTL::ZZ& v : x) l.append(versPython(v));
+    return l;
+}
+
+py::dict rapportMeilleur(const egypte::Probleme& pb, const egypte::ResultatMeilleur& m)
+{
+    egypte::Resultat r;
+    r.fin = m.fin;
+    r.P = m.P;
+    r.Q = m.Q;
+    r.sansUn = pb.sansUn && m.P >= m.Q;
+    py::dict d = rapport(pb, r);
+    for (const char* cle : {"solutions", "plus_petit_x1", "plus_petit_xn"}) PyDict_DelItemString(d.ptr(), cle);
+    const bool trouve = !m.x.empty();
+    d["longueur_minimale"] = trouve ? py::object(py::int_(m.longueur)) : py::object(py::none());
+    d["plus_grand_xn"] = trouve ? versPython(m.x.back()) : py::object(py::none());
+    d["meilleur"] = trouve ? py::object(py::tuple(entiers(m.x))) : py::object(py::none());
+    d["prouve"] = m.prouve;
+    return d;
+}
+
+py::dict meilleur(const py::object& p, const py::object& q, const py::kwargs& k)
+{
+    const Options o = lireOptions(k);
+    const egypte::Probleme pb = probleme(p, q, o);
+    egypte::Demande d;
+    d.fils = o.fils;
+    const egypte::ResultatMeilleur m = sansGil<egypte::ResultatMeilleur>([&](std::atomic<bool>* arret) {
+        d.arret = arret;
+        return egypte::meilleur(pb, d);
+    });
+    return rapportMeilleur(pb, m);
+}
+
+// What a scan computes, from the keyword arguments that are not
+// constraints (taken out of k): compter, meilleur, au_plus, numerateur.
+void lireMode(py::kwargs& k, egypte::DemandeBalayage& d)
+{
+    const char* modes[] = {"compter", "meilleur", "au_plus"};
+    int n = 0;
+    for (const char* nom : modes) {
+        if (!k.contains(nom)) continue;
+        const py::object v = k[nom];
+        PyDict_DelItemString(k.ptr(), nom);
+        if (std::string(nom) == "au_plus") {
+            if (v.is_none()) continue;
+            const NTL::ZZ max(egypte::LONGUEUR_MAX);
+            d.auPlus = NTL::to_long(entierDans(v, "au_plus", 1, &max, "un entier de 1 a 100000"));
+            d.mode = egypte::ModeBalayage::auPlus;
+        } else {
+            if (!drapeau(v, nom)) continue;
+            d.mode = std::string(nom) == "compter" ? egypte::ModeBalayage::compter : egypte::ModeBalayage::meilleur;
+        }
+        if (++n > 1) throw py::value_error("compter, meilleur et au_plus s'excluent");
+    }
+    if (k.contains("numerateur")) {
+        const py::object v = k["numerateur"];
+        PyDict_DelItemString(k.ptr(), "numerateur");
+        if (!v.is_none()) d.numerateur = entierDans(v, "numerateur", 1, nullptr, "un entier au moins egal a 1");
+    }
+}
+
+// One fraction of a scan in a mode with a result per fraction, as a dict.
+py::dict fractionBalayee(const egypte::Probleme& contraintes, const egypte::DemandeBalayage& d, std::int64_t q,
+                         const egypte::FractionBalayee& f)
+{
+    egypte::Probleme pb = contraintes;
+    pb.numerateur = f.p;
+    pb.denominateur = q;
+    if (d.mode == egypte::ModeBalayage::auPlus) {
+        py::dict x;
+        x["p"] = versPython(f.p);
+        x["q"] = q;
+        x["longueur"] = f.resultat.longueur > 0 ? py::object(py::int_(f.resultat.longueur)) : py::object(py::none());
+        return x;
+    }
+    if (d.mode == egypte::ModeBalayage::compter) return rapport(pb, f.resultat);
+    egypte::ResultatMeilleur m;
+    m.fin = f.resultat.fin;
+    m.longueur = f.resultat.longueur;
+    m.P = f.resultat.P;
+    m.Q = f.resultat.Q;
+    m.x = f.meilleur;
+    m.prouve = f.prouve;
+    return rapportMeilleur(pb, m);
+}
+
+py::dict balayer(const py::object& q1, const py::object& q2, const py::object& moinsUn, const py::object& premiers,
+                 py::kwargs k)
+{
+    egypte::DemandeBalayage d;
+    lireMode(k, d);
+    const bool famille = !IsZero(d.numerateur);
+    const NTL::ZZ max = NTL::power2_ZZ(62) - 1;
+    const char* attendu = famille ? "un entier de 1 a 2^62 - 1" : "un entier de 2 a 2^62 - 1";
+    d.q1 = NTL::to_long(entierDans(q1, "q1", famille ? 1 : 2, &max, attendu));
+    d.q2 = NTL::to_long(entierDans(q2, "q2", famille ? 1 : 2, &max, attendu));
+    d.moinsUn = drapeau(moinsUn, "moins_un");
+    d.premiers = drapeau(premiers, "premiers");
+    if (famille && d.moinsUn) throw py::value_error("numerateur exclut moins_un");
+    const Options o = lireOptions(k);
+    if (o.debut) throw py::value_error("balayer exclut debut");
+    const egypte::Probleme pb = probleme(py::int_(1), py::int_(2), o);
+    d.fils = o.fils;
+    struct Releve : egypte::RecepteurBalayage {
+        std::vector<egypte::LigneBalayage> lignes;
+        bool recevoir(const egypte::LigneBalayage& l, const std::vector<egypte::RecordBalayage>&, std::string&) override
+        {
+            lignes.push_back(l);
+            return true;
+        }
+    } releve;
+    const egypte::ResultatBalayage r = sansGil<egypte::ResultatBalayage>([&](std::atomic<bool>* arret) {
+        d.arret = arret;
+        return egypte::balayer(pb, d, releve);
+    });
+    py::dict res;
+    res["complet"] = r.complet();
+    if (d.mode != egypte::ModeBalayage::longueurs) {
+        py::list fractions;
+        for (const egypte::LigneBalayage& l : releve.lignes)
+            for (const egypte::FractionBalayee& f : l.fractions) fractions.append(fractionBalayee(pb, d, l.q, f));
+        res["fractions"] = fractions;
+        return res;
+    }
+    py::list lignes, records;
+    for (const egypte::LigneBalayage& l : releve.lignes) {
+        py::dict x;
+        x["q"] = l.q;
+        x["longueurs"] = py::cast(l.comptes);
+        x["premiers"] = py::cast(l.premiers);
+        x["sans"] = l.sans;
+        lignes.append(x);
+    }
+    for (const egypte::RecordBalayage& rec : r.records) {
+        py::dict x;
+        x["n"] = rec.n;
+        x["p"] = rec.p;
+        x["q"] = rec.q;
+        records.append(x);
+    }
+    res["lignes"] = lignes;
+    res["records"] = records;
+    return res;
+}
+
+py::dict estimer(const py::object& p, const py::object& q, const py::object& duree, const py::object& graine,
+                 const py::kwargs& k)
+{
+    egypte::DemandeEstimation d;
+    // As --duree on the command line.
+    d.secondes = secondes(duree, 1, 86400, "un nombre de 1 a 86400");
+    const NTL::ZZ max = NTL::power2_ZZ(64) - 1;
+    d.graine = NTL::conv<unsigned long>(entierDans(graine, "graine", 0, &max, "un entier de 0 a 2^64 - 1"));
+    const Options o = lireOptions(k);
+    const egypte::Probleme pb = probleme(p, q, o);
+    d.fils = o.fils;
+    const egypte::Estimation e = sansGil<egypte::Estimation>([&](std::atomic<bool>* arret) {
+        d.arret = arret;
+        return egypte::estimer(pb, d);
+    });
+    py::dict r;
+    r["solutions"] = e.developpements;
+    r["solutions_erreur"] = e.ecartDeveloppements;
+    r["erreur_relative"] = e.relatif();
+    r["noeuds"] = e.noeuds;
+    r["secondes_un_coeur"] = e.secondes;
+    r["sondages"] = e.sondes;
+    r["profondeur"] = e.profondeur;
+    r["strates"] = e.strates;
+    r["graine"] = py::reinterpret_steal<py::object>(PyLong_FromUnsignedLongLong(e.graine));
+    return r;
+}
+
+// --- Their documentation --------------------------------------------------------
+
+#define CONTRAINTES_DOC                                                                                               \
+    "Arguments : p, q, entiers positifs de taille quelconque ; contraintes (mots-cles) : longueur (cette longueur "   \
+    "seulement), repetitions (True : des inconnues\n"                                                                 \
+    "    peuvent etre egales), parite ('paire', 'impaire' ou 'indifferente'), min_x1, max_xn, min_n, max_n,\n"        \
+    "    sans_un (True : 1 exclu pour x1), debut (les premiers denominateurs imposes), fils (1 a 1024).\n\n"
+
+const char* const DOC_COMPTER =
+    "compter(p, q, **contraintes)\n\nCompte les developpements de longueur minimale : le rapport en dict, "
+    "les memes champs que le JSON de la ligne de commande (solutions, longueur_minimale, plus_grand_xn, "
+    "plus_petit_x1, plus_petit_xn, complet...).\n\n" CONTRAINTES_DOC
+    "Exemple :\n>>> compter(1, 1, longueur=7)['solutions']\n245765";
+
+const char* const DOC_LONGUEUR =
+    "longueur_minimale(p, q, **contraintes)\n\nLa longueur minimale d'un developpement de p/q sous ces "
+    "contraintes, ou None s'il n'y en a aucun (ValueError : aucune jusqu'a n = 100000).\n\n" CONTRAINTES_DOC
+    "Exemple :\n>>> longueur_minimale(732, 733)\n7";
+
+const char* const DOC_MEILLEUR =
+    "meilleur(p, q, **contraintes)\n\nLe meilleur developpement de p/q : de longueur minimale (ou de la "
+    "longueur donnee), dont le plus grand denominateur est le plus petit, puis le suivant, etc. Le rapport en "
+    "dict : meilleur (le tuple, None s'il n'y en a aucun), prouve (la recherche est allee au bout), "
+    "longueur_minimale, plus_grand_xn, complet...\n\n" CONTRAINTES_DOC
+    "Exemple :\n>>> meilleur(4, 5)['meilleur']\n(2, 5, 10)";
+
+const char* const DOC_BALAYER =
+    "balayer(q1, q2, moins_un=False, premiers=False, **contraintes)\n\nPour chaque q de q1 a q2 : "
+    "combien de p/q (p < q, premier avec q) demandent 1, 2, 3... termes (longueurs[i - 1]), le plus petit "
+    "de ces p (premiers[i - 1]) et ceux sans developpement (sans) ; records : la premiere fraction qui "
+    "demande n termes ; complet : le balayage est alle au bout.\n\n"
+    "Avec numerateur=M : la famille M/q, une fraction par q (q1 >= 1). Avec compter=True, meilleur=True ou "
+    "au_plus=K : un dict par fraction dans fractions (le rapport de compter, celui de meilleur, ou "
+    "{p, q, longueur} des seules fractions qui demandent plus de K termes).\n\n"
+    "Arguments : q1 <= q2, de 2 a 2^62 - 1 ; moins_un (True : (q - 1)/q seulement) ; premiers (True : "
+    "q premiers seulement) ; les contraintes de compter (sauf debut), pour chaque fraction.\n\n"
+    "Exemples :\n>>> balayer(5, 5)['lignes']\n[{'q': 5, 'longueurs': [1, 2, 1], 'premiers': [1, 2, 4], 'sans': 0}]\n"
+    ">>> [f['solutions'] for f in balayer(1, 5, numerateur=4, longueur=3, compter=True)['fractions']]\n"
+    "[0, 0, 1, 1, 2]";
+
+const char* const DOC_ESTIMER =
+    "estimer(p, q, secondes=5, graine=0, *, longueur, **contraintes)\n\nEstime par sondages au hasard "
+    "(methode de Knuth) le nombre de developpements de la longueur donnee, sans les compter : secondes "
+    "de 1 a 86400, graine de 0 (tiree au hasard, rendue dans le resultat) a 2^64 - 1 ; longueur, au "
+    "moins 4, est obligatoire ; les autres contraintes comme pour compter.\n\n"
+    "Exemple (environ 1.5e8 pour 1 en 8, a quelques pour cent pres) :\n"
+    ">>> e = estimer(1, 1, secondes=2, longueur=8)  # doctest: +SKIP\n"
+    ">>> e['solutions'], e['solutions_erreur']  # doctest: +SKIP";
+
 }  // namespace
 
 PYBIND11_MODULE(egypte, m)
@@ -616,17 +880,7 @@ PYBIND11_MODULE(egypte, m)
         .def("__iter__", [](Lots& l) -> Lots& { return l; })
         .def("__next__", &Lots::suivant)
         .def("close", &Lots::fermer, "Arrete la recherche.");
-
-    m.def(
-        "_lots",
-        [](const py::object& p, const py::object& q, const py::kwargs& k) {
-            const Options o = lireOptions(k);
-            const egypte::Probleme pb = probleme(p, q, o);
-            egypte::Demande d;
-            d.fils = o.fils;
-            return std::make_unique<Lots>(pb, d);
-        },
-        py::arg("p"), py::arg("q"));
+    m.def("_lots", &lots, py::arg("p"), py::arg("q"));
 
     // A generator of Python's own over the batches: it streams, and closing
     // it (or dropping it, or Ctrl-C) stops its search at its next step.
@@ -657,140 +911,11 @@ def _suite(lots):
         lots.close()
 )", m.attr("__dict__"));
 
-    m.def(
-        "compter",
-        [](const py::object& p, const py::object& q, const py::kwargs& k) {
-            const Options o = lireOptions(k);
-            const egypte::Probleme pb = probleme(p, q, o);
-            egypte::Demande d;
-            d.montrer = egypte::Montrer::compter;
-            d.fils = o.fils;
-            return rapport(pb, chercherSansGil(pb, d));
-        },
-        "compter(p, q, **contraintes)\n\nCompte les developpements de longueur minimale : le rapport en dict, "
-        "les memes champs que le JSON de la ligne de commande (solutions, longueur_minimale, plus_grand_xn, "
-        "plus_petit_x1, complet...).\n\nArguments : p, q, entiers positifs de taille quelconque ; contraintes (mots-cles) : longueur (cette longueur seulement), repetitions (True : des inconnues\n"
-        "    peuvent etre egales), parite ('paire', 'impaire' ou 'indifferente'), min_x1, max_xn, min_n, max_n,\n"
-        "    sans_un (True : 1 exclu pour x1), debut (les premiers denominateurs imposes), fils (1 a 1024).\n\n"
-        "Exemple :\n>>> compter(1, 1, longueur=7)['solutions']\n245765",
-        py::arg("p"), py::arg("q"));
-
-    m.def(
-        "longueur_minimale",
-        [](const py::object& p, const py::object& q, const py::kwargs& k) -> py::object {
-            const Options o = lireOptions(k);
-            const egypte::Probleme pb = probleme(p, q, o);
-            egypte::Demande d;
-            d.montrer = egypte::Montrer::premieres;
-            d.K = 1;
-            d.fils = o.fils;
-            const egypte::Resultat r = chercherSansGil(pb, d);
-            if (r.solutions > 0) return py::int_(r.longueur);
-            if (r.fin == egypte::Fin::limite) throw py::value_error("aucune solution jusqu'a n = 100000, la limite de la recherche");
-            return py::none();
-        },
-        "longueur_minimale(p, q, **contraintes)\n\nLa longueur minimale d'un developpement de p/q sous ces "
-        "contraintes, ou None s'il n'y en a aucun (ValueError : aucune jusqu'a n = 100000).\n\n"
-        "Arguments : p, q, entiers positifs de taille quelconque ; contraintes (mots-cles) : longueur (cette longueur seulement), repetitions (True : des inconnues\n"
-        "    peuvent etre egales), parite ('paire', 'impaire' ou 'indifferente'), min_x1, max_xn, min_n, max_n,\n"
-        "    sans_un (True : 1 exclu pour x1), debut (les premiers denominateurs imposes), fils (1 a 1024).\n\n"
-        "Exemple :\n>>> longueur_minimale(732, 733)\n7",
-        py::arg("p"), py::arg("q"));
-
-    m.def(
-        "balayer",
-        [](const py::object& q1, const py::object& q2, const py::object& moinsUn, const py::object& premiers,
-           const py::kwargs& k) {
-            const NTL::ZZ max = NTL::power2_ZZ(62) - 1;
-            const char* attendu = "un entier de 2 a 2^62 - 1";
-            egypte::DemandeBalayage d;
-            d.q1 = NTL::to_long(entierDans(q1, "q1", 2, &max, attendu));
-            d.q2 = NTL::to_long(entierDans(q2, "q2", 2, &max, attendu));
-            d.moinsUn = drapeau(moinsUn, "moins_un");
-            d.premiers = drapeau(premiers, "premiers");
-            const Options o = lireOptions(k);
-            if (o.debut) throw py::value_error("balayer exclut debut");
-            const egypte::Probleme pb = probleme(py::int_(1), py::int_(2), o);
-            d.fils = o.fils;
-            struct Releve : egypte::RecepteurBalayage {
-                std::vector<egypte::LigneBalayage> lignes;
-                bool recevoir(const egypte::LigneBalayage& l, const std::vector<egypte::RecordBalayage>&,
-                              std::string&) override
-                {
-                    lignes.push_back(l);
-                    return true;
-                }
-            } releve;
-            const egypte::ResultatBalayage r =
-                sansGil<egypte::ResultatBalayage>([&](std::atomic<bool>* arret) {
-                    d.arret = arret;
-                    return egypte::balayer(pb, d, releve);
-                });
-            py::list lignes, records;
-            for (const egypte::LigneBalayage& l : releve.lignes) {
-                py::dict x;
-                x["q"] = l.q;
-                x["longueurs"] = py::cast(l.comptes);
-                x["premiers"] = py::cast(l.premiers);
-                x["sans"] = l.sans;
-                lignes.append(x);
-            }
-            for (const egypte::RecordBalayage& rec : r.records) {
-                py::dict x;
-                x["n"] = rec.n;
-                x["p"] = rec.p;
-                x["q"] = rec.q;
-                records.append(x);
-            }
-            py::dict res;
-            res["lignes"] = lignes;
-            res["records"] = records;
-            res["complet"] = r.complet();
-            return res;
-        },
-        "balayer(q1, q2, moins_un=False, premiers=False, **contraintes)\n\nPour chaque q de q1 a q2 : "
-        "combien de p/q (p < q, premier avec q) demandent 1, 2, 3... termes (longueurs[i - 1]), le plus petit "
-        "de ces p (premiers[i - 1]) et ceux sans developpement (sans) ; records : la premiere fraction qui "
-        "demande n termes ; complet : le balayage est alle au bout.\n\n"
-        "Arguments : q1 <= q2, de 2 a 2^62 - 1 ; moins_un (True : (q - 1)/q seulement) ; premiers (True : "
-        "q premiers seulement) ; les contraintes de compter (sauf debut), pour chaque fraction.\n\n"
-        "Exemple :\n>>> balayer(5, 5)['lignes']\n[{'q': 5, 'longueurs': [1, 2, 1], 'premiers': [1, 2, 4], 'sans': 0}]",
-        py::arg("q1"), py::arg("q2"), py::arg("moins_un") = false, py::arg("premiers") = false);
-
-    m.def(
-        "estimer",
-        [](const py::object& p, const py::object& q, const py::object& duree, const py::object& graine,
-           const py::kwargs& k) {
-            egypte::DemandeEstimation d;
-            // As --duree on the command line.
-            d.secondes = secondes(duree, 1, 86400, "un nombre de 1 a 86400");
-            const NTL::ZZ max = NTL::power2_ZZ(64) - 1;
-            d.graine = NTL::conv<unsigned long>(entierDans(graine, "graine", 0, &max, "un entier de 0 a 2^64 - 1"));
-            const Options o = lireOptions(k);
-            const egypte::Probleme pb = probleme(p, q, o);
-            d.fils = o.fils;
-            const egypte::Estimation e = sansGil<egypte::Estimation>([&](std::atomic<bool>* arret) {
-                d.arret = arret;
-                return egypte::estimer(pb, d);
-            });
-            py::dict r;
-            r["solutions"] = e.developpements;
-            r["solutions_erreur"] = e.ecartDeveloppements;
-            r["erreur_relative"] = e.relatif();
-            r["noeuds"] = e.noeuds;
-            r["secondes_un_coeur"] = e.secondes;
-            r["sondages"] = e.sondes;
-            r["profondeur"] = e.profondeur;
-            r["strates"] = e.strates;
-            r["graine"] = py::reinterpret_steal<py::object>(PyLong_FromUnsignedLongLong(e.graine));
-            return r;
-        },
-        "estimer(p, q, secondes=5, graine=0, *, longueur, **contraintes)\n\nEstime par sondages au hasard "
-        "(methode de Knuth) le nombre de developpements de la longueur donnee, sans les compter : secondes "
-        "de 1 a 86400, graine de 0 (tiree au hasard, rendue dans le resultat) a 2^64 - 1 ; longueur, au "
-        "moins 4, est obligatoire ; les autres contraintes comme pour compter.\n\n"
-        "Exemple (environ 1.5e8 pour 1 en 8, a quelques pour cent pres) :\n"
-        ">>> e = estimer(1, 1, secondes=2, longueur=8)  # doctest: +SKIP\n"
-        ">>> e['solutions'], e['solutions_erreur']  # doctest: +SKIP",
-        py::arg("p"), py::arg("q"), py::arg("secondes") = 5, py::arg("graine") = 0);
+    m.def("compter", &compter, DOC_COMPTER, py::arg("p"), py::arg("q"));
+    m.def("longueur_minimale", &longueurMinimale, DOC_LONGUEUR, py::arg("p"), py::arg("q"));
+    m.def("meilleur", &meilleur, DOC_MEILLEUR, py::arg("p"), py::arg("q"));
+    m.def("balayer", &balayer, DOC_BALAYER, py::arg("q1"), py::arg("q2"), py::arg("moins_un") = false,
+          py::arg("premiers") = false);
+    m.def("estimer", &estimer, DOC_ESTIMER, py::arg("p"), py::arg("q"), py::arg("secondes") = 5,
+          py::arg("graine") = 0);
 }

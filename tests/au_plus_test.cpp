@@ -35,8 +35,8 @@ using egypte::Probleme;
             return ::testing::AssertionFailure() << "repete " << x[i];
         if (pb.parite == Parite::impaires && !IsOdd(xi)) return ::testing::AssertionFailure() << "pair " << x[i];
         if (pb.parite == Parite::paires && IsOdd(xi)) return ::testing::AssertionFailure() << "impair " << x[i];
-        if (!IsZero(pb.minx) && xi < pb.minx) return ::testing::AssertionFailure() << "sous min-x1 " << x[i];
-        if (!IsZero(pb.M) && xi > pb.M) return ::testing::AssertionFailure() << "au-dela de max-xn " << x[i];
+        if (!IsZero(pb.minimumX1) && xi < pb.minimumX1) return ::testing::AssertionFailure() << "sous min-x1 " << x[i];
+        if (!IsZero(pb.maximumXn) && xi > pb.maximumXn) return ::testing::AssertionFailure() << "au-dela de max-xn " << x[i];
         n = n * xi + d;
         d *= xi;
     }
@@ -77,8 +77,8 @@ TEST(AuPlus, DecideCommeLaLongueurMinimale)
         Probleme pb;
         pb.inconnues = c.inconnues;
         pb.parite = c.parite;
-        pb.minx = c.minx;
-        pb.M = c.M;
+        pb.minimumX1 = c.minx;
+        pb.maximumXn = c.M;
         egypte::ReglagesAuPlus r;
         r.multiplicateurs = c.multiplicateurs;
         const std::int64_t q0 = std::uniform_int_distribution<std::int64_t>(c.qMin, c.qMax)(alea);

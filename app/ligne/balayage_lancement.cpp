@@ -17,7 +17,7 @@ int lancerBalayage(const Commande& c, Transport* transport)
         std::cerr << "egypte : " << e << '\n';
         return 2;
     }
-    SortieBalayage sortie(c.balayage.moinsUn, c.json, c.sortie, !c.journal.empty());
+    SortieBalayage sortie(c.probleme, c.balayage, c.json, c.sortie, !c.journal.empty());
     ResultatBalayage r;
     int signal = 0;
     try {

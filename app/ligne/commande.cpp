@@ -165,9 +165,10 @@ int petit(const std::string& s, std::size_t chiffresMax, int max)
 // Every option of the command line, as CLI11 found them.
 struct Options {
     CLI::App app{"egypte"};
-    CLI::Option *repetitions, *sansUn, *compter, *json, *aide, *help, *version, *estimer, *moinsUn, *premiers;
+    CLI::Option *repetitions, *sansUn, *compter, *json, *aide, *help, *version, *estimer, *moinsUn, *premiers,
+        *meilleur;
     CLI::Option *parite, *minx, *maxxn, *minn, *maxn, *longueur, *premieres, *uneSur, *journal, *sortie, *fils,
-        *duree, *balayer, *debut;
+        *duree, *balayer, *debut, *numerateur, *auPlus;
     std::vector<std::string> positionnels;
 
     Options()
@@ -190,6 +191,9 @@ struct Options {
         estimer = drapeau("--estimer");
         moinsUn = drapeau("--moins-un");
         premiers = drapeau("--premiers");
+        meilleur = drapeau("--meilleur");
+        numerateur = option("--numerateur");
+        auPlus = option("--au-plus");
         balayer = option("--balayer");
         debut = option("--debut");
         parite = option("--parite");
@@ -297,6 +301,14 @@ void lireMontrer(const Options& o, Commande& c)
     else if (montrer == o.uneSur) c.montrer = Commande::Montrer::uneSur;
     else if (montrer == o.compter) c.montrer = Commande::Montrer::compter;
     c.json = o.json->count() > 0;
+    // The best expansion is one line: it is not counted, nor shown one in K.
+    c.meilleur = o.meilleur->count() > 0;
+    if (c.meilleur)
+        for (const CLI::Option* opt : {o.compter, o.uneSur, o.premieres, o.estimer})
+            if (opt->count() > 0) refuser("--meilleur exclut " + opt->get_name() + " (un seul developpement, le meilleur)");
+    if (c.meilleur && o.balayer->count() == 0)
+        for (const CLI::Option* opt : {o.journal, o.sortie})
+            if (opt->count() > 0) refuser("--meilleur exclut " + opt->get_name() + " hors d'un balayage (une ligne et le rapport)");
 }
 
 void lireFichiersEtFils(const Options& o, Commande& c)
@@ -332,31 +344,61 @@ void lireEstimation(const Options& o, Commande& c)
         if (opt->count() > 0) refuser("--estimer exclut " + opt->get_name() + " (l'estimation ne liste rien)");
 }
 
-// One denominator of --balayer: digits, from 2 to below 2^62.
-std::int64_t denominateur(const std::string& s, const std::string& valeur)
+// One denominator of --balayer: digits, from 2 (1 in a family) to below 2^62.
+std::int64_t denominateur(const std::string& s, const std::string& valeur, bool famille)
 {
-    const std::string mal = "--balayer attend Q1..Q2 (2 <= Q1 <= Q2 < 2^62) ou Q, pas " + cite(valeur);
+    const std::string mal = std::string("--balayer attend Q1..Q2 (") + (famille ? "1" : "2") +
+                            " <= Q1 <= Q2 < 2^62) ou Q, pas " + cite(valeur);
     const std::size_t debut = s.find_first_not_of('0');
     if (!chiffres(s) || debut == std::string::npos || s.size() - debut > 19) refuser(mal);
     const ZZ v = nombre(s);
-    if (v < 2 || v >= NTL::power2_ZZ(62)) refuser(mal);
+    if (v < (famille ? 1 : 2) || v >= NTL::power2_ZZ(62)) refuser(mal);
     return static_cast<std::int64_t>(to_long(v));
+}
+
+// What a scan computes for each fraction: --compter, --meilleur or
+// --au-plus K (at most one), or the minimal lengths tallied.
+void lireMode(const Options& o, Commande& c)
+{
+    DemandeBalayage& d = c.balayage;
+    const CLI::Option* mode = nullptr;
+    for (const CLI::Option* opt : {o.compter, o.meilleur, o.auPlus}) {
+        if (opt->count() == 0) continue;
+        if (mode != nullptr) refuser(mode->get_name() + " et " + opt->get_name() + " s'excluent");
+        mode = opt;
+    }
+    if (mode == o.compter) d.mode = ModeBalayage::compter;
+    else if (mode == o.meilleur) d.mode = ModeBalayage::meilleur;
+    else if (mode == o.auPlus) {
+        d.mode = ModeBalayage::auPlus;
+        const std::string& s = *valeurDe(o.auPlus);
+        d.auPlus = petit(s, 6, static_cast<int>(LONGUEUR_MAX));
+        if (d.auPlus == 0) refuser("--au-plus attend un entier de 1 a 100000, pas " + cite(s));
+    }
+    if (const std::string* s = valeurDe(o.numerateur)) {
+        if (o.moinsUn->count() > 0) refuser("--numerateur exclut --moins-un (la famille M/q a un seul numerateur)");
+        if (!chiffres(*s) || IsZero(d.numerateur = nombre(*s)))
+            refuser("--numerateur attend un entier au moins egal a 1, pas " + cite(*s));
+    }
 }
 
 void lireBalayage(const Options& o, Commande& c)
 {
     const std::string* s = valeurDe(o.balayer);
     c.balayer = s != nullptr;
-    for (const CLI::Option* opt : {o.moinsUn, o.premiers})
+    for (const CLI::Option* opt : {o.moinsUn, o.premiers, o.numerateur, o.auPlus})
         if (!c.balayer && opt->count() > 0) refuser(opt->get_name() + " va avec --balayer Q1..Q2");
     if (!c.balayer) return;
-    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter, o.estimer})
+    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.estimer})
         if (opt->count() > 0)
             refuser("--balayer exclut " + opt->get_name() + " (un balayage ecrit une ligne par denominateur)");
+    lireMode(o, c);
     const std::size_t points = s->find("..");
     DemandeBalayage& d = c.balayage;
-    d.q1 = denominateur(s->substr(0, points), *s);
-    d.q2 = points == std::string::npos ? d.q1 : denominateur(s->substr(points + 2), *s);
+    // A family M/q begins at q = 1 if asked (M/1 has its count too).
+    const bool famille = !IsZero(d.numerateur);
+    d.q1 = denominateur(s->substr(0, points), *s, famille);
+    d.q2 = points == std::string::npos ? d.q1 : denominateur(s->substr(points + 2), *s, famille);
     if (d.q2 < d.q1) refuser("--balayer attend Q1..Q2 avec Q1 <= Q2, pas " + cite(*s));
     d.moinsUn = o.moinsUn->count() > 0;
     d.premiers = o.premiers->count() > 0;

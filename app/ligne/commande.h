@@ -28,6 +28,7 @@ struct Commande {
     int fils = 0;              // --fils N; 0 = EGYPTE_FILS or every core
     bool estimer = false;      // --estimer: the size of the count estimated, not the count
     int duree = 5;             // --duree S: seconds of probes for --estimer
+    bool meilleur = false;     // --meilleur: the best expansion, not every one
     bool balayer = false;      // --balayer Q1..Q2: a scan of the denominators (no fraction)
     DemandeBalayage balayage;  // its range, --moins-un, --premiers, --fils, --journal
     bool aide = false;         // --aide / --help: the help was asked for
@@ -87,6 +88,10 @@ int lancerBalayage(const Commande& c, Transport* transport = nullptr);
 // the estimate on standard output. Returns the exit status: 0, or 130 when
 // stopped by Ctrl-C (the probes complete by then are reported).
 int lancerEstimation(const Commande& c);
+
+// The best expansion of the fraction (meilleur_lancement.cpp): its line, then
+// the report; the same statuses as lancer.
+int lancerMeilleur(const Commande& c);
 
 }  // namespace egypte
 

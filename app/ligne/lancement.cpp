@@ -44,6 +44,7 @@ int ligneDeCommande(int argc, const char* const* argv)
         return STATUT_ECRITURE;
     }
     if (c.balayer) return lancerBalayage(c);
+    if (c.meilleur) return lancerMeilleur(c);
     return c.estimer ? lancerEstimation(c) : lancer(c);
 }
 

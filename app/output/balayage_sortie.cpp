@@ -10,12 +10,73 @@
 #include <sstream>
 
 #include "egypte/journal.h"
+#include "output/ligne.h"
 
 namespace egypte {
+
+namespace {
+
+std::string texteZ(const NTL::ZZ& v)
+{
+    std::ostringstream o;
+    o << v;
+    return o.str();
+}
+
+}  // namespace
+
+void SortieBalayage::fractions(std::ostream& o, const LigneBalayage& l) const
+{
+    const bool famille = !IsZero(demande_.numerateur);
+    for (const FractionBalayee& f : l.fractions) {
+        const Resultat& r = f.resultat;
+        if (demande_.mode == ModeBalayage::auPlus) {
+            if (json_)
+                o << nlohmann::json{{"p", texteZ(f.p)}, {"q", l.q},
+                                    {"longueur", r.longueur > 0 ? nlohmann::json(r.longueur) : nlohmann::json()}}
+                         .dump();
+            else o << f.p << '/' << l.q << ": " << (r.longueur > 0 ? std::to_string(r.longueur) : "sans");
+            o << '\n';
+            continue;
+        }
+        if (json_) {
+            Probleme pb = contraintes_;
+            pb.numerateur = f.p;
+            pb.denominateur = l.q;
+            if (demande_.mode == ModeBalayage::meilleur) {
+                ResultatMeilleur m;
+                m.fin = r.fin;
+                m.longueur = r.longueur;
+                m.P = r.P;
+                m.Q = r.Q;
+                m.x = f.meilleur;
+                m.prouve = f.prouve;
+                o << rapportMeilleurObjet(pb, m).dump() << '\n';
+            } else {
+                o << rapportObjet(pb, r).dump() << '\n';
+            }
+            continue;
+        }
+        if (demande_.mode == ModeBalayage::compter) {
+            // A family's count is a b-file's line, n a(n).
+            if (famille) o << l.q << ' ' << r.solutions << '\n';
+            else o << f.p << '/' << l.q << ' ' << r.solutions << '\n';
+            continue;
+        }
+        o << f.p << '/' << l.q << ':';
+        if (f.meilleur.empty()) o << " aucun";
+        for (const NTL::ZZ& v : f.meilleur) o << ' ' << v;
+        o << '\n';
+    }
+}
 
 std::string SortieBalayage::texte(const LigneBalayage& l, const std::vector<RecordBalayage>& records) const
 {
     std::ostringstream o;
+    if (demande_.mode != ModeBalayage::longueurs) {
+        fractions(o, l);
+        return o.str();
+    }
     for (const RecordBalayage& r : records) {
         if (json_) o << nlohmann::json{{"record", r.n}, {"p", r.p}, {"q", r.q}}.dump() << '\n';
         else o << "record " << r.n << " : " << r.p << '/' << r.q << '\n';
@@ -47,7 +108,9 @@ bool SortieBalayage::recevoir(const LigneBalayage& l, const std::vector<RecordBa
                               std::string& erreur)
 {
     const std::string t = texte(l, records);
-    derniere_ = t.substr(t.rfind('\n', t.size() - 2) + 1);
+    // A line may write nothing (every fraction of q within K terms).
+    if (t.empty()) return true;
+    derniere_ = t.substr(t.size() < 2 ? 0 : t.rfind('\n', t.size() - 2) + 1);
     // Flushed at once: a line is out when it is handed over, journal or not.
     if (std::fwrite(t.data(), 1, t.size(), liste_.flux()) == t.size() && std::fflush(liste_.flux()) == 0) return true;
     erreur = "impossible d'ecrire " + liste_.nom() + " (" + std::strerror(errno) + ")";

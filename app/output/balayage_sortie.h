@@ -4,7 +4,11 @@
 // " ; sans : m" when m numerators have no expansion under the constraints,
 // or "q: n" (n the minimal length of (q - 1)/q, "sans" when it has none);
 // before it, one line "record n : p/q" for each length it is the first to
-// need. With --json, one JSON object per line instead.
+// need. With --json, one JSON object per line instead. In the modes with a
+// result per fraction, a line per fraction instead: "q a(n)" of a family's
+// count ("p/q a" over every p), "p/q: x1 ... xn" of its best expansion,
+// "p/q: n" of a fraction past K terms (none for those within); with --json,
+// the object of the single command's report, or {"p", "q", "longueur"}.
 #ifndef EGYPTE_OUTPUT_BALAYAGE_SORTIE_H
 #define EGYPTE_OUTPUT_BALAYAGE_SORTIE_H
 
@@ -21,8 +25,10 @@ class SortieBalayage : public RecepteurBalayage, public Ecrivain {
 public:
     // The lines in the file `chemin` (empty: standard output), kept with a
     // journal or not.
-    SortieBalayage(bool moinsUn, bool json, const std::string& chemin = "", bool journal = false)
-        : moinsUn_(moinsUn), json_(json), chemin_(chemin), journal_(journal), liste_(Liste::Contenu::balayage)
+    SortieBalayage(const Probleme& contraintes, const DemandeBalayage& d, bool json, const std::string& chemin = "",
+                   bool journal = false)
+        : contraintes_(contraintes), demande_(d), moinsUn_(d.moinsUn), json_(json), chemin_(chemin), journal_(journal),
+          liste_(Liste::Contenu::balayage)
     {
     }
     bool recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records, std::string& erreur) override;
@@ -38,6 +44,11 @@ public:
     std::string texte(const LigneBalayage& l, const std::vector<RecordBalayage>& records) const;
 
 private:
+    // The lines of the modes with a result per fraction.
+    void fractions(std::ostream& o, const LigneBalayage& l) const;
+
+    const Probleme contraintes_;
+    const DemandeBalayage demande_;
     const bool moinsUn_, json_;
     const std::string chemin_;
     const bool journal_;

@@ -14,6 +14,7 @@
 
 #include "egypte/egypte.h"
 #include "egypte/journal.h"
+#include "egypte/meilleur.h"
 #include "output/liste.h"
 
 namespace egypte {
@@ -50,9 +51,16 @@ private:
 void rapportProbleme(std::ostream& o, const Probleme& p, const NTL::ZZ& P, const NTL::ZZ& Q, bool sansUn);
 void problemeJson(nlohmann::json& j, const Probleme& p, const NTL::ZZ& P, const NTL::ZZ& Q, bool sansUn);
 
-// The report of the computation in French (text) or as one JSON object.
+// The report of the computation in French (text) or as one JSON object
+// (rapportObjet: that object, which a scan writes one a fraction).
 void rapportTexte(std::ostream& o, const Probleme& p, const Resultat& r);
 void rapportJson(std::ostream& o, const Probleme& p, const Resultat& r);
+nlohmann::json rapportObjet(const Probleme& p, const Resultat& r);
+
+// The report of a best expansion: the problem, the length, the expansion
+// and whether it is proven best.
+void rapportMeilleurTexte(std::ostream& o, const Probleme& p, const ResultatMeilleur& m);
+nlohmann::json rapportMeilleurObjet(const Probleme& p, const ResultatMeilleur& m);
 
 }  // namespace egypte
 

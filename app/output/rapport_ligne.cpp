@@ -82,6 +82,7 @@ void rapportTexte(std::ostream& o, const Probleme& p, const Resultat& r)
     o << "Nombre de solutions : " << r.solutions << (r.complet() ? "" : " (compte incomplet)") << '\n';
     o << "Plus grande valeur prise par xn : " << r.plusGrandXn << '\n';
     o << "Plus petite valeur prise par x1 : " << r.plusPetitX1 << '\n';
+    o << "Plus petite valeur prise par xn : " << r.plusPetitXn << '\n';
     o << "Calcul complet : " << (r.complet() ? "oui" : "non") << '\n';
 }
 
@@ -103,7 +104,9 @@ void problemeJson(nlohmann::json& j, const Probleme& p, const NTL::ZZ& P, const 
     if (!p.debut.empty()) j["contraintes"]["debut"] = virgules(p.debut);
 }
 
-void rapportJson(std::ostream& o, const Probleme& p, const Resultat& r)
+void rapportJson(std::ostream& o, const Probleme& p, const Resultat& r) { o << rapportObjet(p, r).dump() << '\n'; }
+
+nlohmann::json rapportObjet(const Probleme& p, const Resultat& r)
 {
     nlohmann::json j;
     problemeJson(j, p, r.P, r.Q, r.sansUn);
@@ -112,10 +115,46 @@ void rapportJson(std::ostream& o, const Probleme& p, const Resultat& r)
     j["solutions"] = r.solutions;
     j["plus_grand_xn"] = trouve ? nlohmann::json(texte(r.plusGrandXn)) : nlohmann::json(nullptr);
     j["plus_petit_x1"] = trouve ? nlohmann::json(texte(r.plusPetitX1)) : nlohmann::json(nullptr);
+    j["plus_petit_xn"] = trouve ? nlohmann::json(texte(r.plusPetitXn)) : nlohmann::json(nullptr);
     j["complet"] = r.complet();
     const char* pourquoi = raison(r.fin);
     j["raison"] = pourquoi != nullptr ? nlohmann::json(pourquoi) : nlohmann::json(nullptr);
-    o << j.dump() << '\n';
+    return j;
+}
+
+void rapportMeilleurTexte(std::ostream& o, const Probleme& p, const ResultatMeilleur& m)
+{
+    rapportProbleme(o, p, m.P, m.Q, p.sansUn && m.P >= m.Q);
+    if (m.x.empty()) {
+        if (m.fin == Fin::limite)
+            o << "Recherche arretee a la limite n = " << LONGUEUR_MAX << " sans solution jusque-la : calcul incomplet.\n";
+        else if (m.fin == Fin::interrompue)
+            o << "Calcul interrompu avant qu'une solution soit trouvee.\n";
+        else
+            o << "Aucune solution compte tenu des contraintes.\n";
+        return;
+    }
+    o << (p.longueur == 0 ? "Longueur minimale : " : "Longueur : ") << m.longueur << '\n';
+    o << "Meilleur developpement : " << virgules(m.x) << (m.prouve ? "" : " (le meilleur trouve, non prouve)") << '\n';
+    o << "Plus grande valeur prise par xn : " << m.x.back() << '\n';
+    o << "Calcul complet : " << (m.complet() ? "oui" : "non") << '\n';
+}
+
+nlohmann::json rapportMeilleurObjet(const Probleme& p, const ResultatMeilleur& m)
+{
+    nlohmann::json j;
+    problemeJson(j, p, m.P, m.Q, p.sansUn && m.P >= m.Q);
+    const bool trouve = !m.x.empty();
+    j["longueur_minimale"] = trouve ? nlohmann::json(m.longueur) : nlohmann::json(nullptr);
+    std::vector<std::string> x;
+    for (const NTL::ZZ& v : m.x) x.push_back(texte(v));
+    j["meilleur"] = trouve ? nlohmann::json(x) : nlohmann::json(nullptr);
+    j["plus_grand_xn"] = trouve ? nlohmann::json(texte(m.x.back())) : nlohmann::json(nullptr);
+    j["prouve"] = m.prouve;
+    j["complet"] = m.complet();
+    const char* pourquoi = raison(m.fin);
+    j["raison"] = pourquoi != nullptr ? nlohmann::json(pourquoi) : nlohmann::json(nullptr);
+    return j;
 }
 
 }  // namespace egypte

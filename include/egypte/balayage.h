@@ -22,13 +22,40 @@
 
 namespace egypte {
 
+// What a scan computes for each fraction.
+enum class ModeBalayage {
+    longueurs,  // its minimal length, tallied by length in each line (the default)
+    compter,    // its expansions counted (of the minimal length, or of the problem's `longueur`)
+    meilleur,   // its best expansion: the fewest terms, then the smallest xn, x(n-1), ...
+    auPlus,     // whether it has an expansion of at most `auPlus` terms; those without, with their minimal length
+};
+
 struct DemandeBalayage {
-    std::int64_t q1 = 2, q2 = 2;  // the denominators, 2 <= q1 <= q2 < 2^62
-    bool moinsUn = false;         // only (q - 1)/q for each q
+    // The denominators, 2 <= q1 <= q2 < 2^62 (1 <= q1 for a family of one
+    // numerator).
+    std::int64_t q1 = 2, q2 = 2;
+    // Not 0: the family numerateur/q, one fraction a denominator, kept as
+    // entered (4/6 is 4/6, searched as 2/3; 4/2 and 4/1 too). 0: every p/q
+    // with p < q and gcd(p, q) = 1.
+    NTL::ZZ numerateur;
+    bool moinsUn = false;         // only (q - 1)/q for each q (not with numerateur)
     bool premiers = false;        // only prime q
     int fils = 0;                 // threads; 0: EGYPTE_FILS, or every core
     std::string journal;          // a journal to keep and resume from; empty: none
+    ModeBalayage mode = ModeBalayage::longueurs;
+    long auPlus = 0;              // ModeBalayage::auPlus: K, at least 1
     std::atomic<bool>* arret = nullptr;  // this scan's own stop, as Demande::arret
+};
+
+// One fraction of a line, in the modes other than `longueurs`.
+struct FractionBalayee {
+    NTL::ZZ p;  // its numerator as entered (its denominator is the line's q)
+    // compter and meilleur: the search's result (the count, the length, the
+    // extremes, how it ended); auPlus: only `longueur`, its minimal length
+    // (0 when it has no expansion under the constraints), and `fin`.
+    Resultat resultat;
+    std::vector<NTL::ZZ> meilleur;  // meilleur: the best expansion (empty: none)
+    bool prouve = false;            // meilleur: proven best (the search went to its end)
 };
 
 // What one denominator gave.
@@ -42,6 +69,11 @@ struct LigneBalayage {
     // Numerators with no expansion under the constraints (or none up to
     // LONGUEUR_MAX).
     std::int64_t sans = 0;
+    // The modes other than `longueurs` (comptes, premiers and sans stay
+    // empty): each fraction of q in increasing p, or in `auPlus` only those
+    // that need more than K terms, and how many were checked.
+    std::vector<FractionBalayee> fractions;
+    std::int64_t verifiees = 0;
 };
 
 // The first fraction of the scan that needs n terms: the smallest q, then

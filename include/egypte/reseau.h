@@ -83,7 +83,7 @@ ResultatBalayage balayer(const Probleme& contraintes, const DemandeBalayage& d, 
 // of its own; the same calls as Ouvrier.
 class OuvrierBalayage {
 public:
-    OuvrierBalayage(const Probleme& contraintes, bool moinsUn, int fils);
+    OuvrierBalayage(const Probleme& contraintes, const DemandeBalayage& d, int fils);
     ~OuvrierBalayage();  // waits for the denominators in hand
     OuvrierBalayage(const OuvrierBalayage&) = delete;
     OuvrierBalayage& operator=(const OuvrierBalayage&) = delete;

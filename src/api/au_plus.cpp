@@ -208,9 +208,9 @@ ContraintesAuPlus lireContraintes(const Probleme& pb)
     c.parite = pb.parite;
     c.sansUn = pb.sansUn;
     const NTL::ZZ max64 = (NTL::ZZ(1) << 64) - 1;
-    if (pb.minx > max64) c.horsDePortee = true;  // beyond every value the fast way gives
-    else c.minx = NTL::conv<unsigned long>(pb.minx);
-    if (!IsZero(pb.M) && pb.M <= max64) c.maxx = NTL::conv<unsigned long>(pb.M);
+    if (pb.minimumX1 > max64) c.horsDePortee = true;  // beyond every value the fast way gives
+    else c.minx = NTL::conv<unsigned long>(pb.minimumX1);
+    if (!IsZero(pb.maximumXn) && pb.maximumXn <= max64) c.maxx = NTL::conv<unsigned long>(pb.maximumXn);
     const Longueurs l = longueursPermises(pb);
     c.premiere = l.premiere;
     c.derniere = std::min(l.derniere, LONGUEUR_MAX);
@@ -247,8 +247,8 @@ AuPlus::AuPlus(const Probleme& contraintes, std::int64_t q, int K, const Reglage
     : probleme_(contraintes), q_(q), K_(K), candidats_(r.candidats)
 {
     if (q < 1 || K < 1) throw Erreur(Erreur::Genre::probleme, "denominateur ou longueur invalide");
-    probleme_.P1 = 1;
-    probleme_.Q1 = q;
+    probleme_.numerateur = 1;
+    probleme_.denominateur = q;
     verifier(probleme_);
     c_ = lireContraintes(probleme_);
     const auto& liste = !r.multiplicateurs.empty() ? r.multiplicateurs

@@ -28,8 +28,14 @@ constexpr std::int64_t FENETRE = 1 << 16;
 void verifierDemande(const Probleme& c, const DemandeBalayage& d)
 {
     constexpr std::int64_t MAX = std::int64_t(1) << 62;
-    if (d.q1 < 2 || d.q2 < d.q1 || d.q2 >= MAX)
-        throw Erreur(Erreur::Genre::probleme, "les denominateurs d'un balayage vont de Q1 a Q2, avec 2 <= Q1 <= Q2 < 2^62");
+    const bool famille = !IsZero(d.numerateur);
+    if (d.q1 < (famille ? 1 : 2) || d.q2 < d.q1 || d.q2 >= MAX)
+        throw Erreur(Erreur::Genre::probleme, famille ? "les denominateurs d'un balayage vont de Q1 a Q2, avec 1 <= Q1 <= Q2 < 2^62"
+                                                      : "les denominateurs d'un balayage vont de Q1 a Q2, avec 2 <= Q1 <= Q2 < 2^62");
+    if (d.numerateur < 0) throw Erreur(Erreur::Genre::probleme, "le numerateur d'une famille est un entier positif");
+    if (famille && d.moinsUn) throw Erreur(Erreur::Genre::probleme, "une famille d'un numerateur exclut (q - 1)/q");
+    if (d.mode == ModeBalayage::auPlus && (d.auPlus < 1 || d.auPlus > LONGUEUR_MAX))
+        throw Erreur(Erreur::Genre::probleme, "au plus K termes : K va de 1 a 100000");
     if (d.fils < 0 || d.fils > 1024) throw Erreur(Erreur::Genre::probleme, {Terme::fils, " attend un entier de 1 a 1024"});
     Probleme p = c;
     p.numerateur = 1;
@@ -138,7 +144,7 @@ private:
             if (q == 0) break;
             g.unlock();
             LigneBalayage l;
-            const bool fait = calculerLigne(c_, d_.moinsUn, q, l, fractions);
+            const bool fait = calculerLigne(c_, d_, q, l, fractions);
             g.lock();
             rendre(q, fait ? std::optional<LigneBalayage>(std::move(l)) : std::nullopt);
             cv_.notify_all();
@@ -195,7 +201,7 @@ private:
                 throw Erreur(Erreur::Genre::message, "ligne de balayage illisible d'un autre processus");
             // Its fractions, for the count of those searched: each is in one
             // tally of the line.
-            fractions_ += l.sans;
+            fractions_ += l.sans + l.verifiees;
             for (std::int64_t c : l.comptes) fractions_ += c;
             rendre(id, std::move(l));
         }

@@ -12,6 +12,10 @@ std::string JournalBalayage::entete(const Probleme& p, const DemandeBalayage& d,
     o << "egypte-journal 2 balayage 2 " << d.q1 << ".." << d.q2 << " moins-un " << d.moinsUn << " premiers "
       << d.premiers << " type " << static_cast<int>(p.inconnues) << " parite " << static_cast<int>(p.parite) << " min-x1 " << p.minimumX1 << " max-xn " << p.maximumXn
       << " min-n " << p.longueurMin << " max-n " << p.longueurMax << " longueur " << p.longueur << " sans-un " << p.sansUn << " liste " << (e != nullptr ? e->genre() : "aucune");
+    // Only when they are not the defaults, so that the journals of the plain
+    // scan keep their heading.
+    if (!IsZero(d.numerateur)) o << " numerateur " << d.numerateur;
+    if (d.mode != ModeBalayage::longueurs) o << " mode " << static_cast<int>(d.mode) << ' ' << d.auPlus;
     return o.str();
 }
 

@@ -14,11 +14,13 @@ std::int64_t denominateurSuivant(const DemandeBalayage& d, std::int64_t q)
     return 0;
 }
 
-bool calculerLigne(const Probleme& contraintes, bool moinsUn, std::int64_t q, LigneBalayage& l,
+bool calculerLigne(const Probleme& contraintes, const DemandeBalayage& d, std::int64_t q, LigneBalayage& l,
                    std::int64_t& fractions)
 {
     l = LigneBalayage{};
     l.q = q;
+    if (d.mode != ModeBalayage::longueurs) return calculerFractions(contraintes, d, q, l, fractions);
+    const bool moinsUn = d.moinsUn;
     const NTL::ZZ Q(q);
     for (std::int64_t p = moinsUn ? q - 1 : 1; p < q; p++) {
         if (std::gcd(p, q) != 1) continue;
@@ -56,6 +58,7 @@ std::string texteLigne(const LigneBalayage& l)
     std::ostringstream o;
     o << l.q << ' ' << l.sans << ' ' << l.comptes.size();
     for (std::size_t i = 0; i < l.comptes.size(); i++) o << ' ' << l.comptes[i] << ' ' << l.premiers[i];
+    if (l.verifiees > 0) ecrireFractions(o, l);
     return o.str();
 }
 
@@ -64,7 +67,7 @@ bool lireLigne(const std::string& texte, LigneBalayage& l)
     std::istringstream in(texte);
     std::size_t k = 0;
     l = LigneBalayage{};
-    if (!(in >> l.q >> l.sans >> k) || l.q < 2 || l.sans < 0 || k > static_cast<std::size_t>(LONGUEUR_MAX))
+    if (!(in >> l.q >> l.sans >> k) || l.q < 1 || l.sans < 0 || k > static_cast<std::size_t>(LONGUEUR_MAX))
         return false;
     l.comptes.resize(k);
     l.premiers.resize(k);
@@ -74,8 +77,10 @@ bool lireLigne(const std::string& texte, LigneBalayage& l)
         if (l.comptes[i] < 0 || l.premiers[i] < 0 || l.premiers[i] >= l.q || (l.comptes[i] == 0) != (l.premiers[i] == 0))
             return false;
     }
+    if (k > 0 && l.comptes[k - 1] == 0) return false;
     std::string reste;
-    return !(in >> reste) && (k == 0 || l.comptes[k - 1] > 0);
+    if (!(in >> reste)) return true;
+    return reste == "F" && lireFractions(in, l) && !(in >> reste);
 }
 
 }  // namespace egypte

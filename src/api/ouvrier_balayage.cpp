@@ -11,9 +11,9 @@
 namespace egypte {
 
 struct OuvrierBalayage::Etat {
-    Etat(const Probleme& c, bool m) : contraintes(c), moinsUn(m) {}
+    Etat(const Probleme& c, const DemandeBalayage& d) : contraintes(c), demande(d) {}
     const Probleme contraintes;
-    const bool moinsUn;
+    const DemandeBalayage demande;
     std::mutex m;
     std::condition_variable cv;
     std::deque<std::pair<long, std::int64_t>> aFaire;
@@ -33,7 +33,7 @@ struct OuvrierBalayage::Etat {
             aFaire.pop_front();
             g.unlock();
             LigneBalayage l;
-            const bool fait = calculerLigne(contraintes, moinsUn, q, l, fractions);
+            const bool fait = calculerLigne(contraintes, demande, q, l, fractions);
             g.lock();
             faits.emplace_back(id, fait ? texteLigne(l) : "coupe");
             cv.notify_all();
@@ -41,8 +41,8 @@ struct OuvrierBalayage::Etat {
     }
 };
 
-OuvrierBalayage::OuvrierBalayage(const Probleme& c, bool moinsUn, int fils)
-    : etat_(std::make_unique<Etat>(c, moinsUn))
+OuvrierBalayage::OuvrierBalayage(const Probleme& c, const DemandeBalayage& d, int fils)
+    : etat_(std::make_unique<Etat>(c, d))
 {
     for (int k = 0; k < fils; k++) etat_->fils.emplace_back([e = etat_.get()] { e->travailler(); });
 }
@@ -66,7 +66,7 @@ void OuvrierBalayage::confier(int, long id, const std::string& unite)
     } catch (const std::exception&) {
         lu = 0;
     }
-    if (lu == 0 || lu != unite.size() || q < 2 || q != id)
+    if (lu == 0 || lu != unite.size() || q < 1 || q != id)
         throw Erreur(Erreur::Genre::message, "denominateur illisible d'un autre processus");
     std::lock_guard<std::mutex> g(etat_->m);
     etat_->aFaire.emplace_back(id, q);

@@ -1,0 +1,207 @@
+// The scans that give a result per fraction: the counts of a family M/n
+// held against a count by brute force written apart from the engine (with
+// the largest and the smallest last denominators), the fractions past K
+// terms against the exact minimal length of each, the best expansions of a
+// scan against the single search, and a scan of counts stopped and resumed.
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "egypte/balayage.h"
+#include "egypte/egypte.h"
+#include "programme.h"
+
+namespace {
+
+using egypte::DemandeBalayage;
+using egypte::LigneBalayage;
+using egypte::ModeBalayage;
+using egypte::Probleme;
+
+struct Releve : egypte::RecepteurBalayage {
+    std::vector<LigneBalayage> lignes;
+    bool recevoir(const LigneBalayage& l, const std::vector<egypte::RecordBalayage>&, std::string&) override
+    {
+        lignes.push_back(l);
+        return true;
+    }
+};
+
+// M/n = 1/x + 1/y + 1/z with x < y < z (or x <= y <= z), by three loops over
+// x and y and the z they leave, in 128-bit integers: the count, the largest
+// z and the smallest z.
+struct Brut {
+    long compte = 0, plusGrandZ = 0, plusPetitZ = 0;
+};
+
+Brut brut(long M, long n, bool distinctes)
+{
+    Brut b;
+    using I = __int128;
+    // 1/x < M/n <= 3/x: n/M < x <= 3n/M.
+    for (long x = n / M + 1; static_cast<I>(x) * M <= 3 * static_cast<I>(n); x++) {
+        // What is left, a/c = M/n - 1/x, as 2/y >= a/c > 1/y.
+        const I a = static_cast<I>(M) * x - n, c = static_cast<I>(n) * x;
+        if (a <= 0) continue;
+        for (I y = std::max<I>(distinctes ? x + 1 : x, c / a + 1); y * a <= 2 * c; y++) {
+            const I num = a * y - c, den = c * y;  // 1/z = num/den
+            if (num <= 0 || den % num != 0) continue;
+            const I z = den / num;
+            if (z < y || (distinctes && z == y)) continue;
+            b.compte++;
+            const long zl = static_cast<long>(z);
+            if (b.compte == 1 || zl > b.plusGrandZ) b.plusGrandZ = zl;
+            if (b.compte == 1 || zl < b.plusPetitZ) b.plusPetitZ = zl;
+        }
+    }
+    return b;
+}
+
+TEST(Tables, LesFamillesContreLaForceBrute)
+{
+    for (const long M : {4L, 5L})
+        for (const bool distinctes : {true, false}) {
+            Probleme c;
+            c.inconnues = distinctes ? egypte::Inconnues::distinctes : egypte::Inconnues::repetees;
+            c.longueur = 3;
+            DemandeBalayage d;
+            d.numerateur = M;
+            d.q1 = 1;
+            d.q2 = 150;
+            d.mode = ModeBalayage::compter;
+            d.fils = 2;
+            Releve r;
+            ASSERT_TRUE(egypte::balayer(c, d, r).complet());
+            ASSERT_EQ(r.lignes.size(), 150u);
+            for (const LigneBalayage& l : r.lignes) {
+                SCOPED_TRACE(std::to_string(M) + "/" + std::to_string(l.q) + (distinctes ? " distinctes" : " repetees"));
+                ASSERT_EQ(l.fractions.size(), 1u);
+                const egypte::Resultat& x = l.fractions[0].resultat;
+                const Brut b = brut(M, l.q, distinctes);
+                EXPECT_EQ(l.fractions[0].p, M);  // kept as entered, 4/6 is 4/6
+                EXPECT_TRUE(x.complet());
+                EXPECT_EQ(x.solutions, b.compte);
+                if (b.compte == 0) continue;
+                EXPECT_EQ(x.plusGrandXn, b.plusGrandZ);
+                EXPECT_EQ(x.plusPetitXn, b.plusPetitZ);
+            }
+        }
+}
+
+TEST(Tables, LesCompteursAlaMain)
+{
+    // By hand: 4/5 = 1/2 + 1/4 + 1/20 = 1/2 + 1/5 + 1/10; 4/3 = 1 + 1/4 + 1/12
+    // = 1 + 1/6 + 1/6 (repeated) = 1/2 + 1/2 + 1/3 (repeated); 4/2 = 1 + 1/2 +
+    // 1/2 with a repeat, none distinct; 4/1 exceeds any three unit fractions
+    // but 1 + 1 + 1... which still falls short.
+    const essai::Execution distinctes = essai::executer({"--balayer", "1..5", "--numerateur", "4", "--longueur", "3", "--compter"});
+    EXPECT_EQ(distinctes.statut, 0) << distinctes.erreurs;
+    EXPECT_EQ(distinctes.sortie, "1 0\n2 0\n3 1\n4 1\n5 2\n");
+    const essai::Execution repetees =
+        essai::executer({"--balayer", "1..3", "--numerateur", "4", "--longueur", "3", "--compter", "--repetitions"});
+    EXPECT_EQ(repetees.sortie, "1 0\n2 1\n3 3\n");
+}
+
+// The minimal length of every p/q of the line's denominator, the exact way.
+TEST(Tables, AuPlusKContreLaLongueurExacte)
+{
+    std::mt19937 alea(2026);
+    for (int e = 0; e < 8; e++) {
+        Probleme c;
+        c.inconnues = e % 3 == 0 ? egypte::Inconnues::repetees : egypte::Inconnues::distinctes;
+        if (e % 4 == 1) c.parite = egypte::Parite::impaires;
+        if (e % 4 == 2) c.maximumXn = 200 + alea() % 400;
+        DemandeBalayage d;
+        d.mode = ModeBalayage::auPlus;
+        d.auPlus = 2 + static_cast<long>(alea() % 3);
+        d.q1 = 20 + alea() % 60;
+        d.q2 = d.q1 + 8;
+        d.fils = 1 + e % 2;
+        Releve r;
+        ASSERT_TRUE(egypte::balayer(c, d, r).complet());
+        SCOPED_TRACE("essai " + std::to_string(e) + " K " + std::to_string(d.auPlus));
+        for (const LigneBalayage& l : r.lignes) {
+            std::vector<std::pair<long, int>> attendu, obtenu;
+            for (long p = 1; p < l.q; p++) {
+                if (std::gcd(p, static_cast<long>(l.q)) != 1) continue;
+                const int n = egypte::longueurMinimale(c, NTL::ZZ(p), NTL::ZZ(l.q));
+                if (n == 0 || n > d.auPlus) attendu.emplace_back(p, n);
+            }
+            for (const egypte::FractionBalayee& f : l.fractions)
+                obtenu.emplace_back(NTL::to_long(f.p), f.resultat.longueur);
+            EXPECT_EQ(obtenu, attendu) << "q = " << l.q;
+        }
+    }
+}
+
+TEST(Tables, AuPlusSixJusquA733)
+{
+    // 732/733 needs seven distinct unit fractions: it is listed at K = 6,
+    // and every fraction listed is one the plain scan finds of length 7.
+    const essai::Execution x = essai::executer({"--balayer", "725..733", "--au-plus", "6"});
+    ASSERT_EQ(x.statut, 0) << x.erreurs;
+    EXPECT_NE(x.sortie.find("732/733: 7\n"), std::string::npos) << x.sortie;
+    const essai::Execution exact = essai::executer({"--balayer", "725..733", "--json"});
+    long septs = 0;
+    for (std::size_t i = 0; (i = exact.sortie.find("\"longueurs\":[", i)) != std::string::npos; i++) {
+        const std::size_t fin = exact.sortie.find(']', i);
+        const std::string l = exact.sortie.substr(i + 13, fin - i - 13);
+        std::vector<long> v;
+        for (std::size_t a = 0, b; a <= l.size(); a = b + 1) {
+            b = l.find(',', a);
+            if (b == std::string::npos) b = l.size();
+            v.push_back(std::stol(l.substr(a, b - a)));
+        }
+        if (v.size() >= 7) septs += v[6];
+    }
+    long listees = 0;
+    for (char ch : x.sortie) listees += ch == '\n';
+    EXPECT_EQ(listees, septs);
+}
+
+TEST(Tables, LeMeilleurDuBalayageEstCeluiDeLaFraction)
+{
+    const essai::Execution b = essai::executer({"--balayer", "2..7", "--numerateur", "3", "--meilleur"});
+    ASSERT_EQ(b.statut, 0) << b.erreurs;
+    std::string attendu;
+    for (int q = 2; q <= 7; q++) {
+        const essai::Execution m = essai::executer({"--meilleur", "3/" + std::to_string(q)});
+        const std::string ligne = m.sortie.substr(0, m.sortie.find('\n'));
+        attendu += "3/" + std::to_string(q) + ": " + ligne + "\n";
+    }
+    EXPECT_EQ(b.sortie, attendu);
+}
+
+TEST(Tables, UnBalayageDeComptesArretePuisRepris)
+{
+    // Stopped by SIGTERM at random moments, resumed from its journal into its
+    // file: the file ends as one uninterrupted run's output.
+    const std::string journal = essai::temporaire("tables.journal"), fichier = essai::temporaire("tables.txt");
+#ifdef EGYPTE_SOUS_SANITISEURS
+    const std::string plage = "1..400";
+#else
+    const std::string plage = "1..3000";
+#endif
+    const std::vector<std::string> base = {"--balayer", plage, "--numerateur", "5", "--longueur", "3", "--compter"};
+    const essai::Execution entier = essai::executer(base);
+    ASSERT_EQ(entier.statut, 0);
+    std::vector<std::string> args = base;
+    args.insert(args.end(), {"--journal", journal, "--sortie", fichier});
+    std::mt19937 alea(31);
+    int arrets = 0;
+    for (int essai = 0; essai < 20; essai++) {
+        essai::Lancement l;
+        l.limite = essai < 6 ? 0.05 + 0.3 * (alea() % 100) / 100.0 : 0;
+        l.signal = essai % 2 == 0 ? "TERM" : "KILL";
+        const essai::Execution x = essai::executer(args, l);
+        if (x.statut == 0) break;
+        arrets++;
+    }
+    EXPECT_EQ(essai::lire(fichier), entier.sortie);
+    RecordProperty("arrets", arrets);
+}
+
+}  // namespace
