@@ -25,15 +25,15 @@ struct Affichage : ::testing::Test {
     std::vector<long> afficher(int count, const std::string& reponses)
     {
         s = Recherche();
-        s.n = 2;
-        s.x.SetLength(3);
+        s.marche.n = 2;
+        s.marche.x.SetLength(3);
         Pagination pagination(2, false);
         Livraison livraison(Demande{}, &pagination, nullptr);
         s.sortie = &livraison;
         Console c(reponses);
         for (int k = 1; k <= count && !s.arretDemande; k++) {
-            s.x[1] = 10 + k;
-            s.x[2] = 100 - k;
+            s.marche.x[1] = 10 + k;
+            s.marche.x[2] = 100 - k;
             s.affiche();
         }
         texte = c.sortie();
@@ -66,10 +66,10 @@ TEST_F(Affichage, ModesDePagination)
     for (const auto& c : cas) {
         EXPECT_EQ(afficher(c.count, c.reponses), c.montres) << c.reponses;
         EXPECT_EQ(questions, c.questions) << c.reponses;
-        EXPECT_EQ(s.K1, c.K1) << c.reponses;
+        EXPECT_EQ(s.bilan.nombre, c.K1) << c.reponses;
         // The extremes count the solutions not shown.
-        EXPECT_EQ(s.m, 99) << c.reponses;
-        EXPECT_EQ(s.m1, 11) << c.reponses;
+        EXPECT_EQ(s.bilan.plusGrandXn, 99) << c.reponses;
+        EXPECT_EQ(s.bilan.plusPetitX1, 11) << c.reponses;
     }
     // In the every-K mode each line shown is followed by an empty line.
     afficher(9, "-3");

@@ -6,12 +6,17 @@
 // factored in words or as big integers) is held
 // against the plain walk; the walk on several threads (more than the machine
 // has, on purpose, with units of every depth and quota) against the fast
-// search on one thread, itself held against the plain walk here.
+// search on one thread, itself held against the plain walk here. The
+// smallest xn of every path is held against the full listing of the plain
+// walk.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "api/livraison.h"
 #include "console.h"
 
 namespace {
@@ -106,6 +111,119 @@ TEST_P(Frontieres, CasDelicats)
         comparer(s + " -1");
         comparer(t + " -1");
     }
+}
+
+// The count and extremes of a problem from the full listing of the plain walk
+// on one thread: the brute answer every path is held against.
+class Releve : public egypte::Recepteur {
+public:
+    egypte::Bilan bilan;
+    Suite recevoir(const egypte::Developpement& x, std::int64_t) override
+    {
+        bilan.ajouter(x[0], x[x.taille() - 1]);
+        return {};
+    }
+};
+
+egypte::Bilan parLaListe(const egypte::Probleme& p)
+{
+    egypte::Demande d;
+    d.marcheDeReference = true;
+    Releve r;
+    const egypte::Resultat res = egypte::chercher(p, d, &r);
+    EXPECT_EQ(res.solutions, r.bilan.nombre);
+    return r.bilan;
+}
+
+void tenirContre(const egypte::Bilan& attendu, std::int64_t solutions, const NTL::ZZ& plusGrandXn,
+                 const NTL::ZZ& plusPetitX1, const NTL::ZZ& plusPetitXn)
+{
+    ASSERT_EQ(solutions, attendu.nombre);
+    if (solutions == 0) return;
+    EXPECT_EQ(plusPetitXn, attendu.plusPetitXn);
+    EXPECT_EQ(plusGrandXn, attendu.plusGrandXn);
+    EXPECT_EQ(plusPetitX1, attendu.plusPetitX1);
+}
+
+// Counted, the fast search takes a range of x[n-1] at once (whose smallest xn
+// is that of its first expansion, not of the last one it holds), units bring
+// back their batches' extremes, through the text of their messages when
+// dealt out.
+const std::string COMPTER = " -1000000000";
+
+// Problems whose ranges hold several expansions (small random ones seldom
+// do), then random ones: the problem part of a session, without its paging.
+std::vector<std::string> problemes(unsigned graine, int hasard)
+{
+    std::vector<std::string> tapes = {"1 1 1 2 0 0 0 5 6",   "3 4 1 2 0 0 0 5 6",    "1 1 1 1 0 0 0 5 6",
+                                      "5 121 1 2 0 0 0 4 5", "2 3 1 1 1 0 0 4 5",    "9 20 1 2 0 3 500 4 5",
+                                      "4 5 1 2 0 0 0 4 5",   "1 1 1 2 2 0 0 6 7",    "1 1 1 1 1 0 0 5 6",
+                                      "7 9 1 2 0 0 900 4 5", "13 17 1 1 0 2 0 5 6", "1 2 1 2 0 0 0 4 5"};
+    std::mt19937 g(graine);
+    for (int j = 0; j < hasard; j++) {
+        const std::string tape = essai::seanceAuHasard(g, 30, 400, COMPTER);
+        tapes.push_back(tape.substr(0, tape.size() - COMPTER.size()));
+    }
+    return tapes;
+}
+
+TEST_P(Chemins, PlusPetitXnContreLaListe)
+{
+    const essai::Reglages& r = GetParam().r;
+    for (const std::string& tape : problemes(r.fils > 1 || r.loin > 0 ? 20261208u : 20261209u, SEANCES / 8)) {
+        if (HasFailure()) break;
+        SCOPED_TRACE("typed: " + tape);
+        // Through the dialogue (the first expansions shown one by one, then
+        // one in 10^9), and counted from the start through the API.
+        const essai::Trace t = essai::calculer(tape + COMPTER, r);
+        const egypte::Bilan attendu = parLaListe(t.probleme);
+        egypte::Demande d;
+        d.montrer = egypte::Montrer::compter;
+        for (const egypte::Resultat& res : {t.resultat, essai::chercher(t.probleme, d, r)}) {
+            EXPECT_EQ(res.fin, egypte::Fin::complete);
+            tenirContre(attendu, res.solutions, res.plusGrandXn, res.plusPetitX1, res.plusPetitXn);
+        }
+    }
+}
+
+// A planted fault: the held expansion of a range counted at once taken for
+// its smallest xn. The check above must see it.
+class LivraisonFautive : public egypte::Livraison {
+public:
+    using Livraison::Livraison;
+    bool developpements(egypte::Recherche& s, std::int64_t nombre, const NTL::ZZ&) override
+    {
+        return Livraison::developpements(s, nombre, s.marche.x[s.marche.n]);
+    }
+};
+
+egypte::Bilan compterSeul(const egypte::Probleme& p, bool fautive)
+{
+    egypte::Demande d;
+    d.montrer = egypte::Montrer::compter;
+    std::unique_ptr<egypte::Livraison> l = fautive ? std::make_unique<LivraisonFautive>(d, nullptr, nullptr)
+                                                   : std::make_unique<egypte::Livraison>(d, nullptr, nullptr);
+    egypte::Recherche s;
+    s.cadre.fils = 1;
+    s.sortie = l.get();
+    egypte::Recherche::Fin fin;
+    if (s.poser(p, fin)) s.chercher();
+    return s.bilan;
+}
+
+TEST(Chemins, PlusPetitXnFauteDuBlocVue)
+{
+    int vues = 0;
+    for (const std::string& tape : problemes(20261210u, 100)) {
+        SCOPED_TRACE("typed: " + tape);
+        const egypte::Probleme p = essai::calculer(tape + COMPTER, {}).probleme;
+        const egypte::Bilan attendu = parLaListe(p);
+        const egypte::Bilan juste = compterSeul(p, false), faux = compterSeul(p, true);
+        tenirContre(attendu, juste.nombre, juste.plusGrandXn, juste.plusPetitX1, juste.plusPetitXn);
+        ASSERT_EQ(faux.nombre, attendu.nombre);
+        vues += faux.nombre > 0 && faux.plusPetitXn != attendu.plusPetitXn;
+    }
+    EXPECT_GT(vues, 0);
 }
 
 std::string nom(const testing::TestParamInfo<Chemin>& i) { return i.param.nom; }

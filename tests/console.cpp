@@ -113,29 +113,33 @@ public:
 std::vector<Developpement> parcourir(const Probleme& pb)
 {
     egypte::Recherche s;
-    s.P = pb.P;
-    s.Q = pb.Q;
-    s.n = pb.n;
-    s.nz = pb.n;
-    s.type = pb.type;
-    s.parite = pb.parite;
-    s.z = pb.parite == 0 ? 1 : 2;
-    s.minx = pb.minx;
-    s.M = pb.M;
-    s.Ma = pb.M;
-    s.x.SetLength(s.n + 1);
-    s.minr.SetLength(s.n + 1);
+    s.cadre.P = pb.P;
+    s.cadre.Q = pb.Q;
+    s.marche.n = pb.n;
+    s.marche.nz = pb.n;
+    s.cadre.type = pb.type;
+    s.cadre.parite = pb.parite;
+    s.cadre.z = pb.parite == 0 ? 1 : 2;
+    s.cadre.minx = pb.minx;
+    s.cadre.M = pb.M;
+    s.cadre.Ma = pb.M;
+    s.marche.x.SetLength(s.marche.n + 1);
+    s.marche.minr.SetLength(s.marche.n + 1);
     Releve releve;
     egypte::Livraison livraison(egypte::Demande{}, &releve, nullptr);
     s.sortie = &livraison;
-    while (s.i >= 0) {
-        if (s.type == 2) s.suite2();
+    while (s.marche.i >= 0) {
+        if (s.cadre.type == 2) s.suite2();
         else s.suite();
     }
     return releve.liste;
 }
 
-Trace calculer(const std::string& tape, const Reglages& r)
+namespace {
+
+// The engine's settings of r; the units dealt out go to `loin`, made when the
+// search is set up.
+egypte::Moteur moteur(const Reglages& r, std::unique_ptr<ReseauLocal>& loin)
 {
     egypte::Moteur m;
     m.simple = r.simple;
@@ -149,18 +153,38 @@ Trace calculer(const std::string& tape, const Reglages& r)
     m.plafondTravailReseau = r.travail;
     m.unitesParFil = r.unitesParFil;
     m.valeursParUnite = r.valeurs;
-    std::unique_ptr<ReseauLocal> loin;
     if (r.loin > 0)
-        m.reseau = [&](const egypte::Recherche& modele) {
-            loin = std::make_unique<ReseauLocal>(r.loin, modele);
+        m.reseau = [&loin, k = r.loin](const egypte::Recherche& modele) {
+            loin = std::make_unique<ReseauLocal>(k, modele);
             return loin.get();
         };
-    Console c(tape);
-    const std::int64_t compte = egypte::calcul(
-        [&m](const egypte::Probleme& p, const egypte::Demande& d, egypte::Recepteur* rec) {
-            return egypte::chercher(p, d, rec, m);
+    return m;
+}
+
+}  // namespace
+
+egypte::Resultat chercher(const egypte::Probleme& p, const egypte::Demande& d, const Reglages& r)
+{
+    std::unique_ptr<ReseauLocal> loin;
+    return egypte::chercher(p, d, nullptr, moteur(r, loin));
+}
+
+Trace calculer(const std::string& tape, const Reglages& r)
+{
+    std::unique_ptr<ReseauLocal> loin;
+    const egypte::Moteur m = moteur(r, loin);
+    Trace t;
+    {
+        Console c(tape);
+        t.compte = egypte::calcul([&m, &t](const egypte::Probleme& p, const egypte::Demande& d, egypte::Recepteur* rec) {
+            t.probleme = p;
+            t.resultat = egypte::chercher(p, d, rec, m);
+            return t.resultat;
         });
-    return Trace{c.sortie(), c.reste(), compte};
+        t.sortie = c.sortie();
+        t.reste = c.reste();
+    }
+    return t;
 }
 
 void comparer(const std::string& tape, const Reglages& a, const Reglages& b)
@@ -190,7 +214,7 @@ std::string pagination(std::mt19937& g)
 
 }  // namespace
 
-std::string seanceAuHasard(std::mt19937& g, long qMax, long mMax)
+std::string seanceAuHasard(std::mt19937& g, long qMax, long mMax, const std::string& pages)
 {
     for (;;) {
         std::ostringstream s;
@@ -224,7 +248,8 @@ std::string seanceAuHasard(std::mt19937& g, long qMax, long mMax)
             s << " 0";
             if (P >= Q) s << ' ' << g() % 2;
         }
-        s << pagination(g);
+        if (pages.empty()) s << pagination(g);
+        else s << pages;
         return s.str();
     }
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "egypte/egypte.h"
 #include "search/etat.h"
 
 namespace essai {
@@ -66,21 +67,28 @@ struct Reglages {
 };
 
 // One whole computation typed through calcul (the answers from the prompt
-// for P onwards): what it wrote, the answers left unread, its count.
+// for P onwards): what it wrote, the answers left unread, its count, and the
+// problem and result of its last search.
 struct Trace {
     std::string sortie, reste;
     std::int64_t compte;
+    egypte::Probleme probleme;
+    egypte::Resultat resultat;
 };
 Trace calculer(const std::string& tape, const Reglages& r);
+
+// One search of the public API under r, without a receiver.
+egypte::Resultat chercher(const egypte::Probleme& p, const egypte::Demande& d, const Reglages& r);
 
 // The same computation under two settings: same bytes written, same answers
 // read, same count (the differential harness of every new path).
 void comparer(const std::string& tape, const Reglages& a, const Reglages& b);
 
 // A random computation: P/Q with Q up to qMax, types, parities, bounds,
-// exclusion of 1 and every paging answer; under constraints a maximum for xn
-// up to about mMax, which keeps the plain walk short.
-std::string seanceAuHasard(std::mt19937& g, long qMax, long mMax);
+// exclusion of 1 and every paging answer (or the answers `pages` when not
+// empty); under constraints a maximum for xn up to about mMax, which keeps
+// the plain walk short.
+std::string seanceAuHasard(std::mt19937& g, long qMax, long mMax, const std::string& pages = "");
 
 }  // namespace essai
 

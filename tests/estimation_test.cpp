@@ -222,7 +222,7 @@ TEST(Estimation, LengthsSettledWithoutAWalk)
     // + 1/4 is the largest sum of 4 distinct unit fractions.
     Recherche a, b;
     EXPECT_EQ(poser(a, Cas{1, 1, 8, 2, 1, 0, 0, ""}), Recherche::Longueur::aParcourir);
-    EXPECT_EQ(a.i, -1);
+    EXPECT_EQ(a.marche.i, -1);
     EXPECT_EQ(poser(b, Cas{25, 12, 4, 2, 0, 0, 0, ""}), Recherche::Longueur::seule);
     const Estimation ea = estimer(a, 8, ReglagesEstimation{}), eb = estimer(b, 4, ReglagesEstimation{});
     EXPECT_TRUE(ea.genre == Estimation::Genre::nulle && ea.developpements == 0 && ea.sondes == 0);

@@ -285,9 +285,10 @@ TEST(Journal, ChaqueLigneEstSurLeDisqueDesQuElleEstNotee)
         ASSERT_TRUE(j.noterVide(5, erreur));
         ASSERT_TRUE(j.noterProfondeur(7, 3, erreur));
         egypte::Journal::Unite u;
-        u.numero = 4, u.K1 = 12, u.m = 99, u.m1 = 7, u.octets = 321, u.fin = "0123456789abcdef";
+        u.numero = 4, u.bilan.nombre = 12, u.bilan.plusGrandXn = 99, u.bilan.plusPetitX1 = 7, u.bilan.plusPetitXn = 50;
+        u.octets = 321, u.fin = "0123456789abcdef";
         ASSERT_TRUE(j.noterUnite(7, u, erreur));
-        EXPECT_NE(lire(chemin).find("U 7 4 12 99 7 321 0123456789abcdef "), std::string::npos) << lire(chemin);
+        EXPECT_NE(lire(chemin).find("U 7 4 12 99 7 50 321 0123456789abcdef "), std::string::npos) << lire(chemin);
         egypte::Journal second;
         EXPECT_FALSE(second.ouvrir(chemin, entete, erreur));
         EXPECT_NE(erreur.find("deja utilise"), std::string::npos) << erreur;

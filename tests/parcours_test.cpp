@@ -184,19 +184,20 @@ TEST_F(Bornes, CasCalculesALaMain)
     for (const auto& c : cas) {
         for (int simple : {1, 0}) {
             static_cast<egypte::Recherche&>(*this) = egypte::Recherche();
-            P = c.P, Q = c.Q, n = c.n, type = c.type, parite = c.parite, minx = c.minx, M = c.M;
-            z = parite == 0 ? 1 : 2;
-            this->simple = simple;
-            x.SetLength(n + 1);
-            minr.SetLength(n + 1);
-            for (long v : c.prefixe) x[++i] = v, plu();
+            cadre.P = c.P, cadre.Q = c.Q, cadre.type = c.type, cadre.parite = c.parite, cadre.minx = c.minx;
+            cadre.M = c.M, marche.n = c.n;
+            cadre.z = cadre.parite == 0 ? 1 : 2;
+            cadre.simple = simple;
+            marche.x.SetLength(marche.n + 1);
+            marche.minr.SetLength(marche.n + 1);
+            for (long v : c.prefixe) marche.x[++marche.i] = v, marche.plu();
             SCOPED_TRACE(testing::Message() << c.P << "/" << c.Q << " n=" << c.n << " type " << c.type << " parity "
                                             << c.parite << " prefix size " << c.prefixe.size() << " simple " << simple);
-            const int k = i;
-            EXPECT_EQ(maxi(i, D, N), c.r);
-            EXPECT_EQ(i, k);
-            EXPECT_EQ(minr[k + 1], c.minr);
-            EXPECT_EQ(reste, c.reste);
+            const int k = marche.i;
+            EXPECT_EQ(maxi(marche.i, marche.D, marche.N), c.r);
+            EXPECT_EQ(marche.i, k);
+            EXPECT_EQ(marche.minr[k + 1], c.minr);
+            EXPECT_EQ(marche.reste, c.reste);
         }
     }
 }

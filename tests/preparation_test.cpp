@@ -31,10 +31,10 @@ struct Preparation : ::testing::Test, egypte::Recherche {
         texte = c.sortie();
         std::ostringstream o;
         o << (suite ? " suite" : " fin") << (pourquoi == Fin::tropLong ? " tropLong" : "")
-          << (pourquoi == Fin::aucune ? " aucune" : "") << " P1=" << P1 << " Q1=" << Q1 << " pg=" << pg << " P=" << P
-          << " Q=" << Q << " n=" << n << " type=" << type << " z=" << z << " minx=" << minx << " minax=" << minax
-          << " M=" << M << " Ma=" << Ma << " pas1=" << pas1 << " minn=" << minn << " maxn=" << maxn
-          << " maxn2=" << maxn2 << " majn=" << majn << " min1n=" << min1n << ' ';
+          << (pourquoi == Fin::aucune ? " aucune" : "") << " P1=" << cadre.P1 << " Q1=" << cadre.Q1 << " pg=" << cadre.pg << " P=" << cadre.P
+          << " Q=" << cadre.Q << " n=" << marche.n << " type=" << cadre.type << " z=" << cadre.z << " minx=" << cadre.minx << " minax=" << cadre.minax
+          << " M=" << cadre.M << " Ma=" << cadre.Ma << " pas1=" << cadre.pas1 << " minn=" << cadre.minn << " maxn=" << cadre.maxn
+          << " maxn2=" << cadre.maxn2 << " majn=" << cadre.majn << " min1n=" << cadre.min1n << ' ';
         return o.str();
     }
     std::string texte;

@@ -232,7 +232,7 @@ struct Resultat {
     int longueur = 0;          // the length of the expansions found (the minimal one); 0: none
     std::int64_t solutions = 0;
     NTL::ZZ plusGrandXn, plusPetitX1;  // when solutions > 0
-    NTL::ZZ plusPetitXn;  // the smallest xn among the expansions found, when solutions > 0
+    NTL::ZZ plusPetitXn;               // the smallest xn among the expansions found, when solutions > 0
     bool seule = false;        // the length was settled by its single expansion, without a walk
     std::vector<NTL::ZZ> derniere;  // when one in every K was shown at the end: the last expansion found
     bool complet() const { return fin == Fin::complete; }

@@ -47,10 +47,11 @@ Fin finDe(Recherche::Fin f)
 std::string enteteJournal(const Probleme& p, const Demande& d, const Ecrivain* e)
 {
     std::ostringstream o;
-    // The version of the cutting into units: a journal written under another
+    // The version of the journal's records (3: a unit's carry the smallest
+    // xn too), and of the cutting into units: a journal written under another
     // one numbers other units. Where the listing goes: a journal of a listing
     // on standard output knows no file to resume into.
-    o << "egypte-journal 2 decoupage 1 " << p.numerateur << '/' << p.denominateur << " type " << static_cast<int>(p.inconnues) << " parite " << static_cast<int>(p.parite)
+    o << "egypte-journal 3 decoupage 1 " << p.numerateur << '/' << p.denominateur << " type " << static_cast<int>(p.inconnues) << " parite " << static_cast<int>(p.parite)
       << " min-x1 " << p.minimumX1 << " max-xn " << p.maximumXn << " min-n " << p.longueurMin << " max-n " << p.longueurMax << " longueur "
       << p.longueur << " sans-un " << p.sansUn << " montrer " << static_cast<int>(d.montrer) << ' ' << d.K
       << " liste " << (e != nullptr ? e->genre() : "aucune");
@@ -87,11 +88,11 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
     if (journal && !journal->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
 
     Recherche s;
-    static_cast<Conduite&>(s) = m;
-    if (d.fils != 0) s.fils = d.fils;
+    static_cast<Conduite&>(s.cadre) = m;
+    if (d.fils != 0) s.cadre.fils = d.fils;
     if (d.marcheDeReference) {
-        s.simple = 1;
-        s.fils = 1;
+        s.cadre.simple = 1;
+        s.cadre.fils = 1;
     }
     Livraison livraison(d, r, journal.get(), ecrivain);
     s.sortie = &livraison;
@@ -111,15 +112,16 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
         res.fin = Fin::ecriture;
         res.erreur = livraison.erreur();
     }
-    res.P = s.P;
-    res.Q = s.Q;
-    res.sansUn = s.pas1 == 1;
-    res.solutions = s.K1;
+    res.P = s.cadre.P;
+    res.Q = s.cadre.Q;
+    res.sansUn = s.cadre.pas1 == 1;
+    res.solutions = s.bilan.nombre;
     res.seule = s.seule == 1;
-    if (s.K1 > 0) {
-        res.longueur = s.n;
-        res.plusGrandXn = s.m;
-        res.plusPetitX1 = s.m1;
+    if (s.bilan.nombre > 0) {
+        res.longueur = s.marche.n;
+        res.plusGrandXn = s.bilan.plusGrandXn;
+        res.plusPetitX1 = s.bilan.plusPetitX1;
+        res.plusPetitXn = s.bilan.plusPetitXn;
     }
     res.derniere = livraison.derniere();
     completer(p, res);

@@ -49,7 +49,7 @@ Estimation estimer(const Probleme& p, const DemandeEstimation& d)
         throw Erreur(Erreur::Genre::probleme,
                      {Terme::estimation, " demande une longueur d'au moins 4 (une longueur plus courte se compte directement)"});
     Recherche s;
-    s.fils = d.fils;
+    s.cadre.fils = d.fils;
     Estimation e;
     e.fils = nombreDeFils(d.fils);
     Recherche::Fin fin;
@@ -66,9 +66,9 @@ Estimation estimer(const Probleme& p, const DemandeEstimation& d)
         // poser kept the length within the largest one searched.
         e = estimer(s, static_cast<int>(pb.longueur), r);
     }
-    e.P = s.P;
-    e.Q = s.Q;
-    e.sansUn = s.pas1 == 1;
+    e.P = s.cadre.P;
+    e.Q = s.cadre.Q;
+    e.sansUn = s.cadre.pas1 == 1;
     if (!p.debut.empty()) {
         Resultat r;
         completer(entier, r);

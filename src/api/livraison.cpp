@@ -71,9 +71,9 @@ void Livraison::echec(const std::string& message)
 
 void Livraison::dire(Recherche& s)
 {
-    if (longueurDite_ == s.n) return;
-    longueurDite_ = s.n;
-    if (r_ != nullptr) r_->longueur(s.n, s.seule == 1);
+    if (longueurDite_ == s.marche.n) return;
+    longueurDite_ = s.marche.n;
+    if (r_ != nullptr) r_->longueur(s.marche.n, s.seule == 1);
 }
 
 // The last expansion found, kept as cheaply as the walk allows: x[1..n-3]
@@ -81,18 +81,18 @@ void Livraison::dire(Recherche& s)
 // machine words when they are.
 void Livraison::garder(const Recherche& s)
 {
-    const int queue = std::max(s.n - 2, 1);
-    if (!prefixeSur_ || prefixeGarde_ != s.prefixe || derniere_.size() != static_cast<std::size_t>(s.n)) {
-        derniere_.resize(static_cast<std::size_t>(s.n));
-        for (int a = 1; a < queue; a++) derniere_[static_cast<std::size_t>(a - 1)] = s.x[a];
-        prefixeGarde_ = s.prefixe;
+    const int queue = std::max(s.marche.n - 2, 1);
+    if (!prefixeSur_ || prefixeGarde_ != s.marche.prefixe || derniere_.size() != static_cast<std::size_t>(s.marche.n)) {
+        derniere_.resize(static_cast<std::size_t>(s.marche.n));
+        for (int a = 1; a < queue; a++) derniere_[static_cast<std::size_t>(a - 1)] = s.marche.x[a];
+        prefixeGarde_ = s.marche.prefixe;
         prefixeSur_ = true;
     }
-    for (int a = queue; a <= s.n; a++) {
+    for (int a = queue; a <= s.marche.n; a++) {
         Fin3& f = fin3_[a - queue];
-        f.mot = NumBits(s.x[a]) <= 64;
-        if (f.mot) f.valeur = NTL::to_ulong(s.x[a]);
-        else f.z = s.x[a];
+        f.mot = NumBits(s.marche.x[a]) <= 64;
+        if (f.mot) f.valeur = NTL::to_ulong(s.marche.x[a]);
+        else f.z = s.marche.x[a];
     }
 }
 
@@ -113,13 +113,13 @@ bool Livraison::remettre(Recherche& s)
 {
     if (!erreur_.empty()) return false;
     if (r_ == nullptr) return true;
-    const Recepteur::Suite suite = r_->recevoir(Developpement(&s.x[1], s.n), s.K1);
+    const Recepteur::Suite suite = r_->recevoir(Developpement(&s.marche.x[1], s.marche.n), s.bilan.nombre);
     if (!suite.erreur.empty()) {
         echec(suite.erreur);
         return false;
     }
     if (suite.arreter) s.arretDemande = true;
-    if (suite.changer) choisir(suite.montrer, suite.K, s.K1);
+    if (suite.changer) choisir(suite.montrer, suite.K, s.bilan.nombre);
     return !suite.arreter && !suite.changer;
 }
 
@@ -131,21 +131,21 @@ void Livraison::developpement(Recherche& s)
 {
     if (!erreur_.empty()) return;
     dire(s);
-    rattraper(s.K1);
-    s.compter(1);
-    if (montree(s.K1)) remettre(s);
+    rattraper(s.bilan.nombre);
+    s.compter();
+    if (montree(s.bilan.nombre)) remettre(s);
     if (montrer_ == Montrer::uneSur) garder(s);
     // The first K are all there is to show: the search stops there.
-    if (montrer_ == Montrer::premieres && k_ != 0 && s.K1 - depuis_ >= k_) s.arretDemande = true;
+    if (montrer_ == Montrer::premieres && k_ != 0 && s.bilan.nombre - depuis_ >= k_) s.arretDemande = true;
 }
 
-bool Livraison::developpements(Recherche& s, std::int64_t nombre)
+bool Livraison::developpements(Recherche& s, std::int64_t nombre, const NTL::ZZ& plusPetitXn)
 {
     if (!erreur_.empty()) return true;
     if (montrer_ != Montrer::compter && (montrer_ != Montrer::uneSur || montre(s, static_cast<std::size_t>(nombre))))
         return false;
     dire(s);
-    s.compter(nombre);
+    s.compter(nombre, plusPetitXn);
     if (montrer_ == Montrer::uneSur) garder(s);
     return true;
 }
@@ -160,8 +160,8 @@ bool Livraison::montre(Recherche& s, std::size_t nombre)
 {
     if (nombre == 0 || montrer_ == Montrer::compter) return false;
     if (montrer_ != Montrer::uneSur) return true;
-    rattraper(s.K1);
-    return prochaine_ - s.K1 <= static_cast<std::int64_t>(nombre);
+    rattraper(s.bilan.nombre);
+    return prochaine_ - s.bilan.nombre <= static_cast<std::int64_t>(nombre);
 }
 
 std::size_t Livraison::lot(Recherche& s, const Collecte& c, std::size_t debut)
@@ -171,39 +171,40 @@ std::size_t Livraison::lot(Recherche& s, const Collecte& c, std::size_t debut)
     if (montrer_ != Montrer::compter && montrer_ != Montrer::uneSur) return debut;
     if (fin == debut) return fin;
     dire(s);
-    rattraper(s.K1);
-    const std::int64_t avant = s.K1;
+    rattraper(s.bilan.nombre);
+    const std::int64_t avant = s.bilan.nombre;
     if (montrer_ == Montrer::uneSur) {
         const std::int64_t dernier = avant + static_cast<std::int64_t>(fin - debut);
         while (prochaine_ <= dernier) {
             const std::int64_t numero = prochaine_;
             const std::size_t j = debut + static_cast<std::size_t>(numero - avant - 1);
             montree(numero);
-            s.K1 = numero;
-            c.lire(j, s.x);
+            s.bilan.nombre = numero;
+            c.lire(j, s.marche.x);
             // A receiver that changes its choice (or stops, or fails) takes
             // the rest one by one: this batch ends with this expansion.
             if (!remettre(s)) return partie(s, c, debut, j + 1, avant);
         }
-        c.lire(fin - 1, s.x);
+        c.lire(fin - 1, s.marche.x);
         prefixeSur_ = false;
         garder(s);
     }
-    s.K1 = avant + static_cast<std::int64_t>(fin - debut);
-    if (c.plusGrandXn > s.m) s.m = c.plusGrandXn;
-    if (avant == 0 || c.plusPetitX1 < s.m1) s.m1 = c.plusPetitX1;
+    // The batch's extremes hold those of the part taken: the expansions
+    // before `debut` were counted already, within them.
+    s.bilan.nombre = avant;
+    s.bilan.ajouterBloc(static_cast<std::int64_t>(fin - debut), c.bilan.plusPetitX1, c.bilan.plusPetitXn,
+                        c.bilan.plusGrandXn);
     return fin;
 }
 
 std::size_t Livraison::partie(Recherche& s, const Collecte& c, std::size_t debut, std::size_t fin, std::int64_t avant)
 {
     // The extremes of the part taken, which the batch's own do not give.
+    s.bilan.nombre = avant;
     for (std::size_t j = debut; j < fin; j++) {
-        c.lire(j, s.x);
-        if (s.x[s.n] > s.m) s.m = s.x[s.n];
-        if ((avant == 0 && j == debut) || s.x[1] < s.m1) s.m1 = s.x[1];
+        c.lire(j, s.marche.x);
+        s.compter();
     }
-    s.K1 = avant + static_cast<std::int64_t>(fin - debut);
     prefixeSur_ = false;
     if (montrer_ == Montrer::uneSur) garder(s);
     return fin;
@@ -232,9 +233,7 @@ long Livraison::unitesFaites(Recherche& s, int n)
     if (journal_ == nullptr) return 0;
     const Journal::Unite& u = journal_->derniere(n);
     if (u.numero < 0) return 0;
-    s.K1 = u.K1;
-    s.m = u.m;
-    s.m1 = u.m1;
+    s.bilan = u.bilan;
     return u.numero + 1;
 }
 
@@ -250,12 +249,10 @@ void Livraison::uniteFaite(Recherche& s, long numero)
     }
     Journal::Unite u;
     u.numero = numero;
-    u.K1 = s.K1;
-    u.m = s.m;
-    u.m1 = s.m1;
+    u.bilan = s.bilan;
     u.octets = p.octets;
     u.fin = p.fin;
-    if (!journal_->noterUnite(s.n, u, e)) echec(e);
+    if (!journal_->noterUnite(s.marche.n, u, e)) echec(e);
 }
 
 }  // namespace egypte

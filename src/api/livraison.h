@@ -28,7 +28,7 @@ public:
     Livraison(const Demande& d, Recepteur* r, Journal* journal, Ecrivain* ecrivain = nullptr);
 
     void developpement(Recherche& s) override;
-    bool developpements(Recherche& s, std::int64_t nombre) override;
+    bool developpements(Recherche& s, std::int64_t nombre, const NTL::ZZ& plusPetitXn) override;
     std::size_t lot(Recherche& s, const Collecte& c, std::size_t debut) override;
     bool compteSeulement() const override { return compteSeul_; }
     std::int64_t uneSur() const override;

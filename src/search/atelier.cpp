@@ -75,7 +75,7 @@ void Atelier::travailler()
         std::exception_ptr e;
         try {
             preparer(o, *t.modele);
-            o.plafondTravail = o.plafondTravailReseau;  // only walks dealt out between processes come here
+            o.cadre.plafondTravail = o.cadre.plafondTravailReseau;  // only walks dealt out between processes come here
             parcourirUnite(o, *t.el, arret_);
         } catch (...) {
             // Out of memory, say: the unit is not walked, and the caller

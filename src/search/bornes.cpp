@@ -12,26 +12,26 @@ namespace egypte {
 // N1k/D1k <- sum of the reciprocals of rm, rm + z, ..., rm + (n-k-1)z.
 void Recherche::fenetre(int k)
 {
-    N1k = 1;
-    D1k = rm;
-    for (int j = k + 2; j <= n; j++) {
+    marche.N1k = 1;
+    marche.D1k = marche.rm;
+    for (int j = k + 2; j <= marche.n; j++) {
         // For lengths in the thousands each term is a product of thousands
         // of digits: the status line and the step budget count the terms.
         progres::tic();
-        add(t, rm, static_cast<long>(z) * (j - k - 1));
-        mul(u, N1k, t);
-        add(N1k, u, D1k);
-        mul(u, D1k, t);
-        swap(D1k, u);
+        add(marche.t, marche.rm, static_cast<long>(cadre.z) * (j - k - 1));
+        mul(marche.u, marche.N1k, marche.t);
+        add(marche.N1k, marche.u, marche.D1k);
+        mul(marche.u, marche.D1k, marche.t);
+        swap(marche.D1k, marche.u);
     }
 }
 
 // d1 <- N1k*qd - D1k*divis
 void Recherche::signeFenetre()
 {
-    mul(d1, N1k, qd);
-    mul(w, D1k, divis);
-    sub(d1, d1, w);
+    mul(marche.d1, marche.N1k, marche.qd);
+    mul(marche.w, marche.D1k, marche.divis);
+    sub(marche.d1, marche.d1, marche.w);
 }
 
 // The window cannot end before ceil((n-k)/R) - (n-k-1)z: below that every one
@@ -40,113 +40,113 @@ void Recherche::signeFenetre()
 // sliding one step at a time from the smallest start; the result is the same.
 void Recherche::sauter(int k)
 {
-    add(t, divid, divis);
-    sub(t, t, 1);
-    div(t, t, divis);
-    sub(t, t, static_cast<long>(z) * (n - k - 1));
-    if (t <= rm) return;
-    sub(t, t, rm);
-    add(t, t, z - 1);
-    div(t, t, z);
-    mul(t, t, z);
-    add(rm, rm, t);
+    add(marche.t, marche.divid, marche.divis);
+    sub(marche.t, marche.t, 1);
+    div(marche.t, marche.t, marche.divis);
+    sub(marche.t, marche.t, static_cast<long>(cadre.z) * (marche.n - k - 1));
+    if (marche.t <= marche.rm) return;
+    sub(marche.t, marche.t, marche.rm);
+    add(marche.t, marche.t, cadre.z - 1);
+    div(marche.t, marche.t, cadre.z);
+    mul(marche.t, marche.t, cadre.z);
+    add(marche.rm, marche.rm, marche.t);
 }
 
 // reste <- divid - r1*divis
 void Recherche::resteEgaux()
 {
-    mul(reste, r1, divis);
-    sub(reste, divid, reste);
+    mul(marche.reste, marche.r1, marche.divis);
+    sub(marche.reste, marche.divid, marche.reste);
 }
 
 const ZZ& Recherche::maxi(int k, const ZZ& Dk, const ZZ& Nk)
 {
     // Products.
-    y = 1;
-    mul(pd, P, Dk);
-    mul(qn, Q, Nk);
-    mul(qd, Q, Dk);
-    mul(divid, qd, n - k);
-    sub(divis, pd, qn);
+    marche.y = 1;
+    mul(marche.pd, cadre.P, Dk);
+    mul(marche.qn, cadre.Q, Nk);
+    mul(marche.qd, cadre.Q, Dk);
+    mul(marche.divid, marche.qd, marche.n - k);
+    sub(marche.divis, marche.pd, marche.qn);
 
     // The placed unknowns already reach P/Q: the walk is over.
-    if (pd <= qn) {
-        i = -1;
-        return y;
+    if (marche.pd <= marche.qn) {
+        marche.i = -1;
+        return marche.y;
     }
 
     // Lower bound: floor(1/R), raised to the right parity; strictly above
     // 1/R unless this is the last unknown, which may close the expansion.
-    ZZ& mr = minr[k + 1];
-    div(mr, qd, divis);
-    const bool dernier = (k + 1 == n);
-    if (parite == 0) {
+    ZZ& mr = marche.minr[k + 1];
+    div(mr, marche.qd, marche.divis);
+    const bool dernier = (k + 1 == marche.n);
+    if (cadre.parite == 0) {
         if (!dernier) add(mr, mr, 1);
     } else {
-        const bool bonne = (parite == 1) == IsOdd(mr);
+        const bool bonne = (cadre.parite == 1) == IsOdd(mr);
         if (!bonne) add(mr, mr, 1);
         else if (!dernier) add(mr, mr, 2);
     }
 
-    if (type == 1 || i == n - 1) {
+    if (cadre.type == 1 || marche.i == marche.n - 1) {
         // floor((n-k)/R) and its remainder.
-        DivRem(r1, reste, divid, divis);
+        DivRem(marche.r1, marche.reste, marche.divid, marche.divis);
     } else {
         // Slide a window of n-k values from the first admissible start
         // until its reciprocal sum no longer exceeds R.
-        add(rm, x[i], z);
-        if (rm < mr) rm = mr;
-        if (!simple) sauter(k);
+        add(marche.rm, marche.x[marche.i], cadre.z);
+        if (marche.rm < mr) marche.rm = mr;
+        if (!cadre.simple) sauter(k);
         fenetre(k);
         signeFenetre();
-        while (sign(d1) > 0) {
+        while (sign(marche.d1) > 0) {
             // With numbers of dozens of digits the window may slide for longer
             // than anyone waits, inside one step: Ctrl-C (or the step budget)
             // ends the walk from here.
             progres::tic();
             if (arrete()) {
-                i = -1;
-                return y;
+                marche.i = -1;
+                return marche.y;
             }
-            diviserExact(D0, D1k, rm);
-            add(t, rm, static_cast<long>(z) * (n - k));
-            sub(u, N1k, D0);
-            mul(N1k, u, t);
-            diviserExact(u, N1k, rm);
-            add(N1k, u, D0);
-            mul(D1k, D0, t);
-            add(rm, rm, z);
+            diviserExact(marche.D0, marche.D1k, marche.rm);
+            add(marche.t, marche.rm, static_cast<long>(cadre.z) * (marche.n - k));
+            sub(marche.u, marche.N1k, marche.D0);
+            mul(marche.N1k, marche.u, marche.t);
+            diviserExact(marche.u, marche.N1k, marche.rm);
+            add(marche.N1k, marche.u, marche.D0);
+            mul(marche.D1k, marche.D0, marche.t);
+            add(marche.rm, marche.rm, cadre.z);
             signeFenetre();
         }
-        swap(r1, rm);  // r1 <- rm; rm is not read again before being set
-        if (IsZero(d1)) reste = 0;
-        else reste = 1;
+        swap(marche.r1, marche.rm);  // r1 <- rm; rm is not read again before being set
+        if (IsZero(marche.d1)) marche.reste = 0;
+        else marche.reste = 1;
     }
 
     // Maximum.
-    if (!IsZero(M) && r1 > M) {
-        r1 = M;
+    if (!IsZero(cadre.M) && marche.r1 > cadre.M) {
+        marche.r1 = cadre.M;
         resteEgaux();
     }
 
     // Parity of the upper bound.
-    if ((parite == 1 && !IsOdd(r1)) || (parite == 2 && IsOdd(r1))) {
-        sub(r1, r1, 1);
-        if (type == 1) {
+    if ((cadre.parite == 1 && !IsOdd(marche.r1)) || (cadre.parite == 2 && IsOdd(marche.r1))) {
+        sub(marche.r1, marche.r1, 1);
+        if (cadre.type == 1) {
             resteEgaux();
         } else {
-            rm = r1;
+            marche.rm = marche.r1;
             fenetre(k);
-            mul(reste, N1k, qd);
-            mul(w, D1k, divis);
-            sub(reste, reste, w);
+            mul(marche.reste, marche.N1k, marche.qd);
+            mul(marche.w, marche.D1k, marche.divis);
+            sub(marche.reste, marche.reste, marche.w);
         }
     }
 
     // Minimum.
-    if (mr < minx) mr = minx;
+    if (mr < cadre.minx) mr = cadre.minx;
 
-    return r1;
+    return marche.r1;
 }
 
 }  // namespace egypte

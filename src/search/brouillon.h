@@ -37,6 +37,7 @@ struct Brouillon {
     int rangsV[16] = {};             // their places in base, -1 for none
     std::vector<std::int8_t> rangsBase; // rangsBase[p]: the place of the small prime p in base, -1 for none
     int nbPremiersV = 0;
+    ZZ premierXn;               // x[n] of the first expansion of a range counted at once (its smallest)
     u64 arretA = 0;             // x[n-1] of the expansion after which a range stopped
     u64 Mw = 0;                 // M when it has at most 63 bits; 0 when there is none
     u64 minxMots = 0;           // minx

@@ -88,7 +88,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
     const Horloge::time_point debut = Horloge::now();
     Estimation e;
     e.n = n;
-    e.fils = nombreDeFils(s.fils);
+    e.fils = nombreDeFils(s.cadre.fils);
     e.graine = r.graine != 0 ? r.graine : (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
     if (n < 4) {
         e.genre = Estimation::Genre::courte;
@@ -103,7 +103,7 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         e.genre = Estimation::Genre::seule;
         e.developpements = 1;
         e.noeuds = 1;
-    } else if (l == Recherche::Longueur::aParcourir && s.i >= 0) {
+    } else if (l == Recherche::Longueur::aParcourir && s.marche.i >= 0) {
         e.genre = Estimation::Genre::sondee;
     }
     if (e.genre != Estimation::Genre::sondee) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "search/avancement.h"
+#include "search/bilan.h"
 #include "search/brouillon.h"
 #include "search/cadre.h"
 #include "search/marche.h"
@@ -33,12 +34,14 @@ constexpr long NMAX = LONGUEUR_MAX;
 class Collecte;  // what a work unit hands back (parallele.h)
 class Reseau;    // work units dealt out to other processes (reseau.h)
 
-class Recherche : public Cadre, public Marche, private Brouillon {
+class Recherche {
 public:
+    // --- Its parts -----------------------------------------------------------
+    Cadre cadre;    // the problem, its constraints and bounds, how the engine runs
+    Marche marche;  // the walk of the length being tried
+
     // --- What was found -----------------------------------------------------
-    std::int64_t K1 = 0;        // expansions found in this computation
-    ZZ m;                       // largest xn among the expansions found
-    ZZ m1;                      // smallest x1 among the expansions found
+    Bilan bilan;                // the expansions found in this computation, with their extremes
     bool arretDemande = false;  // the receiver asked the search to stop after the expansion just found
 
     // Under a work unit made of some values of x[n-2]: the value of the next
@@ -66,7 +69,7 @@ public:
     // --- The routines --------------------------------------------------------
     // How a search over the lengths ended.
     enum class Fin {
-        trouve,      // a length with expansions, listed (K1 > 0)
+        trouve,      // a length with expansions, listed (bilan.nombre > 0)
         aucune,      // no length left under the constraints
         tropLong,    // the next length would pass NMAX
         interrompu,  // Ctrl-C (or a step budget)
@@ -101,10 +104,6 @@ public:
     Fin parcourirLongueur();
     Fin parcourirSeul();  // the same on this thread alone
 
-    // Running sum (somme.cpp): add or withdraw 1/x[i] from N/D, exactly.
-    void plu();
-    void moin();
-
     // Bounds of the next unknown x[k+1] (bornes.cpp). Returns the upper bound
     // (a reference to a value of this state, valid until the next call),
     // writes minr[k+1], reste, divid and divis, or sets i to -1 when the
@@ -121,8 +120,8 @@ public:
     // step (rapide.cpp) unless `simple` is set, the walk's step otherwise.
     void pas()
     {
-        if (!simple) etape();
-        else if (type == 2) suite2();
+        if (!cadre.simple) etape();
+        else if (cadre.type == 2) suite2();
         else suite();
     }
     // The fast search's step: at the penultimate position it does in one call
@@ -140,17 +139,24 @@ public:
     // the front end's receiver (sortie), or only counted (parcours.cpp).
     void affiche();
     // `nombre` expansions of one range at once, x[1..n] holding the last of
-    // them in the walk's order (the one with the largest x[n]), for an output
-    // that shows none of them. False, with nothing done, when they must go
-    // one by one through affiche.
-    bool afficheBloc(std::int64_t nombre);
-    // `nombre` expansions counted in K1, the extremes m and m1 taken from
-    // x[1..n] (the one of them with the largest x[n]).
-    void compter(std::int64_t nombre);
+    // them in the walk's order (the one with the largest x[n]) and
+    // `plusPetitXn` the x[n] of the first (the smallest), for an output that
+    // shows none of them. False, with nothing done, when they must go one by
+    // one through affiche.
+    bool afficheBloc(std::int64_t nombre, const ZZ& plusPetitXn);
+    // The expansion in x[1..n] counted in bilan; and a range's `nombre` at
+    // once, as afficheBloc describes them.
+    void compter() { bilan.ajouter(marche.x[1], marche.x[marche.n]); }
+    void compter(std::int64_t nombre, const ZZ& plusPetitXn)
+    {
+        bilan.ajouterBloc(nombre, marche.x[1], plusPetitXn, marche.x[marche.n]);
+    }
     // The text of the status line (progres.cpp).
     void decrire(std::ostream& o) const;
 
 private:
+    Brouillon brouillon;  // the fast search's scratch, rebuilt by every run
+
     // parcours.cpp
     void fin();
     void descendre();

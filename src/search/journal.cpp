@@ -70,7 +70,9 @@ bool Journal::lire(const std::string& ligne)
     }
     if (sorte == 'U') {
         Unite u;
-        if (!(in >> u.numero >> u.K1 >> u.m >> u.m1 >> u.octets >> u.fin)) return false;
+        if (!(in >> u.numero >> u.bilan.nombre >> u.bilan.plusGrandXn >> u.bilan.plusPetitX1 >> u.bilan.plusPetitXn >>
+              u.octets >> u.fin))
+            return false;
         if (u.octets < 0 || u.octets < derniere_.octets) return false;
         dernieres_[n] = u;
         derniere_ = u;
@@ -258,7 +260,8 @@ bool Journal::noterProfondeur(int n, int k, std::string& erreur)
 bool Journal::noterUnite(int n, const Unite& u, std::string& erreur)
 {
     std::ostringstream o;
-    o << "U " << n << ' ' << u.numero << ' ' << u.K1 << ' ' << u.m << ' ' << u.m1 << ' ' << u.octets << ' ' << u.fin;
+    o << "U " << n << ' ' << u.numero << ' ' << u.bilan.nombre << ' ' << u.bilan.plusGrandXn << ' ' << u.bilan.plusPetitX1 << ' '
+      << u.bilan.plusPetitXn << ' ' << u.octets << ' ' << u.fin;
     if (!ecrire(o.str(), erreur)) return false;
     dernieres_[n] = u;
     derniere_ = u;

@@ -9,10 +9,11 @@
 // then records (a scan has records of its own, see JournalBalayage):
 //   L n                the length n was walked to the end without an expansion
 //   D n k              the work units of length n are cut at depth k
-//   U n j K1 m m1 o h  unit j of length n is done; after it K1 expansions
+//   U n j K1 m m1 mn o h  unit j of length n is done; after it K1 expansions
 //                      were found, m is the largest xn, m1 the smallest x1,
-//                      the listing file holds o bytes and h is the checksum
-//                      of its last line before o ("-" when o is 0)
+//                      mn the smallest xn, the listing file holds o bytes and
+//                      h is the checksum of its last line before o ("-" when
+//                      o is 0)
 // each followed by a checksum of the line, so that a line torn by a stop in
 // the middle of its writing is recognised and its unit done again.
 //
@@ -33,6 +34,7 @@
 #include <string>
 
 #include "egypte/journal.h"
+#include "search/bilan.h"
 
 namespace egypte {
 
@@ -41,8 +43,7 @@ public:
     // What a finished unit leaves behind.
     struct Unite {
         long numero = -1;
-        std::int64_t K1 = 0;
-        NTL::ZZ m, m1;
+        Bilan bilan;  // the expansions found up to it, with their extremes
         long long octets = 0;
         std::string fin = "-";  // checksum of the listing's last line before `octets`
     };

@@ -10,26 +10,25 @@ namespace egypte {
 // Prepares the next length: the running sum, the counters and the vectors.
 void Recherche::nouvelleLongueur()
 {
-    N = 0;
-    D = 1;
-    n++;
-    add(nz, nz, 1);
-    m = 0;
+    marche.N = 0;
+    marche.D = 1;
+    marche.n++;
+    add(marche.nz, marche.nz, 1);
     // A Vec keeps the values of the entries it once had: the vectors are
     // emptied at the start of a computation, so the entries added here are
     // new zeros, and the old ones are cleared only when a walk wrote into
     // them (on a fraction that needs thousands of terms, most lengths are
     // ruled out without a walk).
-    if (sale) {
-        for (int a = 0; a < x.length(); a++) {
-            clear(x[a]);
-            clear(minr[a]);
+    if (marche.sale) {
+        for (int a = 0; a < marche.x.length(); a++) {
+            clear(marche.x[a]);
+            clear(marche.minr[a]);
         }
-        sale = 0;
+        marche.sale = 0;
     }
-    x.SetLength(n + 1);
-    minr.SetLength(n + 1);
-    i = 0;
+    marche.x.SetLength(marche.n + 1);
+    marche.minr.SetLength(marche.n + 1);
+    marche.i = 0;
 }
 
 // Pm0/Qm0 <- the sum of 1/(m0 + j*T0), j = 0 .. n-1. The sum of the previous
@@ -44,35 +43,35 @@ bool Recherche::plusGrandeSomme()
 {
     // Pm0/Qm0 <- Pm0/Qm0 + 1/(m0 + j*T0): one term, one search step.
     auto terme = [this](int j) {
-        add(t, m0, static_cast<long>(j) * T0);
-        mul(u, Pm0, t);
-        add(Pm0, u, Qm0);
-        mul(u, Qm0, t);
-        swap(Qm0, u);
+        add(marche.t, marche.m0, static_cast<long>(j) * marche.T0);
+        mul(marche.u, marche.Pm0, marche.t);
+        add(marche.Pm0, marche.u, marche.Qm0);
+        mul(marche.u, marche.Qm0, marche.t);
+        swap(marche.Qm0, marche.u);
         progres::tic();
     };
-    const bool prolonger = (nPm0 == n - 1 && n > 1);
+    const bool prolonger = (marche.nPm0 == marche.n - 1 && marche.n > 1);
     if (prolonger) {
-        terme(n - 1);
+        terme(marche.n - 1);
     } else {
-        Pm0 = 1;
-        Qm0 = m0;
-        for (int j = 1; j <= n - 1; j++) {
+        marche.Pm0 = 1;
+        marche.Qm0 = marche.m0;
+        for (int j = 1; j <= marche.n - 1; j++) {
             if (arrete()) {
-                nPm0 = 0;  // the sum is unfinished: never extend it
+                marche.nPm0 = 0;  // the sum is unfinished: never extend it
                 return false;
             }
             terme(j);
         }
     }
-    if (!prolonger || n % 64 == 0) {
-        GCD(w, Pm0, Qm0);
-        div(u, Pm0, w);
-        swap(Pm0, u);
-        div(u, Qm0, w);
-        swap(Qm0, u);
+    if (!prolonger || marche.n % 64 == 0) {
+        GCD(marche.w, marche.Pm0, marche.Qm0);
+        div(marche.u, marche.Pm0, marche.w);
+        swap(marche.Pm0, marche.u);
+        div(marche.u, marche.Qm0, marche.w);
+        swap(marche.Qm0, marche.u);
     }
-    nPm0 = n;
+    marche.nPm0 = marche.n;
     return true;
 }
 
@@ -80,70 +79,69 @@ bool Recherche::plusGrandeSomme()
 // x[1..n]; a front end with an output of its own is handed it there.
 void Recherche::seuleSolution()
 {
-    for (int a = 1; a <= n; a++) add(x[a], m0, static_cast<long>(a - 1) * T0);
+    for (int a = 1; a <= marche.n; a++) add(marche.x[a], marche.m0, static_cast<long>(a - 1) * marche.T0);
     seule = 1;
-    prefixe++;
+    marche.prefixe++;
     if (sortie != nullptr) {
         affiche();
     } else {
-        K1 = 1;
-        m1 = m0;
-        add(m, m0, static_cast<long>(n - 1) * T0);
+        bilan.vider();
+        compter();
     }
-    i = -1;
+    marche.i = -1;
 }
 
 Recherche::Longueur Recherche::longueurSuivante(Fin& pourquoi)
 {
     nouvelleLongueur();
-    if (nz > maxn && !IsZero(maxn)) {
+    if (marche.nz > cadre.maxn && !IsZero(cadre.maxn)) {
         pourquoi = Fin::aucune;
         return Longueur::finie;
     }
     // Every unknown is at most M, so no length above floor(P*M/Q) can work.
-    if (!IsZero(Ma) && nz > majn) {
+    if (!IsZero(cadre.Ma) && marche.nz > cadre.majn) {
         pourquoi = Fin::aucune;
         return Longueur::finie;
     }
-    if (nz > NMAX) {
+    if (marche.nz > NMAX) {
         pourquoi = Fin::tropLong;
         return Longueur::finie;
     }
     // A sum of n odd unit fractions is (a sum of n odd numbers)/(odd):
     // in lowest terms its numerator has the parity of n.
-    if (parite == 1 && IsOdd(Q) && IsOdd(P) != (n % 2 == 1)) i = -1;
-    m0 = minx;
-    T0 = (type == 1) ? 0 : (parite == 0 ? 1 : 2);
+    if (cadre.parite == 1 && IsOdd(cadre.Q) && IsOdd(cadre.P) != (marche.n % 2 == 1)) marche.i = -1;
+    marche.m0 = cadre.minx;
+    marche.T0 = (cadre.type == 1) ? 0 : (cadre.parite == 0 ? 1 : 2);
     if (!plusGrandeSomme()) {
         pourquoi = Fin::interrompu;
         return Longueur::finie;
     }
-    mul(w, P, Qm0);
-    mul(u, Q, Pm0);
-    const long ecart = compare(w, u);  // sign of P/Q - Pm0/Qm0
-    if (ecart > 0) i = -1;
-    add(t, m0, static_cast<long>(n - 1) * T0);
-    if (!IsZero(Ma) && t > M) {
+    mul(marche.w, cadre.P, marche.Qm0);
+    mul(marche.u, cadre.Q, marche.Pm0);
+    const long ecart = compare(marche.w, marche.u);  // sign of P/Q - Pm0/Qm0
+    if (ecart > 0) marche.i = -1;
+    add(marche.t, marche.m0, static_cast<long>(marche.n - 1) * marche.T0);
+    if (!IsZero(cadre.Ma) && marche.t > cadre.M) {
         // Even the smallest admissible expansion passes the maximum.
-        i = -1;
+        marche.i = -1;
         return Longueur::auDela;
     }
-    if (i >= 0 && ecart == 0) return Longueur::seule;
+    if (marche.i >= 0 && ecart == 0) return Longueur::seule;
     return Longueur::aParcourir;
 }
 
 void Recherche::avantLongueurs()
 {
-    nPm0 = 0;
-    x.kill();
-    minr.kill();
-    sale = 0;
+    marche.nPm0 = 0;
+    marche.x.kill();
+    marche.minr.kill();
+    marche.sale = 0;
 }
 
 Recherche::Fin Recherche::chercher()
 {
     avantLongueurs();
-    while (K1 == 0) {
+    while (bilan.nombre == 0) {
         if (arrete()) return Fin::interrompu;
         Fin pourquoi = Fin::aucune;
         const Longueur l = longueurSuivante(pourquoi);
@@ -153,11 +151,11 @@ Recherche::Fin Recherche::chercher()
         } else if (l == Longueur::aParcourir) {
             // A length that an earlier run of the same computation walked
             // to the end without an expansion is not walked again.
-            if (i >= 0 && sortie != nullptr && sortie->longueurVide(n)) i = -1;
-            if (i >= 0) sale = 1;
+            if (marche.i >= 0 && sortie != nullptr && sortie->longueurVide(marche.n)) marche.i = -1;
+            if (marche.i >= 0) marche.sale = 1;
             const Fin f = parcourirLongueur();
             if (f != Fin::trouve) return f;
-            if (K1 == 0 && sortie != nullptr) sortie->longueurFaite(n);
+            if (bilan.nombre == 0 && sortie != nullptr) sortie->longueurFaite(marche.n);
         }
     }
     return Fin::trouve;

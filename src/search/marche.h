@@ -58,6 +58,10 @@ struct Marche {
     ZZ w;    // scratch for comparisons and products, so the walk never allocates
     ZZ u;    // scratch result swapped into place: NTL copies an operand that is also the result
 
+    // Running sum (somme.cpp): add or withdraw 1/x[i] from N/D, exactly.
+    void plu();
+    void moin();
+
     // Takes up the length of `m`: n, and vectors of n + 1 entries.
     void prendreLongueur(const Marche& m)
     {

@@ -31,30 +31,30 @@ namespace egypte {
 
 void Noeud::prendre(const Recherche& s)
 {
-    i = s.i;
+    i = s.marche.i;
     x.resize(static_cast<std::size_t>(i) + 1);
     minr.resize(static_cast<std::size_t>(i) + 1);
     for (int a = 0; a <= i; a++) {
-        x[a] = s.x[a];
-        minr[a] = s.minr[a];
+        x[a] = s.marche.x[a];
+        minr[a] = s.marche.minr[a];
     }
-    N = s.N;
-    D = s.D;
+    N = s.marche.N;
+    D = s.marche.D;
 }
 
 void Noeud::poser(Recherche& s) const
 {
     for (int a = 0; a <= i; a++) {
-        s.x[a] = x[a];
-        s.minr[a] = minr[a];
+        s.marche.x[a] = x[a];
+        s.marche.minr[a] = minr[a];
     }
-    for (int a = i + 1; a < s.x.length(); a++) {
-        clear(s.x[a]);
-        clear(s.minr[a]);
+    for (int a = i + 1; a < s.marche.x.length(); a++) {
+        clear(s.marche.x[a]);
+        clear(s.marche.minr[a]);
     }
-    s.N = N;
-    s.D = D;
-    s.i = i;
+    s.marche.N = N;
+    s.marche.D = D;
+    s.marche.i = i;
 }
 
 void Collecte::vider(int n, bool stocker, bool derniere)
@@ -62,7 +62,7 @@ void Collecte::vider(int n, bool stocker, bool derniere)
     n_ = n;
     stocker_ = stocker;
     derniere_ = derniere;
-    compte_ = 0;
+    bilan.vider();
     mots_.clear();
     grands_.clear();
     entrees_.clear();
@@ -72,49 +72,57 @@ void Collecte::vider(int n, bool stocker, bool derniere)
     plafondTravail_ = 0;
 }
 
-void Collecte::ajouter(Recherche& s) { prendre(s, 1); }
-
-bool Collecte::ajouterBloc(Recherche& s, std::size_t nombre)
+void Collecte::ajouter(Recherche& s)
 {
-    if (stocker_ || (arretA != 0 && compte_ + nombre >= arretA)) return false;
-    prendre(s, nombre);
+    bilan.ajouter(s.marche.x[1], s.marche.x[n_]);
+    prendre(s);
+}
+
+bool Collecte::ajouterBloc(Recherche& s, std::size_t nombre, const NTL::ZZ& plusPetitXn)
+{
+    if (stocker_ || (arretA != 0 && taille() + nombre >= arretA)) return false;
+    bilan.ajouterBloc(static_cast<std::int64_t>(nombre), s.marche.x[1], plusPetitXn, s.marche.x[n_]);
+    prendre(s);
     return true;
 }
 
-// `nombre` expansions counted, the one in s.x taken for the extremes and,
-// when expansions are kept, kept.
-void Collecte::prendre(Recherche& s, std::size_t nombre)
+// After expansions were counted in bilan: the stop of a replay at its
+// number, and the last of them, in s.marche.x, kept when expansions are kept.
+void Collecte::prendre(Recherche& s)
 {
-    const bool premiere = compte_ == 0;
-    compte_ += nombre;
-    if (premiere || s.x[n_] > plusGrandXn) plusGrandXn = s.x[n_];
-    if (premiere || s.x[1] < plusPetitX1) plusPetitX1 = s.x[1];
-    if (arretA != 0 && compte_ == arretA) s.arretDemande = true;
+    if (arretA != 0 && taille() == arretA) s.arretDemande = true;
+    if (stocker_ || derniere_) garder(s.marche.x);
+}
+
+// x[1..n] kept after the others, or in place of the one kept when only the
+// last is.
+void Collecte::garder(const NTL::Vec<NTL::ZZ>& x)
+{
     if (!stocker_) {
-        if (!derniere_) return;
-        // The one kept is overwritten: clear keeps the room.
+        // clear keeps the room.
         mots_.clear();
         grands_.clear();
         entrees_.clear();
     }
     bool mots = true;
-    for (int a = 1; a <= n_ && mots; a++) mots = NumBits(s.x[a]) <= 64;
+    for (int a = 1; a <= n_ && mots; a++) mots = NumBits(x[a]) <= 64;
     if (mots) {
         entrees_.push_back(static_cast<std::int64_t>(mots_.size()));
-        for (int a = 1; a <= n_; a++) mots_.push_back(static_cast<std::uint64_t>(to_ulong(s.x[a])));
+        for (int a = 1; a <= n_; a++) mots_.push_back(static_cast<std::uint64_t>(to_ulong(x[a])));
     } else {
         entrees_.push_back(-static_cast<std::int64_t>(grands_.size()) - 1);
-        for (int a = 1; a <= n_; a++) grands_.push_back(s.x[a]);
+        for (int a = 1; a <= n_; a++) grands_.push_back(x[a]);
     }
 }
 
 void Collecte::ecrire(std::ostream& o) const
 {
-    o << n_ << ' ' << stocker_ << ' ' << compte_ << ' ' << plusGrandXn << ' ' << plusPetitX1;
+    o << n_ << ' ' << stocker_ << ' ' << bilan.nombre << ' ' << bilan.plusGrandXn << ' ' << bilan.plusPetitX1 << ' '
+      << bilan.plusPetitXn;
     if (!stocker_) return;
     NTL::Vec<NTL::ZZ> x;
     x.SetLength(n_ + 1);
-    for (std::size_t j = 0; j < compte_; j++) {
+    for (std::size_t j = 0; j < taille(); j++) {
         lire(j, x);
         for (int a = 1; a <= n_; a++) o << ' ' << x[a];
     }
@@ -124,22 +132,21 @@ void Collecte::lire(std::istream& in)
 {
     int n = 0;
     bool stocker = true;
-    std::size_t compte = 0;
+    std::int64_t compte = 0;
     in >> n >> stocker >> compte;
+    if (!in || compte < 0) {
+        in.setstate(std::ios::failbit);
+        return;
+    }
     vider(n, stocker);
-    in >> plusGrandXn >> plusPetitX1;
-    compte_ = compte;
+    in >> bilan.plusGrandXn >> bilan.plusPetitX1 >> bilan.plusPetitXn;
+    bilan.nombre = compte;
     if (!stocker_) return;
-    compte_ = 0;
-    // Through ajouter, on a scratch search of the right length.
-    Recherche s;
-    s.x.SetLength(n + 1);
-    for (std::size_t j = 0; j < compte; j++) {
-        for (int a = 1; a <= n; a++) in >> s.x[a];
-        const NTL::ZZ g = plusGrandXn, p = plusPetitX1;
-        ajouter(s);
-        plusGrandXn = g;
-        plusPetitX1 = p;
+    NTL::Vec<NTL::ZZ> x;
+    x.SetLength(n + 1);
+    for (std::int64_t j = 0; j < compte && in; j++) {
+        for (int a = 1; a <= n; a++) in >> x[a];
+        garder(x);
     }
 }
 
@@ -191,7 +198,7 @@ bool ParcoursParallele::rares() const
     // cost at most a sixteenth of the walk, on the replaying thread.
     if (c_.sortie == nullptr || c_.reseau != nullptr || c_.sortie->compteSeulement()) return false;
     const std::int64_t k = c_.sortie->uneSur();
-    return k > 0 && k / 16 >= static_cast<std::int64_t>(c_.plafondUnite);
+    return k > 0 && k / 16 >= static_cast<std::int64_t>(c_.cadre.plafondUnite);
 }
 
 void ParcoursParallele::completer(Element& el)
@@ -231,8 +238,8 @@ bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
                 continue;
             }
         }
-        c.lire(j, s.x);
-        s.prefixe++;
+        c.lire(j, s.marche.x);
+        s.marche.prefixe++;
         s.affiche();
         // A stop asked for: the walk stops before its next step, unless the
         // step that met this expansion was its last.
@@ -303,7 +310,7 @@ void ParcoursParallele::terminer(Element& el)
     if (c_.sortie != nullptr && el.numero >= 0) c_.sortie->uniteFaite(c_, el.numero);
     if (el.finInterne) arret_ = true;  // the walk is over
     const std::lock_guard<std::mutex> garde(avancement_.verrou);
-    avancement_.solutions = c_.K1;
+    avancement_.solutions = c_.bilan.nombre;
 }
 
 void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ& vexit, const NTL::ZZ& arret,
@@ -362,19 +369,19 @@ Recherche::Fin ParcoursParallele::parcourir()
     // threads (the deepest allowed is n - 3, above the positions that the
     // fast search runs through in one step).
     const int tous = fils_ + (c_.reseau != nullptr ? c_.reseau->fils() : 0);
-    const long voulu = static_cast<long>(tous) * c_.unitesParFil;
+    const long voulu = static_cast<long>(tous) * c_.cadre.unitesParFil;
     const long plafond = 1L << 20;
     long total = 0;
     int ku = choisirProfondeur(c_, voulu, plafond, total);
     // A front end that keeps a record of the units keeps their depth too.
     if (c_.sortie != nullptr) {
-        const int k = c_.sortie->profondeur(c_.n, ku);
+        const int k = c_.sortie->profondeur(c_.marche.n, ku);
         if (k != ku) total = compterUnites(c_, k, plafond);
         ku = k;
-        saut_ = c_.sortie->unitesFaites(c_, c_.n);
+        saut_ = c_.sortie->unitesFaites(c_, c_.marche.n);
     }
     avancement_.total = total < plafond ? total : 0;
-    avancement_.solutions = c_.K1;
+    avancement_.solutions = c_.bilan.nombre;
     c_.avancement = &avancement_;
 
     Noeud racine;
@@ -393,14 +400,14 @@ Recherche::Fin ParcoursParallele::parcourir()
             arene.execute([&] { sousArbre(racine, 0, NTL::ZZ(), NTL::ZZ(), ku, true); });
         }
     }
-    c_.i = -1;
+    c_.marche.i = -1;
     if (arrete()) return Recherche::Fin::interrompu;
     return stoppe_ ? Recherche::Fin::arrete : Recherche::Fin::trouve;
 }
 
 Recherche::Fin Recherche::parcourirSeul()
 {
-    while (i >= 0) {
+    while (marche.i >= 0) {
         if (arretDemande) return Fin::arrete;
         if (arrete()) return Fin::interrompu;
         pas();
@@ -414,10 +421,10 @@ Recherche::Fin Recherche::parcourirSeul()
 
 Recherche::Fin Recherche::parcourirLongueur()
 {
-    const int k = nombreDeFils(fils);
+    const int k = nombreDeFils(cadre.fils);
     // Units sit at depth 1 to n - 3: a shorter walk stays on one thread. A
     // front end that keeps a record of the units has them even on one.
-    if ((k <= 1 && (sortie == nullptr || !sortie->enregistre()) && reseau == nullptr) || i < 0 || n < 4 ||
+    if ((k <= 1 && (sortie == nullptr || !sortie->enregistre()) && reseau == nullptr) || marche.i < 0 || marche.n < 4 ||
         collecte != nullptr)
         return parcourirSeul();
     ParcoursParallele pp(*this, k);

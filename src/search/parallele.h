@@ -25,6 +25,8 @@
 #include <ostream>
 #include <vector>
 
+#include "search/bilan.h"
+
 namespace egypte {
 
 class Recherche;
@@ -41,7 +43,7 @@ struct Noeud {
 
 // The expansions met by a part of a walk, in the walk's order, as compact as
 // they fit: n machine words each, or n big integers when one does not fit.
-// Keeps the largest xn and the smallest x1 among them.
+// Keeps their count and extremes in a Bilan.
 class Collecte {
 public:
     // stocker false: only counts them and keeps the extremes (for an output
@@ -49,20 +51,21 @@ public:
     // with derniere, the last one too (for an output that shows so few that
     // a unit one of whose expansions is shown is walked again instead).
     void vider(int n, bool stocker = true, bool derniere = false);
-    // Takes s.x[1..n].
+    // Takes s.marche.x[1..n].
     void ajouter(Recherche& s);
     // Takes `nombre` expansions at once, the last of them (in the walk's
-    // order) in s.x[1..n], when none of them needs keeping on its own (the
-    // unit keeps none or only its last, and none is the one that stops a
-    // replay). False, with nothing done, otherwise.
-    bool ajouterBloc(Recherche& s, std::size_t nombre);
-    std::size_t taille() const { return compte_; }
+    // order) in s.marche.x[1..n], the smallest xn of them `plusPetitXn`,
+    // when none of them needs keeping on its own (the unit keeps none or only
+    // its last, and none is the one that stops a replay). False, with
+    // nothing done, otherwise.
+    bool ajouterBloc(Recherche& s, std::size_t nombre, const NTL::ZZ& plusPetitXn);
+    std::size_t taille() const { return static_cast<std::size_t>(bilan.nombre); }
     // Holds `plafond` expansions or more. Counted ones too: a unit that
     // reaches its quota hands the rest back as smaller units, which is also
     // what shares a heavy unit between the threads.
     bool plein(std::size_t plafond) const
     {
-        return compte_ >= plafond || (plafondTravail_ > 0 && travail_ >= plafondTravail_);
+        return taille() >= plafond || (plafondTravail_ > 0 && travail_ >= plafondTravail_);
     }
     // The work a unit may do before plein says so too (0: no bound; vider
     // removes it), and one more piece of work done.
@@ -77,8 +80,7 @@ public:
     void ecrire(std::ostream& o) const;
     void lire(std::istream& in);
 
-    NTL::ZZ plusGrandXn;  // among the expansions held (when there is one)
-    NTL::ZZ plusPetitX1;
+    Bilan bilan;  // the expansions handed, kept or not, with their extremes
     // For the replay of one step with the answer -1 at its expansion number
     // arretA (1-based): stops the search there, as the display would. 0 = never.
     std::size_t arretA = 0;
@@ -87,7 +89,6 @@ private:
     int n_ = 0;
     bool stocker_ = true;
     bool derniere_ = false;
-    std::size_t compte_ = 0;
     std::vector<std::uint64_t> mots_;
     std::vector<NTL::ZZ> grands_;
     std::vector<std::int64_t> entrees_;  // >= 0: offset in mots_; < 0: -(offset in grands_) - 1
@@ -96,7 +97,8 @@ private:
     std::int64_t travail_ = 0;
     std::int64_t plafondTravail_ = 0;
 
-    void prendre(Recherche& s, std::size_t nombre);
+    void prendre(Recherche& s);
+    void garder(const NTL::Vec<NTL::ZZ>& x);
 };
 
 // Threads for a walk: `demande` when positive, else EGYPTE_FILS when it holds

@@ -11,58 +11,51 @@ void Recherche::affiche()
 {
     if (collecte != nullptr) return collecte->ajouter(*this);
     if (sortie != nullptr) return sortie->developpement(*this);
-    compter(1);
+    compter();
 }
 
-void Recherche::compter(std::int64_t nombre)
+bool Recherche::afficheBloc(std::int64_t nombre, const ZZ& plusPetitXn)
 {
-    K1 += nombre;
-    if (x[n] > m) m = x[n];
-    if (K1 == nombre || x[1] < m1) m1 = x[1];
-}
-
-bool Recherche::afficheBloc(std::int64_t nombre)
-{
-    if (collecte != nullptr) return collecte->ajouterBloc(*this, static_cast<std::size_t>(nombre));
-    if (sortie != nullptr) return sortie->developpements(*this, nombre);
-    compter(nombre);
+    if (collecte != nullptr) return collecte->ajouterBloc(*this, static_cast<std::size_t>(nombre), plusPetitXn);
+    if (sortie != nullptr) return sortie->developpements(*this, nombre, plusPetitXn);
+    compter(nombre, plusPetitXn);
     return true;
 }
 
 // The whole walk is over.
 void Recherche::fin()
 {
-    i = -1;
+    marche.i = -1;
 }
 
 // Places r as the next unknown.
 void Recherche::descendre()
 {
-    x[i + 1] = r;
-    i++;
-    plu();
+    marche.x[marche.i + 1] = marche.r;
+    marche.i++;
+    marche.plu();
 }
 
 // M*divis < divid: even at the maximum, the remaining unknowns fall short.
 bool Recherche::tropPetit()
 {
-    if (IsZero(M)) return false;
-    mul(w, M, divis);
-    return w < divid;
+    if (IsZero(cadre.M)) return false;
+    mul(marche.w, cadre.M, marche.divis);
+    return marche.w < marche.divid;
 }
 
 // w <- x[k] - z, the next candidate of position k.
 const ZZ& Recherche::precedent(int k)
 {
-    sub(w, x[k], z);
-    return w;
+    sub(marche.w, marche.x[k], cadre.z);
+    return marche.w;
 }
 
 void Recherche::suite()
 {
-    r = maxi(i, D, N);
-    if (i == -1) return;
-    if (minr[i + 1] > r && (i == 0 || i < n - 1)) {
+    marche.r = maxi(marche.i, marche.D, marche.N);
+    if (marche.i == -1) return;
+    if (marche.minr[marche.i + 1] > marche.r && (marche.i == 0 || marche.i < marche.n - 1)) {
         arriere();
         return;
     }
@@ -70,15 +63,15 @@ void Recherche::suite()
         arriere();
         return;
     }
-    if (x[i] <= r && !IsZero(reste) && i < n - 1) {
+    if (marche.x[marche.i] <= marche.r && !IsZero(marche.reste) && marche.i < marche.n - 1) {
         descendre();
         return;
     }
-    if (x[i] <= r && IsZero(reste)) {
-        for (int j = i + 1; j <= n; j++) x[j] = r;
-        prefixe++;
+    if (marche.x[marche.i] <= marche.r && IsZero(marche.reste)) {
+        for (int j = marche.i + 1; j <= marche.n; j++) marche.x[j] = marche.r;
+        marche.prefixe++;
         affiche();
-        if (i < n - 1) descendre();  // the expansion shown is the only one below
+        if (marche.i < marche.n - 1) descendre();  // the expansion shown is the only one below
         arriere();
         return;
     }
@@ -87,9 +80,9 @@ void Recherche::suite()
 
 void Recherche::suite2()
 {
-    r = maxi(i, D, N);
-    if (i == -1) return;
-    if (minr[i + 1] > r && (i == 0 || i < n - 1)) {
+    marche.r = maxi(marche.i, marche.D, marche.N);
+    if (marche.i == -1) return;
+    if (marche.minr[marche.i + 1] > marche.r && (marche.i == 0 || marche.i < marche.n - 1)) {
         arriere2();
         return;
     }
@@ -97,16 +90,16 @@ void Recherche::suite2()
         arriere2();
         return;
     }
-    if (x[i] < r && !IsZero(reste)) {
-        if (i < n - 1) descendre();
+    if (marche.x[marche.i] < marche.r && !IsZero(marche.reste)) {
+        if (marche.i < marche.n - 1) descendre();
         else arriere2();
         return;
     }
-    if (x[i] < r && IsZero(reste)) {
-        for (int j = i + 1; j <= n; j++) add(x[j], r, static_cast<long>(j - i - 1) * z);
-        prefixe++;
+    if (marche.x[marche.i] < marche.r && IsZero(marche.reste)) {
+        for (int j = marche.i + 1; j <= marche.n; j++) add(marche.x[j], marche.r, static_cast<long>(j - marche.i - 1) * cadre.z);
+        marche.prefixe++;
         affiche();
-        if (i < n - 1) descendre();  // the expansion shown is the only one below
+        if (marche.i < marche.n - 1) descendre();  // the expansion shown is the only one below
         arriere2();
         return;
     }
@@ -115,76 +108,76 @@ void Recherche::suite2()
 
 void Recherche::arriere()
 {
-    if (i <= 0 || x[1] < minr[1]) return fin();
+    if (marche.i <= 0 || marche.x[1] < marche.minr[1]) return fin();
     // Withdraw the positions that have no candidate left above their minimum.
-    while (precedent(i) < minr[i]) {
-        moin();
-        i--;
-        if (i <= 0 || x[1] < minr[1]) return fin();
+    while (precedent(marche.i) < marche.minr[marche.i]) {
+        marche.moin();
+        marche.i--;
+        if (marche.i <= 0 || marche.x[1] < marche.minr[1]) return fin();
     }
-    if (x[i] > x[i - 1]) {
-        moin();
-        sub(x[i], x[i], z);
-        if (x[1] < minr[1]) return fin();
-        plu();
+    if (marche.x[marche.i] > marche.x[marche.i - 1]) {
+        marche.moin();
+        sub(marche.x[marche.i], marche.x[marche.i], cadre.z);
+        if (marche.x[1] < marche.minr[1]) return fin();
+        marche.plu();
         return;
     }
     // x[i] has come down to its predecessor: withdraw the whole run of
     // unknowns equal to it, down to its first member.
-    e = x[i];
-    while (x[i - 1] == e) {
-        moin();
-        i--;
-        if (i <= 0 || e == z || x[1] < minr[1]) return fin();
+    marche.e = marche.x[marche.i];
+    while (marche.x[marche.i - 1] == marche.e) {
+        marche.moin();
+        marche.i--;
+        if (marche.i <= 0 || marche.e == cadre.z || marche.x[1] < marche.minr[1]) return fin();
     }
-    if (i <= 0 || e == z || x[1] < minr[1]) return fin();
-    moin();
-    sub(x[i], e, z);
-    plu();
-    if (sign(x[1]) <= 0) fin();
+    if (marche.i <= 0 || marche.e == cadre.z || marche.x[1] < marche.minr[1]) return fin();
+    marche.moin();
+    sub(marche.x[marche.i], marche.e, cadre.z);
+    marche.plu();
+    if (sign(marche.x[1]) <= 0) fin();
 }
 
 void Recherche::arriere2()
 {
-    if (i <= 0 || x[1] < minr[1]) return fin();
-    if (i == 1) {
-        add(w, minr[1], z);
-        if (x[1] >= w) {
-            moin();
-            sub(x[1], x[1], z);
-            plu();
+    if (marche.i <= 0 || marche.x[1] < marche.minr[1]) return fin();
+    if (marche.i == 1) {
+        add(marche.w, marche.minr[1], cadre.z);
+        if (marche.x[1] >= marche.w) {
+            marche.moin();
+            sub(marche.x[1], marche.x[1], cadre.z);
+            marche.plu();
             return;
         }
         return fin();
     }
     for (;;) {
         // Withdraw the positions that have no candidate left above their minimum.
-        while (precedent(i) < minr[i]) {
-            moin();
-            i--;
-            if (i <= 0 || x[1] < minr[1]) return fin();
+        while (precedent(marche.i) < marche.minr[marche.i]) {
+            marche.moin();
+            marche.i--;
+            if (marche.i <= 0 || marche.x[1] < marche.minr[1]) return fin();
         }
-        add(w, x[i - 1], z);
-        if (x[i] > w) {
-            moin();
-            sub(x[i], x[i], z);
-            plu();
+        add(marche.w, marche.x[marche.i - 1], cadre.z);
+        if (marche.x[marche.i] > marche.w) {
+            marche.moin();
+            sub(marche.x[marche.i], marche.x[marche.i], cadre.z);
+            marche.plu();
             return;
         }
         // The next candidate would equal the predecessor: withdraw the chain
         // of unknowns that follow each other at distance z.
-        while (x[i - 1] == precedent(i)) {
-            moin();
-            i--;
-            if (i <= 0 || x[1] < minr[1]) return fin();
+        while (marche.x[marche.i - 1] == precedent(marche.i)) {
+            marche.moin();
+            marche.i--;
+            if (marche.i <= 0 || marche.x[1] < marche.minr[1]) return fin();
         }
         // Lowering x[i] must not take it below its own minimum (a minimum for
         // x1, the exclusion of 1 or the parity); otherwise withdraw further.
-        if (precedent(i) >= minr[i]) break;
+        if (precedent(marche.i) >= marche.minr[marche.i]) break;
     }
-    moin();
-    sub(x[i], x[i], z);
-    plu();
+    marche.moin();
+    sub(marche.x[marche.i], marche.x[marche.i], cadre.z);
+    marche.plu();
 }
 
 }  // namespace egypte

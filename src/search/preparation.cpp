@@ -11,13 +11,13 @@ namespace egypte {
 // The effective bounds of the unknowns, from minx and M as entered.
 void Recherche::bornesX()
 {
-    minax = minx;
-    if (IsZero(minx)) minx = 1;
-    if (!IsOdd(minx) && parite == 1) add(minx, minx, 1);
-    if (IsOdd(minx) && parite == 2) add(minx, minx, 1);
-    Ma = M;
-    if (parite == 1 && !IsOdd(M) && !IsZero(M)) sub(M, M, 1);
-    if (parite == 2 && IsOdd(M)) sub(M, M, 1);
+    cadre.minax = cadre.minx;
+    if (IsZero(cadre.minx)) cadre.minx = 1;
+    if (!IsOdd(cadre.minx) && cadre.parite == 1) add(cadre.minx, cadre.minx, 1);
+    if (IsOdd(cadre.minx) && cadre.parite == 2) add(cadre.minx, cadre.minx, 1);
+    cadre.Ma = cadre.M;
+    if (cadre.parite == 1 && !IsOdd(cadre.M) && !IsZero(cadre.M)) sub(cadre.M, cadre.M, 1);
+    if (cadre.parite == 2 && IsOdd(cadre.M)) sub(cadre.M, cadre.M, 1);
 }
 
 // The lengths that the bounds allow, from minn and maxn as entered, and the
@@ -26,17 +26,17 @@ void Recherche::bornesX()
 int Recherche::bornesN()
 {
     // Every unknown lies between minx and M, so n/M <= P/Q <= n/minx.
-    majn = P * M / Q;
-    min1n = P * minx / Q;
-    if (Q * min1n != P * minx) add(min1n, min1n, 1);
-    nz = minn;
-    if (minn < min1n) nz = min1n;
-    maxn2 = maxn;
-    if (maxn > majn && !IsZero(majn)) maxn = majn;
-    if (nz > maxn && !IsZero(maxn)) return 1;
-    if (nz > NMAX) return 2;
-    sub(nz, nz, 1);
-    n = static_cast<int>(to_long(nz));
+    cadre.majn = cadre.P * cadre.M / cadre.Q;
+    cadre.min1n = cadre.P * cadre.minx / cadre.Q;
+    if (cadre.Q * cadre.min1n != cadre.P * cadre.minx) add(cadre.min1n, cadre.min1n, 1);
+    marche.nz = cadre.minn;
+    if (cadre.minn < cadre.min1n) marche.nz = cadre.min1n;
+    cadre.maxn2 = cadre.maxn;
+    if (cadre.maxn > cadre.majn && !IsZero(cadre.majn)) cadre.maxn = cadre.majn;
+    if (marche.nz > cadre.maxn && !IsZero(cadre.maxn)) return 1;
+    if (marche.nz > NMAX) return 2;
+    sub(marche.nz, marche.nz, 1);
+    marche.n = static_cast<int>(to_long(marche.nz));
     return 0;
 }
 
@@ -66,29 +66,29 @@ bool impairesPossibles(const ZZ& p, const ZZ& q)
 
 bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
 {
-    P1 = pb.numerateur;
-    Q1 = pb.denominateur;
-    GCD(pg, P1, Q1);
-    div(P, P1, pg);
-    div(Q, Q1, pg);
-    type = static_cast<int>(pb.inconnues);
-    parite = static_cast<int>(pb.parite);
+    cadre.P1 = pb.numerateur;
+    cadre.Q1 = pb.denominateur;
+    GCD(cadre.pg, cadre.P1, cadre.Q1);
+    div(cadre.P, cadre.P1, cadre.pg);
+    div(cadre.Q, cadre.Q1, cadre.pg);
+    cadre.type = static_cast<int>(pb.inconnues);
+    cadre.parite = static_cast<int>(pb.parite);
     pourquoi = Fin::aucune;
     // impairesPossibles, on the fraction already reduced.
-    if (parite == 1 && !IsOdd(Q)) return false;
-    if (parite != 0) z = 2;
-    minx = pb.minimumX1;
-    M = pb.maximumXn;
+    if (cadre.parite == 1 && !IsOdd(cadre.Q)) return false;
+    if (cadre.parite != 0) cadre.z = 2;
+    cadre.minx = pb.minimumX1;
+    cadre.M = pb.maximumXn;
     bornesX();
-    if (pb.sansUn && P >= Q) {
+    if (pb.sansUn && cadre.P >= cadre.Q) {
         // The exclusion of 1 raises the minimum to 2 (3 for odd unknowns).
-        pas1 = 1;
-        if (minx < 2) minx = parite == 1 ? 3 : 2;
+        cadre.pas1 = 1;
+        if (cadre.minx < 2) cadre.minx = cadre.parite == 1 ? 3 : 2;
     }
     const Longueurs l = longueursPermises(pb);
-    minn = l.premiere;
-    if (pb.longueurMin == 0 && pb.longueur == 0) clear(minn);  // none entered
-    maxn = l.derniere > NMAX ? 0 : l.derniere;
+    cadre.minn = l.premiere;
+    if (pb.longueurMin == 0 && pb.longueur == 0) clear(cadre.minn);  // none entered
+    cadre.maxn = l.derniere > NMAX ? 0 : l.derniere;
     const int r = bornesN();
     if (r == 2) pourquoi = Fin::tropLong;
     arretDemande = false;

@@ -134,12 +134,12 @@ namespace egypte {
 
 void Recherche::decrire(std::ostream& o) const
 {
-    o << "  recherche n = " << n << "   x1 = ";
+    o << "  recherche n = " << marche.n << "   x1 = ";
     if (avancement != nullptr) {
         progres::Avancement& a = *avancement;
         const std::lock_guard<std::mutex> garde(a.verrou);
         o << (a.x1.empty() ? "-" : a.x1);
-        if (n >= 2) o << "   x2 = " << (a.x2.empty() ? "-" : a.x2);
+        if (marche.n >= 2) o << "   x2 = " << (a.x2.empty() ? "-" : a.x2);
         o << "   solutions : " << a.solutions;
         // The share first: a narrow terminal cuts the end of the line.
         if (a.total > 0) o << "   unites : " << a.faites * 100 / a.total << " % (" << a.faites << "/" << a.total << ")";
@@ -147,15 +147,15 @@ void Recherche::decrire(std::ostream& o) const
     }
     // The placed value of x[k], or a dash when the walk has not placed it.
     auto inconnue = [&](int k) {
-        if (i >= k && x.length() > k) o << x[k];
+        if (marche.i >= k && marche.x.length() > k) o << marche.x[k];
         else o << '-';
     };
     inconnue(1);
-    if (n >= 2) {
+    if (marche.n >= 2) {
         o << "   x2 = ";
         inconnue(2);
     }
-    o << "   solutions : " << K1;
+    o << "   solutions : " << bilan.nombre;
 }
 
 }  // namespace egypte

@@ -52,7 +52,7 @@ void versZZ(ZZ& r, u128 v, ZZ& tz)
 }  // namespace
 
 // The primes of Q and of x[1..k-1], each once.
-bool Recherche::rassembler(int k) { return cache.rassembler(k, Q, x, bitsFacteurs, facteurs, grands); }
+bool Recherche::rassembler(int k) { return brouillon.cache.rassembler(k, cadre.Q, marche.x, cadre.bitsFacteurs, brouillon.facteurs, brouillon.grands); }
 
 // Expansion with x[k] = a and x[n] = b: shown through the one display.
 // Returns whether the range must stop there: the receiver's stop, or Ctrl-C.
@@ -66,28 +66,28 @@ bool Recherche::montrer()
 
 void Recherche::diviseursZ(std::size_t idx)
 {
-    if (coupeZ) return;
-    const ZZ& d = pileZ[idx];
-    if (idx == nbFacteursZ) {
-        if (d >= dloz) {
-            rem(tz, d, pz);
-            if (tz == uz) {
-                if (nbZ == candidatsZ.size()) candidatsZ.emplace_back();
-                candidatsZ[nbZ++] = d;
+    if (brouillon.coupeZ) return;
+    const ZZ& d = brouillon.pileZ[idx];
+    if (idx == brouillon.nbFacteursZ) {
+        if (d >= brouillon.dloz) {
+            rem(brouillon.tz, d, brouillon.pz);
+            if (brouillon.tz == brouillon.uz) {
+                if (brouillon.nbZ == brouillon.candidatsZ.size()) brouillon.candidatsZ.emplace_back();
+                brouillon.candidatsZ[brouillon.nbZ++] = d;
             }
         }
-        if (++noeudsZ % PAS_INTERRUPTION == 0 && arrete()) coupeZ = true;
+        if (++brouillon.noeudsZ % PAS_INTERRUPTION == 0 && arrete()) brouillon.coupeZ = true;
         return;
     }
-    const ZZ& pr = facteursZ[idx].p;
-    const int e2 = 2 * facteursZ[idx].e;
-    ZZ& e = pileZ[idx + 1];
+    const ZZ& pr = brouillon.facteursZ[idx].p;
+    const int e2 = 2 * brouillon.facteursZ[idx].e;
+    ZZ& e = brouillon.pileZ[idx + 1];
     e = d;
     for (int t = 0;; t++) {
         diviseursZ(idx + 1);
         if (t == e2) break;
         mul(e, e, pr);
-        if (e > dhiz) break;
+        if (e > brouillon.dhiz) break;
     }
 }
 
@@ -95,7 +95,7 @@ void Recherche::diviseursZ(std::size_t idx)
 // walk's own backtrack, exactly as the step that met that value would end.
 void Recherche::reculer()
 {
-    if (type == 2) arriere2();
+    if (cadre.type == 2) arriere2();
     else arriere();
 }
 
@@ -103,20 +103,20 @@ void Recherche::reculer()
 // left of P/Q for x[i] onwards, in lowest terms.
 void Recherche::resteSansDernier()
 {
-    moin();
-    mul(pz, P, D);
-    mul(tz, Q, N);
-    sub(pz, pz, tz);
-    mul(qz, Q, D);
-    GCD(g, pz, qz);
-    div(pz, pz, g);
-    div(qz, qz, g);
+    marche.moin();
+    mul(brouillon.pz, cadre.P, marche.D);
+    mul(brouillon.tz, cadre.Q, marche.N);
+    sub(brouillon.pz, brouillon.pz, brouillon.tz);
+    mul(brouillon.qz, cadre.Q, marche.D);
+    GCD(brouillon.g, brouillon.pz, brouillon.qz);
+    div(brouillon.pz, brouillon.pz, brouillon.g);
+    div(brouillon.qz, brouillon.qz, brouillon.g);
 }
 
 void Recherche::finir(int k, const ZZ& v)
 {
-    x[k] = v;
-    plu();
+    marche.x[k] = v;
+    marche.plu();
     reculer();
 }
 
@@ -127,20 +127,20 @@ bool Recherche::exposantsMots(u64 q, double& tau)
 {
     tau = 1;
     std::size_t w0 = 0;
-    for (std::size_t a0 = 0; a0 < facteurs.size(); a0++) {
-        const u64 pr = facteurs[a0].p;
+    for (std::size_t a0 = 0; a0 < brouillon.facteurs.size(); a0++) {
+        const u64 pr = brouillon.facteurs[a0].p;
         int e0 = 0;
         while (q % pr == 0) {
             q /= pr;
             e0++;
         }
-        if (e0 > 0) facteurs[w0++] = Puissance{pr, e0};
+        if (e0 > 0) brouillon.facteurs[w0++] = Puissance{pr, e0};
         tau *= 2 * e0 + 1;
     }
-    facteurs.resize(w0);
+    brouillon.facteurs.resize(w0);
     // A prime kept as a big integer divides q only when it fits a word too
     // (the tests keep small primes that way).
-    for (const ZZ& g0 : grands) {
+    for (const ZZ& g0 : brouillon.grands) {
         if (NumBits(g0) > 63) continue;
         const u64 pr = versU64(g0);
         int e0 = 0;
@@ -148,10 +148,10 @@ bool Recherche::exposantsMots(u64 q, double& tau)
             q /= pr;
             e0++;
         }
-        if (e0 > 0) facteurs.push_back(Puissance{pr, e0});
+        if (e0 > 0) brouillon.facteurs.push_back(Puissance{pr, e0});
         tau *= 2 * e0 + 1;
     }
-    std::sort(facteurs.begin(), facteurs.end(), [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
+    std::sort(brouillon.facteurs.begin(), brouillon.facteurs.end(), [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
     return q == 1;
 }
 
@@ -161,46 +161,46 @@ void Recherche::choisir(double valeurs, double tau, double p, bool mots, bool& a
 {
     // The residues are matched when p is large and the divisors many (machine
     // words only); the range is stepped when it is shorter than the listing.
-    apparie = methode == 3 || (methode == 0 && mots && p > 8 && tau > 256);
+    apparie = cadre.methode == 3 || (cadre.methode == 0 && mots && p > 8 && tau > 256);
     const double lister = apparie ? 10 * std::sqrt(tau) + tau / p : tau;
-    pas = methode == 0 ? valeurs * 4 < lister : methode == 2;
+    pas = cadre.methode == 0 ? valeurs * 4 < lister : cadre.methode == 2;
 }
 
 // M as the bound of x[n] in machine words (borne false when there is none
 // or when it is beyond 127 bits, where no b computed here can pass it).
 void Recherche::borneMots(Mots& m)
 {
-    m.impair = parite == 1;
-    m.pair = parite == 2;
-    m.borne = !IsZero(M) && NumBits(M) <= 127;
+    m.impair = cadre.parite == 1;
+    m.pair = cadre.parite == 2;
+    m.borne = !IsZero(cadre.M) && NumBits(cadre.M) <= 127;
     m.Mb = 0;
     if (m.borne) {
-        m.Mb = to_ulong(M >> 64);
-        m.Mb = (m.Mb << 64) | static_cast<u64>(to_ulong(trunc_ZZ(M, 64)));
+        m.Mb = to_ulong(cadre.M >> 64);
+        m.Mb = (m.Mb << 64) | static_cast<u64>(to_ulong(trunc_ZZ(cadre.M, 64)));
     }
 }
 
 // R = p/q left for x[k] and x[n], x[k] from v0 down to vlast.
-void Recherche::plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast) { m.plage(p, q, v0, vlast, z, type == 2); }
+void Recherche::plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast) { m.plage(p, q, v0, vlast, cadre.z, cadre.type == 2); }
 
 // The range of x[k] in machine words: the candidates, then each expansion
 // through the display, in the walk's order.
 Recherche::FinPlage Recherche::parcourirMots(const Mots& m, bool apparie, bool pas)
 {
-    const int k = n - 1;
-    liste.chercher(m, facteurs, apparie, pas);
-    if (liste.coupe) return FinPlage::coupee;
+    const int k = marche.n - 1;
+    brouillon.liste.chercher(m, brouillon.facteurs, apparie, pas);
+    if (brouillon.liste.coupe) return FinPlage::coupee;
     if (compterBloc(m)) return FinPlage::complete;
-    liste.trier();
-    for (u64 d : liste.candidats) {
+    brouillon.liste.trier();
+    for (u64 d : brouillon.liste.candidats) {
         u64 av;
         u128 bv;
         if (!m.complete(d, av, bv)) continue;
-        conv(x[k], static_cast<unsigned long>(av));
-        if ((bv >> 64) == 0) conv(x[n], static_cast<unsigned long>(bv));
-        else versZZ(x[n], bv, tz);
+        conv(marche.x[k], static_cast<unsigned long>(av));
+        if ((bv >> 64) == 0) conv(marche.x[marche.n], static_cast<unsigned long>(bv));
+        else versZZ(marche.x[marche.n], bv, brouillon.tz);
         if (montrer()) {
-            arretA = av;
+            brouillon.arretA = av;
             return FinPlage::arret;
         }
     }
@@ -208,27 +208,32 @@ Recherche::FinPlage Recherche::parcourirMots(const Mots& m, bool apparie, bool p
 }
 
 // An output that shows none of them takes the expansions of a range at once:
-// their number, and the last of them in the walk's order (the smallest
-// divisor, so the largest x[n]) for the extremes; no order, no big integer
-// for each. False when they must go one by one.
+// their number, the last of them in the walk's order (the smallest divisor,
+// so the largest x[n]) and the x[n] of the first (the largest divisor, so
+// the smallest x[n]: b = (q + q^2/d)/p falls as d grows) for the extremes;
+// no order, no big integer for each. False when they must go one by one.
 bool Recherche::compterBloc(const Mots& m)
 {
     std::int64_t nombre = 0;
-    u64 dmin = 0;
-    for (u64 d : liste.candidats) {
+    u64 dmin = 0, dmax = 0;
+    for (u64 d : brouillon.liste.candidats) {
         if (!m.convient(d)) continue;
         if (nombre == 0 || d < dmin) dmin = d;
+        if (nombre == 0 || d > dmax) dmax = d;
         nombre++;
     }
     if (nombre == 0) return true;
-    const int k = n - 1;
+    const int k = marche.n - 1;
     u64 av;
     u128 bv;
+    m.complete(dmax, av, bv);
+    if ((bv >> 64) == 0) conv(brouillon.premierXn, static_cast<unsigned long>(bv));
+    else versZZ(brouillon.premierXn, bv, brouillon.tz);
     m.complete(dmin, av, bv);
-    conv(x[k], static_cast<unsigned long>(av));
-    if ((bv >> 64) == 0) conv(x[n], static_cast<unsigned long>(bv));
-    else versZZ(x[n], bv, tz);
-    return afficheBloc(nombre);
+    conv(marche.x[k], static_cast<unsigned long>(av));
+    if ((bv >> 64) == 0) conv(marche.x[marche.n], static_cast<unsigned long>(bv));
+    else versZZ(marche.x[marche.n], bv, brouillon.tz);
+    return afficheBloc(nombre, brouillon.premierXn);
 }
 
 // The same as exposantsMots for a q that does not fit machine words (qz),
@@ -236,16 +241,16 @@ bool Recherche::compterBloc(const Mots& m)
 bool Recherche::exposantsZ(double& tau)
 {
     tau = 1;
-    ZZ reste = qz;
-    nbFacteursZ = 0;
+    ZZ reste = brouillon.qz;
+    brouillon.nbFacteursZ = 0;
     auto garder = [&](int e0, auto&& prendre) {
         tau *= 2 * e0 + 1;
         if (e0 == 0) return;
-        if (nbFacteursZ == facteursZ.size()) facteursZ.emplace_back();
-        prendre(facteursZ[nbFacteursZ].p);
-        facteursZ[nbFacteursZ++].e = e0;
+        if (brouillon.nbFacteursZ == brouillon.facteursZ.size()) brouillon.facteursZ.emplace_back();
+        prendre(brouillon.facteursZ[brouillon.nbFacteursZ].p);
+        brouillon.facteursZ[brouillon.nbFacteursZ++].e = e0;
     };
-    for (const Puissance& f : facteurs) {
+    for (const Puissance& f : brouillon.facteurs) {
         const long pr = static_cast<long>(f.p);
         int e0 = 0;
         while (rem(reste, pr) == 0) {
@@ -254,16 +259,16 @@ bool Recherche::exposantsZ(double& tau)
         }
         garder(e0, [&](ZZ& p) { conv(p, pr); });
     }
-    for (const ZZ& g0 : grands) {
+    for (const ZZ& g0 : brouillon.grands) {
         int e0 = 0;
-        while (divide(tz, reste, g0)) {
-            reste = tz;
+        while (divide(brouillon.tz, reste, g0)) {
+            reste = brouillon.tz;
             e0++;
         }
         garder(e0, [&](ZZ& p) { p = g0; });
     }
     if (!IsOne(reste)) return false;
-    std::sort(facteursZ.begin(), facteursZ.begin() + static_cast<long>(nbFacteursZ),
+    std::sort(brouillon.facteursZ.begin(), brouillon.facteursZ.begin() + static_cast<long>(brouillon.nbFacteursZ),
               [](const PuissanceZ& u, const PuissanceZ& v) { return u.p > v.p; });
     return true;
 }
@@ -273,42 +278,42 @@ bool Recherche::exposantsZ(double& tau)
 // of q^2 listed. coupeZ when Ctrl-C cut the work.
 void Recherche::listerZ(bool pas)
 {
-    noeudsZ = 0;
-    coupeZ = false;
-    sqr(q2z, qz);
-    rem(uz, qz, pz);
-    if (!IsZero(uz)) sub(uz, pz, uz);  // -q mod p
-    mul(dhiz, pz, v0);
-    sub(dhiz, dhiz, qz);
-    if (type == 2) sub(tz, qz, 1);
-    else tz = qz;
-    if (dhiz > tz) dhiz = tz;
-    mul(dloz, pz, vlast);
-    sub(dloz, dloz, qz);
-    if (dloz < 1) dloz = 1;
-    nbZ = 0;
-    if (dloz > dhiz) return;
+    brouillon.noeudsZ = 0;
+    brouillon.coupeZ = false;
+    sqr(brouillon.q2z, brouillon.qz);
+    rem(brouillon.uz, brouillon.qz, brouillon.pz);
+    if (!IsZero(brouillon.uz)) sub(brouillon.uz, brouillon.pz, brouillon.uz);  // -q mod p
+    mul(brouillon.dhiz, brouillon.pz, brouillon.v0);
+    sub(brouillon.dhiz, brouillon.dhiz, brouillon.qz);
+    if (cadre.type == 2) sub(brouillon.tz, brouillon.qz, 1);
+    else brouillon.tz = brouillon.qz;
+    if (brouillon.dhiz > brouillon.tz) brouillon.dhiz = brouillon.tz;
+    mul(brouillon.dloz, brouillon.pz, brouillon.vlast);
+    sub(brouillon.dloz, brouillon.dloz, brouillon.qz);
+    if (brouillon.dloz < 1) brouillon.dloz = 1;
+    brouillon.nbZ = 0;
+    if (brouillon.dloz > brouillon.dhiz) return;
     if (pas) {
-        ZZ av = v0, d;
+        ZZ av = brouillon.v0, d;
         for (;;) {
-            mul(d, pz, av);
-            sub(d, d, qz);
-            if (d >= dloz && d <= dhiz && divide(q2z, d)) {
-                if (nbZ == candidatsZ.size()) candidatsZ.emplace_back();
-                candidatsZ[nbZ++] = d;
+            mul(d, brouillon.pz, av);
+            sub(d, d, brouillon.qz);
+            if (d >= brouillon.dloz && d <= brouillon.dhiz && divide(brouillon.q2z, d)) {
+                if (brouillon.nbZ == brouillon.candidatsZ.size()) brouillon.candidatsZ.emplace_back();
+                brouillon.candidatsZ[brouillon.nbZ++] = d;
             }
-            if (av == vlast) break;
-            sub(av, av, z);
-            if (++noeudsZ % PAS_INTERRUPTION == 0 && arrete()) {
-                coupeZ = true;
+            if (av == brouillon.vlast) break;
+            sub(av, av, cadre.z);
+            if (++brouillon.noeudsZ % PAS_INTERRUPTION == 0 && arrete()) {
+                brouillon.coupeZ = true;
                 break;
             }
         }
     } else {
-        if (pileZ.size() < nbFacteursZ + 1) pileZ.resize(nbFacteursZ + 1);
-        pileZ[0] = 1;
+        if (brouillon.pileZ.size() < brouillon.nbFacteursZ + 1) brouillon.pileZ.resize(brouillon.nbFacteursZ + 1);
+        brouillon.pileZ[0] = 1;
         diviseursZ(0);
-        std::sort(candidatsZ.begin(), candidatsZ.begin() + static_cast<long>(nbZ),
+        std::sort(brouillon.candidatsZ.begin(), brouillon.candidatsZ.begin() + static_cast<long>(brouillon.nbZ),
                   [](const ZZ& u, const ZZ& v) { return u > v; });
     }
 }
@@ -317,25 +322,25 @@ void Recherche::listerZ(bool pas)
 // candidates, then each expansion through the display, in the walk's order.
 Recherche::FinPlage Recherche::parcourirZ(bool pas)
 {
-    const int k = n - 1;
+    const int k = marche.n - 1;
     listerZ(pas);
-    if (coupeZ) return FinPlage::coupee;
+    if (brouillon.coupeZ) return FinPlage::coupee;
     ZZ bz;
-    for (std::size_t c = 0; c < nbZ; c++) {
-        const ZZ& d = candidatsZ[c];
-        add(tz, qz, d);
-        div(x[k], tz, pz);
-        if (z == 2) {
-            sub(tz, v0, x[k]);
-            if (IsOdd(tz)) continue;
+    for (std::size_t c = 0; c < brouillon.nbZ; c++) {
+        const ZZ& d = brouillon.candidatsZ[c];
+        add(brouillon.tz, brouillon.qz, d);
+        div(marche.x[k], brouillon.tz, brouillon.pz);
+        if (cadre.z == 2) {
+            sub(brouillon.tz, brouillon.v0, marche.x[k]);
+            if (IsOdd(brouillon.tz)) continue;
         }
-        div(bz, q2z, d);
-        add(bz, bz, qz);
-        div(bz, bz, pz);
-        if (parite == 1 && !IsOdd(bz)) continue;
-        if (parite == 2 && IsOdd(bz)) continue;
-        if (!IsZero(M) && bz > M) continue;
-        x[n] = bz;
+        div(bz, brouillon.q2z, d);
+        add(bz, bz, brouillon.qz);
+        div(bz, bz, brouillon.pz);
+        if (cadre.parite == 1 && !IsOdd(bz)) continue;
+        if (cadre.parite == 2 && IsOdd(bz)) continue;
+        if (!IsZero(cadre.M) && bz > cadre.M) continue;
+        marche.x[marche.n] = bz;
         if (montrer()) return FinPlage::arret;
     }
     return FinPlage::complete;
@@ -345,64 +350,64 @@ Recherche::FinPlage Recherche::parcourirZ(bool pas)
 // false, with nothing changed, when it cannot be done this way.
 bool Recherche::dernierNiveau()
 {
-    const int k = n - 1;
-    if (k < 1 || i != k || x[1] < minr[1]) return false;
-    v0 = x[k];
+    const int k = marche.n - 1;
+    if (k < 1 || marche.i != k || marche.x[1] < marche.minr[1]) return false;
+    brouillon.v0 = marche.x[k];
     // The backtrack lowers x[k] by z while the new value stays at least minr[k]
     // and above x[k-1] (Type 2) or at least x[k-1] (Type 1).
-    if (type == 2) add(lo, x[k - 1], 1);
-    else sub(lo, x[k - 1], z - 1);
-    if (lo < minr[k]) lo = minr[k];
-    if (v0 >= lo) {
-        sub(tz, v0, lo);
-        div(tz, tz, z);
-        mul(tz, tz, z);
-        sub(vlast, v0, tz);
+    if (cadre.type == 2) add(brouillon.lo, marche.x[k - 1], 1);
+    else sub(brouillon.lo, marche.x[k - 1], cadre.z - 1);
+    if (brouillon.lo < marche.minr[k]) brouillon.lo = marche.minr[k];
+    if (brouillon.v0 >= brouillon.lo) {
+        sub(brouillon.tz, brouillon.v0, brouillon.lo);
+        div(brouillon.tz, brouillon.tz, cadre.z);
+        mul(brouillon.tz, brouillon.tz, cadre.z);
+        sub(brouillon.vlast, brouillon.v0, brouillon.tz);
     } else {
-        vlast = v0;
+        brouillon.vlast = brouillon.v0;
     }
     if (!rassembler(k)) return false;
 
     resteSansDernier();
-    mul(tz, pz, vlast);
-    if (sign(pz) <= 0 || tz <= qz) {
-        plu();
+    mul(brouillon.tz, brouillon.pz, brouillon.vlast);
+    if (sign(brouillon.pz) <= 0 || brouillon.tz <= brouillon.qz) {
+        marche.plu();
         return false;
     }
     // Exponents of the primes in q; they must make up q entirely.
-    const bool mots = NumBits(qz) <= bitsMots && NumBits(v0) <= bitsMots && NumBits(pz) <= bitsMots;
+    const bool mots = NumBits(brouillon.qz) <= cadre.bitsMots && NumBits(brouillon.v0) <= cadre.bitsMots && NumBits(brouillon.pz) <= cadre.bitsMots;
     double tau = 1;
-    if (!(mots ? exposantsMots(versU64(qz), tau) : exposantsZ(tau))) {
-        plu();
+    if (!(mots ? exposantsMots(versU64(brouillon.qz), tau) : exposantsZ(tau))) {
+        marche.plu();
         return false;
     }
-    sub(tz, v0, vlast);
-    div(tz, tz, z);
+    sub(brouillon.tz, brouillon.v0, brouillon.vlast);
+    div(brouillon.tz, brouillon.tz, cadre.z);
     bool apparie, pas;
-    choisir(to_double(tz) + 1, tau, to_double(pz), mots, apparie, pas);
+    choisir(to_double(brouillon.tz) + 1, tau, to_double(brouillon.pz), mots, apparie, pas);
 
-    prefixe++;
+    marche.prefixe++;
     FinPlage fin;
     if (mots) {
         Mots m;
         borneMots(m);
-        plageMots(m, versU64(pz), versU64(qz), versU64(v0), versU64(vlast));
+        plageMots(m, versU64(brouillon.pz), versU64(brouillon.qz), versU64(brouillon.v0), versU64(brouillon.vlast));
         fin = parcourirMots(m, apparie, pas);
     } else {
         // q or the range does not fit machine words: the same with big integers.
         fin = parcourirZ(pas);
     }
-    if (fin == FinPlage::coupee) finir(k, v0);
-    else if (fin == FinPlage::arret) finir(k, x[k]);
-    else finir(k, vlast);
+    if (fin == FinPlage::coupee) finir(k, brouillon.v0);
+    else if (fin == FinPlage::arret) finir(k, marche.x[k]);
+    else finir(k, brouillon.vlast);
     return true;
 }
 
 void Recherche::etape()
 {
-    if (i == n - 1 && n >= 2 && dernierNiveau()) return;
-    if (i == n - 2 && n >= 3 && avantDernier()) return;
-    if (type == 2) suite2();
+    if (marche.i == marche.n - 1 && marche.n >= 2 && dernierNiveau()) return;
+    if (marche.i == marche.n - 2 && marche.n >= 3 && avantDernier()) return;
+    if (cadre.type == 2) suite2();
     else suite();
 }
 

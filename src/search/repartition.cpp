@@ -187,7 +187,7 @@ bool ParcoursParallele::Repartition::remplir()
         dehors_[id] = it;
         if (r_.places() > 0) {
             loin_[id] = &e;
-            r_.confier(c_.n, id, e);
+            r_.confier(c_.marche.n, id, e);
         } else {
             atelier_.confier(id, &e, &c_);
         }

@@ -25,7 +25,7 @@ void diviserExact(ZZ& q, const ZZ& a, const ZZ& b)
     div(q, a, b);
 }
 
-void Recherche::plu()
+void Marche::plu()
 {
     // N <- x[i]*N + D, then D <- D*x[i]
     mul(u, N, x[i]);
@@ -34,7 +34,7 @@ void Recherche::plu()
     swap(D, u);
 }
 
-void Recherche::moin()
+void Marche::moin()
 {
     // D <- D/x[i], then N <- (N - D)/x[i] with the new D; both divisions are exact.
     diviserExact(u, D, x[i]);

@@ -32,7 +32,7 @@ namespace egypte {
 // so that no subtree is left without a chance to be drawn.
 double logTaille(const Recherche& s, NTL::ZZ inverse, int m)
 {
-    if (!IsZero(s.M) && inverse > s.M) inverse = s.M;
+    if (!IsZero(s.cadre.M) && inverse > s.cadre.M) inverse = s.cadre.M;
     return static_cast<double>(std::max(1, m)) * NTL::log(inverse);
 }
 
@@ -48,14 +48,14 @@ namespace {
 // Ctrl-C (maxi ends the walk then).
 bool candidats(Recherche& o, NTL::ZZ& haut, NTL::ZZ& bas, NTL::ZZ& nombre)
 {
-    const int k = o.i;
-    haut = o.maxi(k, o.D, o.N);
-    if (o.i < 0) return false;
-    if (!IsZero(o.M) && o.M * o.divis < o.divid) return false;
-    bas = o.type == 2 ? o.x[k] + o.z : o.x[k];
-    if (bas < o.minr[k + 1]) bas = o.minr[k + 1];
+    const int k = o.marche.i;
+    haut = o.maxi(k, o.marche.D, o.marche.N);
+    if (o.marche.i < 0) return false;
+    if (!IsZero(o.cadre.M) && o.cadre.M * o.marche.divis < o.marche.divid) return false;
+    bas = o.cadre.type == 2 ? o.marche.x[k] + o.cadre.z : o.marche.x[k];
+    if (bas < o.marche.minr[k + 1]) bas = o.marche.minr[k + 1];
     if (haut < bas) return false;
-    nombre = (haut - bas) / o.z + 1;
+    nombre = (haut - bas) / o.cadre.z + 1;
     return true;
 }
 
@@ -63,9 +63,9 @@ bool candidats(Recherche& o, NTL::ZZ& haut, NTL::ZZ& bas, NTL::ZZ& nombre)
 // node of depth k + 1 before its step.
 void placer(Recherche& o, const NTL::ZZ& v)
 {
-    o.x[o.i + 1] = v;
-    o.i++;
-    o.plu();
+    o.marche.x[o.marche.i + 1] = v;
+    o.marche.i++;
+    o.marche.plu();
 }
 
 // The values drawn one by one at the bottom of a range, before the parts of
@@ -77,9 +77,9 @@ constexpr long SEULES = 8;
 // is left.
 double logTaille(const Recherche& o, const NTL::ZZ& v)
 {
-    const NTL::ZZ haut = o.divis * v - o.qd;
+    const NTL::ZZ haut = o.marche.divis * v - o.marche.qd;
     if (NTL::sign(haut) <= 0) return 0;
-    return logTaille(o, o.qd * v / haut + 1, o.n - o.i - 3);
+    return logTaille(o, o.marche.qd * v / haut + 1, o.marche.n - o.marche.i - 3);
 }
 
 // Draws one of `nombre` units under the node in o (maxi just called for
@@ -134,9 +134,9 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
     Recherche o;
     preparer(o, c);
     o.compteSeul = true;  // counted only, never cut: the leaf is walked whole
-    o.plafondUnite = static_cast<std::size_t>(-1);
+    o.cadre.plafondUnite = static_cast<std::size_t>(-1);
     depart.poser(o);
-    const int feuille = o.n - 3;
+    const int feuille = o.marche.n - 3;
     NTL::ZZ haut, bas, nombre;
     // From the node down to depth n - 3, one value drawn at each level among
     // the values the walk tries there: the node reached stands for one over
@@ -148,17 +148,17 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
             r.coupe = true;
             return r;
         }
-        if (enfants && o.i == feuille && nombre <= bloc) break;  // that step is part of the leaf's walk
+        if (enfants && o.marche.i == feuille && nombre <= bloc) break;  // that step is part of the leaf's walk
         // The node's own step, as the walk takes it.
         r.noeuds += r.poids;
         r.secondes += r.poids * depuis(t0);
         if (!enfants) return r;
-        if (o.i == feuille) break;
+        if (o.marche.i == feuille) break;
         double chance = 1;
-        const NTL::ZZ t = tirerUnite(o, bas, NTL::ZZ(o.z), nombre, tirage, chance);
+        const NTL::ZZ t = tirerUnite(o, bas, NTL::ZZ(o.cadre.z), nombre, tirage, chance);
         r.poids /= chance;
         r.exact = false;
-        placer(o, bas + t * o.z);
+        placer(o, bas + t * o.cadre.z);
     }
     // At depth n - 3: its whole subtree when x[n-2] takes at most `bloc`
     // values, otherwise one block of `bloc` consecutive values drawn among the
@@ -175,13 +175,13 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
     } else {
         double chance = 1;
         const NTL::ZZ blocs = (nombre + bloc - 1) / bloc;
-        const NTL::ZZ t = tirerUnite(o, bas, bloc * NTL::ZZ(o.z), blocs, tirage, chance);
+        const NTL::ZZ t = tirerUnite(o, bas, bloc * NTL::ZZ(o.cadre.z), blocs, tirage, chance);
         r.poids /= chance;
         r.exact = false;
         const NTL::ZZ premier = t * bloc, dernier = std::min(premier + bloc, nombre) - 1;  // from the bottom
-        if (!IsZero(t)) el.arret = bas + (premier - 1) * o.z;
+        if (!IsZero(t)) el.arret = bas + (premier - 1) * o.cadre.z;
         r.valeurs = NTL::conv<long>(dernier - premier + 1);
-        placer(o, bas + dernier * o.z);
+        placer(o, bas + dernier * o.cadre.z);
         el.racine.prendre(o);
     }
     const Horloge::time_point t0 = Horloge::now();
@@ -197,8 +197,8 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
 
 Recherche::Longueur poserLongueur(Recherche& s, int n, Recherche::Fin& pourquoi)
 {
-    s.n = n - 1;
-    s.nz = n - 1;
+    s.marche.n = n - 1;
+    s.marche.nz = n - 1;
     s.avantLongueurs();
     return s.longueurSuivante(pourquoi);
 }

@@ -4,6 +4,8 @@
 #ifndef EGYPTE_SEARCH_SORTIE_H
 #define EGYPTE_SEARCH_SORTIE_H
 
+#include <NTL/ZZ.h>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -16,15 +18,16 @@ class Sortie {
 public:
     virtual ~Sortie() = default;
 
-    // One expansion, in s.x[1..n]: counts it in s.K1, keeps the extremes in
-    // s.m and s.m1, shows it or not; sets s.arretDemande to stop the search.
+    // One expansion, in s.marche.x[1..n]: counts it with its extremes in
+    // s.bilan, shows it or not; sets s.arretDemande to stop the search.
     virtual void developpement(Recherche& s) = 0;
-    // `nombre` expansions at once, the last of them in s.x[1..n] (the last
-    // in the walk's order, which has the largest xn of them), when none of
-    // them is to be shown: counts them and keeps the extremes as
-    // developpement would. False, with nothing done, when one may be shown:
-    // they then go one by one through developpement.
-    virtual bool developpements(Recherche& s, std::int64_t nombre) = 0;
+    // `nombre` expansions at once, the last of them in s.marche.x[1..n] (the
+    // last in the walk's order, which has the largest xn of them) and the xn
+    // of the first, their smallest, in `plusPetitXn`, when none of them is to
+    // be shown: counts them and keeps the extremes as developpement would.
+    // False, with nothing done, when one may be shown: they then go one by
+    // one through developpement.
+    virtual bool developpements(Recherche& s, std::int64_t nombre, const NTL::ZZ& plusPetitXn) = 0;
     // The expansions of c from `debut` on at once, when this output can take
     // them so (when it shows few of them): returns the index of the first it
     // did not take (`debut`: none, they go one by one through developpement).

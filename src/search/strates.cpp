@@ -12,7 +12,7 @@ namespace egypte {
 double taille(const Recherche& s, const Noeud& u, int n)
 {
     // What is left: P/Q - N/D = (P D - Q N) / (Q D).
-    const NTL::ZZ haut = s.P * u.D - s.Q * u.N, bas = s.Q * u.D;
+    const NTL::ZZ haut = s.cadre.P * u.D - s.cadre.Q * u.N, bas = s.cadre.Q * u.D;
     if (NTL::sign(haut) <= 0) return 0;
     return std::exp(logTaille(s, bas / haut + 1, n - u.i - 2));
 }
@@ -58,7 +58,7 @@ std::vector<Noeud> niveauDesStrates(const Recherche& s, std::size_t plafond, Est
     std::vector<Noeud> niveau(1), suivant;
     niveau[0].prendre(s);
     e.profondeurStrates = 0;
-    while (e.profondeurStrates < s.n - 3) {
+    while (e.profondeurStrates < s.marche.n - 3) {
         double dev = 0, secondes = 0;
         if (!descendre(s, niveau, plafond, suivant, dev, secondes)) break;
         e.developpementsExacts += dev;

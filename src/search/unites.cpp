@@ -15,8 +15,8 @@ Enumeration::Enumeration(const Recherche& c, const Noeud& depart, int kexit, con
 
 bool Enumeration::sortie() const
 {
-    return e_.i < 0 || e_.i < kexit_ || (kexit_ > 0 && e_.x[kexit_] != vexit_) ||
-           (!IsZero(arret_) && e_.i == e_.n - 2 && e_.x[e_.n - 2] == arret_);
+    return e_.marche.i < 0 || e_.marche.i < kexit_ || (kexit_ > 0 && e_.marche.x[kexit_] != vexit_) ||
+           (!IsZero(arret_) && e_.marche.i == e_.marche.n - 2 && e_.marche.x[e_.marche.n - 2] == arret_);
 }
 
 std::unique_ptr<Element> Enumeration::element()
@@ -35,17 +35,17 @@ bool Enumeration::sauterValeurs()
     // walk then holds the same state as after them, without stepping through
     // the values in big integers (the rest of a heavy range runs to millions
     // of them).
-    const int k = e_.n - 2;
+    const int k = e_.marche.n - 2;
     NTL::ZZ t;
-    mul(t, NTL::ZZ(e_.valeursParUnite), e_.z);
-    sub(t, e_.x[k], t);
-    if (e_.x[1] < e_.minr[1] || t < e_.minr[k]) return false;
-    if (e_.type == 2 ? t <= e_.x[k - 1] : t + e_.z <= e_.x[k - 1]) return false;
+    mul(t, NTL::ZZ(e_.cadre.valeursParUnite), e_.cadre.z);
+    sub(t, e_.marche.x[k], t);
+    if (e_.marche.x[1] < e_.marche.minr[1] || t < e_.marche.minr[k]) return false;
+    if (e_.cadre.type == 2 ? t <= e_.marche.x[k - 1] : t + e_.cadre.z <= e_.marche.x[k - 1]) return false;
     // The next unit's first value lies in between: the values one by one.
-    if (!IsZero(arret_) && arret_ >= t && arret_ < e_.x[k]) return false;
-    e_.moin();
-    e_.x[k] = t;
-    e_.plu();
+    if (!IsZero(arret_) && arret_ >= t && arret_ < e_.marche.x[k]) return false;
+    e_.marche.moin();
+    e_.marche.x[k] = t;
+    e_.marche.plu();
     return true;
 }
 
@@ -53,37 +53,37 @@ std::unique_ptr<Element> Enumeration::suivant(const std::atomic<bool>& arret)
 {
     for (;;) {
         if (arrete(arret) || sortie()) return nullptr;
-        if (e_.i >= ku_) {
+        if (e_.marche.i >= ku_) {
             auto el = element();
             el->unite = true;
             el->racine.prendre(e_);
-            if (e_.i < e_.n - 2) {
+            if (e_.marche.i < e_.marche.n - 2) {
                 // The subtree of the node: the walk leaves it by the walk's
                 // own backtrack at its depth.
-                el->k = e_.i;
-                if (e_.type == 2) e_.arriere2();
+                el->k = e_.marche.i;
+                if (e_.cadre.type == 2) e_.arriere2();
                 else e_.arriere();
             } else {
                 // A node of x[n-2]: with the next values of x[n-2] under the
                 // same parent, up to valeursParUnite of them, so that the
                 // fast search runs through them at once. The backtrack at
                 // that depth only lowers x[n-2] or leaves the parent.
-                el->k = e_.n - 3;
-                const NTL::ZZ parent = e_.x[e_.n - 3];
+                el->k = e_.marche.n - 3;
+                const NTL::ZZ parent = e_.marche.x[e_.marche.n - 3];
                 if (!sauterValeurs()) {
-                    for (int g = 0; g < e_.valeursParUnite; g++) {
-                        if (e_.type == 2) e_.arriere2();
+                    for (int g = 0; g < e_.cadre.valeursParUnite; g++) {
+                        if (e_.cadre.type == 2) e_.arriere2();
                         else e_.arriere();
-                        if (e_.i != e_.n - 2 || e_.x[e_.n - 3] != parent || e_.x[e_.n - 2] == arret_) break;
+                        if (e_.marche.i != e_.marche.n - 2 || e_.marche.x[e_.marche.n - 3] != parent || e_.marche.x[e_.marche.n - 2] == arret_) break;
                     }
                 }
-                if (e_.i == e_.n - 2 && e_.x[e_.n - 3] == parent) el->arret = e_.x[e_.n - 2];
+                if (e_.marche.i == e_.marche.n - 2 && e_.marche.x[e_.marche.n - 3] == parent) el->arret = e_.marche.x[e_.marche.n - 2];
             }
             progres::tic();
-            el->finit = e_.i < 0;
+            el->finit = e_.marche.i < 0;
             return el;
         }
-        trouves_.vider(e_.n);
+        trouves_.vider(e_.marche.n);
         e_.collecte = &trouves_;
         e_.pas();
         progres::tic();
@@ -92,7 +92,7 @@ std::unique_ptr<Element> Enumeration::suivant(const std::atomic<bool>& arret)
             // way whatever the paging answer.
             auto el = element();
             el->trouves = std::move(trouves_);
-            el->finit = el->dernierFinal = e_.i < 0;
+            el->finit = el->dernierFinal = e_.marche.i < 0;
             return el;
         }
     }
@@ -100,11 +100,11 @@ std::unique_ptr<Element> Enumeration::suivant(const std::atomic<bool>& arret)
 
 void preparer(Recherche& o, const Recherche& c_)
 {
-    static_cast<Cadre&>(o) = c_;
-    o.prendreLongueur(c_);
+    o.cadre = c_.cadre;
+    o.marche.prendreLongueur(c_.marche);
     o.compteSeul = c_.compteSeul || (c_.sortie != nullptr && c_.sortie->compteSeulement());
     o.arretDemande = false;
-    o.K1 = 0;
+    o.bilan.vider();
 }
 
 void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_, bool derniereSeule)
@@ -117,8 +117,8 @@ void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_, 
     // unit's.
     o.arretAvant = NumBits(el.arret) <= 64 ? static_cast<std::uint64_t>(to_ulong(el.arret)) : 0;
     el.racine.poser(o);
-    el.trouves.vider(o.n, !o.compteSeul && !derniereSeule, derniereSeule && !o.compteSeul);
-    el.trouves.limiterTravail(o.plafondTravail);
+    el.trouves.vider(o.marche.n, !o.compteSeul && !derniereSeule, derniereSeule && !o.compteSeul);
+    el.trouves.limiterTravail(o.cadre.plafondTravail);
     o.collecte = &el.trouves;
     const int k = el.k;
     const NTL::ZZ v = el.racine.x[k];
@@ -145,27 +145,27 @@ void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_, 
             c1 = el.trouves.taille();
             vu = true;
         }
-        if (o.i < k || o.x[k] != v || (borne && o.i == o.n - 2 && o.x[o.n - 2] == el.arret)) break;
-        if (o.i > k && o.i <= o.n - 2 && el.trouves.plein(o.plafondUnite)) {
+        if (o.marche.i < k || o.marche.x[k] != v || (borne && o.marche.i == o.marche.n - 2 && o.marche.x[o.marche.n - 2] == el.arret)) break;
+        if (o.marche.i > k && o.marche.i <= o.marche.n - 2 && el.trouves.plein(o.cadre.plafondUnite)) {
             el.partiel = true;
             el.reprise.prendre(o);
             break;
         }
     }
     if (!el.coupe && arrete()) el.coupe = true;
-    el.finInterne = !el.coupe && !el.partiel && o.i < 0 && !el.finit;
+    el.finInterne = !el.coupe && !el.partiel && o.marche.i < 0 && !el.finit;
     if (vu && !el.coupe && !el.partiel) {
         // That step again, with the answer -1 at its last expansion: the
         // fast search ends a range there, and the backtrack that follows may
         // or may not end the walk.
         Collecte essai;
-        essai.vider(o.n);
+        essai.vider(o.marche.n);
         essai.arretA = c1 - c0;
         avantDernier.poser(o);
         o.collecte = &essai;
         o.arretDemande = false;
         o.pas();
-        el.dernierFinal = o.i < 0;
+        el.dernierFinal = o.marche.i < 0;
     }
     o.collecte = nullptr;
 }
@@ -202,8 +202,8 @@ std::int64_t compterSousArbre(const Recherche& c, const Noeud& noeud, std::int64
     Recherche o;
     preparer(o, c);
     o.compteSeul = true;  // counted only, never cut: the subtree is walked whole
-    o.plafondUnite = static_cast<std::size_t>(-1);
-    o.plafondTravail = 0;
+    o.cadre.plafondUnite = static_cast<std::size_t>(-1);
+    o.cadre.plafondTravail = 0;
     Element el;
     el.unite = true;
     el.k = noeud.i;
@@ -219,7 +219,7 @@ int choisirProfondeur(const Recherche& c, long voulu, long plafond, long& total)
     int ku = 1;
     for (;; ku++) {
         total = compterUnites(c, ku, plafond);
-        if (total >= voulu || ku >= c.n - 3 || arrete()) break;
+        if (total >= voulu || ku >= c.marche.n - 3 || arrete()) break;
     }
     return ku;
 }
