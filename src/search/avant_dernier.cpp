@@ -51,7 +51,8 @@ bool Recherche::bornesSuivantes(u64 v, u64 p, u64 q, u64& mrr, u64& r1, bool& re
         // at once to ceil(2/R) - z, below which its sum is above R.
         u64 rm = std::max<u64>(v + cadre.z, mr);
         const u64 c2 = (2 * q + p - 1) / p;
-        if (c2 > static_cast<u64>(cadre.z) && c2 - cadre.z > rm) rm += (c2 - cadre.z - rm + cadre.z - 1) / cadre.z * cadre.z;
+        if (c2 > static_cast<u64>(cadre.z) && c2 - cadre.z > rm)
+            rm += (c2 - cadre.z - rm + cadre.z - 1) / cadre.z * cadre.z;
         for (;;) {
             if (rm >> 62) return false;
             if (signeFenetreMots(rm, p, q) <= 0) break;
@@ -196,7 +197,8 @@ void Recherche::poserBase()
         if (f.p < brouillon.rangsBase.size()) brouillon.rangsBase[f.p] = -1;
     brouillon.base = brouillon.facteurs;
     for (std::size_t b = 0; b < brouillon.base.size(); b++)
-        if (brouillon.base[b].p < brouillon.rangsBase.size()) brouillon.rangsBase[brouillon.base[b].p] = static_cast<std::int8_t>(b);
+        if (brouillon.base[b].p < brouillon.rangsBase.size())
+            brouillon.rangsBase[brouillon.base[b].p] = static_cast<std::int8_t>(b);
 }
 
 // The primes of q = q3 v / g with their exponents in q and the number of
@@ -208,7 +210,8 @@ void Recherche::exposantsAvant(double& tau)
     brouillon.facteurs.assign(brouillon.base.begin(), brouillon.base.end());
     bool zero = false;
     for (int j = 0; j < brouillon.nbPremiersV; j++) {
-        if (brouillon.rangsV[j] >= 0) brouillon.facteurs[static_cast<std::size_t>(brouillon.rangsV[j])].e = brouillon.exposantsQ[j];
+        if (brouillon.rangsV[j] >= 0)
+            brouillon.facteurs[static_cast<std::size_t>(brouillon.rangsV[j])].e = brouillon.exposantsQ[j];
         else brouillon.facteurs.push_back(Puissance{brouillon.premiersV[j].p, brouillon.exposantsQ[j]});
         zero = zero || brouillon.exposantsQ[j] == 0;
     }
@@ -268,7 +271,8 @@ bool Recherche::avantDernier()
 
     resteSansDernier();
     double tau;
-    if (sign(brouillon.pz) <= 0 || NumBits(brouillon.qz) > cadre.bitsMots || NumBits(brouillon.pz) > cadre.bitsMots || !exposantsMots(versU64(brouillon.qz), tau)) {
+    if (sign(brouillon.pz) <= 0 || NumBits(brouillon.qz) > cadre.bitsMots || NumBits(brouillon.pz) > cadre.bitsMots ||
+        !exposantsMots(versU64(brouillon.qz), tau)) {
         marche.plu();
         return false;
     }

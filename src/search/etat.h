@@ -1,9 +1,9 @@
 // One search: the state through which the routines of the search communicate,
 // and those routines as its member functions. Its state is in three parts by
-// lifetime: what is fixed once a problem is set up (Cadre, copied whole to
-// every worker, rank and probe), the walk of the length being tried (Marche)
-// and the fast search's scratch (Brouillon); Recherche itself holds what was
-// found and where it goes. Two of them never share anything but the factor
+// lifetime, held as members: what is fixed once a problem is set up (cadre,
+// copied whole to every worker, rank and probe), the walk of the length being
+// tried (marche) and the fast search's scratch (brouillon); Recherche itself
+// holds what was found (bilan) and where it goes. Two of them never share anything but the factor
 // table (immutable once published) and the Ctrl-C flag, so several can run at
 // once on several threads.
 #ifndef EGYPTE_SEARCH_ETAT_H

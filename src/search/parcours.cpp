@@ -96,7 +96,8 @@ void Recherche::suite2()
         return;
     }
     if (marche.x[marche.i] < marche.r && IsZero(marche.reste)) {
-        for (int j = marche.i + 1; j <= marche.n; j++) add(marche.x[j], marche.r, static_cast<long>(j - marche.i - 1) * cadre.z);
+        for (int j = marche.i + 1; j <= marche.n; j++)
+            add(marche.x[j], marche.r, static_cast<long>(j - marche.i - 1) * cadre.z);
         marche.prefixe++;
         affiche();
         if (marche.i < marche.n - 1) descendre();  // the expansion shown is the only one below

@@ -52,7 +52,10 @@ void versZZ(ZZ& r, u128 v, ZZ& tz)
 }  // namespace
 
 // The primes of Q and of x[1..k-1], each once.
-bool Recherche::rassembler(int k) { return brouillon.cache.rassembler(k, cadre.Q, marche.x, cadre.bitsFacteurs, brouillon.facteurs, brouillon.grands); }
+bool Recherche::rassembler(int k)
+{
+    return brouillon.cache.rassembler(k, cadre.Q, marche.x, cadre.bitsFacteurs, brouillon.facteurs, brouillon.grands);
+}
 
 // Expansion with x[k] = a and x[n] = b: shown through the one display.
 // Returns whether the range must stop there: the receiver's stop, or Ctrl-C.
@@ -151,7 +154,8 @@ bool Recherche::exposantsMots(u64 q, double& tau)
         if (e0 > 0) brouillon.facteurs.push_back(Puissance{pr, e0});
         tau *= 2 * e0 + 1;
     }
-    std::sort(brouillon.facteurs.begin(), brouillon.facteurs.end(), [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
+    std::sort(brouillon.facteurs.begin(), brouillon.facteurs.end(),
+              [](const Puissance& u, const Puissance& v) { return u.p > v.p; });
     return q == 1;
 }
 
@@ -181,7 +185,10 @@ void Recherche::borneMots(Mots& m)
 }
 
 // R = p/q left for x[k] and x[n], x[k] from v0 down to vlast.
-void Recherche::plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast) { m.plage(p, q, v0, vlast, cadre.z, cadre.type == 2); }
+void Recherche::plageMots(Mots& m, u64 p, u64 q, u64 v0, u64 vlast)
+{
+    m.plage(p, q, v0, vlast, cadre.z, cadre.type == 2);
+}
 
 // The range of x[k] in machine words: the candidates, then each expansion
 // through the display, in the walk's order.
@@ -375,7 +382,8 @@ bool Recherche::dernierNiveau()
         return false;
     }
     // Exponents of the primes in q; they must make up q entirely.
-    const bool mots = NumBits(brouillon.qz) <= cadre.bitsMots && NumBits(brouillon.v0) <= cadre.bitsMots && NumBits(brouillon.pz) <= cadre.bitsMots;
+    const bool mots = NumBits(brouillon.qz) <= cadre.bitsMots && NumBits(brouillon.v0) <= cadre.bitsMots &&
+                      NumBits(brouillon.pz) <= cadre.bitsMots;
     double tau = 1;
     if (!(mots ? exposantsMots(versU64(brouillon.qz), tau) : exposantsZ(tau))) {
         marche.plu();

@@ -74,10 +74,13 @@ std::unique_ptr<Element> Enumeration::suivant(const std::atomic<bool>& arret)
                     for (int g = 0; g < e_.cadre.valeursParUnite; g++) {
                         if (e_.cadre.type == 2) e_.arriere2();
                         else e_.arriere();
-                        if (e_.marche.i != e_.marche.n - 2 || e_.marche.x[e_.marche.n - 3] != parent || e_.marche.x[e_.marche.n - 2] == arret_) break;
+                        if (e_.marche.i != e_.marche.n - 2 || e_.marche.x[e_.marche.n - 3] != parent ||
+                            e_.marche.x[e_.marche.n - 2] == arret_)
+                            break;
                     }
                 }
-                if (e_.marche.i == e_.marche.n - 2 && e_.marche.x[e_.marche.n - 3] == parent) el->arret = e_.marche.x[e_.marche.n - 2];
+                if (e_.marche.i == e_.marche.n - 2 && e_.marche.x[e_.marche.n - 3] == parent)
+                    el->arret = e_.marche.x[e_.marche.n - 2];
             }
             progres::tic();
             el->finit = e_.marche.i < 0;
@@ -145,7 +148,9 @@ void parcourirUnite(Recherche& o, Element& el, const std::atomic<bool>& arret_, 
             c1 = el.trouves.taille();
             vu = true;
         }
-        if (o.marche.i < k || o.marche.x[k] != v || (borne && o.marche.i == o.marche.n - 2 && o.marche.x[o.marche.n - 2] == el.arret)) break;
+        if (o.marche.i < k || o.marche.x[k] != v ||
+            (borne && o.marche.i == o.marche.n - 2 && o.marche.x[o.marche.n - 2] == el.arret))
+            break;
         if (o.marche.i > k && o.marche.i <= o.marche.n - 2 && el.trouves.plein(o.cadre.plafondUnite)) {
             el.partiel = true;
             el.reprise.prendre(o);
