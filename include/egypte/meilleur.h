@@ -16,7 +16,9 @@ namespace egypte {
 // How the bound on xn is brought down to the best one. Every way ends with
 // the same walk, the listing of the expansions with xn at most the best
 // value, which proves that none has a smaller one and breaks the ties; they
-// differ in the searches that lead there.
+// differ in the searches that lead there. A search that finds nothing walks
+// the whole length, the bound shortening it little, so `resserrer`, which
+// has a single one, is the fastest (b < 200: 0.59 s against 3.8 and 6.0 s).
 enum class Approche {
     resserrer,   // list under the best xn found so far, starting again under the
                  // first smaller one met, until a listing meets none
