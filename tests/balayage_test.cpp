@@ -383,14 +383,14 @@ TEST(Balayage, LesRefus)
         // The families, the counts, the best expansions, at most K terms.
         {{"--numerateur", "4", "4/5"}, "--numerateur va avec --balayer"},
         {{"--balayer", "2..9", "--numerateur", "4", "--moins-un"}, "--numerateur exclut --moins-un"},
-        {{"--balayer", "2..9", "--numerateur", "0"}, "--numerateur attend un entier au moins egal a 1, pas 0"},
+        {{"--balayer", "2..9", "--numerateur", "0"}, "--numerateur attend un entier au moins egal a 1, pas '0'"},
         {{"--balayer", "0..9", "--numerateur", "4"}, "--balayer attend Q1..Q2 (1 <= Q1"},
         {{"--meilleur", "--compter", "4/5"}, "--meilleur exclut --compter"},
         {{"--meilleur", "--une-sur", "2", "4/5"}, "--meilleur exclut --une-sur"},
         {{"--balayer", "2..9", "--meilleur", "--compter"}, "--meilleur exclut --compter"},
         {{"--meilleur", "--journal", "j", "4/5"}, "--meilleur exclut --journal hors d'un balayage"},
         {{"--au-plus", "8", "4/5"}, "--au-plus va avec --balayer"},
-        {{"--balayer", "2..9", "--au-plus", "0"}, "--au-plus attend un entier de 1 a 100000, pas 0"},
+        {{"--balayer", "2..9", "--au-plus", "0"}, "--au-plus attend un entier de 1 a 100000, pas '0'"},
         {{"--balayer", "2..9", "--au-plus", "3", "--compter"}, "--compter et --au-plus s'excluent"},
     };
     for (const Cas& c : cas) {

@@ -7,6 +7,7 @@
 
 #include <numeric>
 #include <random>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -111,13 +112,11 @@ TEST(Tables, AuPlusKContreLaLongueurExacte)
     std::mt19937 alea(2026);
     for (int e = 0; e < 8; e++) {
         Probleme c;
-        c.inconnues = e % 3 == 0 ? egypte::Inconnues::repetees : egypte::Inconnues::distinctes;
-        if (e % 4 == 1) c.parite = egypte::Parite::impaires;
-        if (e % 4 == 2) c.maximumXn = 200 + alea() % 400;
+        c.inconnues = e % 2 == 1 ? egypte::Inconnues::repetees : egypte::Inconnues::distinctes;
         DemandeBalayage d;
         d.mode = ModeBalayage::auPlus;
         d.auPlus = 2 + static_cast<long>(alea() % 3);
-        d.q1 = 20 + alea() % 60;
+        d.q1 = 20 + alea() % 40;
         d.q2 = d.q1 + 8;
         d.fils = 1 + e % 2;
         Releve r;
@@ -202,6 +201,29 @@ TEST(Tables, UnBalayageDeComptesArretePuisRepris)
     }
     EXPECT_EQ(essai::lire(fichier), entier.sortie);
     RecordProperty("arrets", arrets);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Tables, UnMaximumPourXnQueLaMarcheRespecte)
+{
+    // Distinct unknowns under a maximum for xn: 4 + 5 + 6 would close 37/60
+    // (1/4 + 1/5 + 1/6) but 6 > 5, and so on; none of these has an
+    // expansion under its bound, on any path.
+    for (const auto& [p, q, m] : {std::tuple{37, 60, 5}, std::tuple{47, 60, 4}, std::tuple{107, 210, 6}})
+        for (const bool reference : {false, true}) {
+            Probleme pb;
+            pb.numerateur = p;
+            pb.denominateur = q;
+            pb.maximumXn = m;
+            pb.longueur = 3;
+            egypte::Demande d;
+            d.montrer = egypte::Montrer::compter;
+            d.marcheDeReference = reference;
+            EXPECT_EQ(egypte::chercher(pb, d).solutions, 0) << p << '/' << q << " xn <= " << m;
+        }
 }
 
 }  // namespace
