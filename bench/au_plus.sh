@@ -9,7 +9,7 @@
 #   bash bench/au_plus.sh [BUILD]   (BUILD: the build folder, build-tests by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-banc="${1:-build-tests}/bench/egypte_au_plus"
+banc="${1:-build-tests}/tests/egypte_au_plus"
 "$banc" 27500 27539 --exact
 "$banc" 29990 30009
 "$banc" 49981 50000

@@ -247,12 +247,19 @@ TEST(Fichiers, ReprisesRefuseesSansRienChanger)
         }
         EXPECT_FALSE(existe(nouveau));
     }
+    for (const std::string& f : {J, S, autre, precieux, fifo, bizarre, nouveau}) std::remove(f.c_str());
+    ::rmdir(dossier.c_str());
+}
+
+TEST(Fichiers, LaSortieStandardVersLeJournalEstRefusee)
+{
     // Standard output appended to the journal or to the listing (a shell's
     // `>>`, as a resume is often typed): refused before either is touched,
     // for a search and for a scan.
-    ecrireFichier(J, journal);
-    ecrireFichier(S, listing);
-    std::remove(nouveau.c_str());
+    const std::string J = temporaire("v.journal"), S = temporaire("v.txt"), nouveau = temporaire("v-nouveau.journal");
+    const Args probleme = {"--fils", "2", "5/6", "--longueur", "6"};
+    for (const std::string& f : {J, S, nouveau}) std::remove(f.c_str());
+    ASSERT_EQ(executer(avec(probleme, {"--journal", J, "--sortie", S})).statut, 0);
     const struct { Args args; std::string vers; } versUnFichier[] = {
         {avec(probleme, {"--journal", J, "--sortie", S}), J},
         {avec(probleme, {"--journal", J, "--sortie", S}), S},
@@ -270,8 +277,7 @@ TEST(Fichiers, ReprisesRefuseesSansRienChanger)
         EXPECT_TRUE(lire(J) == avantJ && lire(S) == avantS);
     }
     EXPECT_EQ(lire(nouveau), "");
-    for (const std::string& f : {J, S, autre, precieux, fifo, bizarre, nouveau}) std::remove(f.c_str());
-    ::rmdir(dossier.c_str());
+    for (const std::string& f : {J, S, nouveau}) std::remove(f.c_str());
 }
 
 TEST(Fichiers, UnSecondCalculSurLeMemeJournalEstRefuse)

@@ -403,6 +403,7 @@ void lireBalayage(const Options& o, Commande& c)
     d.moinsUn = o.moinsUn->count() > 0;
     d.premiers = o.premiers->count() > 0;
     d.fils = c.fils;
+    d.ligneDEtat = true;
     d.journal = c.journal;
 }
 

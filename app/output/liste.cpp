@@ -175,7 +175,7 @@ void Liste::ouvrir(const std::string& chemin, bool journal, const Position* repr
                           "change");
         const bool developpements = contenu_ == Contenu::developpements;
         if (!queDesLignes(fd, octets, taille,
-                          developpements ? "0123456789 \n" : "0123456789 \nabcdefghijklmnopqrstuvwxyz:;/{}[]\","))
+                          developpements ? "0123456789 \n" : "0123456789 \nabcdefghijklmnopqrstuvwxyz_:;/{}[]\","))
             throw refuser("la liste " + nom_ + " contient, apres ce que le journal y note, autre chose que des " +
                           (developpements ? "developpements" : "lignes de balayage") + " ; rien n'est change");
         // Past the finished units: the expansions of the units that were

@@ -42,6 +42,9 @@ struct DemandeBalayage {
     bool premiers = false;        // only prime q
     int fils = 0;                 // threads; 0: EGYPTE_FILS, or every core
     std::string journal;          // a journal to keep and resume from; empty: none
+    // Where the scan stands (q, fractions a second, the time left) on a line
+    // of standard error redrawn every second, when it is a terminal.
+    bool ligneDEtat = false;
     ModeBalayage mode = ModeBalayage::longueurs;
     long auPlus = 0;              // ModeBalayage::auPlus: K, at least 1
     std::atomic<bool>* arret = nullptr;  // this scan's own stop, as Demande::arret

@@ -3,7 +3,11 @@
 // by the calling thread, each recorded in the journal once written. A
 // denominator is the unit: it is done whole or not at all, so a stop leaves
 // every line before the first unfinished q, and a resume starts there.
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -42,6 +46,47 @@ void verifierDemande(const Probleme& c, const DemandeBalayage& d)
     p.denominateur = 2;
     verifier(p);
 }
+
+// The status line of a long scan on standard error, when it is a terminal:
+// the last q out, the fractions a second since the start, and the time left
+// by the share of the range still to scan (the fractions of q grow as q, one
+// a denominator for a family or (q - 1)/q).
+class LigneDEtatBalayage {
+public:
+    explicit LigneDEtatBalayage(const DemandeBalayage& d)
+        : d_(d), actif_(d.ligneDEtat && ::isatty(2) == 1), debut_(std::chrono::steady_clock::now()), dernier_(debut_)
+    {
+    }
+    ~LigneDEtatBalayage() { effacer(); }
+
+    void montrer(std::int64_t q, std::int64_t fractions)
+    {
+        const auto maintenant = std::chrono::steady_clock::now();
+        if (!actif_ || q < d_.q1 || maintenant - dernier_ < std::chrono::seconds(1)) return;
+        dernier_ = maintenant;
+        const double ecoule = std::chrono::duration<double>(maintenant - debut_).count();
+        const bool lineaire = IsZero(d_.numerateur) && !d_.moinsUn;
+        const auto poids = [lineaire](double a, double b) { return lineaire ? b * b - a * a : b - a; };
+        const double fait = poids(static_cast<double>(d_.q1), static_cast<double>(q) + 1);
+        const double reste = ecoule * poids(static_cast<double>(q) + 1, static_cast<double>(d_.q2) + 1) / std::max(fait, 1.0);
+        char texte[160];
+        const int n = std::snprintf(texte, sizeof texte, "\rq = %lld (jusqu'a %lld), %.0f fractions/s, reste ~%.0f s\033[K",
+                                    static_cast<long long>(q), static_cast<long long>(d_.q2), fractions / std::max(ecoule, 1e-3),
+                                    reste);
+        dessinee_ = n > 0 && ::write(2, texte, static_cast<std::size_t>(std::min(n, 159))) > 0;
+    }
+    void effacer()
+    {
+        if (dessinee_ && ::write(2, "\r\033[K", 4) > 0) dessinee_ = false;
+    }
+
+private:
+    const DemandeBalayage& d_;
+    const bool actif_;
+    const std::chrono::steady_clock::time_point debut_;
+    std::chrono::steady_clock::time_point dernier_;
+    bool dessinee_ = false;
+};
 
 class Balayeur {
 public:
@@ -115,6 +160,8 @@ private:
     bool arret_ = false;         // nothing more is dealt
     std::map<std::int64_t, std::optional<LigneBalayage>> finis_;  // nullopt: cut
     std::int64_t fractions_ = 0;
+    std::int64_t faites_ = 0;  // fractions of the lines that went out
+    LigneDEtatBalayage etat_{d_};
 
     // Under m_: the next denominator to deal, 0 when none.
     std::int64_t prendre()
@@ -170,6 +217,7 @@ private:
                 recevoir();
             }
             sortir(g);
+            etat_.montrer(res_.derniere, faites_);
             if (attendu_ == 0 || (arret_ && dehors_ == 0)) break;
             const auto attente = t_ != nullptr ? PAUSE : std::chrono::microseconds(50000);
             cv_.wait_for(g, attente);
@@ -222,6 +270,9 @@ private:
             }
             const LigneBalayage l = std::move(*it->second);
             finis_.erase(it);
+            etat_.effacer();
+            faites_ += l.sans + l.verifiees;
+            for (std::int64_t c : l.comptes) faites_ += c;
             const std::vector<RecordBalayage> records = nouveauxRecords(l, vues_);
             g.unlock();
             std::string erreur;

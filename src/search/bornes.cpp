@@ -59,6 +59,32 @@ void Recherche::resteEgaux()
     sub(marche.reste, marche.divid, marche.reste);
 }
 
+// The maximum for xn brought onto r1, the upper bound of x[k+1], and the
+// remainder of the bound so lowered.
+void Recherche::plafonner(int k, const ZZ& mr)
+{
+    if (IsZero(cadre.M)) return;
+    // With distinct unknowns the n-k values from x[k+1] on all lie
+    // at most M, each at least z above the one before, so x[k+1] is at most
+    // M - (n-k-1)z; capped at M itself, a run of consecutive values ending
+    // past M could close the expansion.
+    if (cadre.type == 2) sub(marche.t, cadre.M, static_cast<long>(cadre.z) * (marche.n - k - 1));
+    if (marche.r1 > (cadre.type == 2 ? marche.t : cadre.M)) {
+        marche.r1 = cadre.type == 2 ? marche.t : cadre.M;
+        if (cadre.type == 1) {
+            resteEgaux();
+        } else if (marche.r1 < mr || sign(marche.r1) <= 0) {
+            marche.reste = 1;  // no value left: nothing closes here
+        } else {
+            marche.rm = marche.r1;
+            fenetre(k);
+            mul(marche.reste, marche.N1k, marche.qd);
+            mul(marche.w, marche.D1k, marche.divis);
+            sub(marche.reste, marche.reste, marche.w);
+        }
+    }
+}
+
 const ZZ& Recherche::maxi(int k, const ZZ& Dk, const ZZ& Nk)
 {
     // Products.
@@ -123,27 +149,7 @@ const ZZ& Recherche::maxi(int k, const ZZ& Dk, const ZZ& Nk)
         else marche.reste = 1;
     }
 
-    // Maximum. With distinct unknowns the n-k values from x[k+1] on all lie
-    // at most M, each at least z above the one before, so x[k+1] is at most
-    // M - (n-k-1)z; capped at M itself, a run of consecutive values ending
-    // past M could close the expansion.
-    if (!IsZero(cadre.M)) {
-        if (cadre.type == 2) sub(marche.t, cadre.M, static_cast<long>(cadre.z) * (marche.n - k - 1));
-        if (marche.r1 > (cadre.type == 2 ? marche.t : cadre.M)) {
-            marche.r1 = cadre.type == 2 ? marche.t : cadre.M;
-            if (cadre.type == 1) {
-                resteEgaux();
-            } else if (marche.r1 < mr || sign(marche.r1) <= 0) {
-                marche.reste = 1;  // no value left: nothing closes here
-            } else {
-                marche.rm = marche.r1;
-                fenetre(k);
-                mul(marche.reste, marche.N1k, marche.qd);
-                mul(marche.w, marche.D1k, marche.divis);
-                sub(marche.reste, marche.reste, marche.w);
-            }
-        }
-    }
+    plafonner(k, mr);
 
     // Parity of the upper bound.
     if ((cadre.parite == 1 && !IsOdd(marche.r1)) || (cadre.parite == 2 && IsOdd(marche.r1))) {

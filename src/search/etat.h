@@ -168,6 +168,7 @@ private:
     void signeFenetre();
     void sauter(int k);
     void resteEgaux();
+    void plafonner(int k, const ZZ& mr);
 
     // longueurs.cpp
     void nouvelleLongueur();

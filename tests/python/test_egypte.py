@@ -302,3 +302,18 @@ def test_exemples_des_docstrings():
     resultat = doctest.testmod(egypte)
     assert resultat.failed == 0 and resultat.attempted >= 4, resultat
     assert egypte.__version__ == "8.1"
+
+
+def test_meilleur_et_balayages_par_fraction():
+    # The best of 4/5 by hand: 1/2 + 1/4 + 1/20 and 1/2 + 1/5 + 1/10, the
+    # second's largest denominator the smaller.
+    r = egypte.meilleur(4, 5)
+    assert (r["meilleur"], r["prouve"], r["longueur_minimale"]) == ((2, 5, 10), True, 3)
+    # A family's counts are the single counts of each fraction, kept as entered.
+    fam = egypte.balayer(1, 12, numerateur=4, longueur=3, compter=True)["fractions"]
+    assert [f["fraction"] for f in fam] == ["4/%d" % n for n in range(1, 13)]
+    assert [f["solutions"] for f in fam] == [egypte.compter(4, n, longueur=3)["solutions"] for n in range(1, 13)]
+    # At most 6 terms up to 733: 732/733 needs 7.
+    assert {"p": 732, "q": 733, "longueur": 7} in egypte.balayer(733, 733, au_plus=6)["fractions"]
+    with pytest.raises(ValueError, match="s'excluent"):
+        egypte.balayer(2, 5, compter=True, au_plus=3)
