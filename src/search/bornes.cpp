@@ -59,6 +59,16 @@ void Recherche::resteEgaux()
     sub(marche.reste, marche.divid, marche.reste);
 }
 
+// The window of n-k values from r1 and its remainder: reste <- N1k*qd - D1k*divis.
+void Recherche::resteFenetre(int k)
+{
+    marche.rm = marche.r1;
+    fenetre(k);
+    mul(marche.reste, marche.N1k, marche.qd);
+    mul(marche.w, marche.D1k, marche.divis);
+    sub(marche.reste, marche.reste, marche.w);
+}
+
 // The maximum for xn brought onto r1, the upper bound of x[k+1], and the
 // remainder of the bound so lowered.
 void Recherche::plafonner(int k, const ZZ& mr)
@@ -76,11 +86,7 @@ void Recherche::plafonner(int k, const ZZ& mr)
         } else if (marche.r1 < mr || sign(marche.r1) <= 0) {
             marche.reste = 1;  // no value left: nothing closes here
         } else {
-            marche.rm = marche.r1;
-            fenetre(k);
-            mul(marche.reste, marche.N1k, marche.qd);
-            mul(marche.w, marche.D1k, marche.divis);
-            sub(marche.reste, marche.reste, marche.w);
+            resteFenetre(k);
         }
     }
 }
@@ -157,11 +163,7 @@ const ZZ& Recherche::maxi(int k, const ZZ& Dk, const ZZ& Nk)
         if (cadre.type == 1) {
             resteEgaux();
         } else {
-            marche.rm = marche.r1;
-            fenetre(k);
-            mul(marche.reste, marche.N1k, marche.qd);
-            mul(marche.w, marche.D1k, marche.divis);
-            sub(marche.reste, marche.reste, marche.w);
+            resteFenetre(k);
         }
     }
 

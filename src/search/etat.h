@@ -169,6 +169,7 @@ private:
     void sauter(int k);
     void resteEgaux();
     void plafonner(int k, const ZZ& mr);
+    void resteFenetre(int k);
 
     // longueurs.cpp
     void nouvelleLongueur();
