@@ -75,7 +75,7 @@ private:
     std::size_t niveau_ = 0;
 };
 
-TEST(Estimation, ProbesWeightedByTheirChanceAddUpToTheCount)
+TEST(Estimation, LesSondagesPonderesParLeurChanceFontLeCompte)
 {
     for (const Cas& k : CAS) {
         SCOPED_TRACE(k.tape);
@@ -123,7 +123,7 @@ public:
     NTL::ZZ nombre(const NTL::ZZ&) override { return NTL::ZZ(0); }
 };
 
-TEST(Estimation, AProbeWalksAtMostOneBlockWhateverTheTree)
+TEST(Estimation, UnSondageParcourtAuPlusUnBlocQuelQueSoitLArbre)
 {
     // 1 as 9 distinct unit fractions, down 2, 3, 7, 43, 1807, 3263443: x7
     // then runs through some 2e13 values, most of them with x8 and x9 beyond
@@ -150,7 +150,7 @@ double compte(const Cas& k)
     return static_cast<double>(essai::calculer(k.tape, essai::Reglages{}).compte);
 }
 
-TEST(Estimation, StrataAddUpToTheCountWhenEveryNodeIsWalked)
+TEST(Estimation, LesStratesFontLeCompteQuandChaqueNoeudEstParcouru)
 {
     // A budget of probes far above the nodes to stratify: every node is
     // drawn, so every stratum is known and the estimate is the count, with
@@ -177,7 +177,7 @@ TEST(Estimation, StrataAddUpToTheCountWhenEveryNodeIsWalked)
     }
 }
 
-TEST(Estimation, StratifiedEstimatesAreUnbiasedAndTheirErrorBarsHonest)
+TEST(Estimation, LesEstimationsStratifieesSontSansBiaisEtLeursErreursHonnetes)
 {
     // 1 as 7 distinct unit fractions (245765 expansions, and the search's own
     // count) with too few probes to walk every node: over many seeds the mean
@@ -216,7 +216,7 @@ TEST(Estimation, StratifiedEstimatesAreUnbiasedAndTheirErrorBarsHonest)
     EXPECT_GE(dedans, static_cast<int>(0.75 * nb)) << dedans;
 }
 
-TEST(Estimation, LengthsSettledWithoutAWalk)
+TEST(Estimation, LesLongueursTrancheesSansParcours)
 {
     // 1 as 8 odd unit fractions is ruled out by parity; 25/12 = 1 + 1/2 + 1/3
     // + 1/4 is the largest sum of 4 distinct unit fractions.
