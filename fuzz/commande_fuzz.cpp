@@ -51,7 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
                   p.parite == egypte::Parite::paires), "a type or a parity out of range");
     verifier(p.minimumX1 >= 0 && p.maximumXn >= 0 && p.longueurMin >= 0 && p.longueurMax >= 0 && p.longueur >= 0, "a negative bound");
     verifier(IsZero(p.minimumX1) || IsZero(p.maximumXn) || p.minimumX1 < p.maximumXn, "contradictory bounds on the unknowns accepted");
-    verifier(IsZero(p.longueurMin) || IsZero(p.longueurMax) || p.longueurMin < p.longueurMax, "contradictory bounds on the length accepted");
+    // A maximum past every length searched bounds none: it contradicts no minimum.
+    verifier(p.longueurMin == 0 || p.longueurMax == 0 || p.longueurMax > egypte::LONGUEUR_MAX || p.longueurMin < p.longueurMax,
+             "contradictory bounds on the length accepted");
     verifier(c.K >= 1 && c.fils >= 0 && c.fils <= 1024, "a count or a number of threads out of range");
     verifier(!c.estimer || (p.longueur >= 4 && c.duree >= 1 && c.duree <= 86400 && c.journal.empty() &&
                             c.sortie.empty()),

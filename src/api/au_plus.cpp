@@ -255,8 +255,9 @@ AuPlus::AuPlus(const Probleme& contraintes, std::int64_t q, int K, const Reglage
                         : c_.parite == Parite::impaires ? MULTIPLICATEURS_IMPAIRS : MULTIPLICATEURS;
     for (const std::uint64_t m : liste) {
         if (m < 1 || m > (std::uint64_t(1) << 40)) throw Erreur(Erreur::Genre::probleme, "multiplicateur invalide");
-        tables_.push_back(&table(m));
+        multiplicateurs_.push_back(m);
     }
+    tables_.assign(multiplicateurs_.size(), nullptr);
 }
 
 bool AuPlus::trouver(std::int64_t p, std::vector<std::uint64_t>& x)
@@ -269,8 +270,9 @@ bool AuPlus::trouver(std::int64_t p, std::vector<std::uint64_t>& x)
     const std::uint64_t f = c_.parite == Parite::paires ? 2 : 1;
     const u128 N = static_cast<u128>(p) * f;
     const std::uint64_t q = static_cast<std::uint64_t>(q_);
-    for (const void* vt : tables_) {
-        const Table& t = *static_cast<const Table*>(vt);
+    for (std::size_t i = 0; i < tables_.size(); i++) {
+        if (tables_[i] == nullptr) tables_[i] = &table(multiplicateurs_[i]);
+        const Table& t = *static_cast<const Table*>(tables_[i]);
         const std::uint64_t g = std::gcd(q, t.m), qp = q / g, mg = t.m / g;
         // Every denominator, q' m f at most, fits in 63 bits.
         u128 plus;

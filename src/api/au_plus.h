@@ -68,7 +68,10 @@ private:
     std::int64_t q_;
     int K_;
     int candidats_;
-    std::vector<const void*> tables_;  // the multipliers' tables, in order
+    std::vector<std::uint64_t> multiplicateurs_;
+    // Their tables, in order, each taken (and built, once per process) when
+    // the first fraction needs it: most never need past the first.
+    std::vector<const void*> tables_;
     std::vector<std::uint64_t> a_, b_;  // scratch: the divisors of the two parts
 };
 
