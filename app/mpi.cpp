@@ -214,7 +214,7 @@ int ouvrier(Atelier& atelier)
 
 int ouvrier(const Commande& c, int fils)
 {
-    if (c.balayer) {
+    if (c.action == Action::balayage) {
         OuvrierBalayage atelier(c.probleme, c.balayage, fils);
         return ouvrier(atelier);
     }
@@ -265,10 +265,18 @@ int main(int argc, char** argv)
     }
     if (statut == 2) {
         if (rang == 0) std::cerr << erreur << '\n';
-    } else if (c.aide || c.version) {
-        if (rang == 0) std::cout << (c.aide ? aideCommande() : versionCommande() + "\n");
     } else if (rangs == 1) {
-        statut = lancer(c);
+        statut = executer(c);
+    } else if (!repartie(c.action)) {
+        // The best expansion, the estimate, the help and the version are
+        // not cut into units: rank 0 runs them alone, with the same output
+        // as egypte, while the other ranks wait at the end.
+        if (rang == 0) {
+            if (c.action == Action::meilleur || c.action == Action::estimation)
+                std::cerr << "egypte-mpi : " << (c.action == Action::meilleur ? "--meilleur" : "--estimer")
+                          << " se calcule sur le rang 0 seul\n";
+            statut = executer(c);
+        }
     } else {
         // Every rank says how many threads it walks with.
         const int fils = filsDuRang(c, rang);
@@ -277,10 +285,11 @@ int main(int argc, char** argv)
         if (rang == 0) {
             // A denominator is a unit of a scan: a few per thread hide the
             // time of the messages.
-            TransportMpi transport(tous, c.balayer ? 4 : placesParFil(c.montrer != Commande::Montrer::compter));
+            const bool balayage = c.action == Action::balayage;
+            TransportMpi transport(tous, balayage ? 4 : placesParFil(c.montrer != Commande::Montrer::compter));
             c.fils = fils;
             c.balayage.fils = fils;
-            statut = c.balayer ? lancerBalayage(c, &transport) : lancer(c, &transport);
+            statut = executer(c, &transport);
             transport.finir();
         } else {
             try {

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
         return 0;
     }
     verifier(erreur.empty(), "an accepted line with a message");
-    if (c.aide || c.version) return 0;
+    if (c.action == egypte::Action::aide || c.action == egypte::Action::version) return 0;
     const Probleme& p = c.probleme;
     verifier(p.numerateur > 0 && p.denominateur > 0, "an accepted fraction that is not positive");
     verifier((p.inconnues == egypte::Inconnues::repetees || p.inconnues == egypte::Inconnues::distinctes) &&
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     verifier(p.longueurMin == 0 || p.longueurMax == 0 || p.longueurMax > egypte::LONGUEUR_MAX || p.longueurMin < p.longueurMax,
              "contradictory bounds on the length accepted");
     verifier(c.K >= 1 && c.fils >= 0 && c.fils <= 1024, "a count or a number of threads out of range");
-    verifier(!c.estimer || (p.longueur >= 4 && c.duree >= 1 && c.duree <= 86400 && c.journal.empty() &&
+    verifier(c.action != egypte::Action::estimation || (p.longueur >= 4 && c.duree >= 1 && c.duree <= 86400 && c.journal.empty() &&
                             c.sortie.empty()),
              "an estimate without its length, with a time out of range, or with a listing or a journal");
     return 0;

@@ -102,7 +102,7 @@ int main(int argc, char** argv)
         std::size_t i = 0;
         for (std::int64_t p = 1; p < q; p++) {
             if (std::gcd(p, q) != 1) continue;
-            const int n = egypte::longueurMinimale(pb, NTL::ZZ(p), NTL::ZZ(q));
+            const int n = egypte::longueurMinimale(pb, NTL::ZZ(p), NTL::ZZ(q)).n;
             if ((n > 0 && n <= K) != static_cast<bool>(reponse[i++])) {
                 desaccords++;
                 std::printf("desaccord : %lld/%lld longueur %d\n", static_cast<long long>(p), static_cast<long long>(q), n);

@@ -88,11 +88,11 @@ TEST(AuPlus, DecideCommeLaLongueurMinimale)
             for (std::int64_t p = 1; p < q; p++) {
                 if (std::gcd(p, q) != 1) continue;
                 SCOPED_TRACE(std::to_string(p) + "/" + std::to_string(q));
-                const int n = egypte::longueurMinimale(pb, NTL::ZZ(p), NTL::ZZ(q));
+                const int n = egypte::longueurMinimale(pb, NTL::ZZ(p), NTL::ZZ(q)).n;
                 const egypte::DecisionAuPlus d = egypte::decider(a, p);
                 if (n > 0 && n <= c.K) possibles++;
                 EXPECT_EQ(d.auPlus, n > 0 && n <= c.K) << "longueur minimale " << n;
-                EXPECT_EQ(d.exacte, d.x.empty());
+                EXPECT_EQ(d.exacte.has_value(), d.x.empty());
                 if (!d.x.empty()) {
                     rapides++;
                     EXPECT_TRUE(expansionJuste(pb, p, q, c.K, d.x));

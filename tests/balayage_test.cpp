@@ -5,6 +5,7 @@
 // program's scan stopped by a signal and resumed, and its refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <numeric>
 #include <random>
@@ -384,7 +385,8 @@ TEST(Balayage, LesRefus)
         {{"--numerateur", "4", "4/5"}, "--numerateur va avec --balayer"},
         {{"--balayer", "2..9", "--numerateur", "4", "--moins-un"}, "--numerateur exclut --moins-un"},
         {{"--balayer", "2..9", "--numerateur", "0"}, "--numerateur attend un entier au moins egal a 1, pas '0'"},
-        {{"--balayer", "0..9", "--numerateur", "4"}, "--balayer attend Q1..Q2 (1 <= Q1"},
+        {{"--balayer", "1..3", "--numerateur", "4"}, "--numerateur va avec --compter, --meilleur ou --au-plus"},
+        {{"--balayer", "0..9", "--numerateur", "4", "--compter"}, "--balayer attend Q1..Q2 (1 <= Q1"},
         {{"--meilleur", "--compter", "4/5"}, "--meilleur exclut --compter"},
         {{"--meilleur", "--une-sur", "2", "4/5"}, "--meilleur exclut --une-sur"},
         {{"--balayer", "2..9", "--meilleur", "--compter"}, "--meilleur exclut --compter"},
@@ -398,6 +400,69 @@ TEST(Balayage, LesRefus)
         EXPECT_EQ(x.statut, 2) << c.message;
         EXPECT_NE(x.erreurs.find(c.message), std::string::npos) << x.erreurs;
     }
+}
+
+TEST(Balayage, LaLimiteNEstPasAucune)
+{
+    // Fractions whose expansions are all longer than the length limit (13/1
+    // needs about e^13 terms): not known to have none, in every mode, in text
+    // and JSON, and the scan ends as the single search does, with status 3.
+    const std::string grand = "99999999999999999999999999999";
+    const std::string seul13 = essai::executer({"--compter", "--json", "13/1"}).sortie;
+    const std::string meilleur13 = essai::executer({"--meilleur", "--json", "13/1"}).sortie;
+    ASSERT_NE(seul13.find("\"raison\":\"limite_longueur\""), std::string::npos) << seul13;
+    const struct {
+        std::vector<std::string> args;
+        std::string sortie;
+    } cas[] = {
+        {{"--numerateur", grand, "--au-plus", "1"}, grand + "/2: limite\n" + grand + "/3: limite\n"},
+        {{"--numerateur", grand, "--compter"}, "2 limite\n3 limite\n"},
+        {{"--numerateur", grand, "--meilleur"}, grand + "/2: limite\n" + grand + "/3: limite\n"},
+        {{"--min-n", "200000"}, "2: ; limite : 1\n3: ; limite : 2\n"},
+        {{"--min-n", "200000", "--moins-un"}, "2: limite\n3: limite\n"},
+        {{"--min-n", "200000", "--moins-un", "--json"}, "{\"limite\":1,\"longueur\":null,\"q\":2}\n{\"limite\":1,\"longueur\":null,\"q\":3}\n"},
+        {{"--numerateur", "13", "--au-plus", "5", "--json", "--balayer", "1..1"},
+         "{\"complet\":false,\"longueur\":null,\"p\":13,\"q\":1,\"raison\":\"limite_longueur\"}\n"},
+        {{"--numerateur", "13", "--compter", "--json", "--balayer", "1..1"}, seul13},
+        {{"--numerateur", "13", "--meilleur", "--json", "--balayer", "1..1"}, meilleur13},
+    };
+    for (const auto& c : cas) {
+        std::vector<std::string> args = c.args;
+        if (std::find(args.begin(), args.end(), "--balayer") == args.end()) args.insert(args.end(), {"--balayer", "2..3"});
+        const essai::Execution x = essai::executer(args);
+        EXPECT_EQ(x.sortie, c.sortie) << c.args[0] << ' ' << c.args[1];
+        EXPECT_EQ(x.statut, 3) << c.args[0] << ' ' << c.args[1];
+        EXPECT_NE(x.erreurs.find("balayage incomplet"), std::string::npos) << x.erreurs;
+    }
+}
+
+TEST(Balayage, UneRepriseNeChangeQueCeQuiManque)
+{
+    // A finished scan run again from its journal writes nothing and changes
+    // nothing (the file's last line is checked, not the records before it);
+    // the same files asked in the other format are refused untouched.
+    const std::string journal = essai::temporaire("format.journal"), fichier = essai::temporaire("format.txt");
+    for (const bool json : {false, true}) {
+        std::remove(journal.c_str());
+        std::remove(fichier.c_str());
+        std::vector<std::string> args = {"--balayer", "2..3", "--journal", journal, "--sortie", fichier};
+        if (json) args.push_back("--json");
+        ASSERT_EQ(essai::executer(args).statut, 0);
+        const std::string texte = essai::lire(fichier), notes = essai::lire(journal);
+        ASSERT_NE(texte.find(json ? "\"record\":2}" : "record 2 : 2/3"), std::string::npos) << texte;
+        const essai::Execution encore = essai::executer(args);
+        EXPECT_EQ(encore.statut, 0) << encore.erreurs;
+        EXPECT_EQ(essai::lire(fichier), texte);
+        if (json) args.pop_back();
+        else args.push_back("--json");
+        const essai::Execution autre = essai::executer(args);
+        EXPECT_EQ(autre.statut, 2);
+        EXPECT_NE(autre.erreurs.find("celui d'un autre calcul"), std::string::npos) << autre.erreurs;
+        EXPECT_EQ(essai::lire(fichier), texte);
+        EXPECT_EQ(essai::lire(journal), notes);
+    }
+    std::remove(journal.c_str());
+    std::remove(fichier.c_str());
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "console.h"
+#include "programme.h"
 #include "api/chercher.h"
 #include "dialogue/dialogue.h"
 #include "search/progres.h"
@@ -299,6 +300,43 @@ TEST(Terminal, CtrlCPendantUneLongueRecherche)
     touche("Enter");
     for (auto fin = Horloge::now() + 10s; vivant() && Horloge::now() < fin;) std::this_thread::sleep_for(50ms);
     EXPECT_FALSE(vivant());
+}
+
+TEST(Terminal, LaLigneDuBalayageSurLErreurStandardEtDansLaLargeur)
+{
+    int statut = -1;
+    executer("command -v tmux", &statut);
+    if (statut != 0) GTEST_SKIP() << "tmux is not installed (scripts/dependances.sh installs it)";
+    // A terminal of 40 columns, narrower than the scan's status line: it must
+    // be cut, or its wrapped rows would stay on the screen.
+    const std::string tmux = "TERM=xterm tmux -f /dev/null -L egypte-balayage-" + std::to_string(::getpid());
+    struct Arret { std::string t; ~Arret() { executer(t + " kill-server"); } } arret{tmux};
+    const std::string sortie = essai::temporaire("ligne.out"), erreurs = essai::temporaire("ligne.err");
+    const std::string balayage = "'" EGYPTE_PROGRAMME "' --balayer 3..5 --numerateur 2 --compter --longueur 6 --fils 1";
+    // Standard output to a file, standard error at the terminal: the line is
+    // drawn, then nothing of it is left; then the other way round, and the
+    // line is not written into the file that takes standard error.
+    const std::string script = balayage + " > " + sortie + "; echo FINI-UN; " + balayage + " 2> " + erreurs +
+                               " > /dev/null; echo FINI-DEUX; sleep 60";
+    executer(tmux + " new-session -d -s egypte -x 40 -y 20 " + essai::entreQuotes(script), &statut);
+    ASSERT_EQ(statut, 0) << "tmux cannot start a session here";
+    auto ecran = [&] { return executer(tmux + " capture-pane -p -t egypte"); };
+    bool vue = false;
+    std::string fin;
+    for (auto limite = Horloge::now() + 120s; Horloge::now() < limite; std::this_thread::sleep_for(30ms)) {
+        fin = ecran();
+        vue = vue || fin.find("q = 4 (jusqu") != std::string::npos;
+        if (fin.find("FINI-DEUX") != std::string::npos) break;
+    }
+    ASSERT_NE(fin.find("FINI-DEUX"), std::string::npos) << fin;
+    EXPECT_TRUE(vue) << "the status line was never on the screen";
+    EXPECT_EQ(fin.find("fractions/s"), std::string::npos) << fin;
+    EXPECT_EQ(fin.find("q = "), std::string::npos) << fin;
+    EXPECT_EQ(essai::lire(erreurs), "");
+    EXPECT_EQ(essai::lire(sortie),
+              essai::executer({"--balayer", "3..5", "--numerateur", "2", "--compter", "--longueur", "6"}).sortie);
+    std::remove(sortie.c_str());
+    std::remove(erreurs.c_str());
 }
 
 }  // namespace

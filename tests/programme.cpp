@@ -30,15 +30,21 @@ std::string entreQuotes(const std::string& s)
 
 Execution executer(const std::vector<std::string>& args, const Lancement& l)
 {
-    std::string c = l.avant + " ";
-    if (l.limite > 0)
-        c += "timeout --preserve-status -s " + std::string(l.signal) + " " + std::to_string(l.limite) + " ";
-    c += entreQuotes(EGYPTE_PROGRAMME);
+    std::string c;
     for (const std::string& a : args) c += " " + entreQuotes(a);
+    c = entreQuotes(EGYPTE_PROGRAMME) + c;
     const std::string base = temporaire("execution");
     const std::string sortie = l.vers.empty() ? base + ".out" : l.vers;
+    c += (l.ajouter ? " >> " : " > ") + entreQuotes(sortie) + " 2> " + entreQuotes(base + ".err");
+    // The signal is sent to the program alone, and the shell waits for it to
+    // be gone: timeout's KILL also kills timeout itself, and the next run
+    // could start while the killed one still held its journal's lock.
+    if (l.limite > 0)
+        c += " & p=$!; ( sleep " + std::to_string(l.limite) + "; kill -s " + l.signal +
+             " $p ) < /dev/null > /dev/null 2>&1 & k=$!; wait $p; s=$?; kill $k 2> /dev/null; exit $s";
+    c = l.avant + " " + c;
     // Through bash: ulimit and trap are bash's.
-    const std::string ligne = "bash -c " + entreQuotes(c + (l.ajouter ? " >> " : " > ") + entreQuotes(sortie) + " 2> " + entreQuotes(base + ".err"));
+    const std::string ligne = "bash -c " + entreQuotes(c);
     const int st = std::system(ligne.c_str());
     Execution e{WIFEXITED(st) ? WEXITSTATUS(st) : -1, l.vers.empty() ? lire(sortie) : "", lire(base + ".err")};
     std::remove((base + ".out").c_str());

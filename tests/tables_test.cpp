@@ -127,7 +127,7 @@ TEST(Tables, AuPlusKContreLaLongueurExacte)
             std::vector<std::pair<long, int>> attendu, obtenu;
             for (long p = 1; p < l.q; p++) {
                 if (std::gcd(p, static_cast<long>(l.q)) != 1) continue;
-                const int n = egypte::longueurMinimale(c, NTL::ZZ(p), NTL::ZZ(l.q));
+                const int n = egypte::longueurMinimale(c, NTL::ZZ(p), NTL::ZZ(l.q)).n;
                 if (n == 0 || n > d.auPlus) attendu.emplace_back(p, n);
             }
             for (const egypte::FractionBalayee& f : l.fractions)

@@ -46,6 +46,11 @@ int lancerBalayage(const Commande& c, Transport* transport)
         else std::cerr << "avant sa premiere ligne (q = " << r.reprise << ")";
         std::cerr << (c.journal.empty() ? " ; avec --journal, il reprendrait la\n" : " ; le journal le reprend la\n");
         return signal != 0 ? 128 + signal : 130;
+    case Fin::limite:
+        std::cerr << "egypte : balayage incomplet : " << r.limites
+                  << (r.limites > 1 ? " fractions n'ont" : " fraction n'a") << " pas de developpement jusqu'a la limite n = "
+                  << LONGUEUR_MAX << (r.limites > 1 ? " (marquees limite)\n" : " (marquee limite)\n");
+        return STATUT_LIMITE;
     default:
         return 0;
     }

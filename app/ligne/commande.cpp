@@ -302,13 +302,15 @@ void lireMontrer(const Options& o, Commande& c)
     else if (montrer == o.compter) c.montrer = Commande::Montrer::compter;
     c.json = o.json->count() > 0;
     // The best expansion is one line: it is not counted, nor shown one in K.
-    c.meilleur = o.meilleur->count() > 0;
-    if (c.meilleur)
+    const bool meilleur = o.meilleur->count() > 0;
+    if (meilleur)
         for (const CLI::Option* opt : {o.compter, o.uneSur, o.premieres, o.estimer})
             if (opt->count() > 0) refuser("--meilleur exclut " + opt->get_name() + " (un seul developpement, le meilleur)");
-    if (c.meilleur && o.balayer->count() == 0)
+    if (meilleur && o.balayer->count() == 0) {
         for (const CLI::Option* opt : {o.journal, o.sortie})
             if (opt->count() > 0) refuser("--meilleur exclut " + opt->get_name() + " hors d'un balayage (une ligne et le rapport)");
+        c.action = Action::meilleur;
+    }
 }
 
 void lireFichiersEtFils(const Options& o, Commande& c)
@@ -328,13 +330,14 @@ void lireFichiersEtFils(const Options& o, Commande& c)
 
 void lireEstimation(const Options& o, Commande& c)
 {
-    c.estimer = o.estimer->count() > 0;
+    const bool estimer = o.estimer->count() > 0;
     if (const std::string* s = valeurDe(o.duree)) {
-        if (!c.estimer) refuser("--duree va avec --estimer (la duree des sondages)");
+        if (!estimer) refuser("--duree va avec --estimer (la duree des sondages)");
         c.duree = petit(*s, 5, 86400);
         if (c.duree == 0) refuser("--duree attend un nombre de secondes de 1 a 86400, pas " + cite(*s));
     }
-    if (!c.estimer) return;
+    if (!estimer) return;
+    c.action = Action::estimation;
     // The estimate is of the walk of one length, and it lists nothing.
     const Probleme& pb = c.probleme;
     if (pb.longueur == 0) refuser("--estimer demande --longueur N (la longueur dont estimer le compte)");
@@ -379,16 +382,18 @@ void lireMode(const Options& o, Commande& c)
         if (o.moinsUn->count() > 0) refuser("--numerateur exclut --moins-un (la famille M/q a un seul numerateur)");
         if (!chiffres(*s) || IsZero(d.numerateur = nombre(*s)))
             refuser("--numerateur attend un entier au moins egal a 1, pas " + cite(*s));
+        // A line of lengths tallies every numerator of q: a family has one.
+        if (mode == nullptr) refuser("--numerateur va avec --compter, --meilleur ou --au-plus K (un resultat par fraction M/q)");
     }
 }
 
 void lireBalayage(const Options& o, Commande& c)
 {
     const std::string* s = valeurDe(o.balayer);
-    c.balayer = s != nullptr;
     for (const CLI::Option* opt : {o.moinsUn, o.premiers, o.numerateur, o.auPlus})
-        if (!c.balayer && opt->count() > 0) refuser(opt->get_name() + " va avec --balayer Q1..Q2");
-    if (!c.balayer) return;
+        if (s == nullptr && opt->count() > 0) refuser(opt->get_name() + " va avec --balayer Q1..Q2");
+    if (s == nullptr) return;
+    c.action = Action::balayage;
     for (const CLI::Option* opt : {o.premieres, o.uneSur, o.estimer})
         if (opt->count() > 0)
             refuser("--balayer exclut " + opt->get_name() + " (un balayage ecrit une ligne par denominateur)");
@@ -411,11 +416,11 @@ void lire(int argc, const char* const* argv, Commande& c)
 {
     Options o;
     decouper(argc, argv, o);
-    c.aide = o.aide->count() > 0 || o.help->count() > 0;
-    c.version = o.version->count() > 0;
     // Help or version asked for: the caller prints it and stops, so the
     // fraction and the values are not judged.
-    if (c.aide || c.version) return;
+    if (o.aide->count() > 0 || o.help->count() > 0) c.action = Action::aide;
+    else if (o.version->count() > 0) c.action = Action::version;
+    if (c.action != Action::recherche) return;
     lireProbleme(o, c.probleme);
     lireMontrer(o, c);
     lireFichiersEtFils(o, c);
@@ -439,6 +444,15 @@ bool analyser(int argc, const char* const* argv, Commande& c, std::string& erreu
         erreur = "egypte : " + r.texte;
         return false;
     }
+}
+
+std::vector<std::string> optionsDeLaLigne()
+{
+    const Options o;
+    std::vector<std::string> noms;
+    for (const CLI::Option* opt : o.app.get_options())
+        if (!opt->get_positional()) noms.push_back(opt->get_name());
+    return noms;
 }
 
 const char* motDeLaLigne(Terme t)
@@ -486,10 +500,17 @@ std::string aideCommande()
            "  --estimer          estimer le compte de la longueur --longueur N (N >= 4)\n"
            "                     et sa duree, par des sondages au hasard, sans le faire\n"
            "  --duree S          S secondes de sondages pour --estimer (5 par defaut)\n"
+           "  --meilleur         le meilleur developpement seul : le moins de termes, puis\n"
+           "                     le plus petit xn, puis x(n-1)...\n"
            "  --balayer Q1..Q2   pour chaque q de Q1 a Q2 : combien de p/q (p < q premier\n"
-           "                     avec q) demandent 1, 2, 3... termes, et les records\n"
+           "                     avec q) demandent 1, 2, 3... termes, et les records ;\n"
+           "                     avec --compter ou --meilleur : une ligne par fraction\n"
            "  --moins-un         avec --balayer : seulement (q-1)/q\n"
            "  --premiers         avec --balayer : seulement les q premiers\n"
+           "  --numerateur M     avec --balayer : la famille M/q (q >= 1), avec --compter,\n"
+           "                     --meilleur ou --au-plus\n"
+           "  --au-plus K        avec --balayer : les fractions qui demandent plus de K\n"
+           "                     termes, avec leur longueur minimale\n"
            "  --aide, --help     cette aide\n"
            "  --version          la version du programme\n"
            "Les nombres s'ecrivent en chiffres decimaux seuls, sans signe.\n"
@@ -497,9 +518,14 @@ std::string aideCommande()
            "--longueur exclut --min-n et --max-n.\n"
            "--estimer demande --longueur et exclut --premieres, --une-sur, --journal\n"
            "et --sortie.\n"
-           "--balayer exclut la fraction, --premieres, --une-sur, --compter, --estimer\n"
-           "et --debut ; les contraintes valent pour chaque fraction ; avec --sortie,\n"
+           "--meilleur exclut --compter, --premieres, --une-sur et --estimer, et hors\n"
+           "d'un balayage --journal et --sortie.\n"
+           "--balayer exclut la fraction, --premieres, --une-sur, --estimer et --debut ;\n"
+           "--compter, --meilleur et --au-plus s'y excluent ; --numerateur exclut\n"
+           "--moins-un ; les contraintes valent pour chaque fraction ; avec --sortie,\n"
            "ses lignes vont dans le fichier, qu'une reprise coupe a la derniere notee.\n"
+           "Une fraction sans developpement jusqu'a n = 100000 y est marquee limite\n"
+           "(en JSON : \"complet\":false, \"raison\":\"limite_longueur\"), et le statut est 3.\n"
            "Avec --debut, la longueur minimale est celle des developpements qui\n"
            "commencent ainsi ; un debut contraire aux contraintes, ou dont la somme\n"
            "atteint deja P/Q, est une erreur d'utilisation.\n"
@@ -513,7 +539,8 @@ std::string aideCommande()
            "  0    des developpements trouves\n"
            "  1    aucun developpement sous ces contraintes\n"
            "  2    erreur d'utilisation\n"
-           "  3    aucune solution jusqu'a la longueur limite n = 100000 (compte incomplet)\n"
+           "  3    aucune solution jusqu'a la longueur limite n = 100000 (compte incomplet ;\n"
+           "       d'un balayage : une fraction au moins)\n"
            "  74   ecriture impossible (liste, journal ou sortie standard ; disque plein...)\n"
            "  130  calcul arrete par Ctrl-C ; 143 par SIGTERM, 129 par SIGHUP\n"
            "  (avec --estimer : 0 quelle que soit l'estimation ; 2 et 130 de meme)\n"
@@ -524,7 +551,9 @@ std::string aideCommande()
            "  egypte --sortie liste.txt --journal liste.journal 3/4 --longueur 6\n"
            "  egypte --estimer --duree 30 1/1 --longueur 9\n"
            "  egypte --compter --longueur 7 --debut 2,5 1/1\n"
-           "  egypte --balayer 2..100\n";
+           "  egypte --balayer 2..100\n"
+           "  egypte --balayer 1..100 --numerateur 4 --compter --longueur 3\n"
+           "  egypte --balayer 2..1000 --au-plus 6\n";
 }
 
 std::string versionCommande() { return std::string("egypte ") + version(); }

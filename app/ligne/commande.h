@@ -7,6 +7,7 @@
 #include <NTL/ZZ.h>
 
 #include <string>
+#include <vector>
 
 #include "egypte/balayage.h"
 #include "egypte/egypte.h"
@@ -15,7 +16,19 @@ namespace egypte {
 
 class Transport;
 
+// What a command line asks for: one value, one switch (executer) that every
+// front end goes through.
+enum class Action {
+    recherche,   // the expansions of the fraction (the default)
+    meilleur,    // --meilleur: its best expansion alone
+    estimation,  // --estimer: the size of a count, estimated
+    balayage,    // --balayer: a scan of the denominators (no fraction)
+    aide,        // --aide / --help
+    version,     // --version
+};
+
 struct Commande {
+    Action action = Action::recherche;
     Probleme probleme;
     // What is shown: every expansion (the default), the first K, one in
     // every K, or the count alone.
@@ -26,13 +39,8 @@ struct Commande {
     std::string journal;       // --journal FICHIER; empty = none
     std::string sortie;        // --sortie FICHIER: the expansions there; empty = standard output
     int fils = 0;              // --fils N; 0 = EGYPTE_FILS or every core
-    bool estimer = false;      // --estimer: the size of the count estimated, not the count
     int duree = 5;             // --duree S: seconds of probes for --estimer
-    bool meilleur = false;     // --meilleur: the best expansion, not every one
-    bool balayer = false;      // --balayer Q1..Q2: a scan of the denominators (no fraction)
-    DemandeBalayage balayage;  // its range, --moins-un, --premiers, --fils, --journal
-    bool aide = false;         // --aide / --help: the help was asked for
-    bool version = false;      // --version
+    DemandeBalayage balayage;  // --balayer: its range, mode, --moins-un, --premiers, --fils, --journal
 };
 
 // Reads the arguments argv[1..argc-1]. On a usage error (unknown option,
@@ -47,6 +55,10 @@ const char* motDeLaLigne(Terme t);
 
 // The help of the command line, in French.
 std::string aideCommande();
+
+// Every option the parser knows ("--compter", ...), so that a test can hold
+// the help to them.
+std::vector<std::string> optionsDeLaLigne();
 
 // The version line.
 std::string versionCommande();
@@ -73,9 +85,17 @@ int lancer(const Commande& c, Transport* transport = nullptr);
 // of them.
 std::string fichiersMeles(const Commande& c);
 
-// The whole command line: the arguments read, then the help, the version,
-// the estimate or the computation. Returns the exit status.
+// The whole command line: the arguments read, then executer. Returns the
+// exit status.
 int ligneDeCommande(int argc, const char* const* argv);
+
+// Runs what the command asks for, and returns the exit status. With
+// `transport`, the work units of a search or a scan go to other processes
+// too (egypte-mpi); the other actions run in this process alone.
+int executer(const Commande& c, Transport* transport = nullptr);
+
+// Whether the action deals work units to other processes through a Transport.
+bool repartie(Action a);
 
 // Runs the scan of --balayer (balayage_lancement.cpp): its lines on standard
 // output. Returns the exit status: 0 when the scan went to its end, 2 a

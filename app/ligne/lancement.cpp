@@ -38,14 +38,30 @@ int ligneDeCommande(int argc, const char* const* argv)
         std::cerr << erreur << '\n';
         return 2;
     }
-    if (c.aide || c.version) {
-        if (ecrireSortieStandard(c.aide ? aideCommande() : versionCommande() + "\n", erreur)) return 0;
-        std::cerr << "egypte : " << erreur << '\n';
-        return STATUT_ECRITURE;
+    return executer(c);
+}
+
+bool repartie(Action a) { return a == Action::recherche || a == Action::balayage; }
+
+int executer(const Commande& c, Transport* transport)
+{
+    switch (c.action) {
+    case Action::recherche:
+        return lancer(c, transport);
+    case Action::balayage:
+        return lancerBalayage(c, transport);
+    case Action::meilleur:
+        return lancerMeilleur(c);
+    case Action::estimation:
+        return lancerEstimation(c);
+    case Action::aide:
+    case Action::version:
+        break;
     }
-    if (c.balayer) return lancerBalayage(c);
-    if (c.meilleur) return lancerMeilleur(c);
-    return c.estimer ? lancerEstimation(c) : lancer(c);
+    std::string erreur;
+    if (ecrireSortieStandard(c.action == Action::aide ? aideCommande() : versionCommande() + "\n", erreur)) return 0;
+    std::cerr << "egypte : " << erreur << '\n';
+    return STATUT_ECRITURE;
 }
 
 std::string fichiersMeles(const Commande& c)

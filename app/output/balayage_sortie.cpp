@@ -14,28 +14,20 @@
 
 namespace egypte {
 
-namespace {
-
-std::string texteZ(const NTL::ZZ& v)
-{
-    std::ostringstream o;
-    o << v;
-    return o.str();
-}
-
-}  // namespace
-
 void SortieBalayage::fractions(std::ostream& o, const LigneBalayage& l) const
 {
     const bool famille = !IsZero(demande_.numerateur);
     for (const FractionBalayee& f : l.fractions) {
         const Resultat& r = f.resultat;
+        const bool limite = r.fin == Fin::limite;
         if (demande_.mode == ModeBalayage::auPlus) {
+            // p and q as numbers in full, as the scan writes every q (a
+            // family's numerator may be past 64 bits).
             if (json_)
-                o << nlohmann::json{{"p", texteZ(f.p)}, {"q", l.q},
-                                    {"longueur", r.longueur > 0 ? nlohmann::json(r.longueur) : nlohmann::json()}}
-                         .dump();
-            else o << f.p << '/' << l.q << ": " << (r.longueur > 0 ? std::to_string(r.longueur) : "sans");
+                o << "{\"complet\":" << (limite ? "false" : "true") << ",\"longueur\":"
+                  << (r.longueur > 0 ? std::to_string(r.longueur) : "null") << ",\"p\":" << f.p << ",\"q\":" << l.q
+                  << ",\"raison\":" << (limite ? "\"limite_longueur\"" : "null") << '}';
+            else o << f.p << '/' << l.q << ": " << (r.longueur > 0 ? std::to_string(r.longueur) : limite ? "limite" : "sans");
             o << '\n';
             continue;
         }
@@ -58,13 +50,17 @@ void SortieBalayage::fractions(std::ostream& o, const LigneBalayage& l) const
             continue;
         }
         if (demande_.mode == ModeBalayage::compter) {
-            // A family's count is a b-file's line, n a(n).
-            if (famille) o << l.q << ' ' << r.solutions << '\n';
-            else o << f.p << '/' << l.q << ' ' << r.solutions << '\n';
+            // A family's count is a b-file's line, n a(n); "limite" when
+            // the search met no expansion up to the length limit (the count
+            // is not known).
+            if (famille) o << l.q;
+            else o << f.p << '/' << l.q;
+            if (limite) o << " limite\n";
+            else o << ' ' << r.solutions << '\n';
             continue;
         }
         o << f.p << '/' << l.q << ':';
-        if (f.meilleur.empty()) o << " aucun";
+        if (f.meilleur.empty()) o << (limite ? " limite" : " aucun");
         for (const NTL::ZZ& v : f.meilleur) o << ' ' << v;
         o << '\n';
     }
@@ -89,16 +85,19 @@ std::string SortieBalayage::texte(const LigneBalayage& l, const std::vector<Reco
             j["longueurs"] = l.comptes;
             j["sans"] = l.sans;
         }
+        // Only when there are some, so that the other lines stay as they were.
+        if (l.limite > 0) j["limite"] = l.limite;
         o << j.dump() << '\n';
         return o.str();
     }
     o << l.q << ':';
     if (moinsUn_) {
-        if (l.comptes.empty()) o << " sans";
-        else o << ' ' << l.comptes.size();
+        if (!l.comptes.empty()) o << ' ' << l.comptes.size();
+        else o << (l.limite > 0 ? " limite" : " sans");
     } else {
         for (std::int64_t c : l.comptes) o << ' ' << c;
         if (l.sans > 0) o << " ; sans : " << l.sans;
+        if (l.limite > 0) o << " ; limite : " << l.limite;
     }
     o << '\n';
     return o.str();
@@ -110,6 +109,7 @@ bool SortieBalayage::recevoir(const LigneBalayage& l, const std::vector<RecordBa
     const std::string t = texte(l, records);
     // A line may write nothing (every fraction of q within K terms).
     if (t.empty()) return true;
+    // The checksum names the last line alone, not the records before it.
     derniere_ = t.substr(t.size() < 2 ? 0 : t.rfind('\n', t.size() - 2) + 1);
     // Flushed at once: a line is out when it is handed over, journal or not.
     if (std::fwrite(t.data(), 1, t.size(), liste_.flux()) == t.size() && std::fflush(liste_.flux()) == 0) return true;

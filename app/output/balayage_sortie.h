@@ -1,14 +1,17 @@
 // The lines of a scan on standard output or in the file of --sortie, each
 // flushed when it is handed over, and synced to the disk before a journal
 // records it: "q: c1 c2 ... ck", with
-// " ; sans : m" when m numerators have no expansion under the constraints,
-// or "q: n" (n the minimal length of (q - 1)/q, "sans" when it has none);
-// before it, one line "record n : p/q" for each length it is the first to
-// need. With --json, one JSON object per line instead. In the modes with a
-// result per fraction, a line per fraction instead: "q a(n)" of a family's
-// count ("p/q a" over every p), "p/q: x1 ... xn" of its best expansion,
-// "p/q: n" of a fraction past K terms (none for those within); with --json,
-// the object of the single command's report, or {"p", "q", "longueur"}.
+// " ; sans : m" when m numerators have no expansion under the constraints
+// and " ; limite : m" when m met none up to the length limit (not known),
+// or "q: n" (n the minimal length of (q - 1)/q, "sans" when it has none,
+// "limite"); before it, one line "record n : p/q" for each length it is the
+// first to need. With --json, one JSON object per line instead. In the modes
+// with a result per fraction, a line per fraction instead: "q a(n)" of a
+// family's count ("p/q a" over every p), "p/q: x1 ... xn" of its best
+// expansion, "p/q: n" of a fraction past K terms (none for those within),
+// "limite" for the count, the expansion or the length of a fraction that
+// met none up to the length limit; with --json, the object of the single
+// command's report, or {"complet", "longueur", "p", "q", "raison"}.
 #ifndef EGYPTE_OUTPUT_BALAYAGE_SORTIE_H
 #define EGYPTE_OUTPUT_BALAYAGE_SORTIE_H
 
@@ -32,7 +35,11 @@ public:
     {
     }
     bool recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records, std::string& erreur) override;
-    std::string genre() const override { return chemin_.empty() ? "sortie-standard" : "fichier"; }
+    // With the format: a resume never writes JSON after text, nor text after JSON.
+    std::string genre() const override
+    {
+        return std::string(chemin_.empty() ? "sortie-standard" : "fichier") + (json_ ? "-json" : "");
+    }
     void commencer(const Position* reprise) override;
     bool ecrire(Position& p, std::string& erreur) override;
 

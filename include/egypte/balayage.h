@@ -35,7 +35,8 @@ struct DemandeBalayage {
     // numerator).
     std::int64_t q1 = 2, q2 = 2;
     // Not 0: the family numerateur/q, one fraction a denominator, kept as
-    // entered (4/6 is 4/6, searched as 2/3; 4/2 and 4/1 too). 0: every p/q
+    // entered (4/6 is 4/6, searched as 2/3; 4/2 and 4/1 too), in a mode other
+    // than `longueurs` (whose lines tally many numerators). 0: every p/q
     // with p < q and gcd(p, q) = 1.
     NTL::ZZ numerateur;
     bool moinsUn = false;         // only (q - 1)/q for each q (not with numerateur)
@@ -55,7 +56,8 @@ struct FractionBalayee {
     NTL::ZZ p;  // its numerator as entered (its denominator is the line's q)
     // compter and meilleur: the search's result (the count, the length, the
     // extremes, how it ended); auPlus: only `longueur`, its minimal length
-    // (0 when it has no expansion under the constraints), and `fin`.
+    // (0 when it has none), and `fin` (Fin::limite: none up to LONGUEUR_MAX,
+    // which is not known to be none).
     Resultat resultat;
     std::vector<NTL::ZZ> meilleur;  // meilleur: the best expansion (empty: none)
     bool prouve = false;            // meilleur: proven best (the search went to its end)
@@ -69,9 +71,11 @@ struct LigneBalayage {
     std::vector<std::int64_t> comptes;
     // premiers[i - 1]: the smallest of them (0 when comptes[i - 1] is 0).
     std::vector<std::int64_t> premiers;
-    // Numerators with no expansion under the constraints (or none up to
-    // LONGUEUR_MAX).
+    // Numerators with no expansion under the constraints.
     std::int64_t sans = 0;
+    // Numerators whose search met no expansion up to LONGUEUR_MAX, the
+    // length limit: not known to have none.
+    std::int64_t limite = 0;
     // The modes other than `longueurs` (comptes, premiers and sans stay
     // empty): each fraction of q in increasing p, or in `auPlus` only those
     // that need more than K terms, and how many were checked.
@@ -101,13 +105,16 @@ public:
 };
 
 struct ResultatBalayage {
-    // complete, interrompue (the stop flag) or ecriture (see `erreur`).
+    // complete, interrompue (the stop flag), ecriture (see `erreur`), or
+    // limite: the scan went to its end, but the search of `limites`
+    // fractions stopped at the length limit (their lines say so).
     Fin fin = Fin::complete;
     std::string erreur;
     std::int64_t reprise = 0;    // the first q this run scanned: q1, or past what the journal held
     std::int64_t derniere = 0;   // the last q whose line went out (reprise - 1: none)
     std::int64_t lignes = 0;     // lines handed over by this run
     std::int64_t fractions = 0;  // fractions searched by this run
+    std::int64_t limites = 0;    // fractions of the scan stopped at the length limit, those the journal held included
     // Every record of the scan from q1, those the journal held included.
     std::vector<RecordBalayage> records;
     bool complet() const { return fin == Fin::complete; }
@@ -119,10 +126,22 @@ struct ResultatBalayage {
 // (nothing was changed then).
 ResultatBalayage balayer(const Probleme& contraintes, const DemandeBalayage& d, RecepteurBalayage& r);
 
+// What longueurMinimale found.
+struct LongueurMinimale {
+    enum class Issue {
+        trouvee,     // `n` is the minimal length
+        aucune,      // no expansion under the constraints
+        limite,      // none up to LONGUEUR_MAX: not known to be none
+        interrompue  // the stop flag cut the search
+    };
+    Issue issue = Issue::aucune;
+    int n = 0;  // when trouvee
+    bool trouvee() const { return issue == Issue::trouvee; }
+};
+
 // The minimal length of one fraction p/q under the constraints of
-// `contraintes` (its fraction is not read), on the calling thread: 0 when it
-// has no expansion under them, -1 when the stop flag cut the search.
-int longueurMinimale(const Probleme& contraintes, const NTL::ZZ& p, const NTL::ZZ& q);
+// `contraintes` (its fraction is not read), on the calling thread.
+LongueurMinimale longueurMinimale(const Probleme& contraintes, const NTL::ZZ& p, const NTL::ZZ& q);
 
 }  // namespace egypte
 

@@ -313,9 +313,9 @@ DecisionAuPlus decider(AuPlus& a, std::int64_t p)
         d.longueur = static_cast<int>(d.x.size());
         return d;
     }
-    d.exacte = true;
-    d.longueur = longueurMinimale(a.contraintes(), NTL::ZZ(p), NTL::ZZ(a.q()));
-    d.auPlus = d.longueur > 0 && d.longueur <= a.K();
+    d.exacte = longueurMinimale(a.contraintes(), NTL::ZZ(p), NTL::ZZ(a.q()));
+    d.longueur = d.exacte->n;
+    d.auPlus = d.exacte->trouvee() && d.longueur <= a.K();
     return d;
 }
 

@@ -14,8 +14,10 @@
 #define EGYPTE_API_AU_PLUS_H
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "egypte/balayage.h"
 #include "egypte/egypte.h"
 
 namespace egypte {
@@ -88,10 +90,10 @@ struct DecisionAuPlus {
     bool auPlus = false;  // the minimal length of p/q is at most K
     // auPlus: the fast way's length (an upper bound of the minimal one), or
     // the exact minimal length when the exact search decided. Otherwise the
-    // exact minimal length (> K), 0 when p/q has no expansion under the
-    // constraints, -1 when the stop flag cut the exact search.
+    // exact minimal length (> K), 0 when there is none (see `exacte`).
     int longueur = 0;
-    bool exacte = false;           // the exact search was called
+    // What the exact search answered, when the fast way left p/q to it.
+    std::optional<LongueurMinimale> exacte;
     std::vector<std::uint64_t> x;  // the fast way's expansion, when it found one
 };
 

@@ -3,6 +3,7 @@
 // by the calling thread, each recorded in the journal once written. A
 // denominator is the unit: it is done whole or not at all, so a stop leaves
 // every line before the first unfinished q, and a resume starts there.
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "api/journal_balayage.h"
@@ -38,6 +40,10 @@ void verifierDemande(const Probleme& c, const DemandeBalayage& d)
                                                       : "les denominateurs d'un balayage vont de Q1 a Q2, avec 2 <= Q1 <= Q2 < 2^62");
     if (d.numerateur < 0) throw Erreur(Erreur::Genre::probleme, "le numerateur d'une famille est un entier positif");
     if (famille && d.moinsUn) throw Erreur(Erreur::Genre::probleme, "une famille d'un numerateur exclut (q - 1)/q");
+    // A line of lengths tallies every numerator of q: a family has one.
+    if (famille && d.mode == ModeBalayage::longueurs)
+        throw Erreur(Erreur::Genre::probleme,
+                     "une famille d'un numerateur se balaie en comptant, par le meilleur developpement ou au plus K termes");
     if (d.mode == ModeBalayage::auPlus && (d.auPlus < 1 || d.auPlus > LONGUEUR_MAX))
         throw Erreur(Erreur::Genre::probleme, "au plus K termes : K va de 1 a 100000");
     if (d.fils < 0 || d.fils > 1024) throw Erreur(Erreur::Genre::probleme, {Terme::fils, " attend un entier de 1 a 1024"});
@@ -45,6 +51,15 @@ void verifierDemande(const Probleme& c, const DemandeBalayage& d)
     p.numerateur = 1;
     p.denominateur = 2;
     verifier(p);
+}
+
+// Columns of the terminal on standard error, less one so that the status line
+// never reaches the last column (some terminals wrap there).
+std::size_t colonnes()
+{
+    winsize ws{};
+    if (::ioctl(2, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 1) return ws.ws_col - 1u;
+    return 79;
 }
 
 // The status line of a long scan on standard error, when it is a terminal:
@@ -70,10 +85,15 @@ public:
         const double fait = poids(static_cast<double>(d_.q1), static_cast<double>(q) + 1);
         const double reste = ecoule * poids(static_cast<double>(q) + 1, static_cast<double>(d_.q2) + 1) / std::max(fait, 1.0);
         char texte[160];
-        const int n = std::snprintf(texte, sizeof texte, "\rq = %lld (jusqu'a %lld), %.0f fractions/s, reste ~%.0f s\033[K",
+        const int n = std::snprintf(texte, sizeof texte, "q = %lld (jusqu'a %lld), %.0f fractions/s, reste ~%.0f s",
                                     static_cast<long long>(q), static_cast<long long>(d_.q2), fractions / std::max(ecoule, 1e-3),
                                     reste);
-        dessinee_ = n > 0 && ::write(2, texte, static_cast<std::size_t>(std::min(n, 159))) > 0;
+        if (n <= 0) return;
+        // Cut to the terminal's width: a line that wraps is not taken back by
+        // the carriage return, and its rows would stay on the screen.
+        const std::size_t taille = std::min({static_cast<std::size_t>(n), sizeof texte - 1, colonnes()});
+        const std::string ligne = "\r" + std::string(texte, taille) + "\033[K";
+        dessinee_ = ::write(2, ligne.data(), ligne.size()) > 0;
     }
     void effacer()
     {
@@ -109,6 +129,7 @@ public:
             if (ecrivain_ != nullptr) ecrivain_->commencer(journal_->nouveau() ? nullptr : &journal_->position());
             if (!journal_->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
             res_.records = journal_->records();
+            res_.limites = journal_->limites();
             vues_ = journal_->vues();
         } else if (ecrivain_ != nullptr) {
             ecrivain_->commencer(nullptr);
@@ -138,6 +159,8 @@ public:
             throw;
         }
         finir();
+        // Every line went out, but some fractions are not known.
+        if (res_.fin == Fin::complete && res_.limites > 0) res_.fin = Fin::limite;
         return res_;
     }
 
@@ -249,7 +272,7 @@ private:
                 throw Erreur(Erreur::Genre::message, "ligne de balayage illisible d'un autre processus");
             // Its fractions, for the count of those searched: each is in one
             // tally of the line.
-            fractions_ += l.sans + l.verifiees;
+            fractions_ += l.sans + l.limite + l.verifiees;
             for (std::int64_t c : l.comptes) fractions_ += c;
             rendre(id, std::move(l));
         }
@@ -271,7 +294,7 @@ private:
             const LigneBalayage l = std::move(*it->second);
             finis_.erase(it);
             etat_.effacer();
-            faites_ += l.sans + l.verifiees;
+            faites_ += l.sans + l.limite + l.verifiees;
             for (std::int64_t c : l.comptes) faites_ += c;
             const std::vector<RecordBalayage> records = nouveauxRecords(l, vues_);
             g.unlock();
@@ -290,6 +313,7 @@ private:
                 break;
             }
             res_.records.insert(res_.records.end(), records.begin(), records.end());
+            res_.limites += limites(l);
             res_.derniere = l.q;
             res_.lignes++;
             enAvance_--;

@@ -34,15 +34,18 @@ Probleme fraction(const Probleme& c, const NTL::ZZ& p, std::int64_t q)
     return pb;
 }
 
-// Whether p/q needs more than K terms: its minimal length when it does (0:
-// none under the constraints), a length within K otherwise, -1 when the stop
-// cut the search. The fast way for the numerators in machine words, the exact
-// search for the others.
-int auDela(AuPlus& a, const Probleme& c, const NTL::ZZ& p, std::int64_t q)
+// Whether p/q needs more than K terms: its minimal length when it does, a
+// length within K otherwise. The fast way for the numerators in machine
+// words, the exact search for the others.
+LongueurMinimale auDela(AuPlus& a, const Probleme& c, const NTL::ZZ& p, std::int64_t q)
 {
     if (NumBits(p) < 63) {
         const DecisionAuPlus d = decider(a, NTL::to_long(p));
-        return d.auPlus ? std::max(d.longueur, 1) : d.longueur;
+        if (!d.auPlus) return *d.exacte;
+        LongueurMinimale m;
+        m.issue = LongueurMinimale::Issue::trouvee;
+        m.n = std::max(d.longueur, 1);
+        return m;
     }
     return longueurMinimale(c, p, NTL::ZZ(q));
 }
@@ -72,9 +75,10 @@ bool calculer(const Probleme& c, const DemandeBalayage& d, const NTL::ZZ& p, std
         return f.resultat.fin != Fin::interrompue;
     }
     case ModeBalayage::auPlus: {
-        const int n = auDela(*decideur, c, p, q);
-        if (n < 0) return false;
-        f.resultat.longueur = n;
+        const LongueurMinimale m = auDela(*decideur, c, p, q);
+        if (m.issue == LongueurMinimale::Issue::interrompue) return false;
+        f.resultat.longueur = m.n;
+        if (m.issue == LongueurMinimale::Issue::limite) f.resultat.fin = Fin::limite;
         return true;
     }
     case ModeBalayage::longueurs:
@@ -96,7 +100,7 @@ bool calculerFractions(const Probleme& c, const DemandeBalayage& d, std::int64_t
         fractions++;
         l.verifiees++;
         // In auPlus, only the fractions that need more than K terms (or
-        // have none) are kept.
+        // have none, or none up to the limit) are kept.
         if (d.mode != ModeBalayage::auPlus || f.resultat.longueur == 0 || f.resultat.longueur > d.auPlus)
             l.fractions.push_back(std::move(f));
     }
@@ -113,6 +117,14 @@ void ecrireFractions(std::ostream& o, const LigneBalayage& l)
           << f.prouve << ' ' << f.meilleur.size();
         for (const NTL::ZZ& x : f.meilleur) o << ' ' << x;
     }
+}
+
+std::int64_t limites(const LigneBalayage& l)
+{
+    std::int64_t n = l.limite;
+    for (const FractionBalayee& f : l.fractions)
+        if (f.resultat.fin == Fin::limite) n++;
+    return n;
 }
 
 bool lireFractions(std::istream& in, LigneBalayage& l)

@@ -35,6 +35,7 @@ bool JournalBalayage::lire(const std::string& ligne)
         return false;
     derniere_ = l.q;
     position_ = p;
+    limites_ += egypte::limites(l);
     for (const RecordBalayage& r : nouveauxRecords(l, vues_)) records_.push_back(r);
     return true;
 }
@@ -44,6 +45,7 @@ bool JournalBalayage::noter(const LigneBalayage& l, const Position& p, std::stri
     if (!ecrire("B " + texteLigne(l) + " " + std::to_string(p.octets) + " " + p.fin, erreur)) return false;
     derniere_ = l.q;
     position_ = p;
+    limites_ += egypte::limites(l);
     return true;
 }
 

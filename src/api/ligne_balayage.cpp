@@ -24,14 +24,13 @@ bool calculerLigne(const Probleme& contraintes, const DemandeBalayage& d, std::i
     const NTL::ZZ Q(q);
     for (std::int64_t p = moinsUn ? q - 1 : 1; p < q; p++) {
         if (std::gcd(p, q) != 1) continue;
-        const int n = longueurMinimale(contraintes, NTL::ZZ(p), Q);
-        if (n < 0) return false;
+        const LongueurMinimale m = longueurMinimale(contraintes, NTL::ZZ(p), Q);
+        if (m.issue == LongueurMinimale::Issue::interrompue) return false;
         fractions++;
-        if (n == 0) {
-            l.sans++;
-            continue;
-        }
-        const std::size_t i = static_cast<std::size_t>(n);
+        if (m.issue == LongueurMinimale::Issue::aucune) l.sans++;
+        if (m.issue == LongueurMinimale::Issue::limite) l.limite++;
+        if (!m.trouvee()) continue;
+        const std::size_t i = static_cast<std::size_t>(m.n);
         if (l.comptes.size() < i) {
             l.comptes.resize(i, 0);
             l.premiers.resize(i, 0);
@@ -58,6 +57,8 @@ std::string texteLigne(const LigneBalayage& l)
     std::ostringstream o;
     o << l.q << ' ' << l.sans << ' ' << l.comptes.size();
     for (std::size_t i = 0; i < l.comptes.size(); i++) o << ' ' << l.comptes[i] << ' ' << l.premiers[i];
+    // Only when there are some, so that the lines of earlier journals read the same.
+    if (l.limite > 0) o << " L " << l.limite;
     if (l.verifiees > 0) ecrireFractions(o, l);
     return o.str();
 }
@@ -80,6 +81,10 @@ bool lireLigne(const std::string& texte, LigneBalayage& l)
     if (k > 0 && l.comptes[k - 1] == 0) return false;
     std::string reste;
     if (!(in >> reste)) return true;
+    if (reste == "L") {
+        if (!(in >> l.limite) || l.limite < 1) return false;
+        if (!(in >> reste)) return true;
+    }
     return reste == "F" && lireFractions(in, l) && !(in >> reste);
 }
 

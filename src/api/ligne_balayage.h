@@ -28,14 +28,17 @@ bool calculerLigne(const Probleme& contraintes, const DemandeBalayage& d, std::i
 bool calculerFractions(const Probleme& contraintes, const DemandeBalayage& d, std::int64_t q, LigneBalayage& l,
                        std::int64_t& fractions);
 void ecrireFractions(std::ostream& o, const LigneBalayage& l);
+// The fractions of a line whose search stopped at the length limit.
+std::int64_t limites(const LigneBalayage& l);
 bool lireFractions(std::istream& in, LigneBalayage& l);
 
 // The records the line of q sets: the lengths it meets that no line before
 // it met (`vues`, which it updates), in increasing length.
 std::vector<RecordBalayage> nouveauxRecords(const LigneBalayage& l, std::vector<bool>& vues);
 
-// "q sans k c1 p1 ... ck pk", then " F checked m" and m fractions in the
-// modes with a result per fraction; lireLigne is false on anything else.
+// "q sans k c1 p1 ... ck pk", then " L m" when m numerators stopped at the
+// length limit, then " F checked m" and m fractions in the modes with a
+// result per fraction; lireLigne is false on anything else.
 std::string texteLigne(const LigneBalayage& l);
 bool lireLigne(const std::string& texte, LigneBalayage& l);
 

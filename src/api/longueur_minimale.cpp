@@ -37,8 +37,9 @@ Resultat premiere(const Probleme& pb)
     return chercher(pb, d);
 }
 
-// The engine's minimal length of pb over the lengths lo..hi.
-Issue parLeMoteur(Probleme pb, long lo, long hi, int& n)
+// The engine's minimal length of pb over the lengths lo..hi; `limite` when
+// it met none up to LONGUEUR_MAX.
+Issue parLeMoteur(Probleme pb, long lo, long hi, int& n, bool& limite)
 {
     pb.longueur = 0;
     pb.longueurMin = 0;
@@ -51,7 +52,27 @@ Issue parLeMoteur(Probleme pb, long lo, long hi, int& n)
     const Resultat r = premiere(pb);
     if (r.fin == Fin::interrompue) return Issue::interrompue;
     n = r.longueur;
+    limite = r.fin == Fin::limite;
     return r.solutions > 0 ? Issue::trouve : Issue::aucune;
+}
+
+LongueurMinimale reponse(Issue i, int n, bool limite)
+{
+    LongueurMinimale r;
+    switch (i) {
+    case Issue::trouve:
+        r.issue = LongueurMinimale::Issue::trouvee;
+        r.n = n;
+        break;
+    case Issue::interrompue:
+        r.issue = LongueurMinimale::Issue::interrompue;
+        break;
+    case Issue::aucune:
+    case Issue::epuise:
+        r.issue = limite ? LongueurMinimale::Issue::limite : LongueurMinimale::Issue::aucune;
+        break;
+    }
+    return r;
 }
 
 // Is there an expansion of rn/rd in `reste` unknowns from `lo` on (type 1:
@@ -91,7 +112,7 @@ Issue exister(Inconnues type, const ZZ& rn, const ZZ& rd, const ZZ& lo, long res
 
 }  // namespace
 
-int longueurMinimale(const Probleme& c, const ZZ& p, const ZZ& q)
+LongueurMinimale longueurMinimale(const Probleme& c, const ZZ& p, const ZZ& q)
 {
     Probleme pb = c;
     pb.numerateur = p;
@@ -100,20 +121,21 @@ int longueurMinimale(const Probleme& c, const ZZ& p, const ZZ& q)
     const Longueurs l = longueursPermises(pb);
     // No length searched is allowed: none up to LONGUEUR_MAX, as the single
     // search says.
-    if (l.auDela()) return 0;
+    if (l.auDela()) return reponse(Issue::aucune, 0, true);
     long lo = l.premiere, hi = std::min(l.derniere, LONGUEUR_MAX);
     int n = 0;
+    bool limite = false;
     // Every value allowed and P/Q < 1: every length from the greedy
     // expansion's on has expansions, so the lengths below are all there is.
     const bool libre = pb.parite == Parite::indifferente && IsZero(pb.minimumX1) && IsZero(pb.maximumXn) && pb.debut.empty() && p < q;
     if (!libre || lo > hi) {
-        const Issue i = lo <= hi ? parLeMoteur(pb, lo, hi, n) : Issue::aucune;
-        return i == Issue::interrompue ? -1 : n;
+        const Issue i = lo <= hi ? parLeMoteur(pb, lo, hi, n, limite) : Issue::aucune;
+        return reponse(i, n, limite);
     }
     // The short lengths in one walk.
     if (lo <= 3) {
-        const Issue i = parLeMoteur(pb, lo, std::min(hi, 3L), n);
-        if (i != Issue::aucune) return i == Issue::interrompue ? -1 : n;
+        const Issue i = parLeMoteur(pb, lo, std::min(hi, 3L), n, limite);
+        if (i != Issue::aucune) return reponse(i, n, limite);
         lo = 4;
     }
     NTL::ZZ g, P, Q;
@@ -123,11 +145,13 @@ int longueurMinimale(const Probleme& c, const ZZ& p, const ZZ& q)
     for (long k = lo; k <= hi; k++) {
         long budget = BUDGET;
         Issue i = exister(pb.inconnues, P, Q, ZZ(1), k, budget);
-        if (i == Issue::epuise) i = parLeMoteur(pb, k, k, n);
-        if (i == Issue::trouve) return static_cast<int>(k);
-        if (i == Issue::interrompue) return -1;
+        if (i == Issue::epuise) i = parLeMoteur(pb, k, k, n, limite);
+        if (i == Issue::trouve) return reponse(i, static_cast<int>(k), false);
+        if (i == Issue::interrompue) return reponse(i, 0, false);
     }
-    return 0;
+    // Every length up to hi is empty: past it, the limit when hi is the
+    // limit and more lengths were allowed.
+    return reponse(Issue::aucune, 0, hi == LONGUEUR_MAX && l.derniere > LONGUEUR_MAX);
 }
 
 }  // namespace egypte
