@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The Python module as Python users install it: into a fresh virtual
+# The Python package as Python users install it: into a fresh virtual
 # environment that sees Debian's setuptools and pybind11, by
 # `pip install --no-build-isolation .` (no package registry), then imported
 # there with its version, a count and its type stub checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 env=$(mktemp -d)
-trap 'rm -rf "$env"; rm -rf build/lib* build/temp* build/bdist* ./*.egg-info src/*.egg-info' EXIT
+trap 'rm -rf "$env"; rm -rf build/lib* build/temp* build/bdist* ./*.egg-info python/*.egg-info' EXIT
 /usr/bin/python3 -m venv --system-site-packages "$env/venv"
 "$env/venv/bin/pip" install --quiet --no-build-isolation --no-index . > "$env/pip.log" 2>&1 || {
   cat "$env/pip.log" >&2
@@ -19,7 +19,10 @@ import egypte
 
 assert egypte.__version__ == "8.1", egypte.__version__
 assert egypte.compter(1, 1, longueur=5)["solutions"] == 72
-stub = pathlib.Path(egypte.__file__).with_name("egypte.pyi")
+paquet = pathlib.Path(egypte.__file__).parent
+stub = paquet / "__init__.pyi"
 assert stub.is_file() and "def compter(" in stub.read_text(), stub
-print("pip : egypte", egypte.__version__, "installe et importe depuis", pathlib.Path(egypte.__file__).parent)
+assert (paquet / "py.typed").is_file(), paquet
+assert list(paquet.glob("_egypte*.so")), paquet
+print("pip : egypte", egypte.__version__, "installe et importe depuis", paquet)
 PY
