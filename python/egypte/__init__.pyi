@@ -1,6 +1,7 @@
-# Type stub of the module egypte (a compiled module: the signatures that
-# editors and type checkers cannot read from it). Integers are Python's, of
-# any size; every constraint is a keyword argument.
+# Type stub of the package egypte (its functions are compiled, in
+# egypte._egypte: the signatures that editors and type checkers cannot read
+# from them). Integers are Python's, of any size; every constraint is a
+# keyword argument.
 from typing import Any, Dict, Iterator, List, Optional, Sequence, Tuple, TypedDict
 
 __version__: str
