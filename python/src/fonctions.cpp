@@ -58,6 +58,11 @@ py::dict fractionBalayee(const egypte::Probleme& contraintes, const egypte::Dema
         x["p"] = versPython(f.p);
         x["q"] = q;
         x["longueur"] = f.resultat.longueur > 0 ? py::object(py::int_(f.resultat.longueur)) : py::object(py::none());
+        // As the command line's JSON: a fraction stopped at the length limit
+        // is not known to have none.
+        const bool limite = f.resultat.fin == egypte::Fin::limite;
+        x["complet"] = !limite;
+        x["raison"] = limite ? py::object(py::str("limite_longueur")) : py::object(py::none());
         return x;
     }
     if (d.mode == egypte::ModeBalayage::compter) return rapport(pb, f.resultat);
@@ -124,6 +129,9 @@ py::dict balayer(const py::object& q1, const py::object& q2, const py::object& m
     d.moinsUn = drapeau(moinsUn, "moins_un");
     d.premiers = drapeau(premiers, "premiers");
     if (famille && d.moinsUn) throw py::value_error("numerateur exclut moins_un");
+    // A line of lengths tallies every numerator of q: a family has one.
+    if (famille && d.mode == egypte::ModeBalayage::longueurs)
+        throw py::value_error("numerateur va avec compter, meilleur ou au_plus (un resultat par fraction M/q)");
     const Options o = lireOptions(k);
     if (o.debut) throw py::value_error("balayer exclut debut");
     const egypte::Probleme pb = probleme(py::int_(1), py::int_(2), o);
@@ -156,6 +164,7 @@ py::dict balayer(const py::object& q1, const py::object& q2, const py::object& m
         x["longueurs"] = py::cast(l.comptes);
         x["premiers"] = py::cast(l.premiers);
         x["sans"] = l.sans;
+        x["limite"] = l.limite;
         lignes.append(x);
     }
     for (const egypte::RecordBalayage& rec : r.records) {

@@ -32,14 +32,16 @@ const char* const DOC_MEILLEUR =
 const char* const DOC_BALAYER =
     "balayer(q1, q2, moins_un=False, premiers=False, **contraintes)\n\nPour chaque q de q1 a q2 : "
     "combien de p/q (p < q, premier avec q) demandent 1, 2, 3... termes (longueurs[i - 1]), le plus petit "
-    "de ces p (premiers[i - 1]) et ceux sans developpement (sans) ; records : la premiere fraction qui "
-    "demande n termes ; complet : le balayage est alle au bout.\n\n"
-    "Avec numerateur=M : la famille M/q, une fraction par q (q1 >= 1). Avec compter=True, meilleur=True ou "
+    "de ces p (premiers[i - 1]), ceux sans developpement (sans) et ceux dont la recherche s'est arretee a "
+    "la limite n = 100000 sans en trouver (limite) ; records : la premiere fraction qui "
+    "demande n termes ; complet : le balayage est alle au bout, et aucune fraction n'est restee a la limite.\n\n"
+    "Avec compter=True, meilleur=True ou "
     "au_plus=K : un dict par fraction dans fractions (le rapport de compter, celui de meilleur, ou "
-    "{p, q, longueur} des seules fractions qui demandent plus de K termes).\n\n"
+    "{p, q, longueur, complet, raison} des seules fractions qui demandent plus de K termes) ; avec l'un "
+    "d'eux, numerateur=M donne la famille M/q, une fraction par q (q1 >= 1).\n\n"
     "Arguments : q1 <= q2, de 2 a 2^62 - 1 ; moins_un (True : (q - 1)/q seulement) ; premiers (True : "
     "q premiers seulement) ; les contraintes de compter (sauf debut), pour chaque fraction.\n\n"
-    "Exemples :\n>>> balayer(5, 5)['lignes']\n[{'q': 5, 'longueurs': [1, 2, 1], 'premiers': [1, 2, 4], 'sans': 0}]\n"
+    "Exemples :\n>>> balayer(5, 5)['lignes']\n[{'q': 5, 'longueurs': [1, 2, 1], 'premiers': [1, 2, 4], 'sans': 0, 'limite': 0}]\n"
     ">>> [f['solutions'] for f in balayer(1, 5, numerateur=4, longueur=3, compter=True)['fractions']]\n"
     "[0, 0, 1, 1, 2]";
 

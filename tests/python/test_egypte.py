@@ -249,6 +249,7 @@ def test_refus(args, kw, erreur, message):
     (egypte.balayer, (2.0, 5), {}, TypeError, "q1 attend un entier de 2 a 2^62 - 1, pas 2.0"),
     (egypte.balayer, (2, 5), {"moins_un": 1}, TypeError, "moins_un attend True ou False, pas 1"),
     (egypte.balayer, (2, 5), {"debut": [2]}, ValueError, "balayer exclut debut"),
+    (egypte.balayer, (1, 3), {"numerateur": 4}, ValueError, "numerateur va avec compter, meilleur ou au_plus"),
 ])
 def test_refus_estimer_balayer(f, args, kw, erreur, message):
     if f is egypte.estimer:
@@ -330,7 +331,7 @@ def test_balayer_les_records_publies():
     assert [(r["n"], r["p"], r["q"]) for r in b["records"]] == [
         (1, 1, 2), (2, 2, 3), (3, 4, 5), (4, 8, 11), (5, 16, 17), (6, 77, 79)]
     cinq = b["lignes"][3]
-    assert cinq == {"q": 5, "longueurs": [1, 2, 1], "premiers": [1, 2, 4], "sans": 0}
+    assert cinq == {"q": 5, "longueurs": [1, 2, 1], "premiers": [1, 2, 4], "sans": 0, "limite": 0}
     # Each line against the minimal length of each fraction, here under a constraint.
     for l in egypte.balayer(20, 26, max_xn=300)["lignes"]:
         q = l["q"]
@@ -353,6 +354,14 @@ def test_balayages_par_fraction():
     assert [f["fraction"] for f in fam] == ["4/%d" % n for n in range(1, 13)]
     assert [f["solutions"] for f in fam] == [egypte.compter(4, n, longueur=3)["solutions"] for n in range(1, 13)]
     # At most 6 terms up to 733: 732/733 needs 7.
-    assert {"p": 732, "q": 733, "longueur": 7} in egypte.balayer(733, 733, au_plus=6)["fractions"]
+    assert {"p": 732, "q": 733, "longueur": 7, "complet": True, "raison": None} in egypte.balayer(733, 733, au_plus=6)["fractions"]
+    # Every expansion of 13/1 is longer than the limit n = 100000: not
+    # known to have none, in every mode, and the scan is not complete.
+    for mode in ({"au_plus": 5}, {"compter": True}, {"meilleur": True}):
+        b = egypte.balayer(1, 1, numerateur=13, **mode)
+        assert b["complet"] is False and b["fractions"][0]["complet"] is False, (mode, b)
+        assert b["fractions"][0]["raison"] == "limite_longueur", (mode, b)
+    b = egypte.balayer(2, 3, min_n=200000)
+    assert b["complet"] is False and [l["limite"] for l in b["lignes"]] == [1, 2] and [l["sans"] for l in b["lignes"]] == [0, 0]
     with pytest.raises(ValueError, match="s'excluent"):
         egypte.balayer(2, 5, compter=True, au_plus=3)
