@@ -404,13 +404,13 @@ TEST(Balayage, LesRefus)
 
 TEST(Balayage, LaLimiteNEstPasAucune)
 {
-    // Fractions whose expansions are all longer than the length limit (13/1
-    // needs about e^13 terms): not known to have none, in every mode, in text
-    // and JSON, and the scan ends as the single search does, with status 3.
+    // Fractions whose expansions are all longer than the length limit (M/q
+    // needs about e^(M/q) terms): not known to have none, in every mode, in
+    // text and JSON, and the scan ends as the single search does, with status 3.
     const std::string grand = "99999999999999999999999999999";
-    const std::string seul13 = essai::executer({"--compter", "--json", "13/1"}).sortie;
-    const std::string meilleur13 = essai::executer({"--meilleur", "--json", "13/1"}).sortie;
-    ASSERT_NE(seul13.find("\"raison\":\"limite_longueur\""), std::string::npos) << seul13;
+    const std::string seul = essai::executer({"--compter", "--json", grand + "/1"}).sortie;
+    const std::string meilleur = essai::executer({"--meilleur", "--json", grand + "/1"}).sortie;
+    ASSERT_NE(seul.find("\"raison\":\"limite_longueur\""), std::string::npos) << seul;
     const struct {
         std::vector<std::string> args;
         std::string sortie;
@@ -421,10 +421,10 @@ TEST(Balayage, LaLimiteNEstPasAucune)
         {{"--min-n", "200000"}, "2: ; limite : 1\n3: ; limite : 2\n"},
         {{"--min-n", "200000", "--moins-un"}, "2: limite\n3: limite\n"},
         {{"--min-n", "200000", "--moins-un", "--json"}, "{\"limite\":1,\"longueur\":null,\"q\":2}\n{\"limite\":1,\"longueur\":null,\"q\":3}\n"},
-        {{"--numerateur", "13", "--au-plus", "5", "--json", "--balayer", "1..1"},
-         "{\"complet\":false,\"longueur\":null,\"p\":13,\"q\":1,\"raison\":\"limite_longueur\"}\n"},
-        {{"--numerateur", "13", "--compter", "--json", "--balayer", "1..1"}, seul13},
-        {{"--numerateur", "13", "--meilleur", "--json", "--balayer", "1..1"}, meilleur13},
+        {{"--numerateur", grand, "--au-plus", "5", "--json", "--balayer", "1..1"},
+         "{\"complet\":false,\"longueur\":null,\"p\":" + grand + ",\"q\":1,\"raison\":\"limite_longueur\"}\n"},
+        {{"--numerateur", grand, "--compter", "--json", "--balayer", "1..1"}, seul},
+        {{"--numerateur", grand, "--meilleur", "--json", "--balayer", "1..1"}, meilleur},
     };
     for (const auto& c : cas) {
         std::vector<std::string> args = c.args;
