@@ -7,7 +7,7 @@
 #  - --balayer 2..27539 --moins-un --premiers: the (p - 1)/p of every prime
 #    up to 27539, where 27538/27539 needs 8;
 #  - the rate near p = 800000 (the primes of 800000..801000, one thread),
-#    from which the README's costs of the frontier are drawn.
+#    the first row of the table of doc/performance.md.
 #   bash bench/balayage.sh [BUILD]   (BUILD: the build folder, build-tests by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
