@@ -19,7 +19,9 @@ comparer() {
   local s1=$?
   mpirun -np "$np" "$mpi" "$@" > "$dossier/mpi" 2>"$dossier/mpi.err"
   local s2=$?
-  # The same output and status, and egypte's messages among egypte-mpi's.
+  # The same output and status, and egypte's messages among egypte-mpi's
+  # (but the time a scan took).
+  sed -i '/pour cette execution$/d; /"secondes":/d' "$dossier/un.err"
   if [ $s1 -ne $s2 ] || ! cmp -s "$dossier/un" "$dossier/mpi" ||
      { [ -s "$dossier/un.err" ] && ! grep -qFx -f "$dossier/un.err" "$dossier/mpi.err"; }; then
     echo "DIFFERENT (-np $np): $*  (statuts $s1 / $s2)"

@@ -2,6 +2,9 @@
 // SIGINT, SIGTERM and SIGHUP stopping it after the lines finished, and where
 // it stopped said on standard error, since standard output holds only the
 // table (a resumed scan's output follows the stopped one's).
+#include <nlohmann/json.hpp>
+
+#include <chrono>
 #include <iostream>
 
 #include "ligne/commande.h"
@@ -10,6 +13,29 @@
 #include "output/balayage_sortie.h"
 
 namespace egypte {
+
+namespace {
+
+// At the end of a scan of at most K terms, on standard error (its output
+// holds only the fractions past K): what was checked, and how.
+void resumerAuPlus(const Commande& c, const ResultatBalayage& r, double secondes)
+{
+    const TotauxBalayage& t = r.totaux;
+    if (c.json) {
+        std::cerr << nlohmann::json{{"au_plus", c.balayage.auPlus}, {"verifiees", t.verifiees}, {"au_dela", t.auDela},
+                                    {"exactes", t.exactes}, {"secondes", secondes}, {"complet", r.complet()}}
+                         .dump()
+                  << '\n';
+        return;
+    }
+    char duree[32];
+    std::snprintf(duree, sizeof duree, "%.1f", secondes);
+    std::cerr << "egypte : au plus " << c.balayage.auPlus << " termes : " << t.verifiees << " fractions verifiees, "
+              << t.auDela << " au-dela, " << t.exactes << " laissees a la recherche exacte ; " << duree
+              << " s pour cette execution\n";
+}
+
+}  // namespace
 
 int lancerBalayage(const Commande& c, Transport* transport)
 {
@@ -20,6 +46,7 @@ int lancerBalayage(const Commande& c, Transport* transport)
     SortieBalayage sortie(c.probleme, c.balayage, c.json, c.sortie, !c.journal.empty());
     ResultatBalayage r;
     int signal = 0;
+    const auto debut = std::chrono::steady_clock::now();
     try {
         const EcouteArret ecoute;
         r = transport != nullptr ? balayer(c.probleme, c.balayage, sortie, *transport)
@@ -35,6 +62,8 @@ int lancerBalayage(const Commande& c, Transport* transport)
         r.fin = Fin::ecriture;
         r.erreur = erreur;
     }
+    if (c.balayage.mode == ModeBalayage::auPlus)
+        resumerAuPlus(c, r, std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count());
     switch (r.fin) {
     case Fin::ecriture:
         std::cerr << "egypte : " << r.erreur << '\n';
@@ -47,9 +76,9 @@ int lancerBalayage(const Commande& c, Transport* transport)
         std::cerr << (c.journal.empty() ? " ; avec --journal, il reprendrait la\n" : " ; le journal le reprend la\n");
         return signal != 0 ? 128 + signal : 130;
     case Fin::limite:
-        std::cerr << "egypte : balayage incomplet : " << r.limites
-                  << (r.limites > 1 ? " fractions n'ont" : " fraction n'a") << " pas de developpement jusqu'a la limite n = "
-                  << LONGUEUR_MAX << (r.limites > 1 ? " (marquees limite)\n" : " (marquee limite)\n");
+        std::cerr << "egypte : balayage incomplet : " << r.totaux.limites
+                  << (r.totaux.limites > 1 ? " fractions n'ont" : " fraction n'a") << " pas de developpement jusqu'a la limite n = "
+                  << LONGUEUR_MAX << (r.totaux.limites > 1 ? " (marquees limite)\n" : " (marquee limite)\n");
         return STATUT_LIMITE;
     default:
         return 0;

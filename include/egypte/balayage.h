@@ -81,6 +81,17 @@ struct LigneBalayage {
     // that need more than K terms, and how many were checked.
     std::vector<FractionBalayee> fractions;
     std::int64_t verifiees = 0;
+    std::int64_t exactes = 0;  // auPlus: the fractions the fast way left to the exact search
+};
+
+// What the lines of a scan held, those a journal held included.
+struct TotauxBalayage {
+    std::int64_t limites = 0;    // fractions stopped at the length limit
+    std::int64_t verifiees = 0;  // the modes with a result per fraction: fractions checked
+    // The fractions the lines kept: in auPlus, those that need more than K
+    // terms, have none, or stopped at the limit.
+    std::int64_t auDela = 0;
+    std::int64_t exactes = 0;    // auPlus: those the fast way left to the exact search
 };
 
 // The first fraction of the scan that needs n terms: the smallest q, then
@@ -106,15 +117,16 @@ public:
 
 struct ResultatBalayage {
     // complete, interrompue (the stop flag), ecriture (see `erreur`), or
-    // limite: the scan went to its end, but the search of `limites`
-    // fractions stopped at the length limit (their lines say so).
+    // limite: the scan went to its end, but the search of
+    // `totaux.limites` fractions stopped at the length limit (their lines
+    // say so).
     Fin fin = Fin::complete;
     std::string erreur;
     std::int64_t reprise = 0;    // the first q this run scanned: q1, or past what the journal held
     std::int64_t derniere = 0;   // the last q whose line went out (reprise - 1: none)
     std::int64_t lignes = 0;     // lines handed over by this run
     std::int64_t fractions = 0;  // fractions searched by this run
-    std::int64_t limites = 0;    // fractions of the scan stopped at the length limit, those the journal held included
+    TotauxBalayage totaux;       // of every line from q1, those the journal held included
     // Every record of the scan from q1, those the journal held included.
     std::vector<RecordBalayage> records;
     bool complet() const { return fin == Fin::complete; }

@@ -129,7 +129,7 @@ public:
             if (ecrivain_ != nullptr) ecrivain_->commencer(journal_->nouveau() ? nullptr : &journal_->position());
             if (!journal_->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
             res_.records = journal_->records();
-            res_.limites = journal_->limites();
+            res_.totaux = journal_->totaux();
             vues_ = journal_->vues();
         } else if (ecrivain_ != nullptr) {
             ecrivain_->commencer(nullptr);
@@ -160,7 +160,7 @@ public:
         }
         finir();
         // Every line went out, but some fractions are not known.
-        if (res_.fin == Fin::complete && res_.limites > 0) res_.fin = Fin::limite;
+        if (res_.fin == Fin::complete && res_.totaux.limites > 0) res_.fin = Fin::limite;
         return res_;
     }
 
@@ -313,7 +313,7 @@ private:
                 break;
             }
             res_.records.insert(res_.records.end(), records.begin(), records.end());
-            res_.limites += limites(l);
+            ajouter(res_.totaux, l);
             res_.derniere = l.q;
             res_.lignes++;
             enAvance_--;

@@ -37,22 +37,24 @@ Probleme fraction(const Probleme& c, const NTL::ZZ& p, std::int64_t q)
 // Whether p/q needs more than K terms: its minimal length when it does, a
 // length within K otherwise. The fast way for the numerators in machine
 // words, the exact search for the others.
-LongueurMinimale auDela(AuPlus& a, const Probleme& c, const NTL::ZZ& p, std::int64_t q)
+LongueurMinimale auDela(AuPlus& a, const Probleme& c, const NTL::ZZ& p, std::int64_t q, std::int64_t& exactes)
 {
     if (NumBits(p) < 63) {
         const DecisionAuPlus d = decider(a, NTL::to_long(p));
+        if (d.exacte) exactes++;
         if (!d.auPlus) return *d.exacte;
         LongueurMinimale m;
         m.issue = LongueurMinimale::Issue::trouvee;
         m.n = std::max(d.longueur, 1);
         return m;
     }
+    exactes++;
     return longueurMinimale(c, p, NTL::ZZ(q));
 }
 
 // One fraction: false when the stop cut its search.
 bool calculer(const Probleme& c, const DemandeBalayage& d, const NTL::ZZ& p, std::int64_t q, FractionBalayee& f,
-              AuPlus* decideur)
+              AuPlus* decideur, std::int64_t& exactes)
 {
     f.p = p;
     const Probleme pb = fraction(c, p, q);
@@ -75,7 +77,7 @@ bool calculer(const Probleme& c, const DemandeBalayage& d, const NTL::ZZ& p, std
         return f.resultat.fin != Fin::interrompue;
     }
     case ModeBalayage::auPlus: {
-        const LongueurMinimale m = auDela(*decideur, c, p, q);
+        const LongueurMinimale m = auDela(*decideur, c, p, q, exactes);
         if (m.issue == LongueurMinimale::Issue::interrompue) return false;
         f.resultat.longueur = m.n;
         if (m.issue == LongueurMinimale::Issue::limite) f.resultat.fin = Fin::limite;
@@ -96,7 +98,7 @@ bool calculerFractions(const Probleme& c, const DemandeBalayage& d, std::int64_t
     if (d.mode == ModeBalayage::auPlus) decideur.emplace(c, q, static_cast<int>(d.auPlus));
     for (const NTL::ZZ& p : numerateurs(d, q)) {
         FractionBalayee f;
-        if (!calculer(c, d, p, q, f, decideur ? &*decideur : nullptr)) return false;
+        if (!calculer(c, d, p, q, f, decideur ? &*decideur : nullptr, l.exactes)) return false;
         fractions++;
         l.verifiees++;
         // In auPlus, only the fractions that need more than K terms (or
@@ -119,12 +121,14 @@ void ecrireFractions(std::ostream& o, const LigneBalayage& l)
     }
 }
 
-std::int64_t limites(const LigneBalayage& l)
+void ajouter(TotauxBalayage& t, const LigneBalayage& l)
 {
-    std::int64_t n = l.limite;
+    t.limites += l.limite;
     for (const FractionBalayee& f : l.fractions)
-        if (f.resultat.fin == Fin::limite) n++;
-    return n;
+        if (f.resultat.fin == Fin::limite) t.limites++;
+    t.verifiees += l.verifiees;
+    t.exactes += l.exactes;
+    t.auDela += static_cast<std::int64_t>(l.fractions.size());
 }
 
 bool lireFractions(std::istream& in, LigneBalayage& l)

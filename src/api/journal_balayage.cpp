@@ -35,7 +35,7 @@ bool JournalBalayage::lire(const std::string& ligne)
         return false;
     derniere_ = l.q;
     position_ = p;
-    limites_ += egypte::limites(l);
+    ajouter(totaux_, l);
     for (const RecordBalayage& r : nouveauxRecords(l, vues_)) records_.push_back(r);
     return true;
 }
@@ -45,7 +45,7 @@ bool JournalBalayage::noter(const LigneBalayage& l, const Position& p, std::stri
     if (!ecrire("B " + texteLigne(l) + " " + std::to_string(p.octets) + " " + p.fin, erreur)) return false;
     derniere_ = l.q;
     position_ = p;
-    limites_ += egypte::limites(l);
+    ajouter(totaux_, l);
     return true;
 }
 

@@ -25,8 +25,8 @@ public:
     std::int64_t derniere() const { return derniere_; }  // 0: no line recorded
     const std::vector<RecordBalayage>& records() const { return records_; }
     const std::vector<bool>& vues() const { return vues_; }
-    // Fractions of the lines recorded whose search stopped at the length limit.
-    std::int64_t limites() const { return limites_; }
+    // The totals of the lines recorded.
+    const TotauxBalayage& totaux() const { return totaux_; }
 
     // Where the output stood after the last line recorded.
     const Position& position() const { return position_; }
@@ -40,7 +40,7 @@ private:
     std::int64_t derniere_ = 0;
     std::vector<RecordBalayage> records_;
     std::vector<bool> vues_;
-    std::int64_t limites_ = 0;
+    TotauxBalayage totaux_;
     Position position_;
 };
 

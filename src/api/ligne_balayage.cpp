@@ -59,6 +59,7 @@ std::string texteLigne(const LigneBalayage& l)
     for (std::size_t i = 0; i < l.comptes.size(); i++) o << ' ' << l.comptes[i] << ' ' << l.premiers[i];
     // Only when there are some, so that the lines of earlier journals read the same.
     if (l.limite > 0) o << " L " << l.limite;
+    if (l.exactes > 0) o << " E " << l.exactes;
     if (l.verifiees > 0) ecrireFractions(o, l);
     return o.str();
 }
@@ -83,6 +84,10 @@ bool lireLigne(const std::string& texte, LigneBalayage& l)
     if (!(in >> reste)) return true;
     if (reste == "L") {
         if (!(in >> l.limite) || l.limite < 1) return false;
+        if (!(in >> reste)) return true;
+    }
+    if (reste == "E") {
+        if (!(in >> l.exactes) || l.exactes < 1) return false;
         if (!(in >> reste)) return true;
     }
     return reste == "F" && lireFractions(in, l) && !(in >> reste);

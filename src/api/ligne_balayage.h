@@ -28,8 +28,8 @@ bool calculerLigne(const Probleme& contraintes, const DemandeBalayage& d, std::i
 bool calculerFractions(const Probleme& contraintes, const DemandeBalayage& d, std::int64_t q, LigneBalayage& l,
                        std::int64_t& fractions);
 void ecrireFractions(std::ostream& o, const LigneBalayage& l);
-// The fractions of a line whose search stopped at the length limit.
-std::int64_t limites(const LigneBalayage& l);
+// A line's part of a scan's totals.
+void ajouter(TotauxBalayage& t, const LigneBalayage& l);
 bool lireFractions(std::istream& in, LigneBalayage& l);
 
 // The records the line of q sets: the lengths it meets that no line before
@@ -37,7 +37,7 @@ bool lireFractions(std::istream& in, LigneBalayage& l);
 std::vector<RecordBalayage> nouveauxRecords(const LigneBalayage& l, std::vector<bool>& vues);
 
 // "q sans k c1 p1 ... ck pk", then " L m" when m numerators stopped at the
-// length limit, then " F checked m" and m fractions in the modes with a
+// length limit, " E e" when the fast way left e to the exact search, then " F checked m" and m fractions in the modes with a
 // result per fraction; lireLigne is false on anything else.
 std::string texteLigne(const LigneBalayage& l);
 bool lireLigne(const std::string& texte, LigneBalayage& l);
