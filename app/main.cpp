@@ -4,7 +4,7 @@
 #include <csignal>
 #include <iostream>
 
-#include "ligne/commande.h"
+#include "commande/commande.h"
 #include "dialogue/dialogue.h"
 
 int main(int argc, char** argv)

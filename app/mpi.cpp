@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "ligne/commande.h"
+#include "commande/commande.h"
 #include "dialogue/interruption.h"
 #include "egypte/reseau.h"
 

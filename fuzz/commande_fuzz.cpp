@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ligne/commande.h"
+#include "commande/commande.h"
 
 namespace {
 

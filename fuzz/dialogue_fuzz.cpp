@@ -10,8 +10,8 @@
 #include <string>
 
 #include "dialogue/dialogue.h"
-#include "search/avancement.h"
-#include "search/etat.h"
+#include "commun/avancement.h"
+#include "marche/recherche.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "dialogue/dialogue.h"
-#include "search/etat.h"
+#include "marche/recherche.h"
 
 namespace {
 

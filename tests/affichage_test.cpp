@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "api/livraison.h"
+#include "interface/livraison.h"
 #include "console.h"
 #include "dialogue/pagination.h"
-#include "output/rapport.h"
-#include "search/etat.h"
+#include "sortie/rapport.h"
+#include "marche/recherche.h"
 
 using namespace egypte;
 using essai::Console;

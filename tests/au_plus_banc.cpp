@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "api/au_plus.h"
+#include "balayage/au_plus.h"
 #include "egypte/balayage.h"
 
 namespace {

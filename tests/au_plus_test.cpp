@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "api/au_plus.h"
+#include "balayage/au_plus.h"
 #include "egypte/balayage.h"
 #include "egypte/egypte.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "api/chercher.h"
+#include "interface/chercher.h"
 #include "egypte/balayage.h"
 #include "egypte/egypte.h"
 #include "programme.h"

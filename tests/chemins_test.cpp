@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "api/livraison.h"
+#include "interface/livraison.h"
 #include "console.h"
 
 namespace {

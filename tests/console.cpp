@@ -6,12 +6,12 @@
 #include <map>
 #include <memory>
 
-#include "api/chercher.h"
-#include "api/livraison.h"
+#include "interface/chercher.h"
+#include "interface/livraison.h"
 #include "dialogue/dialogue.h"
-#include "search/atelier.h"
-#include "search/recherche.h"
-#include "search/reseau.h"
+#include "unites/atelier.h"
+#include "marche/recherche.h"
+#include "unites/messages.h"
 
 namespace essai {
 

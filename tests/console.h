@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "egypte/egypte.h"
-#include "search/etat.h"
+#include "marche/recherche.h"
 
 namespace essai {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "console.h"
-#include "search/estimation.h"
-#include "search/unites.h"
+#include "estimation/estimation.h"
+#include "unites/unites.h"
 
 namespace {
 

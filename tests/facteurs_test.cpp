@@ -9,11 +9,11 @@
 #include <random>
 #include <vector>
 
-#include "search/avancement.h"
-#include "search/crible.h"
-#include "search/diviseurs.h"
-#include "search/facteurs.h"
-#include "search/grands_facteurs.h"
+#include "commun/avancement.h"
+#include "facteurs/crible.h"
+#include "facteurs/diviseurs.h"
+#include "facteurs/facteurs.h"
+#include "facteurs/grands_facteurs.h"
 
 using egypte::premier64;
 

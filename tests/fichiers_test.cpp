@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "programme.h"
-#include "search/journal.h"
+#include "commun/journal.h"
 
 extern char** environ;
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "api/chercher.h"
+#include "interface/chercher.h"
 #include "console.h"
-#include "search/avancement.h"
+#include "commun/avancement.h"
 
 namespace {
 

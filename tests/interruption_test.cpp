@@ -20,11 +20,11 @@
 
 #include "console.h"
 #include "programme.h"
-#include "api/chercher.h"
+#include "interface/chercher.h"
 #include "dialogue/dialogue.h"
-#include "search/progres.h"
-#include "search/avancement.h"
-#include "search/recherche.h"
+#include "commun/progres.h"
+#include "commun/avancement.h"
+#include "marche/recherche.h"
 
 namespace {
 

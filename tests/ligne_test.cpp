@@ -21,7 +21,7 @@
 
 #include "console.h"
 #include "programme.h"
-#include "search/journal.h"
+#include "commun/journal.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "console.h"
-#include "search/recherche.h"
+#include "marche/recherche.h"
 
 using essai::Developpement;
 using essai::parcourir;

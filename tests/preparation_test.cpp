@@ -6,8 +6,8 @@
 
 #include "console.h"
 #include "dialogue/dialogue.h"
-#include "search/probleme.h"
-#include "search/recherche.h"
+#include "marche/probleme.h"
+#include "marche/recherche.h"
 
 using namespace egypte;
 using essai::Console;

@@ -8,7 +8,7 @@
 #include "dialogue/dialogue.h"
 #include "dialogue/interruption.h"
 #include "dialogue/pagination.h"
-#include "output/rapport.h"
+#include "sortie/rapport.h"
 
 namespace egypte {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "egypte/egypte.h"
-#include "output/rapport.h"
+#include "sortie/rapport.h"
 
 namespace egypte {
 

@@ -1,0 +1,322 @@
+// The fast way to "p/q has an expansion of at most K unit fractions".
+//
+// p/q = (p m/g) / (q' m) with g = gcd(q, m), q' = q/g, for any multiplier m.
+// Split p m/g = q' A + B with A and B sums of distinct divisors of m: then
+//     p/q = sum over the divisors a of A of 1/(m/a)
+//         + sum over the divisors b of B of 1/(q' m/b),
+// all different as long as q' does not divide m (a collision 1/(m/a) =
+// 1/(q' m/b) needs b = q' a); the exact check below refuses any that slip
+// through. So for a multiplier m with dense divisors (720720 = 2^4 3^2 5 7 11
+// 13), a table c[v], the fewest distinct divisors of m that sum to v for
+// every v up to sigma(m), built once per process by a 0/1 knapsack, turns
+// the question into a walk over the splittings B = r, r + q', r + 2q', ...
+// (r = p m/g mod q', A = (p m/g - B)/q') that stops at the first with
+// c[A] + c[B] <= K: two table reads each. The divisors themselves are then
+// found by a short depth-first search that the table guides, and the
+// expansion is checked exactly (developpementValide) before it is handed
+// over.
+//
+// Even unknowns are the odd-or-even search of 2p/q doubled; odd unknowns
+// take odd multipliers (q' m/b and m/a are then odd for q odd).
+//
+// Measured on this machine, one thread, K = 8, every p/q with gcd 1
+// (bash bench/au_plus.sh, the paths against each other in one run):
+//   q = 27500..27539, 667 518 fractions: the whole decision 0.69 s (1.04 us a
+//     fraction, none left to the exact search), longueurMinimale on each
+//     149.7 s (224 us): 0.0046 of the exact scan's time, the same answer
+//     for every fraction;
+//   q = 29990..30009, 356 772 fractions: 0.73 us a fraction, 3 left (8e-6);
+//   q = 49981..50000, 619 564 fractions: 0.93 us a fraction, 35 left (6e-5),
+//     each costing the exact search about 4 ms (they are p/q near 1 with q
+//     prime, whose sums need many divisors near m).
+// So 27540..50000 (5.3e8 fractions) is some 10 core-minutes. The multipliers:
+// 720720 alone leaves 1.4e-3 at q = 50000 and the whole decision costs 2.2 us
+// (the leftovers dominate); adding 1441440 and 2162160 leaves 2.0e-4 (1.08
+// us), adding 3603600 5.7e-5 (1.01 us); six multipliers (1081080 and 4324320
+// more) leave 4.2e-5 for no gain in time and 4.5 s of tables instead of 2.
+// The first multiplier does nearly all the work (the others only see what
+// it leaves), so its table, 3.2 MB, is the one the cache must hold. Odd
+// unknowns are harder: 675675 and 765765 take 0.9 us a fraction, larger odd
+// multipliers find little more for twice the time. Small K is not what the
+// fast way is for: with K = 3 at q near 130 it finds about 60 % of the
+// fractions that have such an expansion, the exact search the rest, cheaply
+// at that size.
+#include "balayage/au_plus.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <numeric>
+
+#include "egypte/balayage.h"
+#include "marche/probleme.h"
+
+namespace egypte {
+
+namespace {
+
+using u128 = unsigned __int128;
+
+// Counts above this read as "more than any K asked": a byte per value.
+constexpr std::uint8_t PLAFOND = 100;
+// The largest table built: sigma(m) bytes.
+constexpr std::uint64_t SIGMA_MAX = std::uint64_t(1) << 27;
+
+struct Table {
+    std::uint64_t m = 0;
+    std::vector<std::uint64_t> d;      // the divisors of m, increasing
+    std::vector<std::uint64_t> cumul;  // cumul[i]: d[0] + ... + d[i - 1]
+    std::uint64_t sigma = 0;
+    std::vector<std::uint8_t> c;       // c[v]: the fewest distinct divisors summing to v (PLAFOND: none)
+};
+
+std::vector<std::uint64_t> diviseurs(std::uint64_t m)
+{
+    std::vector<std::uint64_t> d{1};
+    for (std::uint64_t p = 2; m > 1; p++) {
+        if (p * p > m) p = m;
+        if (m % p) continue;
+        const std::size_t avant = d.size();
+        std::uint64_t pk = 1;
+        while (m % p == 0) {
+            m /= p;
+            pk *= p;
+            for (std::size_t i = 0; i < avant; i++) d.push_back(d[i] * pk);
+        }
+    }
+    std::sort(d.begin(), d.end());
+    return d;
+}
+
+// dst[i] = min(dst[i], src[i] + 1): the two ranges never overlap, so that the
+// compiler makes it one vector instruction per 16 or 32 values.
+void relaxer(std::uint8_t* __restrict dst, const std::uint8_t* __restrict src, std::size_t w)
+{
+    for (std::size_t i = 0; i < w; i++) {
+        const std::uint8_t v = static_cast<std::uint8_t>(src[i] + 1);
+        dst[i] = dst[i] < v ? dst[i] : v;
+    }
+}
+
+std::unique_ptr<Table> construire(std::uint64_t m)
+{
+    auto t = std::make_unique<Table>();
+    t->m = m;
+    t->d = diviseurs(m);
+    t->cumul.assign(t->d.size() + 1, 0);
+    for (std::size_t i = 0; i < t->d.size(); i++) t->cumul[i + 1] = t->cumul[i] + t->d[i];
+    t->sigma = t->cumul.back();
+    if (t->sigma > SIGMA_MAX) throw Erreur(Erreur::Genre::probleme, "multiplicateur trop grand");
+    t->c.assign(t->sigma + 1, PLAFOND);
+    t->c[0] = 0;
+    std::uint8_t* c = t->c.data();
+    // 0/1 knapsack: each divisor once, the values from the top down so that
+    // c[v - d] is still the count without d. Blocks of at most d values read
+    // only below themselves, what this divisor has not touched yet.
+    for (const std::uint64_t d : t->d) {
+        std::uint64_t haut = t->sigma + 1;
+        while (haut > d) {
+            const std::uint64_t bas = haut - std::min(d, haut - d);
+            relaxer(c + bas, c + bas - d, haut - bas);
+            haut = bas;
+        }
+    }
+    for (auto& v : t->c) v = std::min(v, PLAFOND);
+    return t;
+}
+
+const Table& table(std::uint64_t m)
+{
+    static std::mutex verrou;
+    static std::map<std::uint64_t, std::unique_ptr<Table>> tables;
+    std::lock_guard<std::mutex> l(verrou);
+    auto& t = tables[m];
+    if (!t) t = construire(m);
+    return *t;
+}
+
+// At most k distinct divisors of t, each of index below `haut`, that sum to
+// v, appended to `out`; the table's count of what is left prunes (it counts
+// over every divisor, so it never overestimates), and so does the sum of
+// every divisor still allowed. `pas` bounds the steps.
+bool composer(const Table& t, std::uint64_t v, int k, std::size_t haut, std::vector<std::uint64_t>& out, long& pas)
+{
+    if (v == 0) return true;
+    if (k == 0 || --pas < 0) return false;
+    std::size_t i = std::min<std::size_t>(haut, std::upper_bound(t.d.begin(), t.d.end(), v) - t.d.begin());
+    while (i-- > 0) {
+        if (t.cumul[i + 1] < v) return false;
+        const std::uint64_t reste = v - t.d[i];
+        if (t.c[reste] > k - 1) continue;
+        out.push_back(t.d[i]);
+        if (composer(t, reste, k - 1, i, out, pas)) return true;
+        out.pop_back();
+        if (pas < 0) return false;
+    }
+    return false;
+}
+
+bool produit(u128 a, u128 b, u128& r) { return !__builtin_mul_overflow(a, b, &r); }
+
+u128 pgcd(u128 a, std::uint64_t b)
+{
+    return b == 0 ? a : std::gcd(static_cast<std::uint64_t>(a % b), b);
+}
+
+// The sum of 1/x is p/q, in NTL's ZZ: the slow check, when 128 bits overflow.
+bool sommeExacteZZ(std::int64_t p, std::int64_t q, const std::vector<std::uint64_t>& x)
+{
+    NTL::ZZ n(0), d(1), xi, g;
+    for (const std::uint64_t v : x) {
+        conv(xi, static_cast<unsigned long>(v));
+        n = n * xi + d;
+        d *= xi;
+        GCD(g, n, d);
+        n /= g;
+        d /= g;
+    }
+    return n * q == d * p;
+}
+
+// The sum of 1/x is p/q: over L = lcm(x), sum of L/x times q equals p times L.
+bool sommeExacte(std::int64_t p, std::int64_t q, const std::vector<std::uint64_t>& x)
+{
+    u128 L = 1;
+    for (const std::uint64_t v : x) {
+        const u128 g = pgcd(L, v);
+        if (!produit(L / g, v, L)) return sommeExacteZZ(p, q, x);
+    }
+    u128 S = 0;
+    for (const std::uint64_t v : x) {
+        const u128 t = L / v;
+        if (S + t < S) return sommeExacteZZ(p, q, x);
+        S += t;
+    }
+    u128 gauche, droite;
+    if (!produit(S, static_cast<u128>(q), gauche) || !produit(L, static_cast<u128>(p), droite))
+        return sommeExacteZZ(p, q, x);
+    return gauche == droite;
+}
+
+}  // namespace
+
+ContraintesAuPlus lireContraintes(const Probleme& pb)
+{
+    ContraintesAuPlus c;
+    c.distinctes = pb.inconnues == Inconnues::distinctes;
+    c.parite = pb.parite;
+    c.sansUn = pb.sansUn;
+    const NTL::ZZ max64 = (NTL::ZZ(1) << 64) - 1;
+    if (pb.minimumX1 > max64) c.horsDePortee = true;  // beyond every value the fast way gives
+    else c.minx = NTL::conv<unsigned long>(pb.minimumX1);
+    if (!IsZero(pb.maximumXn) && pb.maximumXn <= max64) c.maxx = NTL::conv<unsigned long>(pb.maximumXn);
+    const Longueurs l = longueursPermises(pb);
+    c.premiere = l.premiere;
+    c.derniere = std::min(l.derniere, LONGUEUR_MAX);
+    if (!pb.debut.empty() || l.auDela()) c.horsDePortee = true;
+    return c;
+}
+
+bool developpementValide(std::int64_t p, std::int64_t q, int K, const ContraintesAuPlus& c,
+                         const std::vector<std::uint64_t>& x)
+{
+    if (p < 1 || q < 1 || c.horsDePortee) return false;
+    const long n = static_cast<long>(x.size());
+    if (n < 1 || n > K || n < c.premiere || n > c.derniere) return false;
+    std::vector<std::uint64_t> t = x;
+    std::sort(t.begin(), t.end());
+    if (t[0] == 0 || (c.sansUn && t[0] == 1)) return false;
+    if (t[0] < c.minx || (c.maxx != 0 && t.back() > c.maxx)) return false;
+    for (std::size_t i = 0; i < t.size(); i++) {
+        if (c.distinctes && i > 0 && t[i] == t[i - 1]) return false;
+        if (c.parite == Parite::impaires && t[i] % 2 == 0) return false;
+        if (c.parite == Parite::paires && t[i] % 2 == 1) return false;
+    }
+    return sommeExacte(p, q, t);
+}
+
+namespace {
+
+const std::vector<std::uint64_t> MULTIPLICATEURS{720720, 1441440, 2162160, 3603600};
+const std::vector<std::uint64_t> MULTIPLICATEURS_IMPAIRS{675675, 765765};
+
+}  // namespace
+
+AuPlus::AuPlus(const Probleme& contraintes, std::int64_t q, int K, const ReglagesAuPlus& r)
+    : probleme_(contraintes), q_(q), K_(K), candidats_(r.candidats)
+{
+    if (q < 1 || K < 1) throw Erreur(Erreur::Genre::probleme, "denominateur ou longueur invalide");
+    probleme_.numerateur = 1;
+    probleme_.denominateur = q;
+    verifier(probleme_);
+    c_ = lireContraintes(probleme_);
+    const auto& liste = !r.multiplicateurs.empty() ? r.multiplicateurs
+                        : c_.parite == Parite::impaires ? MULTIPLICATEURS_IMPAIRS : MULTIPLICATEURS;
+    for (const std::uint64_t m : liste) {
+        if (m < 1 || m > (std::uint64_t(1) << 40)) throw Erreur(Erreur::Genre::probleme, "multiplicateur invalide");
+        multiplicateurs_.push_back(m);
+    }
+    tables_.assign(multiplicateurs_.size(), nullptr);
+}
+
+bool AuPlus::trouver(std::int64_t p, std::vector<std::uint64_t>& x)
+{
+    x.clear();
+    if (p < 1 || c_.horsDePortee) return false;
+    // Odd unknowns never reach a fraction whose reduced denominator is even.
+    if (c_.parite == Parite::impaires && (q_ / std::gcd(p, q_)) % 2 == 0) return false;
+    // Even unknowns 2y: the expansions in y of 2p/q.
+    const std::uint64_t f = c_.parite == Parite::paires ? 2 : 1;
+    const u128 N = static_cast<u128>(p) * f;
+    const std::uint64_t q = static_cast<std::uint64_t>(q_);
+    for (std::size_t i = 0; i < tables_.size(); i++) {
+        if (tables_[i] == nullptr) tables_[i] = &table(multiplicateurs_[i]);
+        const Table& t = *static_cast<const Table*>(tables_[i]);
+        const std::uint64_t g = std::gcd(q, t.m), qp = q / g, mg = t.m / g;
+        // Every denominator, q' m f at most, fits in 63 bits.
+        u128 plus;
+        if (!produit(static_cast<u128>(qp) * t.m, f, plus) || plus >> 63) continue;
+        u128 T;
+        if (!produit(N, mg, T)) continue;
+        const u128 A0 = T / qp;
+        const std::uint64_t r = static_cast<std::uint64_t>(T % qp);
+        // A = A0 - j and B = r + j q' both within the table.
+        u128 j = A0 > t.sigma ? A0 - t.sigma : 0;
+        int essais = candidats_;
+        for (; j <= A0 && essais-- > 0; j++) {
+            const u128 B = r + j * qp;
+            if (B > t.sigma) break;
+            const std::uint64_t A = static_cast<std::uint64_t>(A0 - j), b = static_cast<std::uint64_t>(B);
+            const int ca = t.c[A], cb = t.c[b];
+            if (ca + cb > K_) continue;
+            a_.clear();
+            b_.clear();
+            long pas = 4096;
+            if (!composer(t, A, ca, t.d.size(), a_, pas) || !composer(t, b, cb, t.d.size(), b_, pas)) continue;
+            x.clear();
+            for (const std::uint64_t d : a_) x.push_back(t.m / d * f);
+            for (const std::uint64_t d : b_) x.push_back(qp * (t.m / d) * f);
+            std::sort(x.begin(), x.end());
+            if (developpementValide(p, q_, K_, c_, x)) return true;
+        }
+    }
+    x.clear();
+    return false;
+}
+
+DecisionAuPlus decider(AuPlus& a, std::int64_t p)
+{
+    DecisionAuPlus d;
+    if (a.trouver(p, d.x)) {
+        d.auPlus = true;
+        d.longueur = static_cast<int>(d.x.size());
+        return d;
+    }
+    d.exacte = longueurMinimale(a.contraintes(), NTL::ZZ(p), NTL::ZZ(a.q()));
+    d.longueur = d.exacte->n;
+    d.auPlus = d.exacte->trouvee() && d.longueur <= a.K();
+    return d;
+}
+
+}  // namespace egypte
