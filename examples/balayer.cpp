@@ -8,12 +8,11 @@ namespace {
 
 class Records : public egypte::RecepteurBalayage {
 public:
-    bool recevoir(const egypte::LigneBalayage&, const std::vector<egypte::RecordBalayage>& records,
-                  std::string&) override
+    egypte::Ecriture recevoir(const egypte::LigneBalayage&, const std::vector<egypte::RecordBalayage>& records) override
     {
         for (const egypte::RecordBalayage& r : records)
             std::cout << r.n << " termes : " << r.p << '/' << r.q << '\n';
-        return true;
+        return {};
     }
 };
 

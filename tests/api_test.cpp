@@ -104,9 +104,9 @@ TEST(Api, ChaqueRechercheSonArret)
 {
     using Horloge = std::chrono::steady_clock;
     struct Rien : egypte::RecepteurBalayage {
-        bool recevoir(const egypte::LigneBalayage&, const std::vector<egypte::RecordBalayage>&, std::string&) override
+        egypte::Ecriture recevoir(const egypte::LigneBalayage&, const std::vector<egypte::RecordBalayage>&) override
         {
-            return true;
+            return {};
         }
     } rien;
     // Searches of days (1 as 9 distinct unit fractions, its estimate over

@@ -44,7 +44,8 @@ Execution executer(const std::vector<std::string>& args, const Lancement& l)
              " $p ) < /dev/null > /dev/null 2>&1 & k=$!; wait $p; s=$?; kill $k 2> /dev/null; exit $s";
     c = l.avant + " " + c;
     // Through bash: ulimit and trap are bash's.
-    const std::string ligne = "bash -c " + entreQuotes(c);
+    // The shell's own notices ("Killed") are not the program's.
+    const std::string ligne = "bash -c " + entreQuotes(c) + " 2> /dev/null";
     const int st = std::system(ligne.c_str());
     Execution e{WIFEXITED(st) ? WEXITSTATUS(st) : -1, l.vers.empty() ? lire(sortie) : "", lire(base + ".err")};
     std::remove((base + ".out").c_str());

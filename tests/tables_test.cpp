@@ -25,10 +25,10 @@ using egypte::Probleme;
 
 struct Releve : egypte::RecepteurBalayage {
     std::vector<LigneBalayage> lignes;
-    bool recevoir(const LigneBalayage& l, const std::vector<egypte::RecordBalayage>&, std::string&) override
+    egypte::Ecriture recevoir(const LigneBalayage& l, const std::vector<egypte::RecordBalayage>&) override
     {
         lignes.push_back(l);
-        return true;
+        return {};
     }
 };
 

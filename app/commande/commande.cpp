@@ -318,12 +318,12 @@ void lireFichiersEtFils(const Options& o, Commande& c)
     fichier(o.journal, c.journal);
     fichier(o.sortie, c.sortie);
     if (const std::string* s = valeurDe(o.fils)) {
-        c.fils = petit(*s, 4, 1024);
+        c.fils = lireFils(*s).value_or(0);
         if (c.fils == 0) refuser("--fils attend un entier de 1 a 1024, pas " + cite(*s));
     } else if (const char* v = std::getenv("EGYPTE_FILS")) {
         // Read here, so that a mistyped value is refused rather than
         // silently replaced by every core.
-        c.fils = petit(v, 4, 1024);
+        c.fils = lireFils(v).value_or(0);
         if (c.fils == 0) refuser("EGYPTE_FILS attend un entier de 1 a 1024, pas " + cite(v));
     }
 }

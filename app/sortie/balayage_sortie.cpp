@@ -103,18 +103,16 @@ std::string SortieBalayage::texte(const LigneBalayage& l, const std::vector<Reco
     return o.str();
 }
 
-bool SortieBalayage::recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records,
-                              std::string& erreur)
+Ecriture SortieBalayage::recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records)
 {
     const std::string t = texte(l, records);
     // A line may write nothing (every fraction of q within K terms).
-    if (t.empty()) return true;
+    if (t.empty()) return {};
     // The checksum names the last line alone, not the records before it.
     derniere_ = t.substr(t.size() < 2 ? 0 : t.rfind('\n', t.size() - 2) + 1);
     // Flushed at once: a line is out when it is handed over, journal or not.
-    if (std::fwrite(t.data(), 1, t.size(), liste_.flux()) == t.size() && std::fflush(liste_.flux()) == 0) return true;
-    erreur = "impossible d'ecrire " + liste_.nom() + " (" + std::strerror(errno) + ")";
-    return false;
+    if (std::fwrite(t.data(), 1, t.size(), liste_.flux()) == t.size() && std::fflush(liste_.flux()) == 0) return {};
+    return Ecriture::echec("impossible d'ecrire " + liste_.nom() + " (" + std::strerror(errno) + ")");
 }
 
 void SortieBalayage::commencer(const Position* reprise)
@@ -128,18 +126,19 @@ void SortieBalayage::commencer(const Position* reprise)
                      "ecrite par le calcul arrete (--sortie FICHIER l'evite)\n";
 }
 
-bool SortieBalayage::ecrire(Position& p, std::string& erreur)
+Ecriture SortieBalayage::ecrire(Position& p)
 {
     p = Position{};
     long long position = 0;
-    if (!liste_.surLeDisque(position, erreur)) return false;
+    std::string erreur;
+    if (!liste_.surLeDisque(position, erreur)) return Ecriture::echec(erreur);
     // Standard output cannot be cut back: only a file's size is recorded.
-    if (!liste_.fichier()) return true;
+    if (!liste_.fichier()) return {};
     if (!derniere_.empty()) fin_ = sommeControle(derniere_);
     derniere_.clear();
     p.octets = position;
     p.fin = position == 0 ? "-" : fin_;
-    return true;
+    return {};
 }
 
 }  // namespace egypte

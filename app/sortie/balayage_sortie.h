@@ -34,14 +34,14 @@ public:
           liste_(Liste::Contenu::balayage)
     {
     }
-    bool recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records, std::string& erreur) override;
+    Ecriture recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records) override;
     // With the format: a resume never writes JSON after text, nor text after JSON.
     std::string genre() const override
     {
         return std::string(chemin_.empty() ? "sortie-standard" : "fichier") + (json_ ? "-json" : "");
     }
     void commencer(const Position* reprise) override;
-    bool ecrire(Position& p, std::string& erreur) override;
+    Ecriture ecrire(Position& p) override;
 
     // The output closed, everything in it on the disk; false with one line
     // in `erreur` when that failed.

@@ -28,7 +28,7 @@ Recepteur::Suite SortieLigne::recevoir(const Developpement& x, std::int64_t)
     ligne_.push_back('\n');
     ligneNeuve_ = true;
     if (std::fwrite(ligne_.data(), 1, ligne_.size(), liste_.flux()) != ligne_.size())
-        suite.erreur = "impossible d'ecrire " + liste_.nom() + " (" + std::strerror(errno) + ")";
+        suite.ecriture = Ecriture::echec("impossible d'ecrire " + liste_.nom() + " (" + std::strerror(errno) + ")");
     return suite;
 }
 
@@ -38,18 +38,19 @@ void SortieLigne::commencer(const Position* reprise)
     if (reprise != nullptr) fin_ = reprise->fin;
 }
 
-bool SortieLigne::ecrire(Position& p, std::string& erreur)
+Ecriture SortieLigne::ecrire(Position& p)
 {
     p = Position{};
     long long position = 0;
-    if (!liste_.surLeDisque(position, erreur)) return false;
+    std::string erreur;
+    if (!liste_.surLeDisque(position, erreur)) return Ecriture::echec(erreur);
     // Standard output cannot be cut back: only a file's size is recorded.
-    if (!liste_.fichier()) return true;
+    if (!liste_.fichier()) return {};
     if (ligneNeuve_) fin_ = sommeControle(ligne_);
     ligneNeuve_ = false;
     p.octets = position;
     p.fin = position == 0 ? "-" : fin_;
-    return true;
+    return {};
 }
 
 }  // namespace egypte

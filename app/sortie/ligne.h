@@ -28,7 +28,7 @@ public:
     Suite recevoir(const Developpement& x, std::int64_t numero) override;
     std::string genre() const override { return chemin_.empty() ? "sortie-standard" : "fichier"; }
     void commencer(const Position* reprise) override;
-    bool ecrire(Position& p, std::string& erreur) override;
+    Ecriture ecrire(Position& p) override;
 
     // The listing closed, everything in it on the disk; false with one line
     // in `erreur` when that failed.

@@ -109,10 +109,9 @@ public:
     virtual ~RecepteurBalayage() = default;
     // The line of q and the records it sets (the lengths it is the first to
     // need, increasing). With a journal, the line is written for good when
-    // this returns: only then is it recorded. False, with one line in
-    // `erreur`, when the writing failed: the scan stops (Fin::ecriture).
-    virtual bool recevoir(const LigneBalayage& ligne, const std::vector<RecordBalayage>& records,
-                          std::string& erreur) = 0;
+    // this returns: only then is it recorded. A failed writing stops the
+    // scan (Fin::ecriture).
+    virtual Ecriture recevoir(const LigneBalayage& ligne, const std::vector<RecordBalayage>& records) = 0;
 };
 
 struct ResultatBalayage {

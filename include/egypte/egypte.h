@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -169,6 +170,27 @@ enum class Montrer {
     compter,    // none
 };
 
+// What a receiver answers after it wrote: done, or a write that failed, in
+// one line that names the file and the reason. A failed write stops the
+// computation (Fin::ecriture, the line in the result's `erreur`); what was
+// handed over before it still counts. The one way every receiver (of a
+// search, of a scan, and a journal's Ecrivain) says so.
+class Ecriture {
+public:
+    Ecriture() = default;  // written
+    static Ecriture echec(std::string ligne)
+    {
+        Ecriture e;
+        e.ligne_ = ligne.empty() ? std::string("ecriture impossible") : std::move(ligne);
+        return e;
+    }
+    bool reussie() const { return ligne_.empty(); }
+    const std::string& ligne() const { return ligne_; }
+
+private:
+    std::string ligne_;
+};
+
 // Where the expansions go, in the walk's order (one thread at a time, never
 // two calls at once), with their number among those found (from 1). A
 // receiver that writes a file which a journal must keep in step also derives
@@ -183,7 +205,7 @@ public:
         bool changer = false;             // from the next expansion on: `montrer`, K
         Montrer montrer = Montrer::tout;  // tout, uneSur or compter
         NTL::ZZ K{1};
-        std::string erreur;               // a write failed: the search stops (Fin::ecriture)
+        Ecriture ecriture;                // a write failed: the search stops (Fin::ecriture)
     };
     virtual Suite recevoir(const Developpement& x, std::int64_t numero) = 0;
 
@@ -245,6 +267,11 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r = nullptr);
 
 // The cores of this machine (at least 1): the threads of a search by default.
 int nombreDeCoeurs();
+
+// A number of threads as every front end reads it (--fils, EGYPTE_FILS, and
+// the library when EGYPTE_FILS is set): decimal digits only, leading zeros
+// allowed, from 1 to 1024; nothing when the text is not one.
+std::optional<int> lireFils(const std::string& texte);
 
 // The process's stop flag (Ctrl-C's): every search stops at its next step
 // once it is set, and a search that starts does not clear it. A front end

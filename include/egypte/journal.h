@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "egypte/egypte.h"
+
 namespace egypte {
 
 // Where a receiver's file stands: its size, and the checksum of its last
@@ -31,10 +33,10 @@ public:
     // it). Throws Erreur(fichier) when it cannot; nothing was changed then.
     virtual void commencer(const Position* reprise) = 0;
     // Before a unit or a line is recorded: everything received so far is
-    // written out for good, and this is where it ends. False, with one line
-    // in `erreur`, when the writing failed: the computation stops, and
-    // nothing past the last point recorded counts as done.
-    virtual bool ecrire(Position& p, std::string& erreur) = 0;
+    // written out for good, and this is where it ends. A failed writing
+    // stops the computation, and nothing past the last point recorded counts
+    // as done.
+    virtual Ecriture ecrire(Position& p) = 0;
 };
 
 // The checksum that ends every line of a journal and names a file's last

@@ -138,10 +138,10 @@ py::dict balayer(const py::object& q1, const py::object& q2, const py::object& m
     d.fils = o.fils;
     struct Releve : egypte::RecepteurBalayage {
         std::vector<egypte::LigneBalayage> lignes;
-        bool recevoir(const egypte::LigneBalayage& l, const std::vector<egypte::RecordBalayage>&, std::string&) override
+        egypte::Ecriture recevoir(const egypte::LigneBalayage& l, const std::vector<egypte::RecordBalayage>&) override
         {
             lignes.push_back(l);
-            return true;
+            return {};
         }
     } releve;
     const egypte::ResultatBalayage r = sansGil<egypte::ResultatBalayage>([&](std::atomic<bool>* arret) {

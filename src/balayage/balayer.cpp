@@ -298,17 +298,17 @@ private:
             for (std::int64_t c : l.comptes) faites_ += c;
             const std::vector<RecordBalayage> records = nouveauxRecords(l, vues_);
             g.unlock();
-            std::string erreur;
-            bool ecrit = r_.recevoir(l, records, erreur);
-            if (ecrit && journal_) {
+            Ecriture ecrit = r_.recevoir(l, records);
+            if (ecrit.reussie() && journal_) {
                 Position p;
-                if (ecrivain_ != nullptr) ecrit = ecrivain_->ecrire(p, erreur);
-                ecrit = ecrit && journal_->noter(l, p, erreur);
+                if (ecrivain_ != nullptr) ecrit = ecrivain_->ecrire(p);
+                std::string erreur;
+                if (ecrit.reussie() && !journal_->noter(l, p, erreur)) ecrit = Ecriture::echec(erreur);
             }
             g.lock();
-            if (!ecrit) {
+            if (!ecrit.reussie()) {
                 res_.fin = Fin::ecriture;
-                res_.erreur = erreur;
+                res_.erreur = ecrit.ligne();
                 arret_ = true;
                 break;
             }

@@ -30,10 +30,9 @@ public:
     NTL::ZZ plafond;
     // x1 at least this, when the search itself could not be told (0: none).
     NTL::ZZ minimum;
-    // xn at most this (0: none). The search is told as much, but with
-    // distinct unknowns it completes a window of consecutive values that
-    // ends just past its bound when their sum is exactly what is left
-    // (37/60 under xn <= 5 yields 4 5 6): such expansions are passed over.
+    // xn at most this (0: none). The search is told as much and respects
+    // it; the bound is checked again here so that no expansion past it can
+    // ever be kept, whatever the walk's bounds become.
     NTL::ZZ borne;
     std::vector<NTL::ZZ> garde;  // empty: nothing kept
     bool plusPetit = false;      // the listing stopped at an xn below `plafond`

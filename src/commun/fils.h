@@ -1,12 +1,12 @@
-// How many threads a computation runs on: the one reading of EGYPTE_FILS,
-// shared by the library and the command line.
+// How many threads a computation runs on. EGYPTE_FILS is read by lireFils
+// (egypte.h), as every front end reads it.
 #ifndef EGYPTE_COMMUN_FILS_H
 #define EGYPTE_COMMUN_FILS_H
 
 namespace egypte {
 
 // Threads for a walk: `demande` when positive, else EGYPTE_FILS when it holds
-// a positive number, else every core.
+// a number lireFils reads, else every core.
 int nombreDeFils(int demande);
 
 }  // namespace egypte

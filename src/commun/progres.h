@@ -1,6 +1,6 @@
 // The status line of a long search, on standard error when it is a terminal.
 // It is drawn when the search looks in (every PAS steps, see
-// search/avancement.h), never from the search's own steps.
+// commun/avancement.h), never from the search's own steps.
 #ifndef EGYPTE_COMMUN_PROGRES_H
 #define EGYPTE_COMMUN_PROGRES_H
 

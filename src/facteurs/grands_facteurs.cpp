@@ -6,7 +6,7 @@
 // of 50 bits (measured with the effort this file used to stop at). What
 // they leave composite is split here until only primes are left: by Brent's
 // rho beyond 100 bits, whose steps reach every prime below 2^32, and by a
-// quadratic sieve of our own up to 100 bits (search/crible.h). Never FLINT's
+// quadratic sieve of our own up to 100 bits (facteurs/crible.h). Never FLINT's
 // complete fmpz_factor: its quadratic sieve writes its relations to a file
 // named after a number in the current directory (FLINT 2.9 still does) and
 // has no bound on its time. GMP-ECM was measured too: no faster on these

@@ -132,12 +132,6 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r) { return ch
 
 const char* version() { return EGYPTE_VERSION; }
 
-int nombreDeCoeurs()
-{
-    const unsigned c = std::thread::hardware_concurrency();
-    return c == 0 ? 1 : static_cast<int>(c);
-}
-
 void interrompre() { interrompu.store(true, std::memory_order_relaxed); }
 void effacerInterruption() { interrompu.store(false, std::memory_order_relaxed); }
 bool interruption() { return interrompu.load(std::memory_order_relaxed); }

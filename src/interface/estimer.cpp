@@ -1,5 +1,5 @@
 // The library's estimate: the problem set up as for its count, the length
-// probed (search/estimation.cpp).
+// probed (estimation/estimation.cpp).
 #include <chrono>
 
 #include "interface/debut.h"

@@ -114,8 +114,8 @@ bool Livraison::remettre(Recherche& s)
     if (!erreur_.empty()) return false;
     if (r_ == nullptr) return true;
     const Recepteur::Suite suite = r_->recevoir(Developpement(&s.marche.x[1], s.marche.n), s.bilan.nombre);
-    if (!suite.erreur.empty()) {
-        echec(suite.erreur);
+    if (!suite.ecriture.reussie()) {
+        echec(suite.ecriture.ligne());
         return false;
     }
     if (suite.arreter) s.arretDemande = true;
@@ -242,11 +242,11 @@ void Livraison::uniteFaite(Recherche& s, long numero)
     if (journal_ == nullptr || !erreur_.empty()) return;
     // The unit's expansions are written for good before the unit counts as done.
     Position p;
-    std::string e;
-    if (ecrivain_ != nullptr && !ecrivain_->ecrire(p, e)) {
-        echec(e);
-        return;
+    if (ecrivain_ != nullptr) {
+        const Ecriture ecrit = ecrivain_->ecrire(p);
+        if (!ecrit.reussie()) return echec(ecrit.ligne());
     }
+    std::string e;
     Journal::Unite u;
     u.numero = numero;
     u.bilan = s.bilan;

@@ -1,6 +1,4 @@
-// A problem as the front ends take it (the dialogue's answers, the command
-// line's options): the public Probleme, and the one rule the dialogue asks
-// before the bounds.
+// The lengths a problem allows, read once for every path.
 #ifndef EGYPTE_MARCHE_PROBLEME_H
 #define EGYPTE_MARCHE_PROBLEME_H
 

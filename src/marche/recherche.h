@@ -31,8 +31,8 @@ namespace egypte {
 // message (TROP_LONG, which quotes this number) instead of overflowing.
 constexpr long NMAX = LONGUEUR_MAX;
 
-class Collecte;  // what a work unit hands back (parallele.h)
-class Reseau;    // work units dealt out to other processes (reseau.h)
+class Collecte;  // what a work unit hands back (marche/collecte.h)
+class Reseau;    // work units dealt out to other processes (unites/messages.h)
 
 class Recherche {
 public:
@@ -151,7 +151,7 @@ public:
     {
         bilan.ajouterBloc(nombre, marche.x[1], plusPetitXn, marche.x[marche.n]);
     }
-    // The text of the status line (progres.cpp).
+    // The text of the status line (parcours.cpp).
     void decrire(std::ostream& o) const;
 
 private:
