@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "interface/livraison.h"
-#include "console.h"
+#include "harnais.h"
 #include "dialogue/pagination.h"
 #include "sortie/rapport.h"
 #include "marche/recherche.h"

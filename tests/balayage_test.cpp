@@ -194,93 +194,6 @@ TEST(Balayage, ChaqueLigneContreLaMarcheDeReference)
     }
 }
 
-// The expansions a search hands over.
-struct Liste : egypte::Recepteur {
-    std::vector<std::vector<NTL::ZZ>> x;
-    Suite recevoir(const egypte::Developpement& d, std::int64_t) override
-    {
-        x.push_back(d.valeurs());
-        return {};
-    }
-};
-
-TEST(Debut, LaListeEntiereFiltreeParSonDebut)
-{
-    std::mt19937 alea(7);
-    const int essais = 40;
-    for (int e = 0; e < essais; e++) {
-        Probleme p;
-        p.numerateur = 1 + alea() % 5;
-        p.denominateur = 2 + alea() % 9;
-        p.inconnues = static_cast<egypte::Inconnues>(1 + alea() % 2);
-        p.parite = static_cast<egypte::Parite>(alea() % 4 == 0 ? 1 + alea() % 2 : 0);
-        if (alea() % 3 == 0) p.maximumXn = 200 + alea() % 2000;
-        p.longueur = 4 + alea() % 2;
-        egypte::Demande d;
-        d.fils = 1 + static_cast<int>(alea() % 2);
-        Liste tout;
-        const egypte::Resultat r = egypte::chercher(p, d, &tout);
-        if (tout.x.empty()) continue;
-        // A beginning of an expansion found, or the same moved by one.
-        const std::vector<NTL::ZZ>& modele = tout.x[alea() % tout.x.size()];
-        Probleme q = p;
-        q.debut.assign(modele.begin(), modele.begin() + 1 + alea() % (modele.size() - 1));
-        if (alea() % 3 == 0) q.debut.back() += 1;
-        std::vector<std::vector<NTL::ZZ>> attendu;
-        for (const auto& x : tout.x)
-            if (std::equal(q.debut.begin(), q.debut.end(), x.begin())) attendu.push_back(x);
-        Liste filtre;
-        try {
-            const egypte::Resultat rf = egypte::chercher(q, d, &filtre);
-            EXPECT_EQ(filtre.x, attendu) << "essai " << e;
-            EXPECT_EQ(rf.solutions, static_cast<std::int64_t>(attendu.size()));
-            EXPECT_EQ(rf.P, r.P);
-            EXPECT_EQ(rf.Q, r.Q);
-            if (!attendu.empty()) {
-                EXPECT_EQ(rf.longueur, r.longueur);
-                EXPECT_EQ(rf.plusPetitX1, q.debut.front());
-            }
-        } catch (const egypte::Erreur& err) {
-            // Refused: it breaks a constraint or reaches P/Q, so nothing begins so.
-            EXPECT_TRUE(attendu.empty()) << "essai " << e << ": " << err.what();
-        }
-    }
-}
-
-TEST(Debut, LesDebutsRefuses)
-{
-    struct Cas {
-        std::vector<std::string> args;
-        const char* message;
-    } const cas[] = {
-        {{"--debut", "3,2", "1/1"}, "le debut 3,2 n'est pas croissant"},
-        {{"--debut", "2,2", "1/1"}, "le debut 2,2 repete un denominateur"},
-        {{"--debut", "2,3,6", "1/1"}, "le debut 2,3,6 atteint deja P/Q"},
-        {{"--debut", "1", "2/3"}, "le debut 1 atteint deja P/Q"},
-        {{"--parite", "impaire", "--debut", "3,4", "1/1"}, "le debut 3,4 a un denominateur pair"},
-        {{"--parite", "impaire", "--debut", "2", "5/6"}, "le debut 2 a un denominateur pair"},
-        {{"--parite", "paire", "--debut", "3,4", "1/1"}, "le debut 3,4 a un denominateur impair"},
-        {{"--min-x1", "3", "--debut", "2", "1/1"}, "commence sous --min-x1"},
-        {{"--max-xn", "10", "--debut", "3,11", "1/1"}, "depasse --max-xn"},
-        {{"--longueur", "2", "--debut", "3,4", "1/1"}, "n'est pas plus court que --longueur"},
-        {{"--sans-un", "--debut", "1", "3/2"}, "commence par 1, que --sans-un exclut"},
-        {{"--debut", "2,,3", "1/1"}, "--debut attend des entiers positifs"},
-        {{"--debut", "0", "1/1"}, "--debut attend des entiers positifs"},
-        {{"--balayer", "2..9", "--debut", "2"}, "--balayer exclut --debut"},
-    };
-    for (const Cas& c : cas) {
-        const essai::Execution x = essai::executer(c.args);
-        EXPECT_EQ(x.statut, 2) << c.message;
-        EXPECT_NE(x.erreurs.find(c.message), std::string::npos) << x.erreurs;
-        EXPECT_EQ(x.sortie, "");
-    }
-    // A beginning that repeats with --repetitions, and one of the rest's own
-    // length: 1 = 1/3 + 1/3 + 1/3 with no more than the beginning's sum left.
-    const essai::Execution x = essai::executer({"--repetitions", "--debut", "3,3", "1/1"});
-    EXPECT_EQ(x.statut, 0);
-    EXPECT_EQ(x.sortie.substr(0, 6), "3 3 3\n");
-}
-
 TEST(Balayage, LeProgrammeArretePuisRepris)
 {
     // A scan stopped by SIGTERM says where on standard error, and its journal
@@ -318,7 +231,6 @@ TEST(Balayage, LeProgrammeArretePuisRepris)
     // ends as the uninterrupted output, no line lost or written twice.
     const std::string fichier = essai::temporaire("balayage.txt");
     std::remove(journal.c_str());
-    std::mt19937 alea(8122026);
     // The kills fall between a tenth and nine tenths of a whole run's time,
     // however fast this build is.
     const std::vector<std::string> dansLeFichier = {"--balayer", balayage, "--journal", journal, "--sortie", fichier};
@@ -327,27 +239,17 @@ TEST(Balayage, LeProgrammeArretePuisRepris)
     const double duree = std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
     std::remove(journal.c_str());
     std::remove(fichier.c_str());
-    int tues = 0;
-    double echelle = duree;
-    for (int essai = 0; essai < 40; essai++) {
-        essai::Lancement tue;
-        tue.limite = essai < 12 ? echelle * (0.1 + 0.8 * (alea() % 1000) / 1000.0) : 0;
-        std::vector<std::string> args = dansLeFichier;
-        args.insert(args.end(), {"--fils", std::to_string(1 + essai % 2)});
-        const essai::Execution x = essai::executer(args, tue);
-        // A disk slower during the measure than now: the run ended before
-        // its kill; start again with kills sooner.
-        if (x.statut == 0 && tues == 0 && essai < 11) {
-            std::remove(journal.c_str());
-            std::remove(fichier.c_str());
-            echelle /= 3;
-            continue;
-        }
-        if (x.statut == 0) break;
-        ASSERT_EQ(x.statut, 137) << x.erreurs;
-        tues++;
-    }
-    EXPECT_GT(tues, 0);
+    essai::Reprise tue;
+    tue.arrets = 12;
+    tue.de = duree * 0.1;
+    tue.a = duree * 0.9;
+    tue.enPlus = {{"--fils", "1"}, {"--fils", "2"}};
+    tue.graine = 8122026;
+    tue.recommencer = [&] {
+        std::remove(journal.c_str());
+        std::remove(fichier.c_str());
+    };
+    essai::arreterPuisReprendre(dansLeFichier, tue);
     EXPECT_EQ(essai::lire(fichier), entier.sortie);
     // A file size limit (the program ignores SIGXFSZ: no trap here) stops the
     // scan as it writes its file or its journal; the same command resumes it.
@@ -379,40 +281,6 @@ TEST(Balayage, LeProgrammeArretePuisRepris)
     EXPECT_EQ(essai::executer({"--balayer", "2..20", "--journal", journal}).sortie,
               essai::executer({"--balayer", "2..20"}).sortie);
     std::remove(journal.c_str());
-}
-
-TEST(Balayage, LesRefus)
-{
-    struct Cas {
-        std::vector<std::string> args;
-        const char* message;
-    } const cas[] = {
-        {{"--balayer", "9..3"}, "--balayer attend Q1..Q2 avec Q1 <= Q2"},
-        {{"--balayer", "1..3"}, "--balayer attend Q1..Q2 (2 <= Q1"},
-        {{"--balayer", "2..x"}, "--balayer attend Q1..Q2 (2 <= Q1"},
-        {{"--balayer", "2..4611686018427387904"}, "< 2^62"},
-        {{"--moins-un", "4/5"}, "--moins-un va avec --balayer"},
-        {{"--balayer", "2..9", "4/5"}, "--balayer exclut la fraction"},
-        {{"--balayer", "2..9", "--premieres", "3"}, "--balayer exclut --premieres"},
-        // The families, the counts, the best expansions, at most K terms.
-        {{"--numerateur", "4", "4/5"}, "--numerateur va avec --balayer"},
-        {{"--balayer", "2..9", "--numerateur", "4", "--moins-un"}, "--numerateur exclut --moins-un"},
-        {{"--balayer", "2..9", "--numerateur", "0"}, "--numerateur attend un entier au moins egal a 1, pas '0'"},
-        {{"--balayer", "1..3", "--numerateur", "4"}, "--numerateur va avec --compter, --meilleur ou --au-plus"},
-        {{"--balayer", "0..9", "--numerateur", "4", "--compter"}, "--balayer attend Q1..Q2 (1 <= Q1"},
-        {{"--meilleur", "--compter", "4/5"}, "--meilleur exclut --compter"},
-        {{"--meilleur", "--une-sur", "2", "4/5"}, "--meilleur exclut --une-sur"},
-        {{"--balayer", "2..9", "--meilleur", "--compter"}, "--meilleur exclut --compter"},
-        {{"--meilleur", "--journal", "j", "4/5"}, "--meilleur exclut --journal hors d'un balayage"},
-        {{"--au-plus", "8", "4/5"}, "--au-plus va avec --balayer"},
-        {{"--balayer", "2..9", "--au-plus", "0"}, "--au-plus attend un entier de 1 a 100000, pas '0'"},
-        {{"--balayer", "2..9", "--au-plus", "3", "--compter"}, "--compter et --au-plus s'excluent"},
-    };
-    for (const Cas& c : cas) {
-        const essai::Execution x = essai::executer(c.args);
-        EXPECT_EQ(x.statut, 2) << c.message;
-        EXPECT_NE(x.erreurs.find(c.message), std::string::npos) << x.erreurs;
-    }
 }
 
 TEST(Balayage, LaLimiteNEstPasAucune)

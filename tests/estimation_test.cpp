@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "console.h"
+#include "harnais.h"
 #include "estimation/estimation.h"
 #include "unites/unites.h"
 

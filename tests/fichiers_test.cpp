@@ -140,21 +140,12 @@ TEST(Fichiers, UneListeRepriseDeuxFois)
     for (const std::string& f : {J, L, R}) std::remove(f.c_str());
     const Execution entier = executer(avec(probleme, {"--sortie", R}));
     ASSERT_EQ(entier.statut, 0);
-    int arrets = 0;
-    Execution e;
-    for (int essai = 0; essai < 3; essai++) {
-        essai::Lancement l;
-        l.limite = essai < 2 ? 0.4 : 0;
-        l.signal = "TERM";
-        e = executer(avec(probleme, {"--journal", J, "--sortie", L}), l);
-        if (e.statut == 0) break;
-        ASSERT_EQ(e.statut, 143) << e.erreurs;
-        arrets++;
-    }
-    EXPECT_EQ(e.statut, 0) << e.erreurs;
-    EXPECT_EQ(e.sortie, entier.sortie);
+    essai::Reprise r;
+    r.signaux = {"TERM"};
+    r.arrets = 2;
+    r.de = r.a = 0.4;
+    EXPECT_EQ(essai::arreterPuisReprendre(avec(probleme, {"--journal", J, "--sortie", L}), r).fin.sortie, entier.sortie);
     EXPECT_EQ(lire(L), lire(R));
-    EXPECT_GT(arrets, 0);
     for (const std::string& f : {J, L, R}) std::remove(f.c_str());
 }
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "interface/chercher.h"
-#include "console.h"
+#include "harnais.h"
 #include "commun/avancement.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "console.h"
+#include "harnais.h"
 #include "programme.h"
 #include "interface/chercher.h"
 #include "dialogue/dialogue.h"
@@ -152,12 +152,6 @@ TEST(Interruption, CtrlCAUneQuestionTermineLeProgramme)
     EXPECT_TRUE(WIFSIGNALED(statut) && WTERMSIG(statut) == SIGINT) << statut;
 }
 
-std::string contenu(const std::string& chemin)
-{
-    std::ifstream in(chemin, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Searches on one thread, so that where the budget stops them is the same in
 // every run; the settings of the status line are reset after each test.
 class Progres : public ::testing::Test {
@@ -221,7 +215,7 @@ TEST_F(Progres, LaLigneEstEffaceeAvantToutTexteEtAbsenteSansTerminal)
         progres::regler(r);
         calculer(LONGUE, chemin);
         ::close(fd);
-        const std::string melange = contenu(chemin);
+        const std::string melange = essai::lire(chemin);
         ::unlink(chemin);
         // A drawing is a carriage return and the status text, redrawings pad
         // with blanks, an erasure is a carriage return, blanks, a carriage

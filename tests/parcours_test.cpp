@@ -8,7 +8,7 @@
 #include <iterator>
 #include <vector>
 
-#include "console.h"
+#include "harnais.h"
 #include "marche/recherche.h"
 
 using essai::Developpement;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "console.h"
+#include "harnais.h"
 #include "dialogue/dialogue.h"
 #include "marche/probleme.h"
 #include "marche/recherche.h"
@@ -80,22 +80,6 @@ TEST_F(Preparation, ValeursDeduites)
         for (const auto& m : c.messages) EXPECT_TRUE(contient(texte, m)) << c.tape << ": " << m;
         for (const auto& m : c.absents) EXPECT_FALSE(contient(texte, m)) << c.tape << ": " << m;
     }
-}
-
-TEST(Programme, ChaqueCalculRepartDeZero)
-{
-    // A Type 1 computation with even unknowns between 4 and 10, then one
-    // without constraints in the same run: the second searches Type 2 with
-    // any parity.
-    Console c("0  1 3 1 1 2 4 10 2 5 0 1  1 3 0 0 0 0 0 0");
-    programme();
-    const std::string s = c.sortie();
-    const std::size_t second = s.find("Nouveau calcul");
-    ASSERT_NE(second, std::string::npos);
-    EXPECT_TRUE(contient(s.substr(0, second), "Des inconnues d'une meme solution pouvant etre egales"));
-    EXPECT_TRUE(contient(s.substr(0, second), "toutes paires"));
-    EXPECT_TRUE(contient(s.substr(second), "Les inconnues d'une meme solution etant toutes differentes"));
-    EXPECT_TRUE(contient(s.substr(second), "toutes de parites indifferentes"));
 }
 
 }  // namespace

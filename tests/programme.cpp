@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace essai {
 
@@ -51,6 +52,37 @@ Execution executer(const std::vector<std::string>& args, const Lancement& l)
     std::remove((base + ".out").c_str());
     std::remove((base + ".err").c_str());
     return e;
+}
+
+Repris arreterPuisReprendre(const std::vector<std::string>& args, const Reprise& r)
+{
+    std::mt19937 alea(r.graine);
+    Repris x;
+    double echelle = 1;
+    for (int k = 0; k <= r.arrets; k++) {
+        Lancement l;
+        const std::string& signal = r.signaux[k % r.signaux.size()];
+        l.signal = signal.c_str();
+        l.limite = k < r.arrets ? echelle * (r.de + (r.a - r.de) * (alea() % 1000) / 1000.0) : 0;
+        std::vector<std::string> a = args;
+        if (!r.enPlus.empty()) a.insert(a.end(), r.enPlus[k % r.enPlus.size()].begin(), r.enPlus[k % r.enPlus.size()].end());
+        Execution e = executer(a, l);
+        if (e.statut == 0 && x.arretes.empty() && r.recommencer && k + 1 < r.arrets) {
+            r.recommencer();
+            echelle /= 3;
+            continue;
+        }
+        if (k == r.arrets || e.statut == 0) {
+            x.fin = std::move(e);
+            break;
+        }
+        const int attendu = 128 + (signal == "KILL" ? 9 : signal == "TERM" ? 15 : signal == "HUP" ? 1 : 0);
+        EXPECT_EQ(e.statut, attendu) << signal << ' ' << e.erreurs;
+        x.arretes.push_back(std::move(e));
+    }
+    EXPECT_EQ(x.fin.statut, 0) << x.fin.erreurs;
+    EXPECT_FALSE(x.arretes.empty()) << "no run was stopped before its end";
+    return x;
 }
 
 }  // namespace essai

@@ -2,6 +2,7 @@
 #ifndef EGYPTE_TESTS_PROGRAMME_H
 #define EGYPTE_TESTS_PROGRAMME_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,29 @@ struct Lancement {
 };
 
 Execution executer(const std::vector<std::string>& args, const Lancement& l = {});
+
+// A run stopped again and again then resumed: `args` (whose journal and
+// file the caller has set) run `arrets` times, each sent the next signal of
+// `signaux` after a random delay in [de, a] seconds, then once to its end.
+// Each stopped run must end by its signal (or finish: a slow start may
+// outlast the delay). `enPlus`, when given, are arguments added in turn to
+// each run (the threads changed between runs).
+struct Reprise {
+    std::vector<std::string> signaux = {"KILL"};
+    int arrets = 6;
+    double de = 0.05, a = 0.35;
+    std::vector<std::vector<std::string>> enPlus;
+    unsigned graine = 31;
+    // When set: a first run that ended before its signal (the machine was
+    // slower while the caller measured the times) is undone by this, and
+    // the stops start again three times sooner.
+    std::function<void()> recommencer;
+};
+struct Repris {
+    std::vector<Execution> arretes;  // the runs ended by their signal
+    Execution fin;                   // the run left to finish
+};
+Repris arreterPuisReprendre(const std::vector<std::string>& args, const Reprise& r = {});
 
 // The whole content of a file ("" when it cannot be read).
 std::string lire(const std::string& chemin);

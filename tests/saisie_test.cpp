@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "console.h"
+#include "harnais.h"
 #include "dialogue/dialogue.h"
 
 using namespace egypte;

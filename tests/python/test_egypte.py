@@ -314,16 +314,6 @@ def test_entiers_autour_des_mots(v):
         egypte.compter(1, 5, min_x1=-v)
 
 
-def test_debut_la_liste_filtree():
-    # The expansions that begin 2, 5 among every one of 1 in 6 distinct terms.
-    tout = list(egypte.developpements(1, 1, longueur=6))
-    filtre = [x for x in tout if x[:2] == (2, 5)]
-    assert filtre and list(egypte.developpements(1, 1, longueur=6, debut=[2, 5])) == filtre
-    assert egypte.compter(1, 1, longueur=6, debut=(2, 5))["solutions"] == len(filtre)
-    with pytest.raises(ValueError, match="atteint deja P/Q"):
-        egypte.compter(1, 1, debut=[2, 3, 6])
-
-
 def test_balayer_les_records_publies():
     # The simplest fractions that need 1 to 6 distinct unit fractions (OEIS A097048 / A097049).
     b = egypte.balayer(2, 79, fils=2)

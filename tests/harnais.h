@@ -1,7 +1,7 @@
 // Test helpers: run a routine with a typed input and capture what it writes,
 // and run one walk of the search to collect its expansions.
-#ifndef EGYPTE_TESTS_CONSOLE_H
-#define EGYPTE_TESTS_CONSOLE_H
+#ifndef EGYPTE_TESTS_HARNAIS_H
+#define EGYPTE_TESTS_HARNAIS_H
 
 #include <cstdint>
 #include <iostream>

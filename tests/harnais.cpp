@@ -1,4 +1,4 @@
-#include "console.h"
+#include "harnais.h"
 
 #include <gtest/gtest.h>
 
