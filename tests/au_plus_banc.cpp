@@ -50,6 +50,9 @@ int main(int argc, char** argv)
         else if (!std::strcmp(argv[k], "--restes")) restes = true;
         else if (!std::strcmp(argv[k], "--rapide")) rapideSeule = true;
         else if (!std::strcmp(argv[k], "--candidats") && k + 1 < argc) reglages.candidats = std::atoi(argv[++k]);
+        else if (!std::strcmp(argv[k], "--sans-paires")) reglages.paires = false;
+        else if (!std::strcmp(argv[k], "--ancienne")) reglages.ancienne = true;
+        else if (!std::strcmp(argv[k], "--profondeur") && k + 1 < argc) reglages.profondeur = std::atol(argv[++k]);
         else if (!std::strcmp(argv[k], "--repetitions")) pb.inconnues = egypte::Inconnues::repetees;
         else if (!std::strcmp(argv[k], "--parite") && k + 1 < argc) {
             if (!egypte::lireParite(argv[++k], pb.parite)) return 2;

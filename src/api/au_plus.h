@@ -30,6 +30,15 @@ struct ReglagesAuPlus {
     // How many splittings p*m = q'*A + B one multiplier may try (each costs
     // two table reads) before the next multiplier.
     int candidats = 256;
+    // What the sums of divisors leave, tried again with the part over q'm
+    // as any two unit fractions.
+    bool paires = true;
+    // The steps of the search in depth for what both leave (0: none).
+    long profondeur = 300000;
+    // The decider as it was before the pairs and the search in depth (the
+    // multipliers 720720, 1441440, 2162160, 3603600, unless given): for the
+    // benchmark's comparisons.
+    bool ancienne = false;
 };
 
 // The constraints of a Probleme as the fast way checks them, read once.
@@ -68,10 +77,15 @@ private:
     std::int64_t q_;
     int K_;
     int candidats_;
+    bool paires_;
+    long profondeur_;
+    std::vector<std::uint64_t> facteursQ_;  // the primes of q, and 2
     std::vector<std::uint64_t> multiplicateurs_;
     // Their tables, in order, each taken (and built, once per process) when
     // the first fraction needs it: most never need past the first.
     std::vector<const void*> tables_;
+    // Per multiplier, the divisors of q' m, made when first needed.
+    std::vector<std::vector<std::uint64_t>> diviseursQm_;
     std::vector<std::uint64_t> a_, b_;  // scratch: the divisors of the two parts
 };
 
