@@ -24,7 +24,7 @@ banc="$build/tests/egypte_au_plus"
 utilisateur() { /usr/bin/time -f %U "$@" 2>&1 > /dev/null | tail -1; }
 # From the benchmark's output: the decision's seconds, the exact calls'
 # share and milliseconds each.
-lire() { awk '/decision entiere/ {t = $4} /recherche exacte appelee/ {n = $4; s = $6; ms = $10}
+lire() { awk '/decision entiere/ {t = $4} /recherche exacte appelee/ {n = $5; s = $7; ms = $12}
               END {gsub(/[(]/, "", s); print t, n, s, ms}'; }
 
 printf '%-9s %-10s %9s | %9s %8s %9s %8s | %11s %8s %9s %8s | %8s\n' q genre balayer nouvelle exactes part ms \

@@ -1,46 +1,89 @@
 // The fast way to "p/q has an expansion of at most K unit fractions".
 //
-// p/q = (p m/g) / (q' m) with g = gcd(q, m), q' = q/g, for any multiplier m.
-// Split p m/g = q' A + B with A and B sums of distinct divisors of m: then
+// 1. Sums of divisors. p/q = (p m/g) / (q' m) with g = gcd(q, m), q' = q/g,
+// for a multiplier m. Split p m/g = q' A + B with A and B sums of distinct
+// divisors of m: then
 //     p/q = sum over the divisors a of A of 1/(m/a)
 //         + sum over the divisors b of B of 1/(q' m/b),
 // all different as long as q' does not divide m (a collision 1/(m/a) =
-// 1/(q' m/b) needs b = q' a); the exact check below refuses any that slip
-// through. So for a multiplier m with dense divisors (720720 = 2^4 3^2 5 7 11
-// 13), a table c[v], the fewest distinct divisors of m that sum to v for
+// 1/(q' m/b) needs b = q' a); the exact check refuses any that slip
+// through. A table c[v], the fewest distinct divisors of m that sum to v for
 // every v up to sigma(m), built once per process by a 0/1 knapsack, turns
 // the question into a walk over the splittings B = r, r + q', r + 2q', ...
 // (r = p m/g mod q', A = (p m/g - B)/q') that stops at the first with
-// c[A] + c[B] <= K: two table reads each. The divisors themselves are then
-// found by a short depth-first search that the table guides, and the
-// expansion is checked exactly (developpementValide) before it is handed
-// over.
+// c[A] + c[B] <= K: two table reads each; the divisors themselves are then
+// found by a short depth-first search that the table guides.
+//
+// That walk has about sigma(m)/q' splittings: plenty at composite q, few at
+// a prime q near 1e5 and beyond, where the fractions near 1 (whose A, near
+// m, needs many divisors) are left. Two more ways take what it leaves:
+//
+// 2. Any two unit fractions for the part over q'm. For the splittings where
+// c[A] <= K - 2, B/(q'm) = w/n in lowest terms is written 1/y + 1/z with
+// any y, z (not only the q'm/b): y = aY, z = aZ with Y, Z coprime, YZ | n
+// and w | Y + Z, so the divisors of q'm (those of q' times those of m, for
+// q' prime to m) give every such pair in a few steps (deuxTermes).
+//
+// 3. A search in depth (Profondeur), for exactly K - 1 then K terms, in
+// machine integers: x increasing from the smallest each level allows (the
+// greedy side, where the remainders' numerators shrink), each level trying
+// its first 2, 4, 7, 11, ... values in turn (so that a bad first choice
+// does not eat the budget), the last two terms by the pairs of 2 over the
+// factors of the remainder's denominator, which the search carries along
+// (q's primes, and each x's by trial division below 1000, a cofactor above
+// kept whole: fewer pairs, never a wrong one). A budget of steps bounds it.
+//
+// Every expansion is checked exactly (developpementValide) before it is
+// handed over; what is still left goes to longueurMinimale (decider).
 //
 // Even unknowns are the odd-or-even search of 2p/q doubled; odd unknowns
-// take odd multipliers (q' m/b and m/a are then odd for q odd).
+// take odd multipliers (q' m/b and m/a are then odd for q odd), and not the
+// search in depth.
 //
-// Measured on this machine, one thread, K = 8, every p/q with gcd 1
-// (bash bench/au_plus.sh, the paths against each other in one run):
-//   q = 27500..27539, 667 518 fractions: the whole decision 0.69 s (1.04 us a
-//     fraction, none left to the exact search), longueurMinimale on each
-//     149.7 s (224 us): 0.0046 of the exact scan's time, the same answer
-//     for every fraction;
-//   q = 29990..30009, 356 772 fractions: 0.73 us a fraction, 3 left (8e-6);
-//   q = 49981..50000, 619 564 fractions: 0.93 us a fraction, 35 left (6e-5),
-//     each costing the exact search about 4 ms (they are p/q near 1 with q
-//     prime, whose sums need many divisors near m).
-// So 27540..50000 (5.3e8 fractions) is some 10 core-minutes. The multipliers:
-// 720720 alone leaves 1.4e-3 at q = 50000 and the whole decision costs 2.2 us
-// (the leftovers dominate); adding 1441440 and 2162160 leaves 2.0e-4 (1.08
-// us), adding 3603600 5.7e-5 (1.01 us); six multipliers (1081080 and 4324320
-// more) leave 4.2e-5 for no gain in time and 4.5 s of tables instead of 2.
-// The first multiplier does nearly all the work (the others only see what
-// it leaves), so its table, 3.2 MB, is the one the cache must hold. Odd
-// unknowns are harder: 675675 and 765765 take 0.9 us a fraction, larger odd
-// multipliers find little more for twice the time. Small K is not what the
-// fast way is for: with K = 3 at q near 130 it finds about 60 % of the
-// fractions that have such an expansion, the exact search the rest, cheaply
-// at that size.
+// The multipliers: 2^4 3^2 5 7 times each pair of 11, 13, 17, 19. The former
+// ones, 720720 and its multiples 1441440, 2162160, 3603600, put their sums
+// on nested grids, and 3603600's table (16.8 MB) took 1.13 s to build alone
+// (720720's 0.11 s, 1627920's 0.19 s: user time of egypte_au_plus 997 997
+// --rapide --multiplicateurs M, which builds one table). At q = 300007, the
+// fractions left by the sums of divisors alone (egypte_au_plus 300007 300007
+// --rapide --sans-paires --profondeur 0 --multiplicateurs ...): 720720
+// alone 45168 (15 %), with 1627920 18178 (6.1 %), the former four 7255
+// (2.4 %), 720720, 1627920, 942480, 1113840, 1053360, 1244880 4144 (1.4 %).
+// The pairs bring the former four's 7255 down to 4224. The search in depth
+// on the 916 fractions that the sums and the pairs of eight multipliers
+// left there: a budget of 2000 steps finds 503, 20000 844, 100000 912
+// (0.17 ms each), 300000 all 916 (0.24 ms each). With the defaults (six
+// multipliers, pairs, 300000 steps) 2 fractions of 300006 are left to the
+// exact search at q = 300007.
+//
+// Measured on this machine (2 cores shared with other builds: user times,
+// one thread), bash bench/frontiere.sh, each decider on every p/q of the
+// same q in one run, the tables already built; "balayer" is the user time
+// of egypte --balayer Q..Q --au-plus 8 --fils 1, the tables' building
+// included; at the large prime q the former decider is timed on a sample of
+// the numerators and scaled (~):
+//
+//   q          balayer   decision   left to the exact      former decider   ratio
+//   100000 c    0.14 s     0.04 s   0                        0.03 s, 0        1
+//   99991 p     1.01 s     0.13 s   0                        1.16 s, 193 (1.9e-3, 5.4 ms each)   9
+//   200000 c    0.19 s     0.08 s   0                        0.08 s, 0        1
+//   200003 p    1.22 s     0.45 s   0                       ~30 s, ~2000 (1.0e-2, 15 ms each) ~67
+//   500000 c    0.24 s     0.22 s   0                        0.16 s, 0        1
+//   499979 p    7.80 s    12.6 s    39 (7.8e-5, 102 ms each) ~576 s, ~25000 (5e-2, 23 ms each) ~46
+//   1000000 c   0.80 s     0.33 s   0                        0.41 s, 0        1
+//   999983 p    160 s      286 s    2122 (2.1e-3, 103 ms each) ~8900 s, ~128000 (0.13, 70 ms each) ~31
+//
+// At q = 300007 (prime): egypte --balayer 300007..300007 --au-plus 8 --fils 1
+// took 1.90, 2.42 and 2.32 s of user time in three runs (the tables about
+// 0.7 s of it); egypte_au_plus 300007 300007: the decision 1.31 s, 2 left
+// to the exact search (22.6 ms each); with --ancienne --pas 10: 14.5 s for
+// a tenth of the numerators (so ~145 s), 2.35e-2 left, 20.4 ms each. Beyond
+// 5e5 the search in depth spends its whole budget on more and more
+// fractions, and what it leaves costs the exact search 0.1 s each: at 1e6
+// the decider is not fast yet. The tables' building looks at the stop:
+// SIGINT 0.1, 0.3, 0.6 s into egypte --balayer 99991..99991 --au-plus 8
+// --fils 1, the exit 0.03-0.05 s later (the former code, built from the
+// previous commit, in the same runs: 2.2-5.0 s).
 #include "api/au_plus.h"
 
 #include <algorithm>

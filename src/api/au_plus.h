@@ -1,9 +1,11 @@
 // Whether p/q has an expansion of at most K unit fractions, decided in
 // microseconds for nearly every fraction: a fast way that finds such an
 // expansion from the divisors of q*m for a few highly composite multipliers
-// m, each answer checked exactly, and the exact minimal length
-// (longueurMinimale) only for the rare fraction the fast way finds nothing
-// for. Built once per denominator, asked for each numerator:
+// m, then, for what that leaves (fractions near 1 at large prime q), any two
+// unit fractions for the part over q*m and a short search in depth, each
+// answer checked exactly, and the exact minimal length (longueurMinimale)
+// only for the rare fraction the fast way finds nothing for. Built once per
+// denominator, asked for each numerator:
 //
 //     egypte::AuPlus a(egypte::Probleme{}, 27539, 8);   // distinct, q = 27539, K = 8
 //     std::vector<std::uint64_t> x;
