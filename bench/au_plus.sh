@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The decision "minimal length at most 8" (src/api/au_plus.h), one thread:
+# The decision "minimal length at most 8" (src/balayage/au_plus.h), one thread:
 #  - every p/q of q = 27500..27539: the fast way alone, the whole decision
 #    (with the exact search for what the fast way leaves) and the exact
 #    minimal length of each fraction (longueurMinimale), in the same run,

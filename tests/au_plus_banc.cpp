@@ -1,4 +1,4 @@
-// Benchmark of the decision "minimal length at most K" (src/api/au_plus.h)
+// Benchmark of the decision "minimal length at most K" (src/balayage/au_plus.h)
 // over every p/q (1 <= p < q, gcd 1) of a range of denominators, on one
 // thread: the fast way alone, the whole decision (the fast way, then the
 // exact search for what it left), and with --exact the exact minimal length
@@ -7,7 +7,11 @@
 //
 //   egypte_au_plus Q1 Q2 [--K 8] [--exact] [--multiplicateurs M1,M2,...]
 //                        [--candidats N] [--parite paire|impaire]
-//                        [--repetitions] [--restes] [--rapide]
+//                        [--repetitions] [--restes] [--rapide] [--ancienne]
+//                        [--sans-paires] [--profondeur N] [--pas N]
+// --ancienne: the decider as it was (ReglagesAuPlus::ancienne); --pas N:
+// only the numerators p = 1, 1 + N, 1 + 2N, ... (a sample, for the old
+// decider at large q).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +46,7 @@ int main(int argc, char** argv)
     bool exact = false;
     bool restes = false;  // list the fractions the fast way leaves
     bool rapideSeule = false;  // the fast way alone, not the whole decision
+    std::int64_t pas = 1;      // the numerators' stride
     egypte::ReglagesAuPlus reglages;
     egypte::Probleme pb;
     for (int k = 3; k < argc; k++) {
@@ -50,6 +55,10 @@ int main(int argc, char** argv)
         else if (!std::strcmp(argv[k], "--restes")) restes = true;
         else if (!std::strcmp(argv[k], "--rapide")) rapideSeule = true;
         else if (!std::strcmp(argv[k], "--candidats") && k + 1 < argc) reglages.candidats = std::atoi(argv[++k]);
+        else if (!std::strcmp(argv[k], "--sans-paires")) reglages.paires = false;
+        else if (!std::strcmp(argv[k], "--ancienne")) reglages.ancienne = true;
+        else if (!std::strcmp(argv[k], "--pas") && k + 1 < argc) pas = std::atoll(argv[++k]);
+        else if (!std::strcmp(argv[k], "--profondeur") && k + 1 < argc) reglages.profondeur = std::atol(argv[++k]);
         else if (!std::strcmp(argv[k], "--repetitions")) pb.inconnues = egypte::Inconnues::repetees;
         else if (!std::strcmp(argv[k], "--parite") && k + 1 < argc) {
             if (!egypte::lireParite(argv[++k], pb.parite)) return 2;
@@ -69,6 +78,8 @@ int main(int argc, char** argv)
 
     std::int64_t fractions = 0, trouvees = 0, auPlus = 0, auDela = 0, desaccords = 0;
     double rapide = 0, decision = 0, exacte = 0;
+    std::int64_t exactes = 0;  // the decisions that called the exact search
+    double tempsExactes = 0;
     std::vector<std::uint64_t> x;
     std::vector<std::int64_t> longueurs(K + 1, 0);  // the fast way's lengths
     for (std::int64_t q = q1; q <= q2; q++) {
@@ -76,7 +87,7 @@ int main(int argc, char** argv)
         // each over the whole line, so that each pass sees the same caches.
         auto a = Horloge::now();
         egypte::AuPlus dec(pb, q, K, reglages);
-        for (std::int64_t p = 1; p < q; p++) {
+        for (std::int64_t p = 1; p < q; p += pas) {
             if (std::gcd(p, q) != 1) continue;
             fractions++;
             if (dec.trouver(p, x)) {
@@ -89,9 +100,14 @@ int main(int argc, char** argv)
         rapide += secondes(a, b);
         if (rapideSeule) continue;
         std::vector<char> reponse;
-        for (std::int64_t p = 1; p < q; p++) {
+        for (std::int64_t p = 1; p < q; p += pas) {
             if (std::gcd(p, q) != 1) continue;
+            const auto avant = Horloge::now();
             const egypte::DecisionAuPlus d = egypte::decider(dec, p);
+            if (d.exacte) {
+                exactes++;
+                tempsExactes += secondes(avant, Horloge::now());
+            }
             reponse.push_back(d.auPlus);
             if (d.auPlus) auPlus++;
             else auDela++;
@@ -100,7 +116,7 @@ int main(int argc, char** argv)
         decision += secondes(b, c);
         if (!exact) continue;
         std::size_t i = 0;
-        for (std::int64_t p = 1; p < q; p++) {
+        for (std::int64_t p = 1; p < q; p += pas) {
             if (std::gcd(p, q) != 1) continue;
             const int n = egypte::longueurMinimale(pb, NTL::ZZ(p), NTL::ZZ(q)).n;
             if ((n > 0 && n <= K) != static_cast<bool>(reponse[i++])) {
@@ -120,6 +136,10 @@ int main(int argc, char** argv)
     std::printf("\n  decision entiere : %.3f s, %.0f fractions/s, %.3f us chacune ; au plus %d : %lld, au-dela : %lld\n",
                 decision, fractions / decision, 1e6 * decision / fractions, K, static_cast<long long>(auPlus),
                 static_cast<long long>(auDela));
+    if (!rapideSeule)
+        std::printf("  recherche exacte appelee : %lld fois (%.2e des fractions), %.3f s, %.2f ms chacune\n",
+                    static_cast<long long>(exactes), static_cast<double>(exactes) / fractions, tempsExactes,
+                    exactes ? 1e3 * tempsExactes / exactes : 0.0);
     if (exact)
         std::printf("  longueurMinimale : %.3f s, %.0f fractions/s, %.1f us chacune ; decision / exacte = %.5f ; desaccords : %lld\n",
                     exacte, fractions / exacte, 1e6 * exacte / fractions, decision / exacte,

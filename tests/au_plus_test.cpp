@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <numeric>
 #include <random>
 #include <vector>
 
 #include "balayage/au_plus.h"
+#include "commun/avancement.h"
 #include "egypte/balayage.h"
 #include "egypte/egypte.h"
 
@@ -108,6 +110,98 @@ TEST(AuPlus, DecideCommeLaLongueurMinimale)
             EXPECT_GT(rapides, possibles / 2);
         }
     }
+}
+
+// What the sums of divisors leave, at prime q: the multipliers made small
+// so that the pairs and the search in depth do the work, each alone, and
+// under constraints they do not look at themselves (max-xn, even unknowns,
+// min-x1), which only the exact check enforces. Every fraction against
+// longueurMinimale, every expansion against the plain sum.
+TEST(AuPlus, LesVoiesNouvellesDecidentCommeLaLongueurMinimale)
+{
+    const struct {
+        const char* nom;
+        std::int64_t q;
+        int K;
+        bool paires;
+        long profondeur;
+        Parite parite;
+        long minx, M;
+        std::vector<std::uint64_t> multiplicateurs;
+    } cas[] = {
+        {"paires seules", 211, 4, true, 0, Parite::indifferente, 0, 0, {360}},
+        {"profondeur seule", 211, 4, false, 20000, Parite::indifferente, 0, 0, {12}},
+        {"profondeur K=5", 157, 5, false, 20000, Parite::indifferente, 0, 0, {12}},
+        {"les deux, max-xn", 199, 4, true, 20000, Parite::indifferente, 0, 5000, {12}},
+        {"les deux, paires", 101, 4, true, 20000, Parite::paires, 0, 0, {12}},
+        {"les deux, min-x1", 61, 4, true, 20000, Parite::indifferente, 5, 0, {12}},
+        {"par defaut, K=5", 409, 5, true, 300000, Parite::indifferente, 0, 0, {}},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        Probleme pb;
+        pb.parite = c.parite;
+        pb.minimumX1 = c.minx;
+        pb.maximumXn = c.M;
+        egypte::ReglagesAuPlus r;
+        r.multiplicateurs = c.multiplicateurs;
+        r.paires = c.paires;
+        r.profondeur = c.profondeur;
+        AuPlus a(pb, c.q, c.K, r);
+        egypte::ReglagesAuPlus seul = r;
+        seul.paires = false;
+        seul.profondeur = 0;
+        AuPlus tables(pb, c.q, c.K, seul);
+        std::int64_t nouvelles = 0;  // found by the new ways, not by the table alone
+        std::vector<std::uint64_t> x;
+        for (std::int64_t p = 1; p < c.q; p++) {
+            SCOPED_TRACE(std::to_string(p) + "/" + std::to_string(c.q));
+            const int n = egypte::longueurMinimale(pb, NTL::ZZ(p), NTL::ZZ(c.q)).n;
+            const egypte::DecisionAuPlus d = egypte::decider(a, p);
+            EXPECT_EQ(d.auPlus, n > 0 && n <= c.K) << "longueur minimale " << n;
+            EXPECT_EQ(d.exacte.has_value(), d.x.empty());
+            if (!d.x.empty()) {
+                EXPECT_TRUE(expansionJuste(pb, p, c.q, c.K, d.x));
+                if (!tables.trouver(p, x)) nouvelles++;
+            } else {
+                EXPECT_EQ(d.longueur, n);
+            }
+        }
+        if (!c.multiplicateurs.empty()) {
+            EXPECT_GT(nouvelles, c.q / 20);
+        }
+    }
+}
+
+// A stop while a table is built: no decision (stopped, the exact search
+// not called), and nothing half built kept: once the stop is cleared the same
+// object finds through that table what it finds through a fresh one.
+TEST(AuPlus, UnArretPendantLaConstructionNeLaissePasDeTableAMoitie)
+{
+    egypte::ReglagesAuPlus r;
+    r.multiplicateurs = {332640};  // used by no other test: built here first
+    r.paires = false;
+    r.profondeur = 0;
+    const std::int64_t q = 1009;
+    AuPlus a(Probleme{}, q, 6, r);
+    std::atomic<bool> stop{true};
+    {
+        egypte::PourRecherche pour(&stop);
+        std::vector<std::uint64_t> x;
+        EXPECT_FALSE(a.trouver(1000, x));
+        const egypte::DecisionAuPlus d = egypte::decider(a, 1000);
+        EXPECT_FALSE(d.auPlus);
+        ASSERT_TRUE(d.exacte.has_value());
+        EXPECT_EQ(d.exacte->issue, egypte::LongueurMinimale::Issue::interrompue);
+    }
+    std::int64_t trouvees = 0;
+    std::vector<std::uint64_t> x;
+    for (std::int64_t p = 900; p < q; p++) {
+        if (!a.trouver(p, x)) continue;
+        trouvees++;
+        EXPECT_TRUE(expansionJuste(Probleme{}, p, q, 6, x));
+    }
+    EXPECT_GT(trouvees, 90);
 }
 
 // Published facts: 732/733 is the first fraction that needs 7 distinct unit

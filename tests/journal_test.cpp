@@ -45,8 +45,11 @@ TEST(Journal, UnCompteTueRepartJusquAuMemeResultat)
     r.a = 0.45;
     r.graine = ::getpid();
     const essai::Repris x = essai::arreterPuisReprendre(repris, r);
-    for (const Execution& e : x.arretes)
-        if (e.statut != 137 && !(e.sortie.empty() && e.erreurs.empty())) EXPECT_NE(e.sortie.find("\"complet\":false"), std::string::npos) << e.sortie;
+    for (const Execution& e : x.arretes) {
+        if (e.statut != 137 && !(e.sortie.empty() && e.erreurs.empty())) {
+            EXPECT_NE(e.sortie.find("\"complet\":false"), std::string::npos) << e.sortie;
+        }
+    }
     EXPECT_EQ(x.fin.sortie, entier.sortie);
     EXPECT_EQ(lire(liste), lire(reference));
 

@@ -1,9 +1,11 @@
 // Whether p/q has an expansion of at most K unit fractions, decided in
 // microseconds for nearly every fraction: a fast way that finds such an
 // expansion from the divisors of q*m for a few highly composite multipliers
-// m, each answer checked exactly, and the exact minimal length
-// (longueurMinimale) only for the rare fraction the fast way finds nothing
-// for. Built once per denominator, asked for each numerator:
+// m, then, for what that leaves (fractions near 1 at large prime q), any two
+// unit fractions for the part over q*m and a short search in depth, each
+// answer checked exactly, and the exact minimal length (longueurMinimale)
+// only for the rare fraction the fast way finds nothing for. Built once per
+// denominator, asked for each numerator:
 //
 //     egypte::AuPlus a(egypte::Probleme{}, 27539, 8);   // distinct, q = 27539, K = 8
 //     std::vector<std::uint64_t> x;
@@ -32,6 +34,15 @@ struct ReglagesAuPlus {
     // How many splittings p*m = q'*A + B one multiplier may try (each costs
     // two table reads) before the next multiplier.
     int candidats = 256;
+    // What the sums of divisors leave, tried again with the part over q'm
+    // as any two unit fractions.
+    bool paires = true;
+    // The steps of the search in depth for what both leave (0: none).
+    long profondeur = 300000;
+    // The decider as it was before the pairs and the search in depth (the
+    // multipliers 720720, 1441440, 2162160, 3603600, unless given): for the
+    // benchmark's comparisons.
+    bool ancienne = false;
 };
 
 // The constraints of a Probleme as the fast way checks them, read once.
@@ -70,10 +81,15 @@ private:
     std::int64_t q_;
     int K_;
     int candidats_;
+    bool paires_;
+    long profondeur_;
+    std::vector<std::uint64_t> facteursQ_;  // the primes of q, and 2
     std::vector<std::uint64_t> multiplicateurs_;
     // Their tables, in order, each taken (and built, once per process) when
     // the first fraction needs it: most never need past the first.
     std::vector<const void*> tables_;
+    // Per multiplier, the divisors of q' m, made when first needed.
+    std::vector<std::vector<std::uint64_t>> diviseursQm_;
     std::vector<std::uint64_t> a_, b_;  // scratch: the divisors of the two parts
 };
 
@@ -92,7 +108,8 @@ struct DecisionAuPlus {
     // the exact minimal length when the exact search decided. Otherwise the
     // exact minimal length (> K), 0 when there is none (see `exacte`).
     int longueur = 0;
-    // What the exact search answered, when the fast way left p/q to it.
+    // What the exact search answered, when the fast way left p/q to it
+    // (interrompue, without it, when the stop cut the fast way).
     std::optional<LongueurMinimale> exacte;
     std::vector<std::uint64_t> x;  // the fast way's expansion, when it found one
 };
