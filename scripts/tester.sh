@@ -2,7 +2,8 @@
 # Installs what is missing, builds egypte with its tests and runs them all.
 #   bash scripts/tester.sh              the usual build (build-tests/), then the
 #                                       examples against an installed prefix
-#   bash scripts/tester.sh --sanitize   the same tests, everything built with
+#   bash scripts/tester.sh --sanitize   the fast tests and those of files, sessions,
+#                                       scans and the command line, built with
 #                                       AddressSanitizer and UBSan (build-sanitize/)
 #   bash scripts/tester.sh --threads    the tests of the walk and of the scan on several threads,
 #                                       built with ThreadSanitizer (build-tsan/)
@@ -15,8 +16,12 @@ if [ "${1:-}" = "--threads" ]; then
   ctest --test-dir build-tsan --output-on-failure -j2 -R 'Parallele|Balayage'
 elif [ "${1:-}" = "--sanitize" ]; then
   cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEGYPTE_TESTS=ON -DEGYPTE_BENCH=OFF -DEGYPTE_SANITIZE=ON
-  cmake --build build-sanitize -j2
-  ctest --test-dir build-sanitize --output-on-failure -j2
+  cmake --build build-sanitize -j2 --target egypte egypte_tests
+  # The inner loop's tests, then the programs that write files, type whole
+  # sessions and scan: the paths where memory is handled. The long kill and
+  # resume loops run in the usual build (they test the processes, not memory).
+  ctest --test-dir build-sanitize --output-on-failure -j2 -L rapide
+  ctest --test-dir build-sanitize --output-on-failure -j2 -R 'Fichiers|Seance|Balayage|Api|AuPlus|Commande|Ligne' -LE rapide
 else
   cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Release -DEGYPTE_TESTS=ON
   cmake --build build-tests -j2
