@@ -1,4 +1,12 @@
-// The command line. CLI11 only cuts the arguments into options, their values
+// The command line. To add an option: its CLI11 name in Options (below), its
+// reading in the lire... function of its group (a refusal as one French line
+// through refuser), its line in the help (aide.cpp: commande_test fails when
+// an option the parser knows has none), its paragraph in
+// doc/ligne-de-commande.md and the man page app/egypte.1 (tests/pages.sh
+// fails without it), the completion app/egypte.bash, and its rows in
+// commande_test.cpp.
+//
+// CLI11 only cuts the arguments into options, their values
 // and the positional arguments; every value is judged here, because CLI11's
 // own messages are English and name things its way, while a refusal must be
 // one French line that names what was wrong.
@@ -470,90 +478,6 @@ const char* motDeLaLigne(Terme t)
     case Terme::estimation: return "--estimer";
     }
     return "?";
-}
-
-std::string aideCommande()
-{
-    return "Usage : egypte [options] P/Q\n"
-           "        egypte [options] P Q\n"
-           "        egypte                  (sans argument : le dialogue)\n"
-           "Cherche les developpements egyptiens de longueur minimale de la fraction P/Q,\n"
-           "P/Q = 1/x1 + 1/x2 + ... + 1/xn, en entiers de taille quelconque.\n"
-           "\n"
-           "Options :\n"
-           "  --repetitions      des inconnues peuvent etre egales (Type 1 ; sinon Type 2)\n"
-           "  --parite CHOIX     paire, impaire ou indifferente (par defaut)\n"
-           "  --min-x1 N         minimum pour x1 (0 : aucun)\n"
-           "  --max-xn N         maximum pour xn (0 : aucun)\n"
-           "  --min-n N          minimum pour la longueur n (0 : aucun)\n"
-           "  --max-n N          maximum pour la longueur n (0 : aucun)\n"
-           "  --longueur N       cette longueur seulement (N >= 1), pas la minimale\n"
-           "  --sans-un          la valeur 1 exclue pour x1\n"
-           "  --debut X1,X2,...  seulement les developpements qui commencent ainsi\n"
-           "  --premieres K      montrer les K premiers developpements seulement\n"
-           "  --une-sur K        montrer un developpement sur K\n"
-           "  --compter          les compter sans les montrer\n"
-           "  --json             le rapport en JSON\n"
-           "  --journal FICHIER  tenir le journal du calcul dans FICHIER\n"
-           "  --sortie FICHIER   les developpements dans FICHIER plutot qu'a l'ecran\n"
-           "  --fils N           N fils de calcul, de 1 a 1024\n"
-           "  --estimer          estimer le compte de la longueur --longueur N (N >= 4)\n"
-           "                     et sa duree, par des sondages au hasard, sans le faire\n"
-           "  --duree S          S secondes de sondages pour --estimer (5 par defaut)\n"
-           "  --meilleur         le meilleur developpement seul : le moins de termes, puis\n"
-           "                     le plus petit xn, puis x(n-1)...\n"
-           "  --balayer Q1..Q2   pour chaque q de Q1 a Q2 : combien de p/q (p < q premier\n"
-           "                     avec q) demandent 1, 2, 3... termes, et les records ;\n"
-           "                     avec --compter ou --meilleur : une ligne par fraction\n"
-           "  --moins-un         avec --balayer : seulement (q-1)/q\n"
-           "  --premiers         avec --balayer : seulement les q premiers\n"
-           "  --numerateur M     avec --balayer : la famille M/q (q >= 1), avec --compter,\n"
-           "                     --meilleur ou --au-plus\n"
-           "  --au-plus K        avec --balayer : les fractions qui demandent plus de K\n"
-           "                     termes, avec leur longueur minimale\n"
-           "  --aide, --help     cette aide\n"
-           "  --version          la version du programme\n"
-           "Les nombres s'ecrivent en chiffres decimaux seuls, sans signe.\n"
-           "--premieres, --une-sur et --compter s'excluent ;\n"
-           "--longueur exclut --min-n et --max-n.\n"
-           "--estimer demande --longueur et exclut --premieres, --une-sur, --journal\n"
-           "et --sortie.\n"
-           "--meilleur exclut --compter, --premieres, --une-sur et --estimer, et hors\n"
-           "d'un balayage --journal et --sortie.\n"
-           "--balayer exclut la fraction, --premieres, --une-sur, --estimer et --debut ;\n"
-           "--compter, --meilleur et --au-plus s'y excluent ; --numerateur exclut\n"
-           "--moins-un ; les contraintes valent pour chaque fraction ; avec --sortie,\n"
-           "ses lignes vont dans le fichier, qu'une reprise coupe a la derniere notee.\n"
-           "Une fraction sans developpement jusqu'a n = 100000 y est marquee limite\n"
-           "(en JSON : \"complet\":false, \"raison\":\"limite_longueur\"), et le statut est 3.\n"
-           "Avec --debut, la longueur minimale est celle des developpements qui\n"
-           "commencent ainsi ; un debut contraire aux contraintes, ou dont la somme\n"
-           "atteint deja P/Q, est une erreur d'utilisation.\n"
-           "Sans --fils : la variable EGYPTE_FILS (de 1 a 1024, sinon refusee),\n"
-           "sinon un fil par coeur.\n"
-           "--sortie n'ecrase jamais un fichier qui n'est pas vide ; avec --journal,\n"
-           "la liste est un fichier ordinaire, et une reprise la verifie d'abord.\n"
-           "Apres --, tout argument est la fraction.\n"
-           "\n"
-           "Statut de sortie :\n"
-           "  0    des developpements trouves\n"
-           "  1    aucun developpement sous ces contraintes\n"
-           "  2    erreur d'utilisation\n"
-           "  3    aucune solution jusqu'a la longueur limite n = 100000 (compte incomplet ;\n"
-           "       d'un balayage : une fraction au moins)\n"
-           "  74   ecriture impossible (liste, journal ou sortie standard ; disque plein...)\n"
-           "  130  calcul arrete par Ctrl-C ; 143 par SIGTERM, 129 par SIGHUP\n"
-           "  (avec --estimer : 0 quelle que soit l'estimation ; 2 et 130 de meme)\n"
-           "\n"
-           "Exemples :\n"
-           "  egypte 4/5\n"
-           "  egypte --compter 1/1 --longueur 7\n"
-           "  egypte --sortie liste.txt --journal liste.journal 3/4 --longueur 6\n"
-           "  egypte --estimer --duree 30 1/1 --longueur 9\n"
-           "  egypte --compter --longueur 7 --debut 2,5 1/1\n"
-           "  egypte --balayer 2..100\n"
-           "  egypte --balayer 1..100 --numerateur 4 --compter --longueur 3\n"
-           "  egypte --balayer 2..1000 --au-plus 6\n";
 }
 
 std::string versionCommande() { return std::string("egypte ") + version(); }
