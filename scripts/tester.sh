@@ -21,7 +21,7 @@ elif [ "${1:-}" = "--sanitize" ]; then
   # sessions and scan: the paths where memory is handled. The long kill and
   # resume loops run in the usual build (they test the processes, not memory).
   ctest --test-dir build-sanitize --output-on-failure -j2 -L rapide
-  ctest --test-dir build-sanitize --output-on-failure -j2 -R 'Fichiers|Seance|Balayage|Api|AuPlus|Commande|Ligne' -LE rapide
+  ctest --test-dir build-sanitize --output-on-failure -j2 -R 'Fichiers|Seance|Balayage|Api|Commande|Ligne' -LE rapide
 else
   cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Release -DEGYPTE_TESTS=ON
   cmake --build build-tests -j2

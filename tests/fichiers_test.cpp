@@ -144,6 +144,10 @@ TEST(Fichiers, UneListeRepriseDeuxFois)
     r.signaux = {"TERM"};
     r.arrets = 2;
     r.de = r.a = 0.4;
+    r.recommencer = [&] {
+        std::remove(J.c_str());
+        std::remove(L.c_str());
+    };
     EXPECT_EQ(essai::arreterPuisReprendre(avec(probleme, {"--journal", J, "--sortie", L}), r).fin.sortie, entier.sortie);
     EXPECT_EQ(lire(L), lire(R));
     for (const std::string& f : {J, L, R}) std::remove(f.c_str());

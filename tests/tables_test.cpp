@@ -207,6 +207,10 @@ TEST(Tables, UnBalayageDeComptesArretePuisRepris)
         args.insert(args.end(), {"--journal", journal, "--sortie", fichier});
         essai::Reprise r;
         r.signaux = {"TERM", "KILL"};
+        r.recommencer = [&] {
+            std::remove(journal.c_str());
+            std::remove(fichier.c_str());
+        };
         essai::arreterPuisReprendre(args, r);
         EXPECT_EQ(essai::lire(fichier), entier.sortie) << sorte;
     }
