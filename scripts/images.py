@@ -176,7 +176,7 @@ def main():
     else:
         longueurs(1000, o.sortie)
         a192787(100000, o.sortie)
-        cout([100, 300, 1000, 3000, 10000, 30000, 100000], o.sortie)
+        cout([100, 300, 1000, 3000, 10000, 30000, 100000, 300000], o.sortie)
 
 
 if __name__ == "__main__":
