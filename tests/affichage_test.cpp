@@ -34,7 +34,7 @@ struct Affichage : ::testing::Test {
         for (int k = 1; k <= count && !s.arretDemande; k++) {
             s.marche.x[1] = 10 + k;
             s.marche.x[2] = 100 - k;
-            s.affiche();
+            s.livrer();
         }
         texte = c.sortie();
         questions = 0;

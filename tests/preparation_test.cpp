@@ -26,12 +26,12 @@ struct Preparation : ::testing::Test, egypte::Recherche {
         Console c(tape);
         Probleme pb;
         egypte::BornesTapees bn;
-        Fin pourquoi = Fin::trouve;
+        Issue pourquoi = Issue::trouve;
         const bool suite = egypte::preparation(pb, bn) && poser(pb, pourquoi);
         texte = c.sortie();
         std::ostringstream o;
-        o << (suite ? " suite" : " fin") << (pourquoi == Fin::tropLong ? " tropLong" : "")
-          << (pourquoi == Fin::aucune ? " aucune" : "") << " P1=" << cadre.P1 << " Q1=" << cadre.Q1 << " pg=" << cadre.pg << " P=" << cadre.P
+        o << (suite ? " suite" : " fin") << (pourquoi == Issue::tropLong ? " tropLong" : "")
+          << (pourquoi == Issue::aucune ? " aucune" : "") << " P1=" << cadre.P1 << " Q1=" << cadre.Q1 << " pg=" << cadre.pg << " P=" << cadre.P
           << " Q=" << cadre.Q << " n=" << marche.n << " type=" << cadre.type << " z=" << cadre.z << " minx=" << cadre.minx << " minax=" << cadre.minax
           << " M=" << cadre.M << " Ma=" << cadre.Ma << " pas1=" << cadre.pas1 << " minn=" << cadre.minn << " maxn=" << cadre.maxn
           << " maxn2=" << cadre.maxn2 << " majn=" << cadre.majn << " min1n=" << cadre.min1n << ' ';

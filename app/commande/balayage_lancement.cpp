@@ -43,7 +43,7 @@ int lancerBalayage(const Commande& c, Transport* transport)
         std::cerr << "egypte : " << e << '\n';
         return 2;
     }
-    SortieBalayage sortie(c.probleme, c.balayage, c.json, c.sortie, !c.journal.empty());
+    RecepteurTableau sortie(c.probleme, c.balayage, c.json, c.sortie, !c.journal.empty());
     ResultatBalayage r;
     int signal = 0;
     const auto debut = std::chrono::steady_clock::now();

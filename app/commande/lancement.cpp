@@ -82,7 +82,7 @@ int lancer(const Commande& c, Transport* transport)
         std::cerr << "egypte : " << e << '\n';
         return 2;
     }
-    SortieLigne sortie(c.sortie, !c.journal.empty());
+    RecepteurListe sortie(c.sortie, !c.journal.empty());
     Resultat r;
     int signal = 0;
     try {

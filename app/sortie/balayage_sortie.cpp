@@ -14,7 +14,7 @@
 
 namespace egypte {
 
-void SortieBalayage::fractions(std::ostream& o, const LigneBalayage& l) const
+void RecepteurTableau::fractions(std::ostream& o, const LigneBalayage& l) const
 {
     const bool famille = !IsZero(demande_.numerateur);
     for (const FractionBalayee& f : l.fractions) {
@@ -66,7 +66,7 @@ void SortieBalayage::fractions(std::ostream& o, const LigneBalayage& l) const
     }
 }
 
-std::string SortieBalayage::texte(const LigneBalayage& l, const std::vector<RecordBalayage>& records) const
+std::string RecepteurTableau::texte(const LigneBalayage& l, const std::vector<RecordBalayage>& records) const
 {
     std::ostringstream o;
     if (demande_.mode != ModeBalayage::longueurs) {
@@ -103,7 +103,7 @@ std::string SortieBalayage::texte(const LigneBalayage& l, const std::vector<Reco
     return o.str();
 }
 
-Ecriture SortieBalayage::recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records)
+Ecriture RecepteurTableau::recevoir(const LigneBalayage& l, const std::vector<RecordBalayage>& records)
 {
     const std::string t = texte(l, records);
     // A line may write nothing (every fraction of q within K terms).
@@ -115,7 +115,7 @@ Ecriture SortieBalayage::recevoir(const LigneBalayage& l, const std::vector<Reco
     return Ecriture::echec("impossible d'ecrire " + liste_.nom() + " (" + std::strerror(errno) + ")");
 }
 
-void SortieBalayage::commencer(const Position* reprise)
+void RecepteurTableau::commencer(const Position* reprise)
 {
     liste_.ouvrir(chemin_, journal_, reprise);
     if (reprise != nullptr) fin_ = reprise->fin;
@@ -126,7 +126,7 @@ void SortieBalayage::commencer(const Position* reprise)
                      "ecrite par le calcul arrete (--sortie FICHIER l'evite)\n";
 }
 
-Ecriture SortieBalayage::ecrire(Position& p)
+Ecriture RecepteurTableau::ecrire(Position& p)
 {
     p = Position{};
     long long position = 0;

@@ -24,11 +24,11 @@
 
 namespace egypte {
 
-class SortieBalayage : public RecepteurBalayage, public Ecrivain {
+class RecepteurTableau : public RecepteurBalayage, public Ecrivain {
 public:
     // The lines in the file `chemin` (empty: standard output), kept with a
     // journal or not.
-    SortieBalayage(const Probleme& contraintes, const DemandeBalayage& d, bool json, const std::string& chemin = "",
+    RecepteurTableau(const Probleme& contraintes, const DemandeBalayage& d, bool json, const std::string& chemin = "",
                    bool journal = false)
         : contraintes_(contraintes), demande_(d), moinsUn_(d.moinsUn), json_(json), chemin_(chemin), journal_(journal),
           liste_(Liste::Contenu::balayage)

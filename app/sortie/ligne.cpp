@@ -10,7 +10,7 @@
 
 namespace egypte {
 
-Recepteur::Suite SortieLigne::recevoir(const Developpement& x, std::int64_t)
+Recepteur::Suite RecepteurListe::recevoir(const Developpement& x, std::int64_t)
 {
     Suite suite;
     ligne_.clear();
@@ -32,13 +32,13 @@ Recepteur::Suite SortieLigne::recevoir(const Developpement& x, std::int64_t)
     return suite;
 }
 
-void SortieLigne::commencer(const Position* reprise)
+void RecepteurListe::commencer(const Position* reprise)
 {
     liste_.ouvrir(chemin_, journal_, reprise);
     if (reprise != nullptr) fin_ = reprise->fin;
 }
 
-Ecriture SortieLigne::ecrire(Position& p)
+Ecriture RecepteurListe::ecrire(Position& p)
 {
     p = Position{};
     long long position = 0;

@@ -19,11 +19,11 @@
 
 namespace egypte {
 
-class SortieLigne : public Recepteur, public Ecrivain {
+class RecepteurListe : public Recepteur, public Ecrivain {
 public:
     // The listing in the file `chemin` (empty: standard output), kept with a
     // journal or not.
-    SortieLigne(const std::string& chemin, bool journal) : chemin_(chemin), journal_(journal) {}
+    RecepteurListe(const std::string& chemin, bool journal) : chemin_(chemin), journal_(journal) {}
 
     Suite recevoir(const Developpement& x, std::int64_t numero) override;
     std::string genre() const override { return chemin_.empty() ? "sortie-standard" : "fichier"; }

@@ -95,9 +95,9 @@ Estimation estimer(Recherche& s, int n, const ReglagesEstimation& r)
         e.genre = Estimation::Genre::courte;
         return e;
     }
-    Recherche::Fin pourquoi = Recherche::Fin::aucune;
+    Recherche::Issue pourquoi = Recherche::Issue::aucune;
     const Recherche::Longueur l = poserLongueur(s, n, pourquoi);
-    if (l == Recherche::Longueur::finie && pourquoi == Recherche::Fin::interrompu) {
+    if (l == Recherche::Longueur::finie && pourquoi == Recherche::Issue::interrompu) {
         e.genre = Estimation::Genre::interrompue;
         e.arretCtrlC = true;
     } else if (l == Recherche::Longueur::seule) {

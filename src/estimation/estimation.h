@@ -82,7 +82,7 @@ struct Sondage {
 // Sets up the length n (n >= 1) of the problem set up in s (by poser)
 // exactly as the search over lengths sets it up; `pourquoi` as for
 // longueurSuivante. Ready to probe when the answer is aParcourir and s.i is 0.
-Recherche::Longueur poserLongueur(Recherche& s, int n, Recherche::Fin& pourquoi);
+Recherche::Longueur poserLongueur(Recherche& s, int n, Recherche::Issue& pourquoi);
 
 // The draws of a probe: a part among parts of given weights (each with a
 // chance in proportion to its weight), and a number below k (k >= 1, of any

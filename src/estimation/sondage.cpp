@@ -195,7 +195,7 @@ Sondage sonder(const Recherche& c, const Noeud& depart, Tirage& tirage, long blo
     return r;
 }
 
-Recherche::Longueur poserLongueur(Recherche& s, int n, Recherche::Fin& pourquoi)
+Recherche::Longueur poserLongueur(Recherche& s, int n, Recherche::Issue& pourquoi)
 {
     s.marche.n = n - 1;
     s.marche.nz = n - 1;

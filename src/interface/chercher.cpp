@@ -26,17 +26,17 @@ void verifierDemande(const Demande& d)
     if (d.fils < 0 || d.fils > 1024) throw Erreur(Erreur::Genre::probleme, {Terme::fils, " attend un entier de 1 a 1024"});
 }
 
-Fin finDe(Recherche::Fin f)
+Fin finDe(Recherche::Issue f)
 {
     switch (f) {
-    case Recherche::Fin::interrompu:
+    case Recherche::Issue::interrompu:
         return Fin::interrompue;
-    case Recherche::Fin::arrete:
+    case Recherche::Issue::arrete:
         return Fin::arretee;
-    case Recherche::Fin::tropLong:
+    case Recherche::Issue::tropLong:
         return Fin::limite;
-    case Recherche::Fin::trouve:
-    case Recherche::Fin::aucune:
+    case Recherche::Issue::trouve:
+    case Recherche::Issue::aucune:
         break;
     }
     return Fin::complete;
@@ -96,7 +96,7 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
     }
     Livraison livraison(d, r, journal.get(), ecrivain);
     s.sortie = &livraison;
-    Recherche::Fin fin;
+    Recherche::Issue fin;
     const bool pose = s.poser(pr, fin);
     if (pose) {
         if (m.reseau) s.reseau = m.reseau(s);

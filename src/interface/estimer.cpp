@@ -52,7 +52,7 @@ Estimation estimer(const Probleme& p, const DemandeEstimation& d)
     s.cadre.fils = d.fils;
     Estimation e;
     e.fils = nombreDeFils(d.fils);
-    Recherche::Fin fin;
+    Recherche::Issue fin;
     if (pb.longueur < 4) {
         // A beginning leaves fewer than four unknowns: too few levels to
         // probe, and their count comes at once.

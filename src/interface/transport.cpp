@@ -91,7 +91,7 @@ void Ouvrier::confier(int n, long id, const std::string& unite)
     std::unique_ptr<Recherche>& m = e.modeles[n];
     if (!m) {
         m = std::make_unique<Recherche>();
-        Recherche::Fin pourquoi;
+        Recherche::Issue pourquoi;
         m->poser(e.probleme, pourquoi);
         m->compteSeul = e.compteSeul;
         poserLongueur(*m, n, pourquoi);

@@ -82,7 +82,7 @@ void Recherche::seuleSolution()
     seule = 1;
     marche.prefixe++;
     if (sortie != nullptr) {
-        affiche();
+        livrer();
     } else {
         bilan.vider();
         compter();
@@ -90,20 +90,20 @@ void Recherche::seuleSolution()
     marche.i = -1;
 }
 
-Recherche::Longueur Recherche::longueurSuivante(Fin& pourquoi)
+Recherche::Longueur Recherche::longueurSuivante(Issue& pourquoi)
 {
     nouvelleLongueur();
     if (marche.nz > cadre.maxn && !IsZero(cadre.maxn)) {
-        pourquoi = Fin::aucune;
+        pourquoi = Issue::aucune;
         return Longueur::finie;
     }
     // Every unknown is at most M, so no length above floor(P*M/Q) can work.
     if (!IsZero(cadre.Ma) && marche.nz > cadre.majn) {
-        pourquoi = Fin::aucune;
+        pourquoi = Issue::aucune;
         return Longueur::finie;
     }
     if (marche.nz > NMAX) {
-        pourquoi = Fin::tropLong;
+        pourquoi = Issue::tropLong;
         return Longueur::finie;
     }
     // A sum of n odd unit fractions is (a sum of n odd numbers)/(odd):
@@ -112,7 +112,7 @@ Recherche::Longueur Recherche::longueurSuivante(Fin& pourquoi)
     marche.m0 = cadre.minx;
     marche.T0 = (cadre.type == 1) ? 0 : (cadre.parite == 0 ? 1 : 2);
     if (!plusGrandeSomme()) {
-        pourquoi = Fin::interrompu;
+        pourquoi = Issue::interrompu;
         return Longueur::finie;
     }
     mul(marche.w, cadre.P, marche.Qm0);
@@ -137,12 +137,12 @@ void Recherche::avantLongueurs()
     marche.sale = 0;
 }
 
-Recherche::Fin Recherche::chercher()
+Recherche::Issue Recherche::chercher()
 {
     avantLongueurs();
     while (bilan.nombre == 0) {
-        if (arrete()) return Fin::interrompu;
-        Fin pourquoi = Fin::aucune;
+        if (arrete()) return Issue::interrompu;
+        Issue pourquoi = Issue::aucune;
         const Longueur l = longueurSuivante(pourquoi);
         if (l == Longueur::finie) return pourquoi;
         if (l == Longueur::seule) {
@@ -152,12 +152,12 @@ Recherche::Fin Recherche::chercher()
             // to the end without an expansion is not walked again.
             if (marche.i >= 0 && sortie != nullptr && sortie->longueurVide(marche.n)) marche.i = -1;
             if (marche.i >= 0) marche.sale = 1;
-            const Fin f = parcourirLongueur();
-            if (f != Fin::trouve) return f;
+            const Issue f = parcourirLongueur();
+            if (f != Issue::trouve) return f;
             if (bilan.nombre == 0 && sortie != nullptr) sortie->longueurFaite(marche.n);
         }
     }
-    return Fin::trouve;
+    return Issue::trouve;
 }
 
 }  // namespace egypte

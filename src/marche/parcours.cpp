@@ -10,14 +10,14 @@
 
 namespace egypte {
 
-void Recherche::affiche()
+void Recherche::livrer()
 {
     if (collecte != nullptr) return collecte->ajouter(*this);
     if (sortie != nullptr) return sortie->developpement(*this);
     compter();
 }
 
-bool Recherche::afficheBloc(std::int64_t nombre, const ZZ& plusPetitXn)
+bool Recherche::livrerBloc(std::int64_t nombre, const ZZ& plusPetitXn)
 {
     if (collecte != nullptr) return collecte->ajouterBloc(*this, static_cast<std::size_t>(nombre), plusPetitXn);
     if (sortie != nullptr) return sortie->developpements(*this, nombre, plusPetitXn);
@@ -73,7 +73,7 @@ void Recherche::suite()
     if (marche.x[marche.i] <= marche.r && IsZero(marche.reste)) {
         for (int j = marche.i + 1; j <= marche.n; j++) marche.x[j] = marche.r;
         marche.prefixe++;
-        affiche();
+        livrer();
         if (marche.i < marche.n - 1) descendre();  // the expansion shown is the only one below
         arriere();
         return;
@@ -102,7 +102,7 @@ void Recherche::suite2()
         for (int j = marche.i + 1; j <= marche.n; j++)
             add(marche.x[j], marche.r, static_cast<long>(j - marche.i - 1) * cadre.z);
         marche.prefixe++;
-        affiche();
+        livrer();
         if (marche.i < marche.n - 1) descendre();  // the expansion shown is the only one below
         arriere2();
         return;

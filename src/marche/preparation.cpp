@@ -63,7 +63,7 @@ bool impairesPossibles(const ZZ& p, const ZZ& q)
     return IsOdd(r);
 }
 
-bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
+bool Recherche::poser(const Probleme& pb, Issue& pourquoi)
 {
     cadre.P1 = pb.numerateur;
     cadre.Q1 = pb.denominateur;
@@ -72,7 +72,7 @@ bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
     div(cadre.Q, cadre.Q1, cadre.pg);
     cadre.type = static_cast<int>(pb.inconnues);
     cadre.parite = static_cast<int>(pb.parite);
-    pourquoi = Fin::aucune;
+    pourquoi = Issue::aucune;
     // impairesPossibles, on the fraction already reduced.
     if (cadre.parite == 1 && !IsOdd(cadre.Q)) return false;
     if (cadre.parite != 0) cadre.z = 2;
@@ -89,7 +89,7 @@ bool Recherche::poser(const Probleme& pb, Fin& pourquoi)
     if (pb.longueurMin == 0 && pb.longueur == 0) clear(cadre.minn);  // none entered
     cadre.maxn = l.derniere > NMAX ? 0 : l.derniere;
     const int r = bornesN();
-    if (r == 2) pourquoi = Fin::tropLong;
+    if (r == 2) pourquoi = Issue::tropLong;
     arretDemande = false;
     return r == 0;
 }

@@ -60,7 +60,7 @@ bool Recherche::rassembler(int k)
 // Returns whether the range must stop there: the receiver's stop, or Ctrl-C.
 bool Recherche::montrer()
 {
-    affiche();
+    livrer();
     return arretDemande || arrete();
 }
 
@@ -239,7 +239,7 @@ bool Recherche::compterBloc(const Mots& m)
     conv(marche.x[k], static_cast<unsigned long>(av));
     if ((bv >> 64) == 0) conv(marche.x[marche.n], static_cast<unsigned long>(bv));
     else versZZ(marche.x[marche.n], bv, brouillon.tz);
-    return afficheBloc(nombre, brouillon.premierXn);
+    return livrerBloc(nombre, brouillon.premierXn);
 }
 
 // The same as exposantsMots for a q that does not fit machine words (qz),

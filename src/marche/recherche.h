@@ -59,7 +59,7 @@ public:
     progres::Avancement* avancement = nullptr;
 
     // A work unit's walk hands its expansions here instead of showing them
-    // (nullptr: affiche shows them).
+    // (nullptr: livrer shows them).
     Collecte* collecte = nullptr;
     // A front end other than the dialogue: the expansions go there, and
     // what it keeps of the computation (nullptr: the dialogue's display).
@@ -68,7 +68,7 @@ public:
 
     // --- The routines --------------------------------------------------------
     // How a search over the lengths ended.
-    enum class Fin {
+    enum class Issue {
         trouve,      // a length with expansions, listed (bilan.nombre > 0)
         aucune,      // no length left under the constraints
         tropLong,    // the next length would pass NMAX
@@ -79,10 +79,10 @@ public:
     // dialogue's answers or the command line's options. false when no length
     // is left to try (aucune: the constraints leave none; tropLong: beyond
     // NMAX).
-    bool poser(const Probleme& pb, Fin& pourquoi);
+    bool poser(const Probleme& pb, Issue& pourquoi);
     // The search over increasing lengths (longueurs.cpp), the expansions to
-    // affiche; prints nothing else.
-    Fin chercher();
+    // livrer; prints nothing else.
+    Issue chercher();
     // How the next length was set up (longueurSuivante).
     enum class Longueur {
         aParcourir,  // to be walked from i = 0, or ruled out by an exact test (i = -1)
@@ -98,11 +98,11 @@ public:
     // vectors of n + 1 entries and i = 0, then the exact tests that rule the
     // length out.
     void avantLongueurs();
-    Longueur longueurSuivante(Fin& pourquoi);
+    Longueur longueurSuivante(Issue& pourquoi);
     // The walk of the current length from i = 0, on one thread or several
     // (parallele.cpp).
-    Fin parcourirLongueur();
-    Fin parcourirSeul();  // the same on this thread alone
+    Issue parcourirLongueur();
+    Issue parcourirSeul();  // the same on this thread alone
 
     // Bounds of the next unknown x[k+1] (bornes.cpp). Returns the upper bound
     // (a reference to a value of this state, valid until the next call),
@@ -126,7 +126,7 @@ public:
     }
     // The fast search's step: at the penultimate position it does in one call
     // everything the walk would do over that position's remaining range (every
-    // expansion goes through affiche, a stop asked for stops it where the
+    // expansion goes through livrer, a stop asked for stops it where the
     // walk would stop), then the walk's own backtrack. At the position before, it
     // runs through that position's values the same way for as long as the
     // walk would only lower it, and hands the state back to the walk at the
@@ -137,15 +137,15 @@ public:
 
     // The expansion in x[1..n], found: to the work unit's collecte, or to
     // the front end's receiver (sortie), or only counted (parcours.cpp).
-    void affiche();
+    void livrer();
     // `nombre` expansions of one range at once, x[1..n] holding the last of
     // them in the walk's order (the one with the largest x[n]) and
     // `plusPetitXn` the x[n] of the first (the smallest), for an output that
     // shows none of them. False, with nothing done, when they must go one by
-    // one through affiche.
-    bool afficheBloc(std::int64_t nombre, const ZZ& plusPetitXn);
+    // one through livrer.
+    bool livrerBloc(std::int64_t nombre, const ZZ& plusPetitXn);
     // The expansion in x[1..n] counted in bilan; and a range's `nombre` at
-    // once, as afficheBloc describes them.
+    // once, as livrerBloc describes them.
     void compter() { bilan.ajouter(marche.x[1], marche.x[marche.n]); }
     void compter(std::int64_t nombre, const ZZ& plusPetitXn)
     {

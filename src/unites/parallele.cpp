@@ -4,7 +4,7 @@
 // One thread runs the walk above depth k (the enumeration of the units),
 // workers walk the units, each with its own Recherche, and the expansions
 // reach the display on one thread, in the walk's order, through the same
-// affiche: the output is the one-thread output, byte for byte.
+// livrer: the output is the one-thread output, byte for byte.
 //
 // Why a unit can be walked on its own: the walk is a step machine whose state
 // between two steps (i, x[1..i], minr[1..i], N/D) is a node whose step has not
@@ -19,7 +19,7 @@
 // input filter enumerates the work units in the walk's order, whose parallel
 // filter walks them, and whose serial output filter replays their expansions
 // through the display, in order. The replay is what makes the output the
-// one-thread output: the same affiche, on the same counters, fed with the
+// one-thread output: the same livrer, on the same counters, fed with the
 // same expansions in the same order.
 #include "marche/collecte.h"
 #include "commun/fils.h"
@@ -115,7 +115,7 @@ bool ParcoursParallele::rejouer(const Collecte& c, bool dernierFinal)
         }
         c.lire(j, s.marche.x);
         s.marche.prefixe++;
-        s.affiche();
+        s.livrer();
         // A stop asked for: the walk stops before its next step, unless the
         // step that met this expansion was its last.
         if (s.arretDemande) return j + 1 == c.taille() && dernierFinal;
@@ -238,7 +238,7 @@ void ParcoursParallele::sousArbre(const Noeud& depart, int kexit, const NTL::ZZ&
     passage();
 }
 
-Recherche::Fin ParcoursParallele::parcourir()
+Recherche::Issue ParcoursParallele::parcourir()
 {
     // The depth of the units: the shallowest that gives many more units than
     // threads (the deepest allowed is n - 3, above the positions that the
@@ -276,25 +276,25 @@ Recherche::Fin ParcoursParallele::parcourir()
         }
     }
     c_.marche.i = -1;
-    if (arrete()) return Recherche::Fin::interrompu;
-    return stoppe_ ? Recherche::Fin::arrete : Recherche::Fin::trouve;
+    if (arrete()) return Recherche::Issue::interrompu;
+    return stoppe_ ? Recherche::Issue::arrete : Recherche::Issue::trouve;
 }
 
-Recherche::Fin Recherche::parcourirSeul()
+Recherche::Issue Recherche::parcourirSeul()
 {
     while (marche.i >= 0) {
-        if (arretDemande) return Fin::arrete;
-        if (arrete()) return Fin::interrompu;
+        if (arretDemande) return Issue::arrete;
+        if (arrete()) return Issue::interrompu;
         pas();
         progres::tic();
     }
     // A bound that was stopped midway ended the walk: the length is not
     // complete, so neither its last line nor a report may follow.
-    if (arrete()) return Fin::interrompu;
-    return Fin::trouve;
+    if (arrete()) return Issue::interrompu;
+    return Issue::trouve;
 }
 
-Recherche::Fin Recherche::parcourirLongueur()
+Recherche::Issue Recherche::parcourirLongueur()
 {
     const int k = nombreDeFils(cadre.fils);
     // Units sit at depth 1 to n - 3: a shorter walk stays on one thread. A

@@ -21,7 +21,7 @@ class ParcoursParallele {
 public:
     ParcoursParallele(Recherche& c, int fils) : c_(c), fils_(fils) {}
     // The whole walk from c_'s root (i = 0).
-    Recherche::Fin parcourir();
+    Recherche::Issue parcourir();
 
 private:
     Recherche& c_;
