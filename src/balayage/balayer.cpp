@@ -3,7 +3,6 @@
 // by the calling thread, each recorded in the journal once written. A
 // denominator is the unit: it is done whole or not at all, so a stop leaves
 // every line before the first unfinished q, and a resume starts there.
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include "egypte/reseau.h"
 #include "commun/avancement.h"
 #include "commun/fils.h"
+#include "commun/ligne_d_etat.h"
 
 namespace egypte {
 
@@ -53,33 +53,20 @@ void verifierDemande(const Probleme& c, const DemandeBalayage& d)
     verifier(p);
 }
 
-// Columns of the terminal on standard error, less one so that the status line
-// never reaches the last column (some terminals wrap there).
-std::size_t colonnes()
-{
-    winsize ws{};
-    if (::ioctl(2, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 1) return ws.ws_col - 1u;
-    return 79;
-}
-
-// The status line of a long scan on standard error, when it is a terminal:
-// the last q out, the fractions a second since the start, and the time left
-// by the share of the range still to scan (the fractions of q grow as q, one
-// a denominator for a family or (q - 1)/q).
+// The scan's status line, on standard error when it is a terminal: the q
+// reached, the speed and the time left, drawn once a second.
 class LigneDEtatBalayage {
 public:
     explicit LigneDEtatBalayage(const DemandeBalayage& d)
-        : d_(d), actif_(d.ligneDEtat && ::isatty(2) == 1), debut_(std::chrono::steady_clock::now()), dernier_(debut_)
+        : d_(d), ligne_(2, d.ligneDEtat && ::isatty(2) == 1, std::chrono::seconds(1), std::chrono::seconds(1))
     {
     }
-    ~LigneDEtatBalayage() { effacer(); }
 
     void montrer(std::int64_t q, std::int64_t fractions)
     {
-        const auto maintenant = std::chrono::steady_clock::now();
-        if (!actif_ || q < d_.q1 || maintenant - dernier_ < std::chrono::seconds(1)) return;
-        dernier_ = maintenant;
-        const double ecoule = std::chrono::duration<double>(maintenant - debut_).count();
+        const auto maintenant = LigneDEtat::Horloge::now();
+        if (q < d_.q1 || !ligne_.due(maintenant)) return;
+        const double ecoule = std::chrono::duration<double>(maintenant - ligne_.debut()).count();
         const bool lineaire = IsZero(d_.numerateur) && !d_.moinsUn;
         const auto poids = [lineaire](double a, double b) { return lineaire ? b * b - a * a : b - a; };
         const double fait = poids(static_cast<double>(d_.q1), static_cast<double>(q) + 1);
@@ -88,24 +75,13 @@ public:
         const int n = std::snprintf(texte, sizeof texte, "q = %lld (jusqu'a %lld), %.0f fractions/s, reste ~%.0f s",
                                     static_cast<long long>(q), static_cast<long long>(d_.q2), fractions / std::max(ecoule, 1e-3),
                                     reste);
-        if (n <= 0) return;
-        // Cut to the terminal's width: a line that wraps is not taken back by
-        // the carriage return, and its rows would stay on the screen.
-        const std::size_t taille = std::min({static_cast<std::size_t>(n), sizeof texte - 1, colonnes()});
-        const std::string ligne = "\r" + std::string(texte, taille) + "\033[K";
-        dessinee_ = ::write(2, ligne.data(), ligne.size()) > 0;
+        if (n > 0) ligne_.dessiner(std::string(texte, std::min(static_cast<std::size_t>(n), sizeof texte - 1)));
     }
-    void effacer()
-    {
-        if (dessinee_ && ::write(2, "\r\033[K", 4) > 0) dessinee_ = false;
-    }
+    void effacer() { ligne_.effacer(); }
 
 private:
     const DemandeBalayage& d_;
-    const bool actif_;
-    const std::chrono::steady_clock::time_point debut_;
-    std::chrono::steady_clock::time_point dernier_;
-    bool dessinee_ = false;
+    LigneDEtat ligne_;
 };
 
 class Balayeur {
