@@ -31,7 +31,7 @@ Recherche::Longueur poser(Recherche& s, const Cas& k)
     Probleme pb;
     pb.numerateur = k.P, pb.denominateur = k.Q, pb.inconnues = static_cast<Inconnues>(k.type), pb.parite = static_cast<Parite>(k.parite), pb.longueur = k.n;
     pb.minimumX1 = k.minx, pb.maximumXn = k.M;
-    Recherche::Fin f;
+    Recherche::Issue f;
     EXPECT_TRUE(s.poser(pb, f));
     return poserLongueur(s, k.n, f);
 }
