@@ -2,7 +2,10 @@
 // each refused one gets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -95,9 +98,7 @@ TEST(Commande, LignesRefusees)
         {{"--min-n", "+2", "3/4"}, "--min-n attend un entier positif ou nul, pas '+2'"},
         {{"--min-x1", "5", "--max-xn", "5", "3/4"}, "--min-x1 doit etre inferieur a --max-xn"},
         {{"--min-n", "3", "--max-n", "2", "3/4"}, "--min-n doit etre inferieur a --max-n"},
-        {{"--longueur", "4", "--max-n", "5", "3/4"}, "--longueur exclut --min-n et --max-n"},
         {{"--longueur", "0", "3/4"}, "--longueur attend un entier au moins egal a 1, pas '0'"},
-        {{"--compter", "--premieres", "2", "3/4"}, "--premieres et --compter s'excluent"},
         {{"--une-sur", "0", "3/4"}, "--une-sur attend un entier au moins egal a 1"},
         {{"--parite", "3", "3/4"}, "--parite attend paire, impaire ou indifferente, pas '3'"},
         {{"--parite", "pair", "3/4"}, "pas 'pair'"},
@@ -111,8 +112,6 @@ TEST(Commande, LignesRefusees)
         {{"--journal", "", "3/4"}, "--journal attend un nom de fichier non vide"},
         {{"--estimer", "3/4"}, "--estimer demande --longueur N"},
         {{"--estimer", "--longueur", "3", "3/4"}, "--estimer demande une longueur d'au moins 4"},
-        {{"--estimer", "--journal", "j", "1/1", "--longueur", "8"}, "--estimer exclut --journal"},
-        {{"--estimer", "--une-sur", "2", "1/1", "--longueur", "8"}, "--estimer exclut --une-sur"},
         {{"--duree", "5", "1/1", "--longueur", "8"}, "--duree va avec --estimer"},
         {{"--estimer", "--duree", "0", "1/1", "--longueur", "8"}, "--duree attend un nombre de secondes de 1 a 86400"},
         {{"--estimer", "--duree", "86401", "1/1", "--longueur", "8"}, "pas '86401'"},
@@ -167,6 +166,60 @@ TEST(Commande, AideEtVersion)
             << nom;
     for (char ch : aide) EXPECT_TRUE(ch == '\n' || (ch >= 0x20 && ch < 0x7f)) << static_cast<int>(ch);
     EXPECT_TRUE(versionCommande().rfind("egypte ", 0) == 0 && versionCommande().find('\n') == std::string::npos);
+}
+
+// Every exclusion the help states is refused by the parser, with a line that
+// names both options, while each of the two alone, on the same line, is taken.
+TEST(Commande, LesExclusionsDeLAideSontRefusees)
+{
+    std::string aide = aideCommande();
+    for (char& ch : aide)
+        if (ch == '\n') ch = ' ';
+    const std::map<std::string, std::string> valeurs{
+        {"--premieres", "2"}, {"--une-sur", "2"}, {"--longueur", "5"}, {"--min-n", "1"}, {"--max-n", "5"},
+        {"--journal", "j"},   {"--sortie", "s"},  {"--balayer", "2..9"}, {"--debut", "2"},  {"--au-plus", "3"},
+        {"--numerateur", "2"}};
+    const std::set<std::string> deBalayage{"--balayer", "--au-plus", "--numerateur", "--moins-un", "--premiers"};
+    int paires = 0;
+    for (std::size_t i = 0; i < aide.size();) {
+        const std::size_t fin = std::min(aide.find_first_of(".;", i), aide.size());
+        const std::string phrase = aide.substr(i, fin - i);
+        i = fin + 1;
+        const bool exclut = phrase.find(" exclut ") != std::string::npos;
+        if (!exclut && phrase.find(" s'excluent") == std::string::npos) continue;
+        std::istringstream mots(phrase);
+        std::vector<std::string> noms;
+        for (std::string m; mots >> m;)
+            if (m.rfind("--", 0) == 0) noms.push_back(m.substr(0, m.find_first_of(",")));
+        for (std::size_t a = 0; a < noms.size(); a++)
+            for (std::size_t b = a + 1; b < noms.size(); b++) {
+                if (exclut && a > 0) break;
+                // A scan's own options go on a scan's line, the others on a fraction's.
+                const auto ligne = [&](std::vector<std::string> options) {
+                    bool balayage = false;
+                    for (const std::string& o : options) balayage = balayage || deBalayage.count(o) > 0;
+                    Args l = balayage ? Args{"--balayer", "2..9"} : Args{"3/4"};
+                    for (const std::string& o : options) {
+                        if (o == "--balayer") continue;
+                        l.push_back(o);
+                        if (valeurs.count(o) > 0) l.push_back(valeurs.at(o));
+                        if (o == "--estimer") l.insert(l.end(), {"--longueur", "5"});
+                        if (o == "--numerateur") l.insert(l.end(), {"--au-plus", "3"});
+                    }
+                    return l;
+                };
+                Commande c;
+                std::string erreur;
+                for (const std::string& seule : {noms[a], noms[b]})
+                    EXPECT_TRUE(analyserMots(ligne({seule}), c, erreur)) << seule << " seule : " << erreur;
+                EXPECT_FALSE(analyserMots(ligne({noms[a], noms[b]}), c, erreur)) << noms[a] << " avec " << noms[b];
+                EXPECT_TRUE(erreur.find(noms[a]) != std::string::npos && erreur.find(noms[b]) != std::string::npos &&
+                            erreur.find("exclu") != std::string::npos)
+                    << erreur;
+                paires++;
+            }
+    }
+    EXPECT_GE(paires, 20);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@ namespace egypte {
 
 std::string aideCommande()
 {
-    return "Usage : egypte [options] P/Q\n"
+    return std::string("Usage : egypte [options] P/Q\n"
            "        egypte [options] P Q\n"
            "        egypte                  (sans argument : le dialogue)\n"
            "Cherche les developpements egyptiens de longueur minimale de la fraction P/Q,\n"
@@ -45,16 +45,10 @@ std::string aideCommande()
            "                     termes, avec leur longueur minimale\n"
            "  --aide, --help     cette aide\n"
            "  --version          la version du programme\n"
-           "Les nombres s'ecrivent en chiffres decimaux seuls, sans signe.\n"
-           "--premieres, --une-sur et --compter s'excluent ;\n"
-           "--longueur exclut --min-n et --max-n.\n"
-           "--estimer demande --longueur et exclut --premieres, --une-sur, --journal\n"
-           "et --sortie.\n"
-           "--meilleur exclut --compter, --premieres, --une-sur et --estimer, et hors\n"
-           "d'un balayage --journal et --sortie.\n"
-           "--balayer exclut la fraction, --premieres, --une-sur, --estimer et --debut ;\n"
-           "--compter, --meilleur et --au-plus s'y excluent ; --numerateur exclut\n"
-           "--moins-un ; les contraintes valent pour chaque fraction ; avec --sortie,\n"
+           "Les nombres s'ecrivent en chiffres decimaux seuls, sans signe.\n") +
+           exclusionsDeLAide() +
+           "--estimer demande --longueur ; --balayer exclut la fraction.\n"
+           "Dans un balayage, les contraintes valent pour chaque fraction ; avec --sortie,\n"
            "ses lignes vont dans le fichier, qu'une reprise coupe a la derniere notee.\n"
            "Une fraction sans developpement jusqu'a n = 100000 y est marquee limite\n"
            "(en JSON : \"complet\":false, \"raison\":\"limite_longueur\"), et le statut est 3.\n"

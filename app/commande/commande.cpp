@@ -1,6 +1,7 @@
 // The command line. To add an option: its CLI11 name in Options (below), its
 // reading in the lire... function of its group (a refusal as one French line
-// through refuser), its line in the help (aide.cpp: commande_test fails when
+// through refuser), what it cannot go with in the table of exclusions
+// (exclusions.cpp), its line in the help (aide.cpp: commande_test fails when
 // an option the parser knows has none), its paragraph in
 // doc/ligne-de-commande.md and the man page app/egypte.1 (tests/pages.sh
 // fails without it), the completion app/egypte.bash, and its rows in
@@ -258,6 +259,28 @@ void decouper(int argc, const char* const* argv, Options& o)
     for (int k = fin + 1; k < argc; k++) o.positionnels.emplace_back(argv[k]);
 }
 
+// The options given together that the table of exclusions forbids.
+void exclure(const Options& o)
+{
+    const bool balayage = o.balayer->count() > 0;
+    const auto donnee = [&o](const std::string& nom) { return o.app.get_option(nom)->count() > 0; };
+    const auto raison = [](const Exclusion& e) { return e.pourquoi.empty() ? "" : " (" + e.pourquoi + ")"; };
+    for (const Exclusion& e : exclusions()) {
+        if (e.horsBalayage && balayage) continue;
+        const std::string hors = e.horsBalayage ? " hors d'un balayage" : "";
+        const std::vector<std::string>& n = e.options;
+        if (e.forme == Exclusion::Forme::exclut) {
+            if (!donnee(n.front())) continue;
+            for (std::size_t k = 1; k < n.size(); k++)
+                if (donnee(n[k])) refuser(n.front() + " exclut " + n[k] + hors + raison(e));
+            continue;
+        }
+        for (std::size_t i = 0; i < n.size(); i++)
+            for (std::size_t k = i + 1; k < n.size(); k++)
+                if (donnee(n[i]) && donnee(n[k])) refuser(n[i] + " et " + n[k] + " s'excluent" + hors + raison(e));
+    }
+}
+
 void lireProbleme(const Options& o, Probleme& pb)
 {
     pb.inconnues = o.repetitions->count() > 0 ? Inconnues::repetees : Inconnues::distinctes;
@@ -273,13 +296,10 @@ void lireProbleme(const Options& o, Probleme& pb)
     borne(o.maxn, pb.longueurMax);
     auMoinsUn(o.longueur, pb.longueur);
     lireDebut(o.debut, pb.debut);
-    if (o.longueur->count() > 0 && (o.minn->count() > 0 || o.maxn->count() > 0))
-        refuser("--longueur exclut --min-n et --max-n (la longueur est donnee)");
     // A scan has no fraction: the constraints are checked on a stand-in.
     if (o.balayer->count() > 0) {
         if (!o.positionnels.empty())
             refuser("--balayer exclut la fraction : " + cite(o.positionnels.front()) + " (les fractions sont p/q)");
-        if (o.debut->count() > 0) refuser("--balayer exclut --debut (un balayage ecrit une ligne par denominateur)");
         pb.numerateur = 1;
         pb.denominateur = 2;
     } else {
@@ -297,28 +317,15 @@ void lireProbleme(const Options& o, Probleme& pb)
 void lireMontrer(const Options& o, Commande& c)
 {
     const CLI::Option* montrer = nullptr;
-    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter}) {
-        if (opt->count() == 0) continue;
-        if (montrer != nullptr)
-            refuser(montrer->get_name() + " et " + opt->get_name() + " s'excluent (une seule facon de montrer)");
-        montrer = opt;
-    }
+    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.compter})
+        if (opt->count() > 0) montrer = opt;
     auMoinsUn(o.premieres, c.K);
     auMoinsUn(o.uneSur, c.K);
     if (montrer == o.premieres) c.montrer = Commande::Montrer::premieres;
     else if (montrer == o.uneSur) c.montrer = Commande::Montrer::uneSur;
     else if (montrer == o.compter) c.montrer = Commande::Montrer::compter;
     c.json = o.json->count() > 0;
-    // The best expansion is one line: it is not counted, nor shown one in K.
-    const bool meilleur = o.meilleur->count() > 0;
-    if (meilleur)
-        for (const CLI::Option* opt : {o.compter, o.uneSur, o.premieres, o.estimer})
-            if (opt->count() > 0) refuser("--meilleur exclut " + opt->get_name() + " (un seul developpement, le meilleur)");
-    if (meilleur && o.balayer->count() == 0) {
-        for (const CLI::Option* opt : {o.journal, o.sortie})
-            if (opt->count() > 0) refuser("--meilleur exclut " + opt->get_name() + " hors d'un balayage (une ligne et le rapport)");
-        c.action = Action::meilleur;
-    }
+    if (o.meilleur->count() > 0 && o.balayer->count() == 0) c.action = Action::meilleur;
 }
 
 void lireFichiersEtFils(const Options& o, Commande& c)
@@ -351,8 +358,6 @@ void lireEstimation(const Options& o, Commande& c)
     if (pb.longueur == 0) refuser("--estimer demande --longueur N (la longueur dont estimer le compte)");
     if (pb.longueur < 4)
         refuser("--estimer demande une longueur d'au moins 4 (une longueur plus courte se compte directement)");
-    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.journal, o.sortie})
-        if (opt->count() > 0) refuser("--estimer exclut " + opt->get_name() + " (l'estimation ne liste rien)");
 }
 
 // One denominator of --balayer: digits, from 2 (1 in a family) to below 2^62.
@@ -373,11 +378,8 @@ void lireMode(const Options& o, Commande& c)
 {
     DemandeBalayage& d = c.balayage;
     const CLI::Option* mode = nullptr;
-    for (const CLI::Option* opt : {o.compter, o.meilleur, o.auPlus}) {
-        if (opt->count() == 0) continue;
-        if (mode != nullptr) refuser(mode->get_name() + " et " + opt->get_name() + " s'excluent");
-        mode = opt;
-    }
+    for (const CLI::Option* opt : {o.compter, o.meilleur, o.auPlus})
+        if (opt->count() > 0) mode = opt;
     if (mode == o.compter) d.mode = ModeBalayage::compter;
     else if (mode == o.meilleur) d.mode = ModeBalayage::meilleur;
     else if (mode == o.auPlus) {
@@ -387,7 +389,6 @@ void lireMode(const Options& o, Commande& c)
         if (d.auPlus == 0) refuser("--au-plus attend un entier de 1 a 100000, pas " + cite(s));
     }
     if (const std::string* s = valeurDe(o.numerateur)) {
-        if (o.moinsUn->count() > 0) refuser("--numerateur exclut --moins-un (la famille M/q a un seul numerateur)");
         if (!chiffres(*s) || IsZero(d.numerateur = nombre(*s)))
             refuser("--numerateur attend un entier au moins egal a 1, pas " + cite(*s));
         // A line of lengths tallies every numerator of q: a family has one.
@@ -402,9 +403,6 @@ void lireBalayage(const Options& o, Commande& c)
         if (s == nullptr && opt->count() > 0) refuser(opt->get_name() + " va avec --balayer Q1..Q2");
     if (s == nullptr) return;
     c.action = Action::balayage;
-    for (const CLI::Option* opt : {o.premieres, o.uneSur, o.estimer})
-        if (opt->count() > 0)
-            refuser("--balayer exclut " + opt->get_name() + " (un balayage ecrit une ligne par denominateur)");
     lireMode(o, c);
     const std::size_t points = s->find("..");
     DemandeBalayage& d = c.balayage;
@@ -429,6 +427,7 @@ void lire(int argc, const char* const* argv, Commande& c)
     if (o.aide->count() > 0 || o.help->count() > 0) c.action = Action::aide;
     else if (o.version->count() > 0) c.action = Action::version;
     if (c.action != Action::recherche) return;
+    exclure(o);
     lireProbleme(o, c.probleme);
     lireMontrer(o, c);
     lireFichiersEtFils(o, c);

@@ -56,6 +56,24 @@ const char* motDeLaLigne(Terme t);
 // The help of the command line, in French.
 std::string aideCommande();
 
+// Options that cannot go together, and why. The parser refuses from this one
+// table, in its order, before it judges any value; the help's paragraph of
+// exclusions is written from it (exclusions.cpp).
+struct Exclusion {
+    enum class Forme {
+        exclut,     // the first option excludes each of the others
+        sExcluent,  // any two of them exclude each other
+    };
+    Forme forme;
+    std::vector<std::string> options;
+    std::string pourquoi;       // said in the refusal, between brackets ("": nothing)
+    bool horsBalayage = false;  // only without --balayer
+};
+const std::vector<Exclusion>& exclusions();
+// The help's paragraph written from the table: one sentence per row, cut
+// into lines of at most 78 characters.
+std::string exclusionsDeLAide();
+
 // Every option the parser knows ("--compter", ...), so that a test can hold
 // the help to them.
 std::vector<std::string> optionsDeLaLigne();
