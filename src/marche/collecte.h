@@ -80,7 +80,6 @@ private:
     std::vector<std::uint64_t> mots_;
     std::vector<NTL::ZZ> grands_;
     std::vector<std::int64_t> entrees_;  // >= 0: offset in mots_; < 0: -(offset in grands_) - 1
-    bool garder_ = true;
     std::size_t nombre_ = 0;  // what was handed, when not kept
     std::int64_t travail_ = 0;
     std::int64_t plafondTravail_ = 0;
