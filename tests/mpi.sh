@@ -10,6 +10,9 @@ mpi=$2
 export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1 OMPI_MCA_rmaps_base_oversubscribe=1
 dossier=$(mktemp -d)
 trap 'rm -rf "$dossier"' EXIT
+# Open MPI's session files in this run's own folder: two runs at once on one
+# machine (two checkouts tested together) would race for /tmp/ompi.HOST.UID.
+export OMPI_MCA_orte_tmpdir_base="$dossier"
 echecs=0
 
 comparer() {
