@@ -76,24 +76,27 @@ TEST(Journal, ChaqueLigneEstSurLeDisqueDesQuElleEstNotee)
     const std::string chemin = temporaire("notes");
     std::remove(chemin.c_str());
     const std::string entete = "egypte-journal 5/6 longueur 7";
-    std::string erreur;
     {
         egypte::Journal j;
-        ASSERT_TRUE(j.ouvrir(chemin, entete, erreur)) << erreur;
-        ASSERT_TRUE(j.preparer(erreur)) << erreur;
-        ASSERT_TRUE(j.noterVide(5, erreur));
-        ASSERT_TRUE(j.noterProfondeur(7, 3, erreur));
+        j.ouvrir(chemin, entete);
+        ASSERT_TRUE(j.preparer().reussie());
+        ASSERT_TRUE(j.noterVide(5).reussie());
+        ASSERT_TRUE(j.noterProfondeur(7, 3).reussie());
         egypte::Journal::Unite u;
         u.numero = 4, u.bilan.nombre = 12, u.bilan.plusGrandXn = 99, u.bilan.plusPetitX1 = 7, u.bilan.plusPetitXn = 50;
         u.octets = 321, u.fin = "0123456789abcdef";
-        ASSERT_TRUE(j.noterUnite(7, u, erreur));
+        ASSERT_TRUE(j.noterUnite(7, u).reussie());
         EXPECT_NE(lire(chemin).find("U 7 4 12 99 7 50 321 0123456789abcdef "), std::string::npos) << lire(chemin);
         egypte::Journal second;
-        EXPECT_FALSE(second.ouvrir(chemin, entete, erreur));
-        EXPECT_NE(erreur.find("deja utilise"), std::string::npos) << erreur;
+        try {
+            second.ouvrir(chemin, entete);
+            ADD_FAILURE() << "a journal in use opened twice";
+        } catch (const egypte::Erreur& e) {
+            EXPECT_NE(std::string(e.what()).find("deja utilise"), std::string::npos) << e.what();
+        }
     }
     egypte::Journal relu;
-    ASSERT_TRUE(relu.ouvrir(chemin, entete, erreur)) << erreur;
+    relu.ouvrir(chemin, entete);
     EXPECT_TRUE(relu.longueurVide(5));
     EXPECT_EQ(relu.profondeur(7), 3);
     EXPECT_EQ(relu.derniere(7).numero, 4);

@@ -93,17 +93,15 @@ public:
 
     ResultatBalayage balayer()
     {
-        std::string erreur;
         if (!d_.journal.empty()) {
             journal_ = std::make_unique<JournalBalayage>();
-            if (!journal_->ouvrir(d_.journal, JournalBalayage::entete(c_, d_, ecrivain_), erreur))
-                throw Erreur(Erreur::Genre::fichier, erreur);
+            journal_->ouvrir(d_.journal, JournalBalayage::entete(c_, d_, ecrivain_));
             const std::int64_t q = journal_->derniere();
             if (q != 0 && (q < d_.q1 || q > d_.q2))
                 throw Erreur(Erreur::Genre::fichier, "le journal est illisible (q = " + std::to_string(q) + " hors du balayage)");
             // The output checked against the journal before either is written.
             if (ecrivain_ != nullptr) ecrivain_->commencer(journal_->nouveau() ? nullptr : &journal_->position());
-            if (!journal_->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
+            if (const Ecriture e = journal_->preparer(); !e.reussie()) throw Erreur(Erreur::Genre::fichier, e.ligne());
             res_.records = journal_->records();
             res_.totaux = journal_->totaux();
             vues_ = journal_->vues();
@@ -278,8 +276,7 @@ private:
             if (ecrit.reussie() && journal_) {
                 Position p;
                 if (ecrivain_ != nullptr) ecrit = ecrivain_->ecrire(p);
-                std::string erreur;
-                if (ecrit.reussie() && !journal_->noter(l, p, erreur)) ecrit = Ecriture::echec(erreur);
+                if (ecrit.reussie()) ecrit = journal_->noter(l, p);
             }
             g.lock();
             if (!ecrit.reussie()) {

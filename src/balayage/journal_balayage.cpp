@@ -40,13 +40,14 @@ bool JournalBalayage::lire(const std::string& ligne)
     return true;
 }
 
-bool JournalBalayage::noter(const LigneBalayage& l, const Position& p, std::string& erreur)
+Ecriture JournalBalayage::noter(const LigneBalayage& l, const Position& p)
 {
-    if (!ecrire("B " + texteLigne(l) + " " + std::to_string(p.octets) + " " + p.fin, erreur)) return false;
+    Ecriture e = ecrire("B " + texteLigne(l) + " " + std::to_string(p.octets) + " " + p.fin);
+    if (!e.reussie()) return e;
     derniere_ = l.q;
     position_ = p;
     ajouter(totaux_, l);
-    return true;
+    return e;
 }
 
 }  // namespace egypte

@@ -31,7 +31,7 @@ public:
     // Where the output stood after the last line recorded.
     const Position& position() const { return position_; }
 
-    bool noter(const LigneBalayage& l, const Position& p, std::string& erreur);
+    Ecriture noter(const LigneBalayage& l, const Position& p);
 
 protected:
     bool lire(const std::string& ligne) override;

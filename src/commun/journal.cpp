@@ -81,7 +81,14 @@ bool Journal::lire(const std::string& ligne)
     return false;
 }
 
-bool Journal::ouvrir(const std::string& chemin, const std::string& entete, std::string& erreur)
+namespace {
+
+// A journal that cannot be used: nothing was written into it.
+[[noreturn]] void refuser(const std::string& ligne) { throw Erreur(Erreur::Genre::fichier, ligne); }
+
+}  // namespace
+
+void Journal::ouvrir(const std::string& chemin, const std::string& entete)
 {
     chemin_ = chemin;
     entete_ = entete;
@@ -92,29 +99,24 @@ bool Journal::ouvrir(const std::string& chemin, const std::string& entete, std::
         cree_ = fd_ >= 0;
     }
     if (fd_ < 0) {
-        erreur = "impossible d'ouvrir le journal " + nomCite() + " (" + std::strerror(errno) + ")";
-        return false;
+        refuser("impossible d'ouvrir le journal " + nomCite() + " (" + std::strerror(errno) + ")");
     }
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        erreur = "le journal " + nomCite() + " n'est pas un fichier ordinaire";
-        return false;
+        refuser("le journal " + nomCite() + " n'est pas un fichier ordinaire");
     }
     ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EWOULDBLOCK)
-            erreur = "le journal " + nomCite() + " est deja utilise par un autre calcul en cours";
-        else
-            erreur = "impossible de verrouiller le journal " + nomCite() + " (" + std::strerror(errno) + ")";
-        return false;
+        if (errno == EWOULDBLOCK) refuser("le journal " + nomCite() + " est deja utilise par un autre calcul en cours");
+        refuser("impossible de verrouiller le journal " + nomCite() + " (" + std::strerror(errno) + ")");
     }
-    return lireTout(erreur);
+    lireTout();
 }
 
 // Reads the whole, correct lines. Only the last line may be torn (a stop in
 // the middle of its writing): it is set aside, to be cut away by preparer.
 // Any other damage, and anything that is not a journal, is refused.
-bool Journal::lireTout(std::string& erreur)
+void Journal::lireTout()
 {
     std::vector<std::string> lignes;
     std::string courante, premiere;
@@ -124,8 +126,7 @@ bool Journal::lireTout(std::string& erreur)
         const ssize_t lu = ::read(fd_, tampon, sizeof tampon);
         if (lu < 0 && errno == EINTR) continue;
         if (lu < 0) {
-            erreur = "impossible de lire le journal " + nomCite() + " (" + std::strerror(errno) + ")";
-            return false;
+            refuser("impossible de lire le journal " + nomCite() + " (" + std::strerror(errno) + ")");
         }
         if (lu == 0) break;
         for (ssize_t k = 0; k < lu; k++) {
@@ -140,9 +141,8 @@ bool Journal::lireTout(std::string& erreur)
             if (taille_ == static_cast<long long>(courante.size()) + 1) premiere = courante;
             // A bad line that is not the last one is damage, not a stop.
             if (dechiree) {
-                erreur = "le journal " + nomCite() + " est endommage (ligne " +
-                         std::to_string(lignes.size() + 1) + ")";
-                return false;
+                refuser("le journal " + nomCite() + " est endommage (ligne " +
+                         std::to_string(lignes.size() + 1) + ")");
             }
             if (bonne) {
                 lignes.push_back(contenu);
@@ -158,51 +158,41 @@ bool Journal::lireTout(std::string& erreur)
         if (lignes.empty() && (dechiree || trop)) break;
     }
     if ((!courante.empty() || trop) && dechiree && !lignes.empty()) {
-        erreur = "le journal " + nomCite() + " est endommage (ligne " + std::to_string(lignes.size() + 1) + ")";
-        return false;
+        refuser("le journal " + nomCite() + " est endommage (ligne " + std::to_string(lignes.size() + 1) + ")");
     }
     if (taille_ == 0) {
         nouveau_ = true;
-        return true;
+        return;
     }
     if (lignes.empty() && premiere.empty()) premiere = courante;
     if (lignes.empty() && premiere.rfind(DEBUT_ENTETE, 0) == 0) {
-        erreur = "l'entete du journal " + nomCite() + " est dechiree ou endommagee (il n'est pas touche)";
-        return false;
+        refuser("l'entete du journal " + nomCite() + " est dechiree ou endommagee (il n'est pas touche)");
     }
     if (lignes.empty() || lignes[0].rfind(DEBUT_ENTETE, 0) != 0) {
-        erreur = nomCite() +
+        refuser(nomCite() +
                  " n'est pas un journal d'egypte (il n'est pas touche ; un nouveau journal se cree dans un fichier "
-                 "absent ou vide)";
-        return false;
+                 "absent ou vide)");
     }
     if (lignes[0] != entete_) {
-        erreur = "le journal " + nomCite() + " est celui d'un autre calcul ou d'une autre version";
-        return false;
+        refuser("le journal " + nomCite() + " est celui d'un autre calcul ou d'une autre version");
     }
     for (std::size_t k = 1; k < lignes.size(); k++)
-        if (!lire(lignes[k])) {
-            erreur = "le journal " + nomCite() + " est illisible (ligne " + std::to_string(k + 1) + ")";
-            return false;
-        }
+        if (!lire(lignes[k])) refuser("le journal " + nomCite() + " est illisible (ligne " + std::to_string(k + 1) + ")");
     // A torn last line lies past bon_: preparer cuts it away.
-    return true;
 }
 
-bool Journal::preparer(std::string& erreur)
+Ecriture Journal::preparer()
 {
     if (nouveau_) {
         nouveau_ = false;
-        return ecrire(entete_, erreur);
+        return ecrire(entete_);
     }
-    if (bon_ == taille_) return true;
+    if (bon_ == taille_) return {};
     ecrit_ = true;
-    if (::ftruncate(fd_, static_cast<off_t>(bon_)) != 0 || ::fdatasync(fd_) != 0) {
-        erreur = "impossible d'ecrire le journal " + nomCite() + " (" + std::strerror(errno) + ")";
-        return false;
-    }
+    if (::ftruncate(fd_, static_cast<off_t>(bon_)) != 0 || ::fdatasync(fd_) != 0)
+        return Ecriture::echec("impossible d'ecrire le journal " + nomCite() + " (" + std::strerror(errno) + ")");
     taille_ = bon_;
-    return true;
+    return {};
 }
 
 int Journal::profondeur(int n) const
@@ -217,7 +207,7 @@ const Journal::Unite& Journal::derniere(int n) const
     return it == dernieres_.end() ? aucune_ : it->second;
 }
 
-bool Journal::ecrire(const std::string& ligne, std::string& erreur)
+Ecriture Journal::ecrire(const std::string& ligne)
 {
     const std::string complete = ligne + " " + sommeControle(ligne) + "\n";
     ecrit_ = true;
@@ -230,42 +220,39 @@ bool Journal::ecrire(const std::string& ligne, std::string& erreur)
             const int raison = e < 0 ? errno : ENOSPC;
             // A part of the line may be there: the next run cuts it away as a
             // torn last line, and this one writes nothing more.
-            erreur = "impossible d'ecrire le journal " + nomCite() + " (" + std::strerror(raison) + ")";
-            return false;
+            return Ecriture::echec("impossible d'ecrire le journal " + nomCite() + " (" + std::strerror(raison) + ")");
         }
         fait += static_cast<std::size_t>(e);
     }
-    if (::fdatasync(fd_) != 0) {
-        erreur = "impossible d'ecrire le journal " + nomCite() + " sur le disque (" +
-                 std::strerror(errno) + ")";
-        return false;
-    }
+    if (::fdatasync(fd_) != 0)
+        return Ecriture::echec("impossible d'ecrire le journal " + nomCite() + " sur le disque (" + std::strerror(errno) + ")");
     taille_ += static_cast<long long>(complete.size());
     bon_ = taille_;
-    return true;
+    return {};
 }
 
-bool Journal::noterVide(int n, std::string& erreur)
+Ecriture Journal::noterVide(int n)
 {
     vides_.insert(n);
-    return ecrire("L " + std::to_string(n), erreur);
+    return ecrire("L " + std::to_string(n));
 }
 
-bool Journal::noterProfondeur(int n, int k, std::string& erreur)
+Ecriture Journal::noterProfondeur(int n, int k)
 {
     profondeurs_[n] = k;
-    return ecrire("D " + std::to_string(n) + " " + std::to_string(k), erreur);
+    return ecrire("D " + std::to_string(n) + " " + std::to_string(k));
 }
 
-bool Journal::noterUnite(int n, const Unite& u, std::string& erreur)
+Ecriture Journal::noterUnite(int n, const Unite& u)
 {
     std::ostringstream o;
     o << "U " << n << ' ' << u.numero << ' ' << u.bilan.nombre << ' ' << u.bilan.plusGrandXn << ' ' << u.bilan.plusPetitX1 << ' '
       << u.bilan.plusPetitXn << ' ' << u.octets << ' ' << u.fin;
-    if (!ecrire(o.str(), erreur)) return false;
+    Ecriture e = ecrire(o.str());
+    if (!e.reussie()) return e;
     dernieres_[n] = u;
     derniere_ = u;
-    return true;
+    return e;
 }
 
 }  // namespace egypte

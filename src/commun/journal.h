@@ -54,13 +54,13 @@ public:
     virtual ~Journal();
 
     // Opens the journal of the computation named by `entete` (one line) and
-    // locks it, writing nothing. False with a French message in `erreur`
-    // when the file cannot be opened, is not a regular file, is held by
-    // another process, is not a journal, is damaged or belongs to another
-    // computation.
-    bool ouvrir(const std::string& chemin, const std::string& entete, std::string& erreur);
+    // locks it, writing nothing. Throws Erreur (Genre::fichier), with a
+    // French message, when the file cannot be opened, is not a regular file,
+    // is held by another process, is not a journal, is damaged or belongs to
+    // another computation.
+    void ouvrir(const std::string& chemin, const std::string& entete);
     // Writes the heading of a new journal, or cuts a torn last line away.
-    bool preparer(std::string& erreur);
+    Ecriture preparer();
 
     bool nouveau() const { return nouveau_; }
     bool longueurVide(int n) const { return vides_.count(n) != 0; }
@@ -70,11 +70,11 @@ public:
     // The last unit recorded, of any length: what the listing must hold.
     const Unite& derniere() const { return derniere_; }
 
-    // Each record is on the disk when these return true; false with a French
-    // message in `erreur` when it could not be written whole.
-    bool noterVide(int n, std::string& erreur);
-    bool noterProfondeur(int n, int k, std::string& erreur);
-    bool noterUnite(int n, const Unite& u, std::string& erreur);
+    // Each record is on the disk when these answer a successful Ecriture,
+    // and the reason in French when it could not be written whole.
+    Ecriture noterVide(int n);
+    Ecriture noterProfondeur(int n, int k);
+    Ecriture noterUnite(int n, const Unite& u);
 
     // Longest line read: a heading holds the fraction, a unit the extremes,
     // numbers of thousands of digits at most.
@@ -84,7 +84,7 @@ protected:
     // One record past the heading, read back; false when it cannot be read.
     virtual bool lire(const std::string& ligne);
     // One record written and synced.
-    bool ecrire(const std::string& ligne, std::string& erreur);
+    Ecriture ecrire(const std::string& ligne);
 
 private:
     int fd_ = -1;
@@ -99,7 +99,7 @@ private:
     std::map<int, Unite> dernieres_;
     Unite derniere_, aucune_;
 
-    bool lireTout(std::string& erreur);
+    void lireTout();
     std::string nomCite() const;
 };
 

@@ -72,10 +72,9 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
     std::optional<RecepteurDebut> avecDebut;
     if (r != nullptr && !p.debut.empty()) r = &avecDebut.emplace(p.debut, *r);
     std::unique_ptr<Journal> journal;
-    std::string erreur;
     if (!d.journal.empty()) {
         journal = std::make_unique<Journal>();
-        if (!journal->ouvrir(d.journal, enteteJournal(p, d, ecrivain), erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
+        journal->ouvrir(d.journal, enteteJournal(p, d, ecrivain));
     }
     // The receiver checks what it resumes before the journal is touched.
     Position reprise;
@@ -85,7 +84,9 @@ Resultat chercher(const Probleme& p, const Demande& d, Recepteur* r, const Moteu
         reprise.fin = journal->derniere().fin;
     }
     if (ecrivain != nullptr) ecrivain->commencer(reprend ? &reprise : nullptr);
-    if (journal && !journal->preparer(erreur)) throw Erreur(Erreur::Genre::fichier, erreur);
+    if (journal) {
+        if (const Ecriture e = journal->preparer(); !e.reussie()) throw Erreur(Erreur::Genre::fichier, e.ligne());
+    }
 
     Recherche s;
     static_cast<Conduite&>(s.cadre) = m;

@@ -212,8 +212,8 @@ std::size_t Livraison::partie(Recherche& s, const Collecte& c, std::size_t debut
 
 void Livraison::longueurFaite(int n)
 {
-    std::string e;
-    if (journal_ != nullptr && erreur_.empty() && !journal_->noterVide(n, e)) echec(e);
+    if (journal_ == nullptr || !erreur_.empty()) return;
+    if (const Ecriture e = journal_->noterVide(n); !e.reussie()) echec(e.ligne());
 }
 
 bool Livraison::longueurVide(int n) { return journal_ != nullptr && journal_->longueurVide(n); }
@@ -223,8 +223,8 @@ int Livraison::profondeur(int n, int choisie)
     if (journal_ == nullptr) return choisie;
     const int k = journal_->profondeur(n);
     if (k > 0) return k;
-    std::string e;
-    if (erreur_.empty() && !journal_->noterProfondeur(n, choisie, e)) echec(e);
+    if (!erreur_.empty()) return choisie;
+    if (const Ecriture e = journal_->noterProfondeur(n, choisie); !e.reussie()) echec(e.ligne());
     return choisie;
 }
 
@@ -246,13 +246,12 @@ void Livraison::uniteFaite(Recherche& s, long numero)
         const Ecriture ecrit = ecrivain_->ecrire(p);
         if (!ecrit.reussie()) return echec(ecrit.ligne());
     }
-    std::string e;
     Journal::Unite u;
     u.numero = numero;
     u.bilan = s.bilan;
     u.octets = p.octets;
     u.fin = p.fin;
-    if (!journal_->noterUnite(s.marche.n, u, e)) echec(e);
+    if (const Ecriture e = journal_->noterUnite(s.marche.n, u); !e.reussie()) echec(e.ligne());
 }
 
 }  // namespace egypte
