@@ -1,6 +1,5 @@
-// The dialogue's display under each paging mode, with what the engine hands
-// it (Livraison: every expansion counted, one in every K chosen there), and a
-// report count beyond 2^31. The whole-program sessions hold the exact texts.
+// The dialogue's display under each paging mode, with what the engine hands it;
+// the whole-program sessions hold the exact texts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -71,9 +70,6 @@ TEST_F(Affichage, ModesDePagination)
         EXPECT_EQ(s.bilan.plusGrandXn, 99) << c.reponses;
         EXPECT_EQ(s.bilan.plusPetitX1, 11) << c.reponses;
     }
-    // In the every-K mode each line shown is followed by an empty line.
-    afficher(9, "-3");
-    EXPECT_NE(texte.find("\t \t \t 5  :      15\t \t95\t \t\n\n"), std::string::npos);
 }
 
 TEST(Rapport, CompteurAuDelaDe2Puissance31)

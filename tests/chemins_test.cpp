@@ -1,14 +1,7 @@
-// Every other way of searching held against the plain walk on one thread:
-// whole computations typed through calcul, with every paging answer, must
-// write the same bytes, read the same answers and count the same expansions.
-// The fast search (machine words or big integers; divisors listed, matched or
-// stepped, or chosen by their counts; x[n-2] in words or by the walk; numbers
-// factored in words or as big integers) is held
-// against the plain walk; the walk on several threads (more than the machine
-// has, on purpose, with units of every depth and quota) against the fast
-// search on one thread, itself held against the plain walk here. The
-// smallest xn of every path is held against the full listing of the plain
-// walk.
+// Every other way of searching held against the plain walk on one thread
+// (the threads against the fast search on one thread, itself held against the
+// plain walk here): same bytes, same answers read, same count; and the count
+// and extremes of every path against the plain walk's full listing.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -85,10 +78,8 @@ TEST_P(Chemins, SeancesAuHasard)
     for (int j = 0; j < k && !HasFailure(); j++) comparer(essai::seanceAuHasard(g, 30, 400));
 }
 
-// Where a unit's exit and the fast search's ranges are delicate: runs of
-// equal values, a minimum for x1, odd or even unknowns, a maximum for xn, and
-// the answer -1 at every position of a listing (the last expansion of a unit
-// and the very last one included).
+// Where a unit's exit and the fast search's ranges are delicate, and the
+// answer -1 at every position of a listing (a unit's last included).
 class Frontieres : public Chemins {};
 
 TEST_P(Frontieres, CasDelicats)

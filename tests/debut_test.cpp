@@ -8,27 +8,19 @@
 #include <vector>
 
 #include "egypte/egypte.h"
+#include "harnais.h"
 #include "programme.h"
 
 namespace {
 
 using egypte::Probleme;
 
-// The expansions a search hands over.
-struct Liste : egypte::Recepteur {
-    std::vector<std::vector<NTL::ZZ>> x;
-    Suite recevoir(const egypte::Developpement& d, std::int64_t) override
-    {
-        x.push_back(d.valeurs());
-        return {};
-    }
-};
+using essai::Liste;
 
 TEST(Debut, LaListeEntiereFiltreeParSonDebut)
 {
     std::mt19937 alea(7);
-    const int essais = 40;
-    for (int e = 0; e < essais; e++) {
+    for (int e = 0; e < 40; e++) {
         Probleme p;
         p.numerateur = 1 + alea() % 5;
         p.denominateur = 2 + alea() % 9;

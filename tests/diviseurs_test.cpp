@@ -26,10 +26,8 @@ void tousLesDiviseurs(const std::vector<Puissance>& f, std::size_t j, u128 d, st
     for (int e = 0; e <= 2 * f[j].e; e++, d *= f[j].p) tousLesDiviseurs(f, j + 1, d, sortie);
 }
 
-// The divisor search of a range in its three ways (listed, matched in two
-// halves, stepped) against every divisor of q^2 sifted by hand: the same
-// candidates, in the same decreasing order, on numbers where p passes 32 bits
-// or not, the range is narrow or wide, and primes repeat.
+// The same candidates in the same decreasing order, where p passes 32 bits or
+// not, the range is narrow or wide, and primes repeat.
 TEST(Diviseurs, TroisFaconsContreLeCribleALaMain)
 {
     static const u64 PREMIERS[] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 101, 1009, 65537, 4294967291ULL};

@@ -36,6 +36,12 @@ Recherche::Longueur poser(Recherche& s, const Cas& k)
     return poserLongueur(s, k.n, f);
 }
 
+// The exact count, by the dialogue's search.
+double compte(const Cas& k)
+{
+    return static_cast<double>(essai::calculer(k.tape, essai::Reglages{}).compte);
+}
+
 // Every sequence of draws in turn, like an odometer, each path with its chance.
 class Odometre : public Tirage {
 public:
@@ -79,7 +85,7 @@ TEST(Estimation, LesSondagesPonderesParLeurChanceFontLeCompte)
 {
     for (const Cas& k : CAS) {
         SCOPED_TRACE(k.tape);
-        const double exact = static_cast<double>(essai::calculer(k.tape, essai::Reglages{}).compte);
+        const double exact = compte(k);
         ASSERT_GT(exact, 0);
         Recherche s;
         ASSERT_EQ(poser(s, k), Recherche::Longueur::aParcourir);
@@ -125,10 +131,9 @@ public:
 
 TEST(Estimation, UnSondageParcourtAuPlusUnBlocQuelQueSoitLArbre)
 {
-    // 1 as 9 distinct unit fractions, down 2, 3, 7, 43, 1807, 3263443: x7
-    // then runs through some 2e13 values, most of them with x8 and x9 beyond
-    // machine words, a walk of years; the probe walks one block of them, the
-    // lowest, where x8 and x9 are largest.
+    // 1 as 9 distinct unit fractions down 2, 3, 7, 43, 1807, 3263443: x7 then
+    // runs through some 2e13 values, a walk of years; the probe walks one
+    // block of them, the lowest, where x8 and x9 are largest.
     Cas k{1, 1, 9, 2, 0, 0, 0, ""};
     Recherche s;
     ASSERT_EQ(poser(s, k), Recherche::Longueur::aParcourir);
@@ -142,12 +147,6 @@ TEST(Estimation, UnSondageParcourtAuPlusUnBlocQuelQueSoitLArbre)
         // The lowest values of x7 hold expansions (the greedy one first).
         EXPECT_GT(p.developpements, 0);
     }
-}
-
-// The problem P/Q of length n, and its exact count by the search itself.
-double compte(const Cas& k)
-{
-    return static_cast<double>(essai::calculer(k.tape, essai::Reglages{}).compte);
 }
 
 TEST(Estimation, LesStratesFontLeCompteQuandChaqueNoeudEstParcouru)

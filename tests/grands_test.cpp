@@ -1,10 +1,6 @@
-// The fast search when Q has prime factors that machine words do not reach:
-// a prime beyond 63 bits, or two primes of 34 to 40 bits. Each search runs
-// under a step budget that the stepping fallback (a range of some 2^62 values
-// of x1) would spend at once, so a search that no longer factors fails here
-// instead of running on. The expansions are checked exactly, against a list
-// worked out from the primes Q is built from; where the plain walk can run,
-// the search that factors through FLINT is held against it.
+// The fast search when Q has primes beyond machine words. Each search runs
+// under a step budget that the stepping fallback would spend at once, so a
+// search that no longer factors fails here instead of running on.
 #include <gtest/gtest.h>
 
 #include <NTL/ZZ.h>
@@ -21,15 +17,6 @@ namespace {
 
 using egypte::Montrer;
 using NTL::ZZ;
-
-struct Releve : egypte::Recepteur {
-    std::vector<std::vector<ZZ>> valeurs;
-    Suite recevoir(const egypte::Developpement& x, std::int64_t) override
-    {
-        valeurs.push_back(x.valeurs());
-        return {};
-    }
-};
 
 ZZ premierApres(const ZZ& v) { return NTL::NextPrime(v); }
 
@@ -54,12 +41,12 @@ protected:
         egypte::Demande d;
         d.montrer = montrer;
         d.fils = 1;
-        releve = Releve{};
+        releve = essai::Liste{};
         egypte::progres::commencer();  // the whole budget, for this search
         return egypte::chercher(p, d, &releve, egypte::Moteur{});
     }
 
-    Releve releve;
+    essai::Liste releve;
 };
 
 // 1/x1 + 1/x2 = 2/Q, x1 <= x2.
@@ -83,9 +70,9 @@ TEST_F(Grands, DeuxSurUnPremierDe64A128Bits)
         const egypte::Resultat premiere = chercher(p, Montrer::premieres);
         EXPECT_NE(premiere.fin, egypte::Fin::interrompue);
         EXPECT_EQ(premiere.longueur, 2);
-        ASSERT_EQ(releve.valeurs.size(), 1u);
-        verifierSomme(releve.valeurs[0], p);
-        EXPECT_EQ(releve.valeurs[0][0], (p + 1) / deux);
+        ASSERT_EQ(releve.x.size(), 1u);
+        verifierSomme(releve.x[0], p);
+        EXPECT_EQ(releve.x[0][0], (p + 1) / deux);
 
         const egypte::Resultat tout = chercher(p, Montrer::tout);
         EXPECT_EQ(tout.fin, egypte::Fin::complete);
@@ -94,9 +81,9 @@ TEST_F(Grands, DeuxSurUnPremierDe64A128Bits)
 
         const egypte::Resultat rep = chercher(p, Montrer::tout, 1);
         EXPECT_EQ(rep.fin, egypte::Fin::complete);
-        ASSERT_EQ(releve.valeurs.size(), 2u);
-        EXPECT_EQ(releve.valeurs[0], (std::vector<ZZ>{p, p}));
-        verifierSomme(releve.valeurs[1], p);
+        ASSERT_EQ(releve.x.size(), 2u);
+        EXPECT_EQ(releve.x[0], (std::vector<ZZ>{p, p}));
+        verifierSomme(releve.x[1], p);
     }
 }
 
@@ -117,18 +104,17 @@ TEST_F(Grands, DeuxSurUnProduitDeDeuxPremiersDe34A40Bits)
         const egypte::Resultat r = chercher(Q, Montrer::tout);
         EXPECT_EQ(r.fin, egypte::Fin::complete);
         EXPECT_EQ(r.solutions, 4);
-        EXPECT_EQ(releve.valeurs, attendu);
-        for (const std::vector<ZZ>& x : releve.valeurs) verifierSomme(x, Q);
+        EXPECT_EQ(releve.x, attendu);
+        for (const std::vector<ZZ>& x : releve.x) verifierSomme(x, Q);
         EXPECT_EQ(r.plusPetitX1, (Q + 1) / 2);
     }
 }
 
 TEST_F(Grands, DeuxSurDesPremiersDe30A45Bits)
 {
-    // Q odd and made of k distinct primes: Q^2 has 3^k divisors, and each d
-    // below Q is one expansion, (Q + d)/2 and (Q + Q^2/d)/2. Four primes of
-    // 30 bits and two of 45 (the count of the fault as reported), then four
-    // of 32 bits: FLINT's elliptic curves alone left both composite.
+    // Q odd and made of k distinct primes: each of the (3^k - 1)/2 divisors d
+    // of Q^2 below Q is one expansion. Four primes of 30 bits and two of 45,
+    // then four of 32 bits: FLINT's elliptic curves alone left both composite.
     const std::vector<std::vector<const char*>> cas = {
         {"1057672879", "925716401", "789024433", "1036716809", "24616369746127", "18372573973121"},
         {"4134745369", "2447654047", "3477231227", "3618953803"}};
@@ -158,10 +144,8 @@ TEST_F(Grands, AuDelaDeLEffortLaMarchePasAPas)
     EXPECT_EQ(r.fin, egypte::Fin::interrompue);
 }
 
-// Numbers of more than 8 bits factored through FLINT and their primes of more
-// than 8 bits kept as big integers, in machine words and in big integers,
-// held against the plain walk: 2/p and 5/(ab) for primes of 10 to 20 bits,
-// with and without constraints, every expansion or a page of them.
+// Numbers and primes of more than 8 bits taken as big integers, held against
+// the plain walk: 2/p and 5/(ab) for primes of 10 to 20 bits.
 TEST(GrandsCommeLaMarche, PetitsNombresParLesGrandsChemins)
 {
     essai::Reglages mots = {0, 1, 62, 0, 1};

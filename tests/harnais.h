@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "egypte/balayage.h"
 #include "egypte/egypte.h"
 #include "marche/recherche.h"
 
@@ -31,6 +32,28 @@ private:
 
 using Developpement = std::vector<long>;
 
+// Keeps every line of a scan and its records.
+struct Lignes : egypte::RecepteurBalayage {
+    std::vector<egypte::LigneBalayage> lignes;
+    std::vector<egypte::RecordBalayage> records;
+    egypte::Ecriture recevoir(const egypte::LigneBalayage& l, const std::vector<egypte::RecordBalayage>& r) override
+    {
+        lignes.push_back(l);
+        records.insert(records.end(), r.begin(), r.end());
+        return {};
+    }
+};
+
+// Keeps the values of every expansion handed over.
+struct Liste : egypte::Recepteur {
+    std::vector<std::vector<NTL::ZZ>> x;
+    Suite recevoir(const egypte::Developpement& d, std::int64_t) override
+    {
+        x.push_back(d.valeurs());
+        return {};
+    }
+};
+
 // The effective minimum and maximum (0: none) are already of the right parity.
 struct Probleme {
     long P, Q;
@@ -47,23 +70,18 @@ std::vector<Developpement> parcourir(const Probleme& pb);
 std::vector<Developpement> lignesSolutions(const std::string& texte);
 
 // How a computation is searched: the plain walk or the fast search with its
-// settings, on how many threads, and how work units are cut.
-// `loin` > 0: the units are dealt out as to other processes (through the
-// text of the messages) walked on that many threads, and to `fils` threads
-// of the computation's own.
-// `facteurs`: Q and the unknowns of more bits than that are factored as big
+// settings, on how many threads, how work units are cut. `loin` > 0: units
+// dealt out as to other processes (through their messages' text), walked on
+// that many threads; `facteurs`: numbers of more bits factored as big
 // integers (64 in a search; lower, small problems take that path).
-// `plafond` and `travail`: the expansions and the work after which a unit
-// hands the rest of its subtree back; `valeurs`: the values of x[n-2] in
-// each unit of such a rest.
 struct Reglages {
     int simple = 0, fils = 1, bits = 62, methode = 0, avant = 1;
-    std::size_t plafond = std::size_t(1) << 16;
+    std::size_t plafond = std::size_t(1) << 16;  // the expansions after which a unit hands back its rest
     int unitesParFil = 64;
     int loin = 0;
     int facteurs = 64;
     std::int64_t travail = std::int64_t(1) << 16;  // the work after which a unit hands back its rest
-    int valeurs = 1024;
+    int valeurs = 1024;                            // the values of x[n-2] in each unit of that rest
 };
 
 // One whole computation typed through calcul (the answers from the prompt

@@ -1,6 +1,4 @@
-// The command line, on the built program: every way of showing against the
-// dialogue's plain walk with the same answers; ends without a solution; the
-// estimate's report; a clean refusal of bad command lines.
+// The command line, on the built program.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -117,45 +115,35 @@ TEST(Ligne, LignesDeCommandeRefusees)
         std::vector<std::string> args;
         const char* message;
     } cas[] = {
-        {{"--inconnue", "3/4"}, "option inconnue"},
-        {{"3/0"}, "denominateur nul"},
-        {{"--compter"}, "fraction manquante"},
         {{"--estimer", "3/4"}, "--estimer demande --longueur N"},
         {{"--debut", "3,2", "1/1"}, "le debut 3,2 n'est pas croissant"},
         {{"--debut", "2,2", "1/1"}, "le debut 2,2 repete un denominateur"},
         {{"--debut", "2,3,6", "1/1"}, "le debut 2,3,6 atteint deja P/Q"},
         {{"--debut", "1", "2/3"}, "le debut 1 atteint deja P/Q"},
         {{"--parite", "impaire", "--debut", "3,4", "1/1"}, "le debut 3,4 a un denominateur pair"},
-        {{"--parite", "impaire", "--debut", "2", "5/6"}, "le debut 2 a un denominateur pair"},
         {{"--parite", "paire", "--debut", "3,4", "1/1"}, "le debut 3,4 a un denominateur impair"},
         {{"--min-x1", "3", "--debut", "2", "1/1"}, "commence sous --min-x1"},
         {{"--max-xn", "10", "--debut", "3,11", "1/1"}, "depasse --max-xn"},
         {{"--longueur", "2", "--debut", "3,4", "1/1"}, "n'est pas plus court que --longueur"},
         {{"--sans-un", "--debut", "1", "3/2"}, "commence par 1, que --sans-un exclut"},
         {{"--debut", "2,,3", "1/1"}, "--debut attend des entiers positifs"},
-        {{"--debut", "0", "1/1"}, "--debut attend des entiers positifs"},
         {{"--balayer", "9..3"}, "--balayer attend Q1..Q2 avec Q1 <= Q2"},
         {{"--balayer", "1..3"}, "--balayer attend Q1..Q2 (2 <= Q1"},
-        {{"--balayer", "2..x"}, "--balayer attend Q1..Q2 (2 <= Q1"},
         {{"--balayer", "2..4611686018427387904"}, "< 2^62"},
         {{"--moins-un", "4/5"}, "--moins-un va avec --balayer"},
         {{"--balayer", "2..9", "4/5"}, "--balayer exclut la fraction"},
         // The families, the counts, the best expansions, at most K terms.
-        {{"--numerateur", "4", "4/5"}, "--numerateur va avec --balayer"},
         {{"--balayer", "2..9", "--numerateur", "0"}, "--numerateur attend un entier au moins egal a 1, pas '0'"},
         {{"--balayer", "1..3", "--numerateur", "4"}, "--numerateur va avec --compter, --meilleur ou --au-plus"},
         {{"--balayer", "0..9", "--numerateur", "4", "--compter"}, "--balayer attend Q1..Q2 (1 <= Q1"},
         {{"--meilleur", "--journal", "j", "4/5"}, "--meilleur exclut --journal hors d'un balayage"},
-        {{"--au-plus", "8", "4/5"}, "--au-plus va avec --balayer"},
         {{"--balayer", "2..9", "--au-plus", "0"}, "--au-plus attend un entier de 1 a 100000, pas '0'"},
     };
     for (const auto& c : cas) {
         const Execution e = executer(c.args);
         EXPECT_EQ(e.statut, 2) << c.message;
         EXPECT_EQ(e.sortie, "") << c.message;
-        EXPECT_EQ(e.erreurs.rfind("egypte : ", 0), 0u) << e.erreurs;
-        EXPECT_EQ(std::count(e.erreurs.begin(), e.erreurs.end(), '\n'), 1) << e.erreurs;
-        EXPECT_NE(e.erreurs.find(c.message), std::string::npos) << e.erreurs;
+        essai::uneLigne(e, c.message);
     }
 }
 
@@ -164,21 +152,20 @@ TEST(Ligne, FinsSansSolution)
     // A search that went to its end without an expansion is complete; one
     // stopped at the largest length searched is not, and says so: n ones
     // are an expansion of n/1, a length of 100001 is one of 1/2.
-    const struct { std::vector<std::string> args; int statut; std::string fragment; } cas[] = {
-        {{"--repetitions", "--compter", "100001/1"}, 3, "Recherche arretee a la limite n = 100000 sans solution"},
-        {{"--json", "--longueur", "100001", "1/2"}, 3, "\"complet\":false,"},
-        {{"--json", "--longueur", "100001", "1/2"}, 3, "\"raison\":\"limite_longueur\",\"solutions\":0}"},
-        {{"--json", "--max-n", "2", "4/5"}, 1, "\"complet\":true,"},
-        {{"--json", "--max-n", "2", "4/5"}, 1, "\"raison\":null,\"solutions\":0}"},
-        {{"--json", "--parite", "impaire", "1/2"}, 1, "\"complet\":true,"},
-        {{"--max-n", "2", "4/5"}, 1, "Aucune solution compte tenu des contraintes.\n"},
+    const struct { std::vector<std::string> args; int statut; std::vector<std::string> fragments; } cas[] = {
+        {{"--repetitions", "--compter", "100001/1"}, 3, {"Recherche arretee a la limite n = 100000 sans solution"}},
+        {{"--json", "--longueur", "100001", "1/2"}, 3,
+         {"\"complet\":false,", "\"raison\":\"limite_longueur\",\"solutions\":0}"}},
+        {{"--json", "--max-n", "2", "4/5"}, 1, {"\"complet\":true,", "\"raison\":null,\"solutions\":0}"}},
+        {{"--json", "--parite", "impaire", "1/2"}, 1, {"\"complet\":true,"}},
+        {{"--max-n", "2", "4/5"}, 1, {"Aucune solution compte tenu des contraintes.\n"}},
     };
     for (const auto& k : cas) {
-        SCOPED_TRACE(k.fragment);
+        SCOPED_TRACE(k.fragments[0]);
         const Execution e = executer(k.args);
         EXPECT_EQ(e.statut, k.statut);
         EXPECT_EQ(e.erreurs, "");
-        EXPECT_NE(e.sortie.find(k.fragment), std::string::npos) << e.sortie;
+        for (const std::string& f : k.fragments) EXPECT_NE(e.sortie.find(f), std::string::npos) << e.sortie;
     }
 }
 
@@ -199,11 +186,8 @@ TEST(Ligne, Estimation)
     EXPECT_EQ(r["estimation"], "sondages");
     EXPECT_EQ(r["longueur"], "6");
     EXPECT_EQ(r["fils"], 3);
-    EXPECT_EQ(r["profondeur"], 3);
-    EXPECT_GE(r["sondages"].get<long>(), 1);
     // 1 as 6 has few nodes at depth 3: they are the strata's.
     EXPECT_EQ(r["profondeur_strates"], 3);
-    EXPECT_GE(r["strates"].get<long>(), 1);
     EXPECT_GE(r["noeuds_strates"].get<long>(), r["strates"].get<long>());
     EXPECT_GT(r["solutions"].get<double>(), 0);
     EXPECT_DOUBLE_EQ(r["secondes_fils"].get<double>() * 3, r["secondes_un_coeur"].get<double>());

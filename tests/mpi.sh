@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # egypte-mpi against egypte: the same output and status for every action and
-# every mode of a scan, on 2 ranks (1 and 3 on a few) on this one machine; then a rank killed in
-# the middle of a count: the job ends, and its journal resumes to the count
-# of an uninterrupted run; and a worker alone stopped by a signal.
+# every mode of a scan (on 2 ranks; 1 and 3 on a few); a rank killed mid-count, then resumed from its
+# journal; a worker alone stopped by a signal.
 #   tests/mpi.sh EGYPTE EGYPTE_MPI
 set -u
 egypte=$1

@@ -4,6 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -15,6 +18,18 @@ std::string lire(const std::string& chemin)
 {
     std::ifstream in(chemin, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void effacer(const std::vector<std::string>& chemins)
+{
+    for (const std::string& c : chemins) std::remove(c.c_str());
+}
+
+void uneLigne(const Execution& e, const std::string& fragment)
+{
+    EXPECT_EQ(e.erreurs.rfind("egypte : ", 0), 0u) << e.erreurs;
+    EXPECT_EQ(std::count(e.erreurs.begin(), e.erreurs.end(), '\n'), 1) << e.erreurs;
+    EXPECT_NE(e.erreurs.find(fragment), std::string::npos) << e.erreurs;
 }
 
 std::string temporaire(const std::string& nom)
@@ -34,7 +49,9 @@ Execution executer(const std::vector<std::string>& args, const Lancement& l)
     std::string c;
     for (const std::string& a : args) c += " " + entreQuotes(a);
     c = entreQuotes(EGYPTE_PROGRAMME) + c;
-    const std::string base = temporaire("execution");
+    // A name of each run's own: two may run at once from two threads.
+    static std::atomic<int> numero{0};
+    const std::string base = temporaire("execution-" + std::to_string(numero++));
     const std::string sortie = l.vers.empty() ? base + ".out" : l.vers;
     c += (l.ajouter ? " >> " : " > ") + entreQuotes(sortie) + " 2> " + entreQuotes(base + ".err");
     // The signal is sent to the program alone, and the shell waits for it to
@@ -59,6 +76,7 @@ Repris arreterPuisReprendre(const std::vector<std::string>& args, const Reprise&
     std::mt19937 alea(r.graine);
     Repris x;
     double echelle = 1;
+    effacer(r.fichiers);
     for (int k = 0; k <= r.arrets; k++) {
         Lancement l;
         const std::string& signal = r.signaux[k % r.signaux.size()];
@@ -67,8 +85,8 @@ Repris arreterPuisReprendre(const std::vector<std::string>& args, const Reprise&
         std::vector<std::string> a = args;
         if (!r.enPlus.empty()) a.insert(a.end(), r.enPlus[k % r.enPlus.size()].begin(), r.enPlus[k % r.enPlus.size()].end());
         Execution e = executer(a, l);
-        if (e.statut == 0 && x.arretes.empty() && r.recommencer && k + 1 < r.arrets) {
-            r.recommencer();
+        if (e.statut == 0 && x.arretes.empty() && !r.fichiers.empty() && k + 1 < r.arrets) {
+            effacer(r.fichiers);
             echelle /= 3;
             continue;
         }

@@ -2,7 +2,6 @@
 #ifndef EGYPTE_TESTS_PROGRAMME_H
 #define EGYPTE_TESTS_PROGRAMME_H
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,10 +37,10 @@ struct Reprise {
     double de = 0.05, a = 0.35;
     std::vector<std::vector<std::string>> enPlus;
     unsigned graine = 31;
-    // When set: a first run that ended before its signal (the machine was
-    // slower while the caller measured the times) is undone by this, and
-    // the stops start again three times sooner.
-    std::function<void()> recommencer;
+    // The run's journal and files: removed before the first run, and again
+    // when a first run ends before its signal (the machine was slower while
+    // the caller measured the times), the stops then three times sooner.
+    std::vector<std::string> fichiers;
 };
 struct Repris {
     std::vector<Execution> arretes;  // the runs ended by their signal
@@ -53,6 +52,10 @@ Repris arreterPuisReprendre(const std::vector<std::string>& args, const Reprise&
 std::string lire(const std::string& chemin);
 // A name in the tests' temporary folder, of this process alone.
 std::string temporaire(const std::string& nom);
+// Removes each file.
+void effacer(const std::vector<std::string>& chemins);
+// A refusal: one line on standard error, "egypte : ..." holding `fragment`.
+void uneLigne(const Execution& e, const std::string& fragment);
 // Quoted for the shell.
 std::string entreQuotes(const std::string& s);
 

@@ -12,15 +12,13 @@
 // Escapes: \n newline, \t tab, \\ backslash, \H a line of 144 hyphens.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "programme.h"
 
 namespace fs = std::filesystem;
 
@@ -64,12 +62,6 @@ void lire(const fs::path& fichier, Seance& s)
     }
 }
 
-std::string contenu(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::vector<std::string> noms()
 {
     std::vector<std::string> v;
@@ -85,30 +77,17 @@ TEST_P(SeanceTest, SortieEtStatutExacts)
 {
     Seance s;
     lire(fs::path(EGYPTE_SEANCES) / (GetParam() + ".seance"), s);
-    const fs::path dossier = fs::temp_directory_path() / ("egypte-seance-" + GetParam() + "-" + std::to_string(::getpid()));
-    fs::create_directories(dossier);
-    const fs::path in = dossier / "entree", out = dossier / "sortie", err = dossier / "erreurs";
-    std::ofstream(in, std::ios::binary) << s.entree;
-    const std::string commande = "timeout 120 '" + std::string(EGYPTE_PROGRAMME) + "' < '" + in.string() +
-                                 "' > '" + out.string() + "' 2> '" + err.string() + "'";
-    const int brut = std::system(commande.c_str());
-    ASSERT_TRUE(WIFEXITED(brut));
-    const std::string obtenu = contenu(out);
+    const std::string entree = essai::temporaire("seance-" + GetParam());
+    std::ofstream(entree, std::ios::binary) << s.entree;
+    essai::Lancement l;
+    l.avant = "exec < " + essai::entreQuotes(entree) + ";";
+    const essai::Execution e = essai::executer({}, l);
+    essai::effacer({entree});
+    EXPECT_EQ(e.statut, s.statut);
     // Standard error is no terminal here, so the program writes nothing there;
     // anything found is a report of a sanitizer or of the runtime.
-    const std::string erreurs = contenu(err);
-    fs::remove_all(dossier);
-    EXPECT_EQ(WEXITSTATUS(brut), s.statut);
-    EXPECT_EQ(erreurs, "");
-    if (obtenu != s.attendu) {
-        // Where the two texts part, with their escapes visible.
-        const std::size_t k = std::mismatch(obtenu.begin(), obtenu.end(), s.attendu.begin(), s.attendu.end()).first -
-                              obtenu.begin();
-        const std::size_t debut = k > 80 ? k - 80 : 0;
-        ADD_FAILURE() << "output differs at byte " << k << "\n  expected: ..."
-                      << ::testing::PrintToString(s.attendu.substr(debut, 200))
-                      << "\n  obtained: ..." << ::testing::PrintToString(obtenu.substr(debut, 200));
-    }
+    EXPECT_EQ(e.erreurs, "");
+    EXPECT_EQ(e.sortie, s.attendu);
 }
 
 INSTANTIATE_TEST_SUITE_P(Programme, SeanceTest, ::testing::ValuesIn(noms()),
