@@ -169,50 +169,44 @@ TEST(Commande, AideEtVersion)
 TEST(Commande, LesExclusionsDeLAideSontRefusees)
 {
     std::string aide = aideCommande();
-    for (char& ch : aide)
-        if (ch == '\n') ch = ' ';
-    const std::map<std::string, std::string> valeurs{
-        {"--premieres", "2"}, {"--une-sur", "2"}, {"--longueur", "5"}, {"--min-n", "1"}, {"--max-n", "5"},
-        {"--journal", "j"},   {"--sortie", "s"},  {"--balayer", "2..9"}, {"--debut", "2"},  {"--au-plus", "3"},
-        {"--numerateur", "2"}};
+    std::replace(aide.begin(), aide.end(), '\n', ' ');
+    std::replace(aide.begin(), aide.end(), ';', '.');
+    // What each option needs beside it to be taken alone; a scan's own
+    // options go on a scan's line, the others on a fraction's.
+    const std::map<std::string, Args> avec{
+        {"--premieres", {"2"}}, {"--une-sur", {"2"}}, {"--longueur", {"5"}}, {"--min-n", {"1"}}, {"--max-n", {"5"}},
+        {"--journal", {"j"}}, {"--sortie", {"s"}}, {"--debut", {"2"}}, {"--au-plus", {"3"}},
+        {"--numerateur", {"2", "--au-plus", "3"}}, {"--estimer", {"--longueur", "5"}}};
     const std::set<std::string> deBalayage{"--balayer", "--au-plus", "--numerateur", "--moins-un", "--premiers"};
+    const auto ligne = [&](const Args& options) {
+        const bool balayage = std::any_of(options.begin(), options.end(), [&](auto& o) { return deBalayage.count(o) > 0; });
+        Args l = balayage ? Args{"--balayer", "2..9"} : Args{"3/4"};
+        for (const std::string& o : options)
+            if (o != "--balayer") {
+                l.push_back(o);
+                if (avec.count(o) > 0) l.insert(l.end(), avec.at(o).begin(), avec.at(o).end());
+            }
+        return l;
+    };
     int paires = 0;
-    for (std::size_t i = 0; i < aide.size();) {
-        const std::size_t fin = std::min(aide.find_first_of(".;", i), aide.size());
-        const std::string phrase = aide.substr(i, fin - i);
-        i = fin + 1;
+    std::istringstream phrases(aide);
+    for (std::string phrase; std::getline(phrases, phrase, '.');) {
         const bool exclut = phrase.find(" exclut ") != std::string::npos;
         if (!exclut && phrase.find(" s'excluent") == std::string::npos) continue;
         std::istringstream mots(phrase);
-        std::vector<std::string> noms;
+        Args noms;
         for (std::string m; mots >> m;)
-            if (m.rfind("--", 0) == 0) noms.push_back(m.substr(0, m.find_first_of(",")));
-        for (std::size_t a = 0; a < noms.size(); a++)
-            for (std::size_t b = a + 1; b < noms.size(); b++) {
-                if (exclut && a > 0) break;
-                // A scan's own options go on a scan's line, the others on a fraction's.
-                const auto ligne = [&](std::vector<std::string> options) {
-                    bool balayage = false;
-                    for (const std::string& o : options) balayage = balayage || deBalayage.count(o) > 0;
-                    Args l = balayage ? Args{"--balayer", "2..9"} : Args{"3/4"};
-                    for (const std::string& o : options) {
-                        if (o == "--balayer") continue;
-                        l.push_back(o);
-                        if (valeurs.count(o) > 0) l.push_back(valeurs.at(o));
-                        if (o == "--estimer") l.insert(l.end(), {"--longueur", "5"});
-                        if (o == "--numerateur") l.insert(l.end(), {"--au-plus", "3"});
-                    }
-                    return l;
-                };
+            if (m.rfind("--", 0) == 0) noms.push_back(m.substr(0, m.find(',')));
+        for (std::size_t a = 0; a < (exclut ? 1 : noms.size()); a++)
+            for (std::size_t b = a + 1; b < noms.size(); b++, paires++) {
                 Commande c;
                 std::string erreur;
                 for (const std::string& seule : {noms[a], noms[b]})
                     EXPECT_TRUE(analyserMots(ligne({seule}), c, erreur)) << seule << " seule : " << erreur;
                 EXPECT_FALSE(analyserMots(ligne({noms[a], noms[b]}), c, erreur)) << noms[a] << " avec " << noms[b];
-                EXPECT_TRUE(erreur.find(noms[a]) != std::string::npos && erreur.find(noms[b]) != std::string::npos &&
+                EXPECT_TRUE(erreur.find(noms[a] + " ") != std::string::npos && erreur.find(noms[b]) != std::string::npos &&
                             erreur.find("exclu") != std::string::npos)
                     << erreur;
-                paires++;
             }
     }
     EXPECT_GE(paires, 20);
